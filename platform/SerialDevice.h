@@ -1,0 +1,55 @@
+#pragma once
+// The serial device: one open descriptor of a tty, with the line settings the module link needs.
+// The only place that knows termios; a port of the serial link to another system replaces
+// SerialDevicePosix.cpp and nothing else.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/SerialError.h"
+
+namespace platform {
+
+class StopSignal;
+
+class SerialDevice {
+public:
+  SerialDevice() = default;
+  ~SerialDevice();
+  SerialDevice(const SerialDevice&) = delete;
+  SerialDevice& operator=(const SerialDevice&) = delete;
+
+  // Opens the device for reading and writing, not shared: anyone else holding it makes this fail
+  // with "in use". False with *error filled on failure.
+  bool Open(const std::string& path, SerialError* error);
+  // A device that is open is closed; closing a closed device does nothing.
+  void Close();
+  bool IsOpen() const { return fd >= 0; }
+
+  // Raw, 8 data bits, 1 stop bit, parity 0 none / 1 odd / 2 even, no flow control, DTR and RTS dropped.
+  // A baud rate the system has no setting for, or parity outside 0..2, fails with its reason.
+  bool Configure(int baudRate, int parity, SerialError* error);
+
+  enum PurgeWhat { kPurgeInput = 1, kPurgeOutput = 2, kPurgeBoth = 3 };
+  void Purge(PurgeWhat what);
+  // Bytes waiting in the input queue; -1 when the device cannot tell.
+  int InputQueueCount() const;
+
+  enum class IoResult { kDone, kTimeout, kStopped, kHungUp, kError };
+  // Waits at most timeoutMs for room, then writes what fits of the chunk; *written says how much.
+  IoResult WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs, std::size_t* written,
+                     SerialError* error);
+  // Blocks until bytes arrive or stop is set; reads at most capacity bytes into buffer.
+  // kDone with *got > 0, kStopped, kHungUp (the other end is gone; do not read again) or kError.
+  IoResult WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop, std::size_t* got);
+
+  int Fd() const { return fd; }
+  const std::string& Path() const { return path; }
+
+private:
+  int fd = -1;
+  std::string path;
+};
+
+}  // namespace platform

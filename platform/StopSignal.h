@@ -1,0 +1,25 @@
+#pragma once
+// A stop signal a thread can block on in poll() together with a device (an eventfd).
+
+namespace platform {
+
+class StopSignal {
+public:
+  StopSignal();     // check Valid(): creating the eventfd can fail (descriptor limit)
+  ~StopSignal();
+  StopSignal(const StopSignal&) = delete;
+  StopSignal& operator=(const StopSignal&) = delete;
+
+  bool Valid() const { return fd >= 0; }
+  void Set();
+  void Clear();
+  bool IsSet() const;
+  // Blocks until the signal is set (retries EINTR).
+  void Wait() const;
+  int Fd() const { return fd; }
+
+private:
+  int fd = -1;
+};
+
+}  // namespace platform

@@ -1,0 +1,79 @@
+#pragma once
+// The serial port object: opens a numbered port, configures the line, writes in chunks under a
+// lock, and runs one receive thread per open port that hands every byte to OnReceiveByte.
+// Results are 1 for success and 0 for failure; nothing is shown or thrown. LastError() says why
+// the last Open, SetLineState or Write failed.
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/SerialDevice.h"
+#include "platform/SerialError.h"
+#include "platform/StopSignal.h"
+
+// 1 when port n could be opened (it is closed again at once), else 0. A port held open by anyone,
+// this process included, is not available. *why, when given, receives the reason of a failure.
+int ProbePort(unsigned port, platform::SerialError* why = nullptr);
+
+class CXSerial {
+public:
+  static constexpr std::size_t kChunkSize = 1024;       // bytes per write; also the read size
+  static constexpr int kChunkWaitMs = 1000;             // longest wait for room per try
+  static constexpr int kChunkTries = 3;                 // tries per chunk before Write gives up
+
+  CXSerial();
+  virtual ~CXSerial();  // closes the port; a derived class closes it in its own destructor first
+  CXSerial(const CXSerial&) = delete;
+  CXSerial& operator=(const CXSerial&) = delete;
+
+  int IsOpen() const;
+  // Closes any open port, then opens port n at the baud rate (bit/s) and parity index (0 none, 1 odd,
+  // 2 even) and starts the receive thread. 0, with the port closed, when any step fails.
+  int Open(int port, int baudRate, int parity);
+  // Changes baud rate and parity of the open port in place; the receive thread keeps running.
+  int SetLineState(int baudRate, int parity);
+  // SetLineState when port n is the open one, else Open.
+  int OpenOrReconfigure(int port, int baudRate, int parity);
+  // 1 when every byte was written; 0 when no port is open, the device is gone, or a chunk could not
+  // be written in kChunkTries tries. Writes never interleave.
+  int Write(const void* data, unsigned count);
+  // Stops the receive thread and closes the port. Always 1.
+  int Close();
+
+  int StartReader();
+  int StopReader();
+
+  // Called on the receive thread once for every byte read, in arrival order.
+  virtual void OnReceiveByte(std::uint8_t b) = 0;
+
+  // The settings of the last Open (port 1, 9600, parity 0 after construction) and SetLineState.
+  int Port() const { return port; }
+  int BaudRate() const { return baudRate; }
+  int Parity() const { return parity; }
+  // Device path of the open port, empty when closed.
+  std::string DevicePath() const;
+  // True once the receive thread has seen the device hang up (unplugged adapter, closed pty).
+  bool HungUp() const { return hungUp.load(); }
+  // Why the last failed Open, SetLineState or Write failed; cleared by a successful Open.
+  platform::SerialError LastError() const;
+
+protected:
+  std::thread readerThread;
+  platform::StopSignal stopEvent;
+  int port = 1;
+  int baudRate = 9600;
+  int parity = 0;
+  platform::SerialDevice handle;
+  std::mutex writeLock;
+
+private:
+  void ReaderThread();
+  void SetError(platform::SerialError e);
+
+  std::atomic<bool> hungUp{false};
+  mutable std::mutex errorLock;
+  platform::SerialError lastError;
+};

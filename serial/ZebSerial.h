@@ -1,0 +1,78 @@
+#pragma once
+// The module's serial object: CXSerial with the frame assembler, the reply slots, the port list
+// and the search cursor, and the notice posted for every complete frame.
+
+#include <QEvent>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "protocol/FrameAssembler.h"
+#include "serial/CXSerial.h"
+
+class QObject;
+
+// The notice posted to the notify target once per complete frame. Its type is the registered
+// message number given to SetNotifyTarget. It carries a copy of the frame, so the handler reads
+// the code and data of exactly that frame, whatever the receive thread does meanwhile.
+class ZebSerialNotice : public QEvent {
+public:
+  ZebSerialNotice(QEvent::Type type, std::uint8_t command, const std::array<std::uint8_t, 4>& data,
+                  const std::uint8_t* frame, int frameLength);
+
+  std::uint8_t command = 0;                  // byte 6 of the frame
+  std::array<std::uint8_t, 4> data{};        // bytes 8..11; positions the frame does not reach are 0
+  std::array<std::uint8_t, protocol::FrameAssembler::kMaxFrameLength> frame{};  // the frame as received
+  int frameLength = 0;
+};
+
+class ZebSerial : public CXSerial {
+public:
+  ZebSerial();
+  ~ZebSerial() override;  // closes the port before the assembler goes away
+
+  // The frame assembler; receive thread only.
+  void OnReceiveByte(std::uint8_t b) override;
+
+  // Where the notice goes: target (a QObject living on the thread that should handle it) and the
+  // registered number (platform::RegisterWindowMessage). A null target or 0 posts nothing. After
+  // this returns, no notice is posted to an earlier target.
+  void SetNotifyTarget(QObject* target, unsigned message);
+
+  // Search cursor and port list: GUI thread only.
+  std::uint8_t scanPortItem = 0;
+  std::uint8_t scanBaudItem = 0;
+  std::uint8_t scanParityItem = 0;
+  std::uint8_t selectedBaudItem = 0;
+
+  // Reply slots: written by the receive thread, readable from any thread. A handler should read the
+  // copy in its ZebSerialNotice; these keep the last values of each code.
+  std::array<std::atomic<std::uint8_t>, 4> searchReply{};   // code 0
+  std::array<std::atomic<std::uint8_t>, 2> comReply{};      // codes 1, 2
+  std::array<std::atomic<std::uint8_t>, 2> airReply{};      // codes 3, 4
+  std::array<std::atomic<std::uint8_t>, 2> channelReply{};  // codes 5, 6
+  std::array<std::atomic<std::uint8_t>, 2> guestIdReply{};  // codes 12, 13
+  std::atomic<std::uint8_t> powerReply{0};                  // code 19
+
+  static constexpr int kMaxPorts = 8;
+  std::uint8_t portCount = 0;
+  std::array<std::uint8_t, kMaxPorts> ports{};
+  // Probes ports 0..63 and keeps the first kMaxPorts that open, ascending. Returns portCount.
+  int ProbePorts();
+
+  std::atomic<std::uint8_t> lastCommand{0};
+
+  // Complete frames assembled since construction (any thread).
+  std::uint64_t FramesReceived() const { return framesReceived.load(); }
+
+private:
+  void HandleFrame();
+
+  std::mutex notifyLock;               // guards the target against SetNotifyTarget from the GUI thread
+  QObject* notifyWindow = nullptr;
+  unsigned notifyMessage = 0;
+  protocol::FrameAssembler rx;         // rxBuffer and rxCount
+  std::atomic<std::uint64_t> framesReceived{0};
+};

@@ -1,0 +1,52 @@
+#include "skin/Suimgr.h"
+
+#include <QMetaObject>
+#include <QPointer>
+#include <QVariant>
+#include <QWidget>
+
+TsuiFileTheme::TsuiFileTheme(QObject* parent) : QObject(parent) {}
+
+TsuiUIStyle GetSUIFormStyle(QObject* owner)
+{
+    const auto* form = qobject_cast<QWidget*>(owner);
+    if (!form || !form->isWindow())
+        return DeepBlue;
+    for (QObject* child : form->children()) {
+        if (child->isWidgetType() && child->inherits("TsuiForm"))
+            return child->property("UIStyle").value<TsuiUIStyle>();
+    }
+    return DeepBlue;
+}
+
+bool UsingFileTheme(TsuiFileTheme* theme, TsuiUIStyle requested, TsuiUIStyle& effective)
+{
+    effective = requested;
+    if (requested != FromThemeFile)
+        return false;
+    if (theme && theme->CanUse())
+        return true;
+    effective = DeepBlue;
+    return false;
+}
+
+void ContainerApplyUIStyle(QWidget* container, TsuiUIStyle style, TsuiFileTheme* theme)
+{
+    if (!container)
+        return;
+    // A style setter may add or delete children of the container: walk a guarded copy.
+    QList<QPointer<QObject>> children;
+    for (QObject* child : container->children())
+        children.append(child);
+    for (const QPointer<QObject>& child : children) {
+        if (!child || !child->isWidgetType() || !IsHasProperty(child, "FileTheme") || !IsHasProperty(child, "UIStyle"))
+            continue;
+        child->setProperty("FileTheme", QVariant::fromValue(theme));
+        child->setProperty("UIStyle", QVariant::fromValue(style));
+    }
+}
+
+bool IsHasProperty(QObject* obj, const char* name)
+{
+    return obj && name && obj->metaObject()->indexOfProperty(name) >= 0;
+}

@@ -1,0 +1,38 @@
+// Style management shared by the skinned controls: file themes, the style a new
+// control starts with, and handing a style down to child controls.
+#pragma once
+
+#include "skin/Suithemes.h"
+
+#include <QObject>
+
+class QWidget;
+
+// A theme read from a skin file. This program reads no skin files, so a file
+// theme is never usable and every control falls back to the built-in table.
+class TsuiFileTheme : public QObject {
+    Q_OBJECT
+public:
+    explicit TsuiFileTheme(QObject* parent = nullptr);
+
+    bool CanUse() const { return false; }
+};
+
+// The style a new control starts with: the UIStyle of the first TsuiForm among the
+// direct children of the owner when the owner is a window; DeepBlue otherwise.
+TsuiUIStyle GetSUIFormStyle(QObject* owner);
+
+// effective := requested, or DeepBlue for FromThemeFile without a usable theme.
+// True only when the file theme is to be consulted.
+bool UsingFileTheme(TsuiFileTheme* theme, TsuiUIStyle requested, TsuiUIStyle& effective);
+
+// Every direct child widget with both a FileTheme and a UIStyle property gets the
+// theme, then the style (in that order).
+void ContainerApplyUIStyle(QWidget* container, TsuiUIStyle style, TsuiFileTheme* theme);
+
+// True when the object's class declares a Q_PROPERTY of that name.
+bool IsHasProperty(QObject* obj, const char* name);
+
+// Every skinned control declares
+//   Q_PROPERTY(TsuiUIStyle UIStyle READ UIStyle WRITE setUIStyle)
+//   Q_PROPERTY(TsuiFileTheme* FileTheme READ FileTheme WRITE setFileTheme)

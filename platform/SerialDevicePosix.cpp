@@ -1,0 +1,224 @@
+#include "platform/SerialDevice.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+
+#include "platform/StopSignal.h"
+
+namespace platform {
+
+namespace {
+
+void Fill(SerialError* error, int err, const std::string& device, std::string reason = {}) {
+  if (error == nullptr) return;
+  error->errnoValue = err;
+  error->device = device;
+  error->reason = reason.empty() ? SerialReasonOf(err) : std::move(reason);
+}
+
+bool SpeedOf(int baudRate, speed_t* speed) {
+  switch (baudRate) {
+    case 50: *speed = B50; return true;
+    case 75: *speed = B75; return true;
+    case 110: *speed = B110; return true;
+    case 134: *speed = B134; return true;
+    case 150: *speed = B150; return true;
+    case 200: *speed = B200; return true;
+    case 300: *speed = B300; return true;
+    case 600: *speed = B600; return true;
+    case 1200: *speed = B1200; return true;
+    case 1800: *speed = B1800; return true;
+    case 2400: *speed = B2400; return true;
+    case 4800: *speed = B4800; return true;
+    case 9600: *speed = B9600; return true;
+    case 19200: *speed = B19200; return true;
+    case 38400: *speed = B38400; return true;
+    case 57600: *speed = B57600; return true;
+    case 115200: *speed = B115200; return true;
+    case 230400: *speed = B230400; return true;
+    case 460800: *speed = B460800; return true;
+    case 921600: *speed = B921600; return true;
+    default: return false;
+  }
+}
+
+// poll() with a monotonic deadline; EINTR restarts it with the time that is left.
+int PollFor(pollfd* fds, nfds_t count, int timeoutMs) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    int wait = -1;
+    if (timeoutMs >= 0) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      wait = left > 0 ? static_cast<int>(left) : 0;
+    }
+    const int n = ::poll(fds, count, wait);
+    if (n >= 0 || errno != EINTR) return n;
+  }
+}
+
+}  // namespace
+
+SerialDevice::~SerialDevice() { Close(); }
+
+bool SerialDevice::Open(const std::string& devicePath, SerialError* error) {
+  Close();
+  const int f = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (f < 0) {
+    Fill(error, errno, devicePath);
+    return false;
+  }
+  if (!::isatty(f)) {
+    Fill(error, ENOTTY, devicePath);
+    ::close(f);
+    return false;
+  }
+  // The lock keeps out every other opener that locks too, this process included, root included.
+  if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
+    Fill(error, errno, devicePath);
+    ::close(f);
+    return false;
+  }
+  // Exclusive mode makes open() itself fail for other (non-root) programs that do not lock.
+  if (::ioctl(f, TIOCEXCL) != 0) {
+    Fill(error, errno, devicePath);
+    ::close(f);
+    return false;
+  }
+  fd = f;
+  path = devicePath;
+  return true;
+}
+
+void SerialDevice::Close() {
+  if (fd < 0) return;
+  // Exclusive mode stays on the tty while anyone else holds it open; give it back before closing.
+  ::ioctl(fd, TIOCNXCL);
+  ::close(fd);
+  fd = -1;
+  path.clear();
+}
+
+bool SerialDevice::Configure(int baudRate, int parity, SerialError* error) {
+  if (fd < 0) {
+    Fill(error, EBADF, path, "not open");
+    return false;
+  }
+  speed_t speed{};
+  if (!SpeedOf(baudRate, &speed)) {
+    Fill(error, EINVAL, path, "baud rate " + std::to_string(baudRate) + " not supported");
+    return false;
+  }
+  if (parity < 0 || parity > 2) {
+    Fill(error, EINVAL, path, "parity " + std::to_string(parity) + " not supported");
+    return false;
+  }
+  termios t{};
+  if (::tcgetattr(fd, &t) != 0) {
+    Fill(error, errno, path);
+    return false;
+  }
+  ::cfmakeraw(&t);
+  t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS);
+  t.c_cflag |= CS8 | CLOCAL | CREAD;
+  t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
+  if (parity != 0) {
+    t.c_cflag |= PARENB | (parity == 1 ? PARODD : 0);
+    t.c_iflag |= INPCK;
+  }
+  t.c_cc[VMIN] = 0;
+  t.c_cc[VTIME] = 0;
+  if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0 || ::tcsetattr(fd, TCSANOW, &t) != 0) {
+    Fill(error, errno, path);
+    return false;
+  }
+  // tcsetattr succeeds when any part was taken; the rate is the part a driver may refuse.
+  termios check{};
+  if (::tcgetattr(fd, &check) != 0 || ::cfgetospeed(&check) != speed) {
+    Fill(error, EINVAL, path, "baud rate " + std::to_string(baudRate) + " refused by the device");
+    return false;
+  }
+  // Hold DTR and RTS off. Pseudo-terminals have no modem lines; that is no failure.
+  int lines = TIOCM_DTR | TIOCM_RTS;
+  if (::ioctl(fd, TIOCMBIC, &lines) != 0 && errno != ENOTTY && errno != EINVAL) {
+    Fill(error, errno, path);
+    return false;
+  }
+  return true;
+}
+
+void SerialDevice::Purge(PurgeWhat what) {
+  if (fd < 0) return;
+  const int queue = what == kPurgeInput ? TCIFLUSH : what == kPurgeOutput ? TCOFLUSH : TCIOFLUSH;
+  ::tcflush(fd, queue);
+}
+
+int SerialDevice::InputQueueCount() const {
+  int count = 0;
+  if (fd < 0 || ::ioctl(fd, TIOCINQ, &count) != 0) return -1;
+  return count;
+}
+
+SerialDevice::IoResult SerialDevice::WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs,
+                                               std::size_t* written, SerialError* error) {
+  *written = 0;
+  if (fd < 0) {
+    Fill(error, EBADF, path, "not open");
+    return IoResult::kError;
+  }
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left < 0) return IoResult::kTimeout;
+    pollfd p{fd, POLLOUT, 0};
+    const int n = PollFor(&p, 1, static_cast<int>(left));
+    if (n < 0) {
+      Fill(error, errno, path);
+      return IoResult::kError;
+    }
+    if (n == 0) return IoResult::kTimeout;
+    if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+      Fill(error, EIO, path);
+      return IoResult::kHungUp;
+    }
+    const ssize_t w = ::write(fd, data, count);
+    if (w >= 0) {
+      *written = static_cast<std::size_t>(w);
+      return IoResult::kDone;
+    }
+    if (errno == EAGAIN || errno == EINTR) continue;
+    Fill(error, errno, path);
+    return errno == EIO || errno == ENXIO || errno == ENODEV ? IoResult::kHungUp : IoResult::kError;
+  }
+}
+
+SerialDevice::IoResult SerialDevice::WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop,
+                                              std::size_t* got) {
+  *got = 0;
+  pollfd p[2] = {{stop.Fd(), POLLIN, 0}, {fd, POLLIN, 0}};
+  if (PollFor(p, 2, -1) < 0) return IoResult::kError;
+  if ((p[0].revents & POLLIN) != 0) return IoResult::kStopped;
+  const short r = p[1].revents;
+  if ((r & POLLNVAL) != 0) return IoResult::kError;
+  if ((r & (POLLIN | POLLHUP | POLLERR)) == 0) return IoResult::kDone;
+  const ssize_t n = ::read(fd, buffer, capacity);
+  if (n > 0) {
+    *got = static_cast<std::size_t>(n);
+    return IoResult::kDone;
+  }
+  if (n < 0 && (errno == EAGAIN || errno == EINTR)) return IoResult::kDone;
+  if (n == 0 && (r & (POLLHUP | POLLERR)) == 0) return IoResult::kDone;
+  // End of file with a hang-up, or EIO: the device is gone for good.
+  if (n == 0 || errno == EIO || errno == ENXIO || errno == ENODEV) return IoResult::kHungUp;
+  return IoResult::kError;
+}
+
+}  // namespace platform

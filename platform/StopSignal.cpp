@@ -1,0 +1,42 @@
+#include "platform/StopSignal.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+
+namespace platform {
+
+StopSignal::StopSignal() : fd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
+StopSignal::~StopSignal() {
+  if (fd >= 0) ::close(fd);
+}
+
+void StopSignal::Set() {
+  const std::uint64_t one = 1;
+  // The counter only needs to be nonzero; a full counter (EAGAIN) is already set.
+  while (::write(fd, &one, sizeof one) < 0 && errno == EINTR) {
+  }
+}
+
+void StopSignal::Clear() {
+  std::uint64_t value = 0;
+  while (::read(fd, &value, sizeof value) < 0 && errno == EINTR) {
+  }
+}
+
+bool StopSignal::IsSet() const {
+  pollfd p{fd, POLLIN, 0};
+  return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN) != 0;
+}
+
+void StopSignal::Wait() const {
+  pollfd p{fd, POLLIN, 0};
+  while (::poll(&p, 1, -1) < 0 && errno == EINTR) {
+  }
+}
+
+}  // namespace platform

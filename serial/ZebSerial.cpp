@@ -1,0 +1,75 @@
+#include "serial/ZebSerial.h"
+
+#include <QCoreApplication>
+#include <QObject>
+
+#include <algorithm>
+
+#include "platform/PortNamespace.h"
+#include "protocol/ModuleFrame.h"
+
+ZebSerialNotice::ZebSerialNotice(QEvent::Type type, std::uint8_t commandCode,
+                                 const std::array<std::uint8_t, 4>& dataBytes, const std::uint8_t* frameBytes,
+                                 int length)
+    : QEvent(type), command(commandCode), data(dataBytes) {
+  frameLength = std::clamp(length, 0, static_cast<int>(frame.size()));
+  std::copy_n(frameBytes, frameLength, frame.begin());
+}
+
+ZebSerial::ZebSerial() = default;
+
+ZebSerial::~ZebSerial() {
+  // The receive thread calls OnReceiveByte: it must end while this object is still whole.
+  Close();
+}
+
+void ZebSerial::SetNotifyTarget(QObject* target, unsigned message) {
+  std::lock_guard guard(notifyLock);
+  notifyWindow = target;
+  notifyMessage = message;
+}
+
+void ZebSerial::OnReceiveByte(std::uint8_t b) {
+  if (rx.Push(b)) HandleFrame();
+}
+
+void ZebSerial::HandleFrame() {
+  const std::uint8_t code = rx.At(6);
+  const std::array<std::uint8_t, 4> data{rx.At(8), rx.At(9), rx.At(10), rx.At(11)};
+  lastCommand = code;
+  auto store = [&data](auto& slot) {
+    for (std::size_t i = 0; i < slot.size(); ++i) slot[i] = data[i];
+  };
+  switch (code) {
+    case protocol::kSearch: store(searchReply); break;
+    case protocol::kWriteComParams:
+    case protocol::kReadComParams: store(comReply); break;
+    case protocol::kWriteAirBaud:
+    case protocol::kReadAirBaud: store(airReply); break;
+    case protocol::kWriteChannel:
+    case protocol::kReadChannel: store(channelReply); break;
+    case protocol::kWriteGuestId:
+    case protocol::kReadGuestId: store(guestIdReply); break;
+    case protocol::kWritePower: powerReply = data[0]; break;
+    default: break;
+  }
+  ++framesReceived;
+  {
+    std::lock_guard guard(notifyLock);
+    if (notifyWindow != nullptr && notifyMessage != 0) {
+      QCoreApplication::postEvent(notifyWindow,
+                                  new ZebSerialNotice(static_cast<QEvent::Type>(notifyMessage), code, data,
+                                                      rx.Frame().data(), rx.Count()));
+    }
+  }
+  rx.Reset();
+}
+
+int ZebSerial::ProbePorts() {
+  portCount = 0;
+  ports.fill(0);
+  for (int n = 0; n <= platform::kHighestPort && portCount < kMaxPorts; ++n) {
+    if (ProbePort(static_cast<unsigned>(n))) ports[portCount++] = static_cast<std::uint8_t>(n);
+  }
+  return portCount;
+}

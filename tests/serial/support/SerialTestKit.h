@@ -1,0 +1,82 @@
+#pragma once
+// Helpers for the serial tests: a private ports directory, a pty the test drives by hand,
+// a Qt receiver for the notices, and waits with generous deadlines.
+
+#include <QObject>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "serial/ZebSerial.h"
+
+namespace testkit {
+
+// XDG_CONFIG_HOME points at a fresh temporary directory for the life of the object.
+class TempConfigHome {
+public:
+  TempConfigHome();
+  ~TempConfigHome();
+  const std::filesystem::path& Path() const { return root; }
+
+private:
+  std::filesystem::path root;
+};
+
+// The process's QCoreApplication, created on first use.
+void EnsureApp();
+
+// Runs the event loop until pred() holds or timeoutMs passes; returns pred().
+bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
+
+// Collects the serial object's notices on the thread it lives in.
+class NoticeCollector : public QObject {
+public:
+  explicit NoticeCollector(unsigned type);
+  bool event(QEvent* e) override;
+  bool WaitFor(std::size_t count, int timeoutMs = 10000);
+
+  struct Notice {
+    std::uint8_t command;
+    std::array<std::uint8_t, 4> data;
+    std::vector<std::uint8_t> frame;
+  };
+  std::vector<Notice> notices;
+
+private:
+  unsigned type;
+};
+
+// A pty whose master the test holds, linked as comN in the ports directory.
+class RawPty {
+public:
+  explicit RawPty(int port);
+  ~RawPty();
+  bool Ok() const { return master >= 0; }
+  const std::string& SlavePath() const { return slavePath; }
+  void Write(const std::vector<std::uint8_t>& bytes);
+  // Reads what arrives within timeoutMs of the first byte's absence; at least `want` bytes if they come.
+  std::vector<std::uint8_t> Read(std::size_t want, int timeoutMs = 10000);
+  // The serial side's baud rate as the pty shows it.
+  int BaudRate() const;
+  // Closes the master: the serial side sees a hang-up.
+  void HangUp();
+
+private:
+  int master = -1;
+  std::string slavePath;
+  std::string linkPath;
+};
+
+// Entries of a /proc directory (descriptors, threads).
+int CountEntries(const char* dir);
+
+// A ZebSerial whose descriptor the tests may reach.
+class TestSerial : public ZebSerial {
+public:
+  int Fd() const { return handle.Fd(); }
+};
+
+}  // namespace testkit

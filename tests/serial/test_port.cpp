@@ -1,0 +1,204 @@
+// CXSerial/ZebSerial on pseudo-terminals: open, probe, reconfigure, write limits, hang-up, leaks.
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <termios.h>
+
+#include <memory>
+
+#include "serial/support/SerialTestKit.h"
+#include "model/PtyModule.h"
+#include "platform/PortNamespace.h"
+#include "platform/WindowMessage.h"
+#include "protocol/ModuleFrame.h"
+
+namespace {
+
+unsigned Message() { return platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1"); }
+
+class SerialPort : public ::testing::Test {
+protected:
+  void SetUp() override { testkit::EnsureApp(); }
+  testkit::TempConfigHome home;
+};
+
+std::unique_ptr<modsim::PtyModule> StartModule(int port, modsim::PtyModuleOptions options = {}) {
+  options.port = port;
+  auto m = std::make_unique<modsim::PtyModule>(options);
+  std::string error;
+  EXPECT_TRUE(m->Start(&error)) << error;
+  return m;
+}
+
+TEST_F(SerialPort, ReadsTheModulesAnswers) {
+  modsim::PtyModuleOptions options;
+  options.settings.channel = 17;
+  options.settings.moduleType = 3;
+  auto module = StartModule(2, options);
+  testkit::NoticeCollector target(Message());
+  ZebSerial serial;
+  serial.SetNotifyTarget(&target, Message());
+  ASSERT_EQ(serial.Open(2, 9600, 0), 1) << serial.LastError().Describe();
+  EXPECT_EQ(serial.DevicePath(), platform::PortLinkPath(2));
+  ASSERT_TRUE(SendSearch(serial));
+  ASSERT_TRUE(target.WaitFor(1));
+  EXPECT_EQ(target.notices[0].command, 0);
+  EXPECT_EQ(target.notices[0].data[2], 3);
+  ASSERT_TRUE(SendReadChannel(serial));
+  ASSERT_TRUE(target.WaitFor(2));
+  EXPECT_EQ(target.notices[1].command, 6);
+  EXPECT_EQ(target.notices[1].data[0], 17);
+  EXPECT_EQ(serial.channelReply[0].load(), 17);
+}
+
+TEST_F(SerialPort, HeldPortIsNeitherProbedNorOpenedTwice) {
+  auto module = StartModule(3);
+  EXPECT_EQ(ProbePort(3), 1);
+  ZebSerial holder;
+  ASSERT_EQ(holder.Open(3, 9600, 0), 1);
+  platform::SerialError why;
+  EXPECT_EQ(ProbePort(3, &why), 0);
+  EXPECT_EQ(why.reason, "in use");
+  ZebSerial second;
+  EXPECT_EQ(second.Open(3, 9600, 0), 0);
+  EXPECT_EQ(second.IsOpen(), 0);
+  EXPECT_EQ(second.LastError().reason, "in use");
+  holder.Close();
+  EXPECT_EQ(ProbePort(3), 1);
+  EXPECT_EQ(second.Open(3, 9600, 0), 1);
+}
+
+TEST_F(SerialPort, FailedOpensLeaveThePortClosed) {
+  auto module = StartModule(4);
+  ZebSerial serial;
+  // No link and no built-in device behind COM0, COM64, or a missing link target.
+  EXPECT_EQ(serial.Open(0, 9600, 0), 0);
+  EXPECT_EQ(serial.Open(64, 9600, 0), 0);
+  std::filesystem::create_symlink(home.Path() / "absent", platform::PortLinkPath(9));
+  EXPECT_EQ(serial.Open(9, 4800, 2), 0);
+  EXPECT_EQ(serial.LastError().reason, "no such device");
+  EXPECT_EQ(serial.Port(), 9);
+  EXPECT_EQ(serial.BaudRate(), 4800);
+  EXPECT_EQ(serial.Parity(), 2);
+  // A configuration the device refuses closes it again and releases it.
+  EXPECT_EQ(serial.Open(4, 12345, 0), 0);
+  EXPECT_EQ(serial.IsOpen(), 0);
+  EXPECT_EQ(serial.LastError().reason, "baud rate 12345 not supported");
+  EXPECT_EQ(ProbePort(4), 1);
+  EXPECT_EQ(serial.Open(4, 9600, 3), 0);
+  EXPECT_EQ(serial.IsOpen(), 0);
+  EXPECT_EQ(serial.Close(), 1);
+}
+
+TEST_F(SerialPort, ReconfiguringTheSamePortKeepsThreadAndPartialFrame) {
+  testkit::RawPty pty(5);
+  ASSERT_TRUE(pty.Ok());
+  testkit::NoticeCollector target(Message());
+  testkit::TestSerial serial;
+  serial.SetNotifyTarget(&target, Message());
+  ASSERT_EQ(serial.OpenOrReconfigure(5, 9600, 0), 1);
+  const int fdBefore = serial.Fd();
+  pty.Write({0xAF, 0xAF, 0x00, 0x00, 0xAF, 0x80, 0x06});
+  EXPECT_EQ(serial.OpenOrReconfigure(5, 19200, 1), 1);
+  EXPECT_EQ(pty.BaudRate(), 19200);
+  EXPECT_EQ(serial.Parity(), 1);
+  EXPECT_EQ(serial.Fd(), fdBefore);
+  pty.Write({0x02, 0x0B, 0x00, 0x00, 0x0D, 0x0A});
+  ASSERT_TRUE(target.WaitFor(1));
+  EXPECT_EQ(target.notices[0].command, 6);
+  EXPECT_EQ(target.notices[0].data[0], 0x0B);
+  EXPECT_EQ(serial.SetLineState(33333, 0), 0);
+  EXPECT_EQ(serial.IsOpen(), 1);
+}
+
+TEST_F(SerialPort, AnotherPortNumberClosesTheOldPortFirst) {
+  auto a = StartModule(6);
+  auto b = StartModule(7);
+  ZebSerial serial;
+  ASSERT_EQ(serial.OpenOrReconfigure(6, 9600, 0), 1);
+  EXPECT_EQ(ProbePort(6), 0);
+  ASSERT_EQ(serial.OpenOrReconfigure(7, 9600, 0), 1);
+  EXPECT_EQ(ProbePort(6), 1);
+  EXPECT_EQ(ProbePort(7), 0);
+  EXPECT_EQ(serial.Port(), 7);
+}
+
+TEST_F(SerialPort, OpenCloseCyclesLeakNoDescriptorOrThread) {
+  auto module = StartModule(8);
+  ZebSerial serial;
+  ASSERT_EQ(serial.Open(8, 9600, 0), 1);
+  serial.Close();
+  const int fds = testkit::CountEntries("/proc/self/fd");
+  const int threads = testkit::CountEntries("/proc/self/task");
+  for (int i = 0; i < 500; ++i) {
+    ASSERT_EQ(serial.Open(8, i % 2 ? 9600 : 19200, i % 3), 1) << i;
+    ASSERT_EQ(serial.Close(), 1);
+  }
+  EXPECT_EQ(testkit::CountEntries("/proc/self/fd"), fds);
+  EXPECT_EQ(testkit::CountEntries("/proc/self/task"), threads);
+}
+
+TEST_F(SerialPort, HangUpStopsReadingWithoutSpinning) {
+  auto module = StartModule(10);
+  ZebSerial serial;
+  ASSERT_EQ(serial.Open(10, 9600, 0), 1);
+  module->HangUp();
+  ASSERT_TRUE(testkit::WaitUntil([&] { return serial.HungUp(); }));
+  const int threads = testkit::CountEntries("/proc/self/task");
+  // The receive thread now waits for Close; it takes no CPU time worth speaking of.
+  rusage before{};
+  getrusage(RUSAGE_SELF, &before);
+  testkit::WaitUntil([] { return false; }, 300);
+  rusage after{};
+  getrusage(RUSAGE_SELF, &after);
+  auto micros = [](const rusage& r) {
+    return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000000L + r.ru_utime.tv_usec + r.ru_stime.tv_usec;
+  };
+  EXPECT_LT(micros(after) - micros(before), 200000);
+  EXPECT_EQ(testkit::CountEntries("/proc/self/task"), threads);
+  EXPECT_EQ(serial.IsOpen(), 1);
+  EXPECT_FALSE(SendSearch(serial));
+  EXPECT_EQ(serial.LastError().reason, "device hung up");
+  EXPECT_EQ(serial.Close(), 1);
+  EXPECT_EQ(serial.IsOpen(), 0);
+  EXPECT_EQ(testkit::CountEntries("/proc/self/task"), threads - 1);
+}
+
+TEST_F(SerialPort, WriteGivesUpOnALineThatNeverDrains) {
+  testkit::RawPty pty(11);
+  ASSERT_TRUE(pty.Ok());
+  testkit::TestSerial serial;
+  ASSERT_EQ(serial.Open(11, 9600, 0), 1);
+  const auto frame = protocol::BuildFrame(protocol::kSearch, std::vector<std::uint8_t>{0, 0});
+  ASSERT_EQ(serial.Write(frame.data(), static_cast<unsigned>(frame.size())), 1);
+  EXPECT_EQ(pty.Read(frame.size()), frame);
+  // Suspended output: nothing leaves, every try of the chunk times out.
+  ASSERT_EQ(tcflow(serial.Fd(), TCOOFF), 0);
+  EXPECT_EQ(serial.Write(frame.data(), static_cast<unsigned>(frame.size())), 0);
+  EXPECT_EQ(serial.LastError().reason, "write timed out");
+  ASSERT_EQ(tcflow(serial.Fd(), TCOON), 0);
+  EXPECT_EQ(serial.Write(frame.data(), static_cast<unsigned>(frame.size())), 1);
+}
+
+TEST_F(SerialPort, LargeWritesGoOutInChunks) {
+  testkit::RawPty pty(12);
+  ASSERT_TRUE(pty.Ok());
+  ZebSerial serial;
+  ASSERT_EQ(serial.Open(12, 115200, 0), 1);
+  std::vector<std::uint8_t> data(3000);
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 7);
+  EXPECT_EQ(serial.Write(data.data(), static_cast<unsigned>(data.size())), 1);
+  EXPECT_EQ(pty.Read(data.size()), data);
+}
+
+TEST_F(SerialPort, ProbeKeepsTheFirstEightPorts) {
+  std::vector<std::unique_ptr<testkit::RawPty>> ptys;
+  for (int port = 1; port <= 10; ++port) ptys.push_back(std::make_unique<testkit::RawPty>(port));
+  ZebSerial serial;
+  EXPECT_EQ(serial.ProbePorts(), 8);
+  EXPECT_EQ(serial.portCount, 8);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(serial.ports[static_cast<std::size_t>(i)], i + 1);
+}
+
+}  // namespace

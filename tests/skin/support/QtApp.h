@@ -1,0 +1,13 @@
+// One QApplication for every skin test program.
+//
+// QtApp.cpp is compiled into each tests/skin program and registers a gtest global
+// environment that creates the application before the first test (offscreen when no
+// platform is set) and deletes it after the last. Test files need no main() and must
+// not create a QApplication of their own; call EnsureQtApp() where one is needed
+// before the tests run (for example in a static initialiser).
+#pragma once
+
+class QApplication;
+
+// The test program's QApplication, created on first use.
+QApplication* EnsureQtApp();

@@ -1,0 +1,302 @@
+// The built-in theme table, style resolution and handing a style to child controls.
+#include "skin/Suimgr.h"
+#include "skin/Suithemes.h"
+#include "support/QtApp.h"
+
+#include <QDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+constexpr TsuiUIStyle kBuiltIn[] = {MacOS, WinXP, DeepBlue, Protein, BlueGlass};
+
+// Stands in for the skinned frame: GetSUIFormStyle finds it by its class name.
+class TsuiForm : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(TsuiUIStyle UIStyle READ UIStyle WRITE setUIStyle)
+public:
+    using QWidget::QWidget;
+    TsuiUIStyle UIStyle() const { return m_style; }
+    void setUIStyle(TsuiUIStyle s) { m_style = s; }
+
+private:
+    TsuiUIStyle m_style = DeepBlue;
+};
+
+// A skinned control that records the order in which its two properties are set.
+class Skinned : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(TsuiUIStyle UIStyle READ UIStyle WRITE setUIStyle)
+    Q_PROPERTY(TsuiFileTheme* FileTheme READ FileTheme WRITE setFileTheme)
+public:
+    using QWidget::QWidget;
+    TsuiUIStyle UIStyle() const { return m_style; }
+    void setUIStyle(TsuiUIStyle s)
+    {
+        m_style = s;
+        calls.push_back("UIStyle");
+    }
+    TsuiFileTheme* FileTheme() const { return m_theme; }
+    void setFileTheme(TsuiFileTheme* t)
+    {
+        m_theme = t;
+        calls.push_back("FileTheme");
+    }
+    std::vector<std::string> calls;
+
+private:
+    TsuiUIStyle m_style = MacOS;
+    TsuiFileTheme* m_theme = nullptr;
+};
+
+// Has a style but no file theme: ContainerApplyUIStyle must pass it by.
+class StyleOnly : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(TsuiUIStyle UIStyle READ UIStyle WRITE setUIStyle)
+public:
+    using QWidget::QWidget;
+    TsuiUIStyle UIStyle() const { return m_style; }
+    void setUIStyle(TsuiUIStyle s) { m_style = s; }
+
+private:
+    TsuiUIStyle m_style = MacOS;
+};
+
+struct ElementCase {
+    int element;
+    int kind;
+    std::vector<qint64> values; // MacOS, WinXP, DeepBlue, Protein, BlueGlass
+};
+
+// Every number-valued element the controls read, as the style tables give them.
+const std::vector<ElementCase> kNumbers = {
+    {SUI_THEME_BUTTON_TRANSPARENT, SUI_KIND_BOOL, {1, 0, 0, 0, 1}},
+    {SUI_THEME_TITLE_BUTTON_TRANSPARENT, SUI_KIND_BOOL, {0, 0, 0, 1, 1}},
+    {SUI_THEME_TITLE_LEFT_BUTTON_OFFSET, SUI_KIND_INT, {3, 2, 0, 0, 4}},
+    {SUI_THEME_TITLE_RIGHT_BUTTON_OFFSET, SUI_KIND_INT, {-2, -2, 0, 0, -3}},
+    {SUI_THEME_TITLE_BUTTON_TOP, SUI_KIND_INT, {4, 5, 2, 2, 6}},
+    {SUI_THEME_FORM_MIN_WIDTH, SUI_KIND_INT, {130, 150, 130, 130, 270}},
+    {SUI_THEME_ROUND_CORNER_SIZE, SUI_KIND_INT, {0, 13, 0, 0, 11}},
+    {SUI_THEME_FORM_COLOR, SUI_KIND_COLOR, {0xE7E7E7, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE7E7E7}},
+    {SUI_THEME_FORM_BORDER_COLOR, SUI_KIND_COLOR, {0x7F7F7F, 0xC82C00, 0, 0, 0}},
+    {SUI_THEME_FORM_BORDER_WIDTH, SUI_KIND_INT, {1, 3, 1, 1, 1}},
+    {SUI_THEME_MENU_SELECTED_BORDER_COLOR, SUI_KIND_COLOR, {0xC47339, 0xC66931, 0xA04A44, 0xC4302D, 0xEC5E5E}},
+    {SUI_THEME_MENU_SELECTED_COLOR, SUI_KIND_COLOR, {0xC47339, 0xEFD3C6, 0xA04A44, 0xC4302D, 0xEC5E5E}},
+    {SUI_THEME_MENU_SELECTED_FONT_COLOR, SUI_KIND_COLOR, {0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}},
+    {SUI_THEME_MENU_BACKGROUND_COLOR, SUI_KIND_COLOR, {0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xE7E7E7}},
+    {SUI_THEME_MENU_FONT_COLOR, SUI_KIND_COLOR, {0, 0, 0, 0, 0}},
+    {SUI_THEME_MENU_LEFTBAR_COLOR, SUI_KIND_COLOR, {0, 0xCED3D6, 0xCED3D6, 0xCED3D6, 0xCED3D6}},
+    {SUI_THEME_CONTROL_BORDER_COLOR, SUI_KIND_COLOR, {0x7F7F7F, 0x686868, 0, 0, 0}},
+    {SUI_THEME_PAGE_COLOR, SUI_KIND_COLOR, {0xE7E7E7, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE7E7E7}},
+    {SUI_THEME_GROUPBOX_FONT_COLOR, SUI_KIND_COLOR, {0, 0xCF4602, 0, 0, 0}},
+};
+
+TEST(ThemeLookup, NumbersPerStyleAndKindMismatchGivesTheEmptyValue)
+{
+    for (const ElementCase& c : kNumbers) {
+        ASSERT_EQ(SUI_ITEM_TYPE[c.element - 1], c.kind) << "element " << c.element;
+        for (int s = 0; s < 5; ++s) {
+            const TsuiUIStyle style = kBuiltIn[s];
+            SCOPED_TRACE(testing::Message() << "element " << c.element << " style " << int(style));
+            EXPECT_EQ(GetInsideThemeColor(style, c.element), c.kind == SUI_KIND_COLOR ? TColor(c.values[s]) : 0u);
+            EXPECT_EQ(GetInsideThemeInt(style, c.element), c.kind == SUI_KIND_INT ? int(c.values[s]) : -1);
+            EXPECT_EQ(GetInsideThemeBool(style, c.element), c.kind == SUI_KIND_BOOL && c.values[s] != 0);
+            EXPECT_TRUE(GetInsideThemePictureName(style, c.element).isEmpty());
+        }
+    }
+}
+
+TEST(ThemeLookup, FromThemeFileReadsAsTheIntegerMinusOne)
+{
+    EXPECT_EQ(GetInsideThemeColor(FromThemeFile, SUI_THEME_FORM_COLOR), 0u);
+    EXPECT_EQ(GetInsideThemeInt(FromThemeFile, SUI_THEME_FORM_COLOR), -1);
+    EXPECT_EQ(GetInsideThemeInt(FromThemeFile, SUI_THEME_FORM_MIN_WIDTH), -1);
+    EXPECT_FALSE(GetInsideThemeBool(FromThemeFile, SUI_THEME_BUTTON_TRANSPARENT));
+    QImage dest(3, 3, QImage::Format_RGB32);
+    GetInsideThemeBitmap(FromThemeFile, SUI_THEME_BUTTON_STRIP, &dest);
+    EXPECT_EQ(dest.size(), QSize(3, 3)) << "count 0 keeps the destination";
+    GetInsideThemeBitmap(FromThemeFile, SUI_THEME_BUTTON_STRIP, &dest, 3, 1);
+    EXPECT_TRUE(dest.isNull()) << "a piece of nothing is empty";
+}
+
+TEST(ThemeLookup, ItemTypeTableHoldsFortyEightKinds)
+{
+    int pictures = 0;
+    for (int kind : SUI_ITEM_TYPE) {
+        EXPECT_GE(kind, SUI_KIND_INT);
+        EXPECT_LE(kind, SUI_KIND_BOOL);
+        pictures += kind == SUI_KIND_PICTURE;
+    }
+    for (int element : {43, 45, 46})
+        EXPECT_EQ(SUI_ITEM_TYPE[element - 1], SUI_KIND_PICTURE);
+    EXPECT_EQ(SUI_ITEM_TYPE[SUI_THEME_TAB_SCROLL_BUTTON_STRIP - 1], SUI_KIND_PICTURE);
+    EXPECT_GT(pictures, 0);
+}
+
+TEST(ThemeLookup, PictureNamesFollowTheStyleName)
+{
+    EXPECT_EQ(GetInsideThemePictureName(Protein, SUI_THEME_BUTTON_STRIP), "PROTEIN_BUTTON");
+    EXPECT_EQ(GetInsideThemePictureName(MacOS, SUI_THEME_TITLE_LEFT_PICTURE), "MACOS_TITLE_LEFT");
+    EXPECT_EQ(GetInsideThemePictureName(BlueGlass, SUI_THEME_TITLE_CLIENT_PICTURE), "BLUEGLASS_TITLE_CLIENT");
+    EXPECT_EQ(GetInsideThemePictureName(WinXP, SUI_THEME_TAB_SCROLL_BUTTON_STRIP), "WINXP_SCROLLBUTTON");
+    EXPECT_EQ(GetInsideThemePictureName(DeepBlue, SUI_THEME_TAB_SCROLL_BUTTON_STRIP), "MORE_SCROLLBUTTON");
+    EXPECT_EQ(GetInsideThemePictureName(Protein, SUI_THEME_TAB_LINE), "PROTEIN_TAB_LINE");
+    EXPECT_TRUE(GetInsideThemePictureName(Protein, SUI_THEME_FORM_COLOR).isEmpty());
+    EXPECT_EQ(GetInsideThemeColor(Protein, SUI_THEME_BUTTON_STRIP), 0u);
+    EXPECT_EQ(GetInsideThemeInt(Protein, SUI_THEME_BUTTON_STRIP), -1);
+}
+
+TEST(ThemeLookup, NonPictureElementKeepsOrEmptiesTheDestination)
+{
+    QImage dest(5, 4, QImage::Format_RGB32);
+    GetInsideThemeBitmap(Protein, SUI_THEME_FORM_COLOR, &dest);
+    EXPECT_EQ(dest.size(), QSize(5, 4));
+    GetInsideThemeBitmap(Protein, SUI_THEME_FORM_COLOR, &dest, 3, 2);
+    EXPECT_TRUE(dest.isNull());
+    GetInsideThemeBitmap(Protein, SUI_THEME_BUTTON_STRIP, nullptr, 3, 2); // nothing happens
+}
+
+struct SizeCase {
+    int element;
+    std::vector<QSize> sizes; // MacOS, WinXP, DeepBlue, Protein, BlueGlass
+};
+
+// The sizes of the embedded artwork.
+const std::vector<SizeCase> kSizes = {
+    {SUI_THEME_BUTTON_STRIP, {{252, 23}, {54, 21}, {222, 21}, {222, 21}, {231, 27}}},
+    {SUI_THEME_TITLE_BUTTON_STRIP, {{306, 17}, {378, 21}, {342, 19}, {342, 19}, {342, 19}}},
+    {SUI_THEME_TITLE_LEFT_PICTURE, {{48, 23}, {35, 29}, {97, 32}, {441, 23}, {162, 33}}},
+    {SUI_THEME_TITLE_CLIENT_PICTURE, {{49, 23}, {37, 29}, {98, 32}, {1, 23}, {179, 33}}},
+    {SUI_THEME_TITLE_RIGHT_PICTURE, {{48, 23}, {35, 29}, {97, 32}, {1, 23}, {101, 33}}},
+    {SUI_THEME_TAB_SCROLL_BUTTON_STRIP, {{72, 18}, {72, 18}, {72, 17}, {72, 17}, {72, 17}}},
+    {SUI_THEME_TAB_STRIP, {{36, 27}, {18, 18}, {12, 17}, {18, 17}, {18, 17}}},
+    {SUI_THEME_TAB_LINE, {{17, 7}, {8, 1}, {5, 5}, {10, 5}, {10, 5}}},
+};
+
+bool ArtworkEmbedded() { return QDir(QStringLiteral(":/skin")).exists(); }
+
+TEST(ThemeBitmap, WholePicturesHaveTheirSizes)
+{
+    if (!ArtworkEmbedded())
+        GTEST_SKIP() << "no artwork embedded in this build";
+    for (const SizeCase& c : kSizes) {
+        for (int s = 0; s < 5; ++s) {
+            QImage dest;
+            GetInsideThemeBitmap(kBuiltIn[s], c.element, &dest);
+            EXPECT_EQ(dest.size(), c.sizes[s]) << "element " << c.element << " style " << int(kBuiltIn[s]);
+        }
+    }
+}
+
+TEST(ThemeBitmap, ProteinButtonPiecesAreCutFromTheStrip)
+{
+    if (!ArtworkEmbedded())
+        GTEST_SKIP() << "no artwork embedded in this build";
+    const QImage strip = LoadSkinBitmap(QStringLiteral("PROTEIN_BUTTON"));
+    ASSERT_EQ(strip.size(), QSize(222, 21));
+    QImage piece;
+    GetInsideThemeBitmap(Protein, SUI_THEME_BUTTON_STRIP, &piece, 3, 2);
+    EXPECT_EQ(piece.size(), QSize(74, 21));
+    EXPECT_EQ(piece, strip.copy(74, 0, 74, 21));
+    GetInsideThemeBitmap(Protein, SUI_THEME_BUTTON_STRIP, &piece, 3, 3);
+    EXPECT_EQ(piece, strip.copy(148, 0, 74, 21));
+    GetInsideThemeBitmap(MacOS, SUI_THEME_TITLE_BUTTON_STRIP, &piece, 18, 18);
+    EXPECT_EQ(piece.size(), QSize(17, 17));
+}
+
+TEST(ThemeBitmap, MissingResourceIsNull)
+{
+    EXPECT_TRUE(LoadSkinBitmap(QStringLiteral("NO_SUCH_PICTURE")).isNull());
+    EXPECT_TRUE(LoadSkinBitmap(QString()).isNull());
+}
+
+TEST(StyleProperty, StyleTravelsThroughQtProperties)
+{
+    EnsureQtApp();
+    Skinned control;
+    ASSERT_TRUE(control.setProperty("UIStyle", QVariant::fromValue(Protein)));
+    EXPECT_EQ(control.UIStyle(), Protein);
+    EXPECT_EQ(control.property("UIStyle").value<TsuiUIStyle>(), Protein);
+    EXPECT_EQ(sizeof(TsuiUIStyle), 1u);
+}
+
+TEST(FormStyle, FirstSkinnedFrameOfAWindowGivesTheStyle)
+{
+    EnsureQtApp();
+    QWidget window;
+    QWidget plain(&window);
+    TsuiForm frame(&window);
+    frame.setUIStyle(Protein);
+    TsuiForm second(&window);
+    second.setUIStyle(MacOS);
+    EXPECT_EQ(GetSUIFormStyle(&window), Protein);
+
+    QWidget bare;
+    EXPECT_EQ(GetSUIFormStyle(&bare), DeepBlue);
+    EXPECT_EQ(GetSUIFormStyle(nullptr), DeepBlue);
+
+    // An owner that is not a window counts as no form at all.
+    QWidget panel(&bare);
+    TsuiForm inner(&panel);
+    inner.setUIStyle(WinXP);
+    EXPECT_EQ(GetSUIFormStyle(&panel), DeepBlue);
+}
+
+TEST(FileTheme, BuiltInStylesStandForThemselvesAndFileThemesFallBack)
+{
+    TsuiFileTheme theme;
+    TsuiUIStyle effective = MacOS;
+    for (TsuiUIStyle s : kBuiltIn) {
+        EXPECT_FALSE(UsingFileTheme(&theme, s, effective));
+        EXPECT_EQ(effective, s);
+    }
+    EXPECT_FALSE(UsingFileTheme(nullptr, FromThemeFile, effective));
+    EXPECT_EQ(effective, DeepBlue);
+    EXPECT_FALSE(UsingFileTheme(&theme, FromThemeFile, effective)) << "a file theme is never usable";
+    EXPECT_EQ(effective, DeepBlue);
+}
+
+TEST(ContainerStyle, DirectChildrenWithBothPropertiesGetThemeThenStyle)
+{
+    EnsureQtApp();
+    QWidget container;
+    Skinned first(&container);
+    StyleOnly styleOnly(&container);
+    QWidget box(&container);
+    Skinned grandchild(&box);
+    Skinned second(&container);
+    TsuiFileTheme theme;
+
+    ContainerApplyUIStyle(&container, WinXP, &theme);
+
+    for (Skinned* c : {&first, &second}) {
+        EXPECT_EQ(c->UIStyle(), WinXP);
+        EXPECT_EQ(c->FileTheme(), &theme);
+        EXPECT_EQ(c->calls, (std::vector<std::string>{"FileTheme", "UIStyle"}));
+    }
+    EXPECT_EQ(styleOnly.UIStyle(), MacOS);
+    EXPECT_EQ(grandchild.UIStyle(), MacOS);
+    EXPECT_TRUE(grandchild.calls.empty());
+    ContainerApplyUIStyle(nullptr, WinXP, nullptr);
+}
+
+TEST(ContainerStyle, HasPropertySeesDeclaredPropertiesOnly)
+{
+    EnsureQtApp();
+    Skinned control;
+    EXPECT_TRUE(IsHasProperty(&control, "UIStyle"));
+    EXPECT_TRUE(IsHasProperty(&control, "FileTheme"));
+    EXPECT_TRUE(IsHasProperty(&control, "enabled"));
+    EXPECT_FALSE(IsHasProperty(&control, "NoSuchProperty"));
+    control.setProperty("Dynamic", 1);
+    EXPECT_FALSE(IsHasProperty(&control, "Dynamic"));
+    EXPECT_FALSE(IsHasProperty(nullptr, "UIStyle"));
+}
+
+} // namespace
+
+#include "test_themes.moc"

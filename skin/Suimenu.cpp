@@ -1,0 +1,186 @@
+#include "skin/Suimenu.h"
+
+#include "skin/Suipublic.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace {
+
+// The caption as shown: "&x" shows x (underlined), "&&" shows one "&".
+QString ShownCaption(const QString& caption)
+{
+    QString shown;
+    shown.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i;
+        shown += caption[i];
+    }
+    return shown;
+}
+
+QImage TopRows(const QImage& img, int rows)
+{
+    return img.copy(0, 0, img.width(), qMin(rows, img.height()));
+}
+
+// The MacOS look stretches the top rows of a one-column picture over the item.
+void DrawMacStrip(QPainter& canvas, const QRect& r, const char* name, int rows)
+{
+    const QImage pic = LoadSkinBitmap(QString::fromLatin1(name));
+    if (!pic.isNull())
+        canvas.drawImage(r, TopRows(pic, rows));
+}
+
+// Side bar strip in barColor (a gradient towards barToColor when they differ), the rest in color.
+void DrawItemBackground(QPainter& canvas, const QRect& r, const SuiMenuLook& look)
+{
+    const int bar = qBound(0, look.barWidth, r.width());
+    const QRect barRect = look.rightToLeft ? RectLTRB(RectRight(r) - bar, r.y(), RectRight(r), RectBottom(r))
+                                           : RectLTRB(r.x(), r.y(), r.x() + bar, RectBottom(r));
+    const QRect rest = look.rightToLeft ? RectLTRB(r.x(), r.y(), RectRight(r) - bar, RectBottom(r))
+                                        : RectLTRB(r.x() + bar, r.y(), RectRight(r), RectBottom(r));
+    if (look.barColor == look.barToColor || bar < 2) {
+        canvas.fillRect(barRect, ToQColor(look.barColor));
+    } else {
+        const QColor from = ToQColor(look.barColor);
+        const QColor to = ToQColor(look.barToColor);
+        for (int i = 0; i < bar; ++i) {
+            const double t = double(i) / (bar - 1);
+            const QColor c(int(from.red() + (to.red() - from.red()) * t),
+                           int(from.green() + (to.green() - from.green()) * t),
+                           int(from.blue() + (to.blue() - from.blue()) * t));
+            canvas.fillRect(barRect.x() + i, barRect.y(), 1, barRect.height(), c);
+        }
+    }
+    canvas.fillRect(rest, ToQColor(look.color));
+}
+
+QImage GreyedCheck(const QImage& check)
+{
+    QImage grey = check.convertToFormat(QImage::Format_ARGB32);
+    const QRgb greyRgb = ToQColor(kSuiMenuDisabledFontColor).rgb();
+    for (int y = 0; y < grey.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
+        for (int x = 0; x < grey.width(); ++x) {
+            if (qAlpha(line[x]) != 0)
+                line[x] = greyRgb;
+        }
+    }
+    return grey;
+}
+
+} // namespace
+
+const QImage& MenuCheckedPicture()
+{
+    static const QImage check = MaskedImage(LoadSkinBitmap(QStringLiteral("MENU_CHECKED")), 0xFFFFFF);
+    return check;
+}
+
+QFont SuiMenuItemFont(const SuiMenuLook& look, const SuiMenuItem& item)
+{
+    QFont font = look.font;
+    if (item.isDefault)
+        font.setBold(true);
+    return font;
+}
+
+QSize MeasureMenuItem(const SuiMenuLook& look, const SuiMenuItem& item)
+{
+    const QFontMetrics fm(SuiMenuItemFont(look, item));
+    const int width = fm.horizontalAdvance(ShownCaption(item.caption)) + fm.horizontalAdvance(item.shortcut) +
+                      look.barWidth + 40;
+    if (item.separator)
+        return QSize(width, look.separatorHeight);
+    return QSize(width, qMax(look.itemHeight, fm.height()));
+}
+
+void DrawMenuItem(QPainter& canvas, const QRect& r, const SuiMenuLook& look, const SuiMenuItem& item)
+{
+    canvas.save();
+    const bool mac = look.style == MacOS;
+    if (item.separator) {
+        if (mac) {
+            DrawMacStrip(canvas, r, "MACOS_MENU_BAR", 12);
+        } else {
+            DrawItemBackground(canvas, r, look);
+            const int y = r.y() + 2;
+            const int from = look.rightToLeft ? r.x() + 2 : r.x() + look.barWidth + 4;
+            const int to = look.rightToLeft ? RectRight(r) - look.barWidth - 4 : RectRight(r) - 2;
+            if (to > from)
+                canvas.fillRect(from, y, to - from, 1, ToQColor(look.separatorColor));
+        }
+        canvas.restore();
+        return;
+    }
+
+    if (item.selected && item.enabled) {
+        if (mac) {
+            DrawMacStrip(canvas, r, "MACOS_MENU_SELECT", 20);
+        } else {
+            canvas.fillRect(r, ToQColor(look.selectedColor));
+            canvas.setPen(ToQColor(look.selectedBorderColor));
+            canvas.setBrush(Qt::NoBrush);
+            canvas.drawRect(r.adjusted(0, 0, -1, -1));
+        }
+    } else if (mac) {
+        DrawMacStrip(canvas, r, "MACOS_MENU_BAR", 20);
+    } else {
+        DrawItemBackground(canvas, r, look);
+    }
+
+    const QFont font = SuiMenuItemFont(look, item);
+    canvas.setFont(font);
+    const TColor textColor = !item.enabled ? kSuiMenuDisabledFontColor
+                             : item.selected ? look.selectedFontColor
+                                             : look.fontColor;
+    canvas.setPen(ToQColor(textColor));
+    const int flags = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignVCenter;
+    if (look.rightToLeft) {
+        canvas.drawText(RectLTRB(r.x() + look.barWidth, r.y(), RectRight(r) - 4, RectBottom(r)),
+                        flags | Qt::AlignRight, item.caption);
+    } else {
+        canvas.drawText(RectLTRB(r.x() + look.barWidth + 4, r.y(), RectRight(r), RectBottom(r)),
+                        flags | Qt::AlignLeft, item.caption);
+    }
+    if (!item.shortcut.isEmpty()) {
+        const int w = QFontMetrics(font).horizontalAdvance(item.shortcut);
+        const int left = look.rightToLeft ? r.x() + look.barWidth + 4 : RectRight(r) - w - 16;
+        canvas.drawText(RectLTRB(left, r.y(), RectRight(r), RectBottom(r)),
+                        Qt::TextSingleLine | Qt::AlignVCenter | Qt::AlignLeft, item.shortcut);
+    }
+
+    const int x = look.rightToLeft ? RectRight(r) - 20 : r.x() + 4;
+    const QIcon::Mode mode = item.enabled ? QIcon::Normal : QIcon::Disabled;
+    if (item.checked) {
+        if (!item.image.isNull()) {
+            canvas.fillRect(RectLTRB(x - 2, r.y() + 1, x + 17, r.y() + 20), Qt::black);
+            canvas.fillRect(RectLTRB(x - 1, r.y() + 2, x + 16, r.y() + 19), ToQColor(look.selectedColor));
+        } else {
+            const QImage& check = MenuCheckedPicture();
+            canvas.drawImage(x, r.y() + 3, item.enabled ? check : GreyedCheck(check));
+        }
+    }
+    if (!item.image.isNull())
+        canvas.drawPixmap(x, r.y() + 3, item.image.pixmap(QSize(16, 16), 1.0, mode));
+    canvas.restore();
+}
+
+void DrawFlatMenuBorder(QPainter& canvas, const QRect& w, TColor formColor)
+{
+    canvas.save();
+    canvas.setBrush(Qt::NoBrush);
+    // Frames as the window system draws them: Right and Bottom are exclusive.
+    const QRect black = RectLTRB(w.x(), w.y() + 1, RectRight(w) - 1, RectBottom(w) - 1);
+    canvas.setPen(Qt::black);
+    canvas.drawRect(black.adjusted(0, 0, -1, -1));
+    canvas.setPen(Qt::white);
+    canvas.drawRect(black.adjusted(1, 1, -2, -2));
+    const QColor form = ToQColor(formColor);
+    canvas.fillRect(w.x(), RectBottom(w) - 1, w.width(), 1, form);
+    canvas.fillRect(RectRight(w) - 1, w.y(), 1, w.height(), form);
+    canvas.fillRect(w.x(), w.y(), w.width(), 1, form);
+    canvas.restore();
+}

@@ -1,0 +1,127 @@
+// Serial link figures: idle CPU with a port open, request/answer round trip through the
+// simulator on a pty, and assembler throughput. Prints "name value unit" lines.
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+
+#include <sys/resource.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "model/PtyModule.h"
+#include "platform/WindowMessage.h"
+#include "protocol/ModuleFrame.h"
+#include "serial/ZebSerial.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double CpuSeconds() {
+  rusage r{};
+  getrusage(RUSAGE_SELF, &r);
+  return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
+         static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
+class Target : public QObject {
+public:
+  explicit Target(unsigned t) : type(t) {}
+  bool event(QEvent* e) override {
+    if (static_cast<unsigned>(e->type()) != type) return QObject::event(e);
+    ++received;
+    return true;
+  }
+  unsigned type;
+  int received = 0;
+};
+
+double AssemblerMegabytesPerSecond() {
+  // Answers with a little line noise between them, as a real line carries.
+  std::vector<std::uint8_t> stream;
+  const std::vector<std::uint8_t> noise{0x00, 0x55, 0xFF};
+  while (stream.size() < (1u << 20)) {
+    const auto frame = protocol::BuildFrame(protocol::kReadChannel, std::vector<std::uint8_t>{7, 0});
+    stream.insert(stream.end(), frame.begin(), frame.end());
+    stream.insert(stream.end(), noise.begin(), noise.end());
+  }
+  ZebSerial serial;
+  CXSerial& base = serial;
+  const int rounds = 64;
+  const auto start = Clock::now();
+  for (int r = 0; r < rounds; ++r) {
+    for (std::uint8_t b : stream) base.OnReceiveByte(b);
+  }
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  if (serial.FramesReceived() == 0) std::fprintf(stderr, "no frames assembled\n");
+  return static_cast<double>(stream.size()) * rounds / seconds / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  char tmpl[] = "/tmp/orvane-bench-XXXXXX";
+  if (::mkdtemp(tmpl) == nullptr) return 1;
+  const std::string home = tmpl;
+  ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+  QCoreApplication app(argc, argv);
+  int status = 0;
+  {
+    modsim::PtyModuleOptions options;
+    options.port = 1;
+    modsim::PtyModule module(options);
+    std::string error;
+    if (!module.Start(&error)) {
+      std::fprintf(stderr, "bench_serial: %s\n", error.c_str());
+      return 1;
+    }
+    const unsigned message = platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1");
+    Target target(message);
+    ZebSerial serial;
+    serial.SetNotifyTarget(&target, message);
+    if (!serial.Open(1, 9600, 0)) {
+      std::fprintf(stderr, "bench_serial: %s\n", serial.LastError().Describe().c_str());
+      return 1;
+    }
+
+    const double cpuBefore = CpuSeconds();
+    const auto idleStart = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    const double idleWall = std::chrono::duration<double>(Clock::now() - idleStart).count();
+    std::printf("idle_cpu_percent %.3f %%\n", 100.0 * (CpuSeconds() - cpuBefore) / idleWall);
+
+    std::vector<double> micros;
+    micros.reserve(1000);
+    for (int i = 0; i < 1000 && status == 0; ++i) {
+      const int before = target.received;
+      const auto start = Clock::now();
+      if (!SendReadChannel(serial)) status = 1;
+      const auto deadline = start + std::chrono::seconds(5);
+      while (target.received == before && Clock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+      }
+      if (target.received == before) {
+        std::fprintf(stderr, "bench_serial: no answer to request %d\n", i);
+        status = 1;
+      }
+      micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    std::sort(micros.begin(), micros.end());
+    if (!micros.empty()) {
+      std::printf("roundtrip_us_p50 %.0f us\n", micros[micros.size() / 2]);
+      std::printf("roundtrip_us_p99 %.0f us\n", micros[micros.size() * 99 / 100]);
+    }
+  }
+  std::printf("assembler_mb_per_s %.1f MB/s\n", AssemblerMegabytesPerSecond());
+  std::filesystem::remove_all(home);
+  return status;
+}

@@ -1,0 +1,196 @@
+// The skinned push button: its face comes from the style's three-piece button strip.
+#pragma once
+
+#include "skin/Suimgr.h"
+#include "skin/Suithemes.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+class QAction;
+class QPainter;
+class QTimer;
+
+// A dotted frame, one pixel wide, that inverts every other pixel under it; the
+// focus look of the buttons.
+void DrawFocusFrame(QPainter& p, const QRect& r);
+
+// State machine, painting frame and keyboard handling of a skinned button. The face
+// itself is drawn by PaintPic (TsuiButton).
+class TsuiCustomButton : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(Sui::TsuiUIStyle UIStyle READ UIStyle WRITE setUIStyle)
+    Q_PROPERTY(TsuiFileTheme* FileTheme READ FileTheme WRITE setFileTheme)
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
+    Q_PROPERTY(bool PicTransparent READ PicTransparent WRITE setPicTransparent)
+    Q_PROPERTY(int ModalResult READ ModalResult WRITE setModalResult)
+    Q_PROPERTY(bool Default READ Default WRITE setDefault)
+    Q_PROPERTY(bool Cancel READ Cancel WRITE setCancel)
+    Q_PROPERTY(int FocusedRectMargin READ FocusedRectMargin WRITE setFocusedRectMargin)
+    Q_PROPERTY(int MouseContinuouslyDownInterval READ MouseContinuouslyDownInterval WRITE
+                   setMouseContinuouslyDownInterval)
+    Q_PROPERTY(bool TabStop READ TabStop WRITE setTabStop)
+    Q_PROPERTY(TColor FontColor READ FontColor WRITE setFontColor)
+    Q_PROPERTY(QAction* Action READ Action WRITE setAction)
+public:
+    explicit TsuiCustomButton(QWidget* parent = nullptr);
+    ~TsuiCustomButton() override;
+
+    TsuiUIStyle UIStyle() const { return uiStyle_; }
+    void setUIStyle(TsuiUIStyle style);
+    TsuiFileTheme* FileTheme() const { return fileTheme_; }
+    void setFileTheme(TsuiFileTheme* theme);
+
+    QString Caption() const { return caption_; }
+    void setCaption(const QString& caption);
+    bool AutoSize() const { return autoSize_; }
+    void setAutoSize(bool on);
+    bool Transparent() const { return transparent_; }
+    void setTransparent(bool on);
+    bool PicTransparent() const { return picTransparent_; }
+    void setPicTransparent(bool on);
+    int ModalResult() const { return modalResult_; }
+    void setModalResult(int result) { modalResult_ = result; }
+    bool Default() const { return default_; }
+    void setDefault(bool on) { default_ = on; }
+    bool Cancel() const { return cancel_; }
+    void setCancel(bool on) { cancel_ = on; }
+    int FocusedRectMargin() const { return focusedRectMargin_; }
+    void setFocusedRectMargin(int margin);
+    int MouseContinuouslyDownInterval() const { return repeatInterval_; }
+    void setMouseContinuouslyDownInterval(int ms) { repeatInterval_ = ms; }
+    bool TabStop() const { return tabStop_; }
+    void setTabStop(bool on);
+    TColor FontColor() const { return fontColor_; }
+    void setFontColor(TColor color);
+    QAction* Action() const { return action_; }
+    void setAction(QAction* action);
+
+    // The colour behind an opaque face: the parent's Color property when it has one,
+    // else the colour its palette paints its background with.
+    QColor Color() const;
+
+    bool Hovered() const { return hover_; }
+    bool Pressed() const { return pressed_; }
+    // Whether Enter clicks this button: it holds the focus, or no button does and it
+    // is the Default button.
+    bool IsActive() const;
+    // Exists only while a press repeats.
+    QTimer* RepeatTimer() const { return repeatTimer_; }
+
+    // Ends a press, hands ModalResult to the window and raises OnClick.
+    virtual void Click();
+
+signals:
+    void OnClick();
+    void OnMouseEnter();
+    void OnMouseExit();
+    void OnMouseContinuouslyDown();
+
+protected:
+    virtual void AutoSizeChanged();
+    virtual void CaptionChanged() {}
+    virtual void FontChanged();
+    virtual void TransparentChanged();
+    virtual void EnableChanged() {}
+    virtual void UIStyleChanged() {}
+    virtual void PaintPic(QPainter& p, const QImage& face);
+    virtual void PaintText(QPainter& p, const QString& text);
+    virtual void PaintFocus(QPainter& p);
+    virtual void PaintButtonNormal(QImage& face);
+    virtual void PaintButtonMouseOn(QImage& face);
+    virtual void PaintButtonMouseDown(QImage& face);
+    virtual void PaintButtonDisabled(QImage& face);
+    virtual void ActionChange();
+
+    // The style the built-in table is read with (DeepBlue for an unusable file theme).
+    TsuiUIStyle EffectiveStyle() const;
+    // Piece 1..3 of the style's button strip.
+    void FetchStripPiece(QImage& face, int piece) const;
+
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
+    bool boldRequest_ = false;
+
+private:
+    friend class SuiDialogKeys;
+
+    void DestroyRepeatTimer();
+    void CancelMode();
+    bool CanTakeFocus() const;
+    QChar Accelerator() const;
+
+    TsuiUIStyle uiStyle_ = DeepBlue;
+    QPointer<TsuiFileTheme> fileTheme_;
+    QString caption_;
+    bool autoSize_ = false;
+    bool transparent_ = false;
+    bool picTransparent_ = false;
+    int modalResult_ = 0;
+    bool default_ = false;
+    bool cancel_ = false;
+    int focusedRectMargin_ = 2;
+    int repeatInterval_ = 100;
+    bool tabStop_ = true;
+    TColor fontColor_ = 0x000000;
+    QPointer<QAction> action_;
+
+    bool hover_ = false;
+    bool pressed_ = false;
+    bool clickPending_ = false;
+    QTimer* repeatTimer_ = nullptr;
+};
+
+// The push button: nine-region face, an optional glyph beside the caption.
+class TsuiButton : public TsuiCustomButton {
+    Q_OBJECT
+    Q_PROPERTY(QImage Glyph READ Glyph WRITE setGlyph)
+    Q_PROPERTY(TButtonLayout Layout READ Layout WRITE setLayout)
+    Q_PROPERTY(int Spacing READ Spacing WRITE setSpacing)
+    Q_PROPERTY(uint ResHandle READ ResHandle WRITE setResHandle)
+public:
+    enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+    Q_ENUM(TButtonLayout)
+
+    explicit TsuiButton(QWidget* parent = nullptr);
+
+    QImage Glyph() const { return glyph_; }
+    void setGlyph(const QImage& glyph);
+    TButtonLayout Layout() const { return layout_; }
+    void setLayout(TButtonLayout layout);
+    int Spacing() const { return spacing_; }
+    void setSpacing(int spacing);
+    // Kept for compatibility of stored settings: always 0, writes are ignored.
+    uint ResHandle() const { return 0; }
+    void setResHandle(uint) {}
+
+    // Where the caption starts when a glyph is shown (set by each paint).
+    QPoint TextPosition() const { return textPos_; }
+
+protected:
+    void UIStyleChanged() override;
+    void PaintPic(QPainter& p, const QImage& face) override;
+    void PaintText(QPainter& p, const QString& text) override;
+    void PaintFocus(QPainter& p) override;
+    void ActionChange() override;
+
+private:
+    QImage glyph_;
+    TButtonLayout layout_ = blGlyphLeft;
+    int spacing_ = 4;
+    QPoint textPos_;
+};

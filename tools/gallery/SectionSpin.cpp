@@ -1,0 +1,35 @@
+// The spin button: its default size and the ID field's 15 x 33.
+#include "tools/gallery/Sections.h"
+
+#include "widgets/Cspin.h"
+
+namespace {
+
+QWidget* MakeSpin(gallery::State state, QWidget* cell, QSize size)
+{
+    auto* spin = new TCSpinButton(cell);
+    spin->SetBounds(0, 0, size.width(), size.height());
+    switch (state) {
+    case gallery::State::Hovered:
+    case gallery::State::Pressed:
+        return spin->UpButton();
+    case gallery::State::Focused:
+        // The focus frame shows only on a spin button that is a tab stop.
+        spin->SetTabStop(true);
+        return spin;
+    default:
+        return spin;
+    }
+}
+
+} // namespace
+
+QWidget* BuildSpinSection(TsuiUIStyle, QWidget* parent)
+{
+    auto* grid = new gallery::StateGrid(parent);
+    grid->AddRow(QStringLiteral("20 x 25"),
+                 [](gallery::State s, QWidget* cell) { return MakeSpin(s, cell, QSize(20, 25)); });
+    grid->AddRow(QStringLiteral("15 x 33"),
+                 [](gallery::State s, QWidget* cell) { return MakeSpin(s, cell, QSize(15, 33)); });
+    return grid;
+}

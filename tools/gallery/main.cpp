@@ -1,0 +1,266 @@
+// gallery: every skinned control in each built-in style and state.
+//   gallery            shows the styles in a window, one tab each
+//   gallery --png DIR  writes DIR/<style>.png for each style, off screen
+#include "tools/gallery/Sections.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFont>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMetaEnum>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+namespace {
+
+struct SectionEntry {
+    const char* title;
+    QWidget* (*build)(TsuiUIStyle, QWidget*);
+};
+
+const SectionEntry kSections[] = {
+    {"Button", BuildButtonSection},
+    {"Spin button", BuildSpinSection},
+    {"Page control", BuildTabsSection},
+};
+
+const TsuiUIStyle kStyles[] = {MacOS, WinXP, DeepBlue, Protein, BlueGlass};
+
+QString StyleName(TsuiUIStyle style)
+{
+    return QString::fromLatin1(QMetaEnum::fromType<Sui::TsuiUIStyle>().valueToKey(style));
+}
+
+QWidget* BuildPage(TsuiUIStyle style, QWidget* parent)
+{
+    auto* page = new QWidget(parent);
+    QPalette pal = page->palette();
+    pal.setColor(QPalette::Window, ToQColor(GetInsideThemeColor(style, SUI_THEME_FORM_COLOR)));
+    page->setPalette(pal);
+    page->setAutoFillBackground(true);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* title = new QLabel(StyleName(style), page);
+    QFont big = title->font();
+    big.setPixelSize(16);
+    big.setBold(true);
+    title->setFont(big);
+    layout->addWidget(title);
+    for (const SectionEntry& s : kSections) {
+        auto* heading = new QLabel(QString::fromLatin1(s.title), page);
+        QFont bold = heading->font();
+        bold.setBold(true);
+        heading->setFont(bold);
+        layout->addSpacing(8);
+        layout->addWidget(heading);
+        layout->addWidget(s.build(style, page));
+    }
+    return page;
+}
+
+void Settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+void MoveCursorAway()
+{
+    QCursor::setPos(-10000, -10000);
+    Settle();
+}
+
+void ClearFocus()
+{
+    if (QWidget* f = QApplication::focusWidget())
+        f->clearFocus();
+    Settle();
+}
+
+// Pastes the cell's rectangle of a fresh picture of the page into shot.
+void PasteCell(QImage& shot, QWidget* page, QWidget* cell)
+{
+    const QImage now = page->grab().toImage();
+    const QRect r(cell->mapTo(page, QPoint(0, 0)), cell->size());
+    QPainter p(&shot);
+    p.drawImage(r.topLeft(), now, r);
+}
+
+QImage Picture(TsuiUIStyle style)
+{
+    gallery::Pending() = {};
+    QWidget* page = BuildPage(style, nullptr);
+    page->move(0, 0);
+    page->show();
+    page->activateWindow();
+    QApplication::setActiveWindow(page);
+    Settle();
+    MoveCursorAway();
+
+    for (const gallery::StateTarget& t : gallery::Pending().pressed) {
+        const QPointF at = QRectF(t.target->rect()).center();
+        QMouseEvent press(QEvent::MouseButtonPress, at, t.target->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(t.target, &press);
+    }
+    Settle();
+    ClearFocus();
+    QImage shot = page->grab().toImage();
+
+    for (const gallery::StateTarget& t : gallery::Pending().hovered) {
+        QCursor::setPos(t.target->mapToGlobal(t.target->rect().center()));
+        Settle();
+        PasteCell(shot, page, t.cell);
+        MoveCursorAway();
+    }
+    for (const gallery::StateTarget& t : gallery::Pending().focused) {
+        t.target->setFocus(Qt::TabFocusReason);
+        Settle();
+        PasteCell(shot, page, t.cell);
+        ClearFocus();
+    }
+    delete page;
+    return shot;
+}
+
+void UseDesignFonts()
+{
+    const QStringList fallbacks{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), fallbacks);
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), fallbacks);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(11);
+    QApplication::setFont(font);
+}
+
+} // namespace
+
+namespace gallery {
+
+QString StateName(State state)
+{
+    switch (state) {
+    case State::Normal:
+        return QStringLiteral("normal");
+    case State::Hovered:
+        return QStringLiteral("hovered");
+    case State::Pressed:
+        return QStringLiteral("pressed");
+    case State::Focused:
+        return QStringLiteral("focused");
+    case State::Disabled:
+        return QStringLiteral("disabled");
+    }
+    return {};
+}
+
+PendingStates& Pending()
+{
+    static PendingStates pending;
+    return pending;
+}
+
+StateGrid::StateGrid(QWidget* parent) : QWidget(parent)
+{
+    auto* grid = new QGridLayout(this);
+    grid->setHorizontalSpacing(16);
+    grid->setVerticalSpacing(10);
+    int column = 1;
+    for (State s : kAllStates)
+        grid->addWidget(new QLabel(StateName(s), this), 0, column++, Qt::AlignLeft);
+}
+
+void StateGrid::AddRow(const QString& label, const CellFactory& make)
+{
+    auto* grid = static_cast<QGridLayout*>(layout());
+    grid->addWidget(new QLabel(label, this), rows_, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    int column = 1;
+    for (State s : kAllStates) {
+        auto* cell = new QWidget(this);
+        QWidget* target = make(s, cell);
+        if (!target) {
+            delete cell;
+            ++column;
+            continue;
+        }
+        QRect bounds;
+        for (QObject* o : cell->children())
+            if (o->isWidgetType())
+                bounds |= static_cast<QWidget*>(o)->geometry();
+        cell->setFixedSize(bounds.x() + bounds.width(), bounds.y() + bounds.height());
+        switch (s) {
+        case State::Normal:
+            break;
+        case State::Hovered:
+            Pending().hovered.append(StateTarget{target, cell});
+            break;
+        case State::Pressed:
+            Pending().pressed.append(StateTarget{target, cell});
+            break;
+        case State::Focused:
+            Pending().focused.append(StateTarget{target, cell});
+            break;
+        case State::Disabled:
+            cell->setEnabled(false);
+            break;
+        }
+        grid->addWidget(cell, rows_, column++, Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    ++rows_;
+}
+
+} // namespace gallery
+
+int main(int argc, char** argv)
+{
+    QString pngDir;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--png") && i + 1 < argc) {
+            pngDir = QString::fromLocal8Bit(argv[++i]);
+        } else {
+            std::fprintf(stderr, "usage: gallery [--png DIR]\n");
+            return 2;
+        }
+    }
+    if (!pngDir.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    UseDesignFonts();
+
+    if (!pngDir.isEmpty()) {
+        if (!QDir().mkpath(pngDir)) {
+            std::fprintf(stderr, "gallery: cannot create %s\n", qPrintable(pngDir));
+            return 1;
+        }
+        for (TsuiUIStyle style : kStyles) {
+            const QString file = QDir(pngDir).filePath(StyleName(style).toLower() + QStringLiteral(".png"));
+            if (!Picture(style).save(file)) {
+                std::fprintf(stderr, "gallery: cannot write %s\n", qPrintable(file));
+                return 1;
+            }
+            std::printf("%s\n", qPrintable(file));
+        }
+        return 0;
+    }
+
+    QTabWidget tabs;
+    tabs.setWindowTitle(QStringLiteral("Gallery"));
+    for (TsuiUIStyle style : kStyles) {
+        auto* scroll = new QScrollArea;
+        scroll->setWidget(BuildPage(style, nullptr));
+        tabs.addTab(scroll, StyleName(style));
+    }
+    tabs.resize(900, 700);
+    tabs.show();
+    return app.exec();
+}

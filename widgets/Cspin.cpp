@@ -1,0 +1,258 @@
+#include "widgets/Cspin.h"
+
+#include "skin/Suibutton.h"
+#include "skin/Suithemes.h"
+
+#include <QBitmap>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QTimer>
+
+TTimerSpeedButton::TTimerSpeedButton(QWidget* parent) : QToolButton(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
+}
+
+TTimerSpeedButton::~TTimerSpeedButton()
+{
+    delete repeatTimer_;
+}
+
+void TTimerSpeedButton::SetTimerFlags(TTimerFlags flags)
+{
+    if (flags_ == flags)
+        return;
+    flags_ = flags;
+    update();
+}
+
+void TTimerSpeedButton::SetGlyph(const QImage& glyph)
+{
+    glyph_ = glyph;
+    if (glyph.isNull()) {
+        setIcon(QIcon());
+    } else {
+        QPixmap pm = QPixmap::fromImage(glyph);
+        const QColor key = glyph.pixelColor(0, glyph.height() - 1);
+        pm.setMask(pm.createMaskFromColor(key, Qt::MaskInColor));
+        setIcon(QIcon(pm));
+        setIconSize(glyph.size());
+    }
+    update();
+}
+
+void TTimerSpeedButton::mousePressEvent(QMouseEvent* e)
+{
+    emit MouseDown(e->button());
+    QToolButton::mousePressEvent(e);
+    if (e->button() == Qt::LeftButton && isDown())
+        holdsMouse_ = true;
+    if (flags_.testFlag(tfAutoRepeat)) {
+        if (!repeatTimer_) {
+            repeatTimer_ = new QTimer;
+            repeatTimer_->setTimerType(Qt::PreciseTimer);
+            connect(repeatTimer_, &QTimer::timeout, this, &TTimerSpeedButton::TimerExpired);
+        }
+        repeatTimer_->setInterval(kFirstRepeatMs);
+        repeatTimer_->start();
+    }
+    // Keep the release for this arrow, also after a press of another button.
+    e->accept();
+}
+
+void TTimerSpeedButton::mouseReleaseEvent(QMouseEvent* e)
+{
+    QToolButton::mouseReleaseEvent(e);
+    if (e->button() == Qt::LeftButton)
+        holdsMouse_ = false;
+    if (repeatTimer_)
+        repeatTimer_->stop();
+    e->accept();
+}
+
+void TTimerSpeedButton::TimerExpired()
+{
+    if (repeatTimer_)
+        repeatTimer_->setInterval(kRepeatMs);
+    if (!(isDown() && holdsMouse_))
+        return;
+    try {
+        RepeatClick();
+    } catch (...) {
+        if (repeatTimer_)
+            repeatTimer_->stop();
+        throw;
+    }
+}
+
+void TTimerSpeedButton::RepeatClick()
+{
+    // click() would end the pressed state while the button is still held.
+    emit clicked(false);
+}
+
+void TTimerSpeedButton::paintEvent(QPaintEvent* e)
+{
+    QToolButton::paintEvent(e);
+    if (!flags_.testFlag(tfDrawFocus))
+        return;
+    QRect r = rect().adjusted(3, 3, -3, -3);
+    if (isDown())
+        r.translate(1, 1);
+    QPainter p(this);
+    DrawFocusFrame(p, r);
+}
+
+TCSpinButton::TCSpinButton(QWidget* parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    upButton_ = CreateButton();
+    downButton_ = CreateButton();
+    SetUpGlyph(QImage());
+    SetDownGlyph(QImage());
+    SetBounds(x(), y(), 20, 25);
+    focusedButton_ = upButton_;
+}
+
+TTimerSpeedButton* TCSpinButton::CreateButton()
+{
+    auto* b = new TTimerSpeedButton(this);
+    connect(b, &QAbstractButton::clicked, this, [this, b] { BtnClick(b); });
+    connect(b, &TTimerSpeedButton::MouseDown, this, [this, b](Qt::MouseButton m) { BtnMouseDown(b, m); });
+    b->SetTimerFlags(TTimerSpeedButton::tfAutoRepeat);
+    b->setEnabled(true);
+    b->setVisible(true);
+    return b;
+}
+
+void TCSpinButton::AdjustSize(int& width, int& height)
+{
+    if (!upButton_ || !downButton_)
+        return;
+    if (width < kMinWidth)
+        width = kMinWidth;
+    const int upHeight = height / 2;
+    upButton_->setGeometry(0, 0, width, upHeight);
+    downButton_->setGeometry(0, upHeight - 1, width, height - upHeight + 1);
+}
+
+void TCSpinButton::SetBounds(int left, int top, int width, int height)
+{
+    AdjustSize(width, height);
+    setGeometry(left, top, width, height);
+}
+
+void TCSpinButton::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    int w = width();
+    int h = height();
+    AdjustSize(w, h);
+    if (w != width() || h != height())
+        resize(w, h);
+}
+
+QImage TCSpinButton::UpGlyph() const
+{
+    return upButton_->Glyph();
+}
+
+void TCSpinButton::SetUpGlyph(const QImage& glyph)
+{
+    upButton_->SetGlyph(glyph.isNull() ? LoadSkinBitmap(QStringLiteral("SpinUp")) : glyph);
+}
+
+QImage TCSpinButton::DownGlyph() const
+{
+    return downButton_->Glyph();
+}
+
+void TCSpinButton::SetDownGlyph(const QImage& glyph)
+{
+    downButton_->SetGlyph(glyph.isNull() ? LoadSkinBitmap(QStringLiteral("SpinDown")) : glyph);
+}
+
+void TCSpinButton::SetTabStop(bool on)
+{
+    tabStop_ = on;
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+bool TCSpinButton::CanFocus() const
+{
+    return isEnabled() && isVisible() && window()->isEnabled();
+}
+
+void TCSpinButton::SetDrawFocus(TTimerSpeedButton* button, bool on)
+{
+    auto flags = button->TimerFlags();
+    flags.setFlag(TTimerSpeedButton::tfDrawFocus, on);
+    button->SetTimerFlags(flags);
+    button->repaint();
+}
+
+void TCSpinButton::SetFocusBtn(TTimerSpeedButton* button)
+{
+    if (!tabStop_ || !CanFocus() || button == focusedButton_)
+        return;
+    SetDrawFocus(focusedButton_, false);
+    focusedButton_ = button;
+    if (hasFocus())
+        SetDrawFocus(button, true);
+}
+
+void TCSpinButton::BtnClick(TTimerSpeedButton* sender)
+{
+    if (sender == upButton_)
+        emit OnUpClick();
+    else
+        emit OnDownClick();
+}
+
+void TCSpinButton::BtnMouseDown(TTimerSpeedButton* sender, Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton)
+        return;
+    SetFocusBtn(sender);
+    QWidget* fc = focusControl_;
+    if (fc && fc->focusPolicy() != Qt::NoFocus && fc->isEnabled() && fc->isVisible() && !fc->hasFocus()) {
+        fc->setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    if (tabStop_ && !hasFocus() && CanFocus())
+        setFocus(Qt::MouseFocusReason);
+}
+
+void TCSpinButton::keyPressEvent(QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Space:
+        BtnClick(focusedButton_);
+        break;
+    case Qt::Key_Up:
+        SetFocusBtn(upButton_);
+        BtnClick(upButton_);
+        break;
+    case Qt::Key_Down:
+        SetFocusBtn(downButton_);
+        BtnClick(downButton_);
+        break;
+    default:
+        e->ignore();
+        return;
+    }
+    e->accept();
+}
+
+void TCSpinButton::focusInEvent(QFocusEvent*)
+{
+    SetDrawFocus(focusedButton_, true);
+}
+
+void TCSpinButton::focusOutEvent(QFocusEvent*)
+{
+    SetDrawFocus(focusedButton_, false);
+}

@@ -1,0 +1,119 @@
+// A pair of stacked arrow buttons that step a value, with auto-repeat while held.
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QToolButton>
+
+class QTimer;
+
+// A speed button that repeats its click while the left mouse button is held on it:
+// the first repeat comes 400 ms after the press, the next ones every 100 ms.
+class TTimerSpeedButton : public QToolButton {
+    Q_OBJECT
+public:
+    enum TimerFlag { tfDrawFocus = 0x1, tfAutoRepeat = 0x2 };
+    Q_DECLARE_FLAGS(TTimerFlags, TimerFlag)
+
+    static constexpr int kFirstRepeatMs = 400;
+    static constexpr int kRepeatMs = 100;
+
+    explicit TTimerSpeedButton(QWidget* parent = nullptr);
+    ~TTimerSpeedButton() override;
+
+    TTimerFlags TimerFlags() const { return flags_; }
+    void SetTimerFlags(TTimerFlags flags);
+
+    // The picture shown on the face; its bottom-left pixel's colour is transparent.
+    QImage Glyph() const { return glyph_; }
+    void SetGlyph(const QImage& glyph);
+
+    // One repeat step. Public so that the repeat can be driven without waiting
+    // for the clock (the timer calls it on each tick).
+    void TimerExpired();
+
+    // The repeat timer: absent until the first press that arms it, then reused.
+    QTimer* RepeatTimer() const { return repeatTimer_; }
+
+    // True from a left press on the arrow until its release, wherever the pointer is.
+    bool HoldsMouse() const { return holdsMouse_; }
+
+signals:
+    // Raised at every mouse press before the arrow handles it.
+    void MouseDown(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    void RepeatClick();
+
+    TTimerFlags flags_;
+    QImage glyph_;
+    QTimer* repeatTimer_ = nullptr;
+    bool holdsMouse_ = false;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(TTimerSpeedButton::TTimerFlags)
+
+// Two arrows stacked one above the other; the upper raises OnUpClick, the lower
+// OnDownClick. Both signals are emitted by the spin button itself.
+class TCSpinButton : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(QImage UpGlyph READ UpGlyph WRITE SetUpGlyph)
+    Q_PROPERTY(QImage DownGlyph READ DownGlyph WRITE SetDownGlyph)
+    Q_PROPERTY(bool TabStop READ TabStop WRITE SetTabStop)
+    Q_PROPERTY(QWidget* FocusControl READ FocusControl WRITE SetFocusControl)
+public:
+    static constexpr int kMinWidth = 15;
+
+    explicit TCSpinButton(QWidget* parent = nullptr);
+
+    // Places and sizes the control after the size rule (AdjustSize) has been applied.
+    void SetBounds(int left, int top, int width, int height);
+    // The size rule: the width is at least 15; the arrows split the height, sharing one row.
+    void AdjustSize(int& width, int& height);
+
+    TTimerSpeedButton* UpButton() const { return upButton_; }
+    TTimerSpeedButton* DownButton() const { return downButton_; }
+    TTimerSpeedButton* FocusedButton() const { return focusedButton_; }
+    void SetFocusBtn(TTimerSpeedButton* button);
+
+    // A null image restores the built-in "SpinUp" / "SpinDown" picture.
+    QImage UpGlyph() const;
+    void SetUpGlyph(const QImage& glyph);
+    QImage DownGlyph() const;
+    void SetDownGlyph(const QImage& glyph);
+
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool on);
+
+    // Receives the keyboard focus when an arrow is pressed with the mouse; not owned.
+    QWidget* FocusControl() const { return focusControl_; }
+    void SetFocusControl(QWidget* control) { focusControl_ = control; }
+
+signals:
+    void OnUpClick();
+    void OnDownClick();
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    TTimerSpeedButton* CreateButton();
+    void BtnClick(TTimerSpeedButton* sender);
+    void BtnMouseDown(TTimerSpeedButton* sender, Qt::MouseButton button);
+    bool CanFocus() const;
+    static void SetDrawFocus(TTimerSpeedButton* button, bool on);
+
+    TTimerSpeedButton* upButton_ = nullptr;
+    TTimerSpeedButton* downButton_ = nullptr;
+    TTimerSpeedButton* focusedButton_ = nullptr;
+    QPointer<QWidget> focusControl_;
+    bool tabStop_ = false;
+};

@@ -34,7 +34,7 @@ void DrawTransparent(QPainter& canvas, int x, int y, const QImage& img, TColor m
 void FrameRect(QPainter& canvas, const QRect& r, TColor color);
 
 // Piece index (1-based) of a strip of count equal pieces; the last piece is taken
-// from the right end of the strip.
+// from the right end of the strip. An index outside 1..count gives an empty image.
 void SpitBitmap(const QImage& src, QImage* dst, int count, int index);
 
 // Nine-region drawing of src into r (r is expected to start at the canvas origin):

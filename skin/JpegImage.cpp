@@ -1,0 +1,106 @@
+#include "JpegImage.h"
+
+#include <QFile>
+
+#include <csetjmp>
+#include <cstdio>
+#include <mutex>
+
+#include <jpeglib.h>
+
+namespace {
+
+// Larger pictures are refused rather than allocated: no picture of ours comes near this.
+constexpr JDIMENSION kMaxSide = 16384;
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf escape;
+};
+
+[[noreturn]] void OnError(j_common_ptr cinfo)
+{
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->escape, 1);
+}
+
+// libjpeg reports damaged data (a truncated file, bytes between markers) as warnings and fills the
+// rest with grey; such a picture is treated as corrupt.
+void OnMessage(j_common_ptr cinfo, int level)
+{
+    if (level < 0)
+        std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->escape, 1);
+}
+
+void Silent(j_common_ptr) {}
+
+// Kept out of DecodeJpeg so that no object with a destructor lives across setjmp.
+bool Decode(jpeg_decompress_struct& cinfo, ErrorManager& err, const QByteArray& data, QImage& out)
+{
+    if (setjmp(err.escape))
+        return false;
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > kMaxSide || cinfo.image_height > kMaxSide)
+        return false;
+    const bool gray = cinfo.jpeg_color_space == JCS_GRAYSCALE;
+    if (!gray && cinfo.jpeg_color_space != JCS_YCbCr && cinfo.jpeg_color_space != JCS_RGB)
+        return false;  // CMYK and YCCK pictures are not ours
+    cinfo.out_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+
+    out = QImage(int(cinfo.output_width), int(cinfo.output_height), gray ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    if (out.isNull())
+        return false;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = out.scanLine(int(cinfo.output_scanline));
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    return true;
+}
+
+QByteArray ReadResource(const QString& path)
+{
+    InitSkinResources();
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+QImage DecodeJpeg(const QByteArray& data)
+{
+    if (data.isEmpty())
+        return {};
+    jpeg_decompress_struct cinfo{};
+    ErrorManager err{};
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = OnError;
+    err.pub.emit_message = OnMessage;
+    err.pub.output_message = Silent;
+    jpeg_create_decompress(&cinfo);
+    QImage image;
+    const bool ok = Decode(cinfo, err, data, image);
+    jpeg_destroy_decompress(&cinfo);
+    if (!ok)
+        return {};
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage LoadPageBackground()
+{
+    return DecodeJpeg(ReadResource(QStringLiteral(":/page/background.jpg")));
+}
+
+QImage LoadStatusGradient()
+{
+    QImage img;
+    img.loadFromData(ReadResource(QStringLiteral(":/page/status.png")), "PNG");
+    return img;
+}
+
+void InitSkinResources()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { Q_INIT_RESOURCE(resources); });
+}

@@ -1,0 +1,186 @@
+#include "Art.h"
+#include "Draw.h"
+
+namespace skinart {
+
+QString Prefix(Style s)
+{
+    switch (s) {
+    case Style::MacOS: return QStringLiteral("MACOS");
+    case Style::WinXP: return QStringLiteral("WINXP");
+    case Style::DeepBlue: return QStringLiteral("DEEPBLUE");
+    case Style::Protein: return QStringLiteral("PROTEIN");
+    case Style::BlueGlass: return QStringLiteral("BLUEGLASS");
+    }
+    return {};
+}
+
+QString SheetName(Style s)
+{
+    return Prefix(s).toLower();
+}
+
+namespace {
+
+enum State { Normal, Over, Pressed };
+
+// MacOS: a white gel capsule that turns aqua under the pointer. The corners show the parent.
+QImage MacButton(State st)
+{
+    const int w = 84, h = 23;
+    QImage layer = NewLayer(w, h);
+    QPainter p(&layer);
+    const Gloss normal{QColor("#8a8a8a"), QColor("#ffffff"), QColor("#eeeeee"), QColor("#dcdcdc"), QColor("#f6f6f6"),
+                       QColor(255, 255, 255, 200)};
+    const Gloss over{QColor("#3b6fae"), QColor("#e2f1fe"), QColor("#aed5f8"), QColor("#7fbaf0"), QColor("#c4e3fb"),
+                     QColor(255, 255, 255, 220)};
+    const Gloss pressed{QColor("#2a5590"), QColor("#a9cdf1"), QColor("#7db4ea"), QColor("#4f94dd"), QColor("#8cc2f1"),
+                        QColor(255, 255, 255, 120)};
+    GlossRect(p, QRectF(0, 0, w, h), 11, st == Normal ? normal : st == Over ? over : pressed);
+    p.end();
+    return OverMagenta(layer);
+}
+
+// WinXP: a beige face in a dark blue rounded frame; orange inner glow under the pointer.
+QImage XpButton(State st)
+{
+    const int w = 18, h = 21;
+    const QColor form("#efebde");
+    QImage layer = NewLayer(w, h);
+    QPainter p(&layer);
+    const Gloss face = st == Pressed
+                           ? Gloss{QColor("#003c74"), QColor("#d9d6cc"), QColor("#e2e0d8"), QColor("#e6e4dd"), QColor("#f3f2ee")}
+                           : Gloss{QColor("#003c74"), QColor("#ffffff"), QColor("#f7f6f3"), QColor("#f2f1ec"), QColor("#dcd8cc")};
+    GlossRect(p, QRectF(0, 0, w, h), 3, face);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (st == Over) {
+        p.fillRect(QRect(2, 1, w - 4, 1), QColor("#fff0cf"));
+        p.fillRect(QRect(1, 2, w - 2, 1), QColor("#fcd795"));
+        p.fillRect(QRect(1, 3, 2, h - 6), QColor("#f9c15c"));
+        p.fillRect(QRect(w - 3, 3, 2, h - 6), QColor("#f9c15c"));
+        p.fillRect(QRect(1, h - 3, w - 2, 1), QColor("#eeae3d"));
+        p.fillRect(QRect(2, h - 2, w - 4, 1), QColor("#e5972a"));
+    } else if (st == Normal) {
+        p.fillRect(QRect(w - 2, 3, 1, h - 6), QColor("#d6d0c5"));
+        p.fillRect(QRect(2, h - 2, w - 4, 1), QColor("#d6d0c5"));
+    }
+    p.end();
+    return OverBackground(layer, Solid(w, h, form));
+}
+
+// DeepBlue: a cool steel-blue face in a navy frame.
+QImage DeepBlueButton(State st)
+{
+    const int w = 74, h = 21;
+    const QColor form("#e8e8e8");
+    QImage layer = NewLayer(w, h);
+    QPainter p(&layer);
+    const Gloss normal{QColor("#1a2b5c"), QColor("#f4f7fc"), QColor("#dfe7f3"), QColor("#cdd9eb"), QColor("#dce5f2"),
+                       QColor(255, 255, 255, 230)};
+    const Gloss over{QColor("#2d5bb8"), QColor("#ffffff"), QColor("#e8f1fd"), QColor("#d2e4fa"), QColor("#e6f0fd"),
+                     QColor(255, 255, 255, 255)};
+    const Gloss pressed{QColor("#0e1a3f"), QColor("#a9bddc"), QColor("#bccbe4"), QColor("#c6d3e8"), QColor("#d8e1ef")};
+    GlossRect(p, QRectF(0, 0, w, h), 2.5, st == Normal ? normal : st == Over ? over : pressed);
+    if (st == Over) {
+        p.setPen(QColor("#8fb4f0"));
+        p.drawRect(1, 2, w - 3, h - 4);
+    }
+    p.end();
+    return OverBackground(layer, Solid(w, h, form));
+}
+
+// Protein: crisp white in a black frame; a blue inner line under the pointer, sunken when held.
+QImage ProteinButton(State st)
+{
+    const int w = 74, h = 21;
+    QImage layer = NewLayer(w, h);
+    QPainter p(&layer);
+    const Gloss normal{QColor("#000000"), QColor("#ffffff"), QColor("#fafafa"), QColor("#f1f1f1"), QColor("#e4e4e4")};
+    const Gloss over{QColor("#000000"), QColor("#ffffff"), QColor("#f3f8ff"), QColor("#e6f0fe"), QColor("#d4e5fd")};
+    const Gloss pressed{QColor("#000000"), QColor("#cfcfcf"), QColor("#dedede"), QColor("#e6e6e6"), QColor("#f2f2f2")};
+    GlossRect(p, QRectF(0, 0, w, h), 2, st == Normal ? normal : st == Over ? over : pressed);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (st == Over) {
+        p.setPen(QColor("#2f7bef"));
+        p.drawRect(1, 1, w - 3, h - 3);
+    } else if (st == Pressed) {
+        p.fillRect(QRect(1, 1, w - 2, 1), QColor("#a8a8a8"));
+    }
+    p.end();
+    // The single corner pixels sit between white forms and light blue pages.
+    return OverBackground(layer, Solid(w, h, QColor("#dfe5ec")));
+}
+
+// BlueGlass: a pane of blue glass with a bright upper reflection. The corners show the parent.
+QImage GlassButton(State st)
+{
+    const int w = 77, h = 27;
+    QImage layer = NewLayer(w, h);
+    QPainter p(&layer);
+    const Gloss normal{QColor("#1e4f90"), QColor("#eaf5fe"), QColor("#c3dff8"), QColor("#95c4f0"), QColor("#bfdef9"),
+                       QColor(255, 255, 255, 230)};
+    const Gloss over{QColor("#2a6fc0"), QColor("#f4fbff"), QColor("#d2edff"), QColor("#9cd8ff"), QColor("#cbedff"),
+                     QColor(255, 255, 255, 255)};
+    const Gloss pressed{QColor("#163e72"), QColor("#a6cbee"), QColor("#89b7e6"), QColor("#5e9adb"), QColor("#8ab9e9"),
+                        QColor(255, 255, 255, 90)};
+    GlossRect(p, QRectF(0, 0, w, h), 6, st == Normal ? normal : st == Over ? over : pressed);
+    p.end();
+    return OverMagenta(layer);
+}
+
+QImage ButtonStrip(Style s)
+{
+    auto make = [s](State st) {
+        switch (s) {
+        case Style::MacOS: return MacButton(st);
+        case Style::WinXP: return XpButton(st);
+        case Style::DeepBlue: return DeepBlueButton(st);
+        case Style::Protein: return ProteinButton(st);
+        case Style::BlueGlass: return GlassButton(st);
+        }
+        return QImage();
+    };
+    return Strip({make(Normal), make(Over), make(Pressed)});
+}
+
+// The MacOS combo button: an aqua gel face; the control draws the arrow over it.
+QImage MacComboButton()
+{
+    const int w = 16, h = 17;
+    QImage img = Solid(w, h, Qt::white);
+    QPainter p(&img);
+    for (int y = 0; y < h; ++y) {
+        const QColor c = y < 8 ? Mix(QColor("#e4f2fe"), QColor("#b2d8f8"), y / 7.0)
+                               : Mix(QColor("#86c0f1"), QColor("#c6e4fb"), (y - 8) / 8.0);
+        p.fillRect(QRect(0, y, w, 1), c);
+    }
+    p.fillRect(QRect(0, 0, 1, h), QColor("#6f95c2"));
+    p.fillRect(QRect(1, 1, w - 1, 1), QColor("#f6fbff"));
+    return img;
+}
+
+// The WinXP combo button: a pale blue rounded face with its own dark arrow.
+QImage XpComboButton()
+{
+    const int w = 16, h = 18;
+    QImage layer = NewLayer(w, h);
+    QPainter p(&layer);
+    GlossRect(p, QRectF(0, 0, w, h), 2.5,
+              Gloss{QColor("#b9cdf7"), QColor("#e3ebfe"), QColor("#cfdcfc"), QColor("#c1d3fb"), QColor("#adc4f6"),
+                    QColor(255, 255, 255, 200)});
+    DrawGlyph(p, Glyph::ArrowDown, QRect(0, 1, w, h - 1), QColor("#4d6185"), 1);
+    p.end();
+    return OverBackground(layer, Solid(w, h, Qt::white));
+}
+
+}  // namespace
+
+void AddButtons(QList<Resource>& out)
+{
+    for (Style s : kStyles)
+        out.append({Prefix(s) + QStringLiteral("_BUTTON"), ButtonStrip(s)});
+    out.append({QStringLiteral("MACOS_COMBOBOX_BUTTON"), MacComboButton()});
+    out.append({QStringLiteral("WINXP_COMBOBOX_BUTTON"), XpComboButton()});
+}
+
+}  // namespace skinart

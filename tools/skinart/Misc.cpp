@@ -1,0 +1,149 @@
+#include "Art.h"
+#include "Draw.h"
+
+#include <QPainterPath>
+#include <QRandomGenerator>
+
+#include <cmath>
+
+namespace skinart {
+namespace {
+
+QImage Column(int w, const QList<QColor>& rows)
+{
+    QImage img(w, int(rows.size()), QImage::Format_RGB32);
+    for (int y = 0; y < rows.size(); ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixelColor(x, y, rows[y]);
+    return img;
+}
+
+// The two 8 x 8 brush patterns of the form's client area.
+QImage ProteinFormBackground()
+{
+    const QColor w(255, 255, 255), g(0xEE, 0xEE, 0xEE);
+    return Column(8, {w, w, w, g, w, w, w, g});
+}
+
+QImage MacFormBackground()
+{
+    const QColor w(255, 255, 255), a(0xEF, 0xEF, 0xEF), b(0xE8, 0xE8, 0xE8);
+    return Column(8, {w, a, b, a, w, a, b, a});
+}
+
+// The check mark of checked menu items; white is its transparent colour.
+QImage MenuChecked()
+{
+    QImage img = Solid(16, 16, Qt::white);
+    const int tops[] = {6, 7, 8, 9, 8, 7, 6, 5, 4, 3};
+    for (int i = 0; i < 10; ++i)
+        for (int dy = 0; dy < 3; ++dy)
+            img.setPixelColor(3 + i, tops[i] + dy, Qt::black);
+    return img;
+}
+
+QImage MacMenuSelect()
+{
+    QList<QColor> rows;
+    for (int y = 0; y < 21; ++y)
+        rows.append(y == 20 ? QColor("#2a5fbd") : Mix(QColor("#6ba7ef"), QColor("#2d6dd6"), y / 19.0));
+    return Column(1, rows);
+}
+
+QImage MacMenuBar()
+{
+    QList<QColor> rows;
+    for (int y = 0; y < 22; ++y)
+        rows.append(y % 2 ? QColor("#f4f4f4") : QColor("#ffffff"));
+    return Column(1, rows);
+}
+
+// The spin arrows: a black triangle on olive, one olive row above and below.
+QImage SpinGlyph(bool up)
+{
+    QImage img = Solid(9, 6, QColor(128, 128, 0));
+    for (int r = 0; r < 4; ++r) {
+        const int y = up ? 1 + r : 4 - r;
+        for (int x = 4 - r; x <= 4 + r; ++x)
+            img.setPixelColor(x, y, Qt::black);
+    }
+    return img;
+}
+
+}  // namespace
+
+void AddMisc(QList<Resource>& out)
+{
+    out.append({QStringLiteral("PROTEIN_FORM_BACKGROUND"), ProteinFormBackground()});
+    out.append({QStringLiteral("MACOS_FORM_BACKGROUND"), MacFormBackground()});
+    out.append({QStringLiteral("MENU_CHECKED"), MenuChecked()});
+    out.append({QStringLiteral("MACOS_MENU_SELECT"), MacMenuSelect()});
+    out.append({QStringLiteral("MACOS_MENU_BAR"), MacMenuBar()});
+    out.append({QStringLiteral("SpinUp"), SpinGlyph(true)});
+    out.append({QStringLiteral("SpinDown"), SpinGlyph(false)});
+}
+
+QImage StatusGradient()
+{
+    const QColor top = FromBgr(0xFEC7A8), bottom = FromBgr(0xDA9A56);
+    QImage img(8, 37, QImage::Format_RGB888);
+    for (int y = 0; y < 37; ++y) {
+        const QColor c = Mix(top, bottom, y / 36.0);
+        for (int x = 0; x < 8; ++x)
+            img.setPixelColor(x, y, c);
+    }
+    return img;
+}
+
+QImage PageBackground()
+{
+    const int w = 791, h = 669;
+    QImage img(w, h, QImage::Format_RGB32);
+    const QColor light("#f0f6fd"), deep("#c6dcf3");
+    // Faint rings spreading from the lower right of the visible part, like a signal; kept soft so that
+    // the group boxes' black text stays the strongest thing on the page.
+    const double cx = 470, cy = 430, spacing = 38;
+    QRandomGenerator grain(20121107);
+    for (int y = 0; y < h; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const double t = std::clamp((x * 0.45 + y) / (w * 0.45 + h) * 1.6, 0.0, 1.0);
+            QColor c = Mix(light, deep, t);
+            const double d = std::hypot(x - cx, y - cy);
+            const double phase = std::fmod(d, spacing) / spacing;
+            const double ring = std::exp(-std::pow((phase - 0.5) * 7.0, 2.0));
+            const double fade = std::clamp(1.0 - d / 520.0, 0.0, 1.0);
+            c = Mix(c, Qt::white, 0.22 * ring * fade);
+            const int n = int(grain.bounded(5)) - 2;
+            line[x] = qRgb(std::clamp(c.red() + n, 0, 255), std::clamp(c.green() + n, 0, 255),
+                           std::clamp(c.blue() + n, 0, 255));
+        }
+    }
+    return img;
+}
+
+QImage AppIcon()
+{
+    QImage layer = NewLayer(32, 32);
+    QPainter p(&layer);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    GlossRect(p, QRectF(1, 1, 30, 30), 6,
+              {QColor("#14408f"), QColor("#6aaaf6"), QColor("#2f7ae9"), QColor("#1553c6"), QColor("#2467da"),
+               QColor(255, 255, 255, 160)});
+    // The module: a mast on a small box, sending out two arcs.
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(9, 20, 14, 7), 1.5, 1.5);
+    p.drawRect(QRectF(15, 9, 2, 11));
+    p.drawEllipse(QPointF(16, 9), 2.2, 2.2);
+    p.setBrush(Qt::NoBrush);
+    for (int i = 1; i <= 2; ++i) {
+        p.setPen(QPen(QColor(255, 255, 255, 230 - 50 * i), 1.6, Qt::SolidLine, Qt::RoundCap));
+        const double r = 3.5 + 3.5 * i;
+        p.drawArc(QRectF(16 - r, 9 - r, 2 * r, 2 * r), 30 * 16, 120 * 16);
+    }
+    p.end();
+    return layer;
+}
+
+}  // namespace skinart

@@ -1,0 +1,290 @@
+#include "Sheet.h"
+#include "Draw.h"
+
+#include <QDir>
+#include <QFont>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace skinart {
+namespace {
+
+const QImage* Find(const QList<Resource>& all, const QString& name)
+{
+    for (const Resource& r : all)
+        if (r.name == name)
+            return &r.image;
+    return nullptr;
+}
+
+QImage Piece(const QImage& strip, int count, int index)
+{
+    const int w = strip.width() / count;
+    return strip.copy(index == count ? strip.width() - w : (index - 1) * w, 0, w, strip.height());
+}
+
+// Magenta (or another key colour) made see-through, for the mock-ups.
+QImage Keyed(const QImage& img, QRgb key = kMagenta)
+{
+    QImage out = img.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            if ((line[x] | 0xFF000000) == (key | 0xFF000000))
+                line[x] = 0;
+    }
+    return out;
+}
+
+// A plain nine-slice: corners kept, the middle row and column stretched.
+void NineSlice(QPainter& p, const QImage& src, const QRect& r)
+{
+    const int hw = src.width() / 2, hh = src.height() / 2;
+    const int cw = std::min(hw, r.width() / 2), ch = std::min(hh, r.height() / 2);
+    const int rw = src.width() - hw - 1, rh = src.height() - hh - 1;
+    const int rcw = std::min(rw, r.width() - cw), rch = std::min(rh, r.height() - ch);
+    const QImage k = Keyed(src);
+    p.drawImage(QRect(r.left(), r.top(), cw, ch), k, QRect(0, 0, cw, ch));
+    p.drawImage(QRect(r.right() + 1 - rcw, r.top(), rcw, ch), k, QRect(src.width() - rcw, 0, rcw, ch));
+    p.drawImage(QRect(r.left(), r.bottom() + 1 - rch, cw, rch), k, QRect(0, src.height() - rch, cw, rch));
+    p.drawImage(QRect(r.right() + 1 - rcw, r.bottom() + 1 - rch, rcw, rch), k,
+                QRect(src.width() - rcw, src.height() - rch, rcw, rch));
+    const int midW = r.width() - cw - rcw, midH = r.height() - ch - rch;
+    p.drawImage(QRect(r.left() + cw, r.top(), midW, ch), k, QRect(hw, 0, 1, ch));
+    p.drawImage(QRect(r.left() + cw, r.bottom() + 1 - rch, midW, rch), k, QRect(hw, src.height() - rch, 1, rch));
+    p.drawImage(QRect(r.left(), r.top() + ch, cw, midH), k, QRect(0, hh, cw, 1));
+    p.drawImage(QRect(r.right() + 1 - rcw, r.top() + ch, rcw, midH), k, QRect(src.width() - rcw, hh, rcw, 1));
+    p.drawImage(QRect(r.left() + cw, r.top() + ch, midW, midH), k, QRect(hw, hh, 1, 1));
+}
+
+// Three equal pieces: ends unscaled, the middle stretched.
+void ThreePiece(QPainter& p, const QImage& src, const QRect& r)
+{
+    const int pw = src.width() / 3;
+    const QImage k = Keyed(src);
+    p.drawImage(r.left(), r.top(), k, 0, 0, pw, src.height());
+    p.drawImage(r.right() + 1 - pw, r.top(), k, src.width() - pw, 0, pw, src.height());
+    p.drawImage(QRect(r.left() + pw, r.top(), r.width() - 2 * pw, src.height()), k, QRect(pw, 0, pw, src.height()));
+}
+
+struct StyleNumbers {
+    int rightOffset, buttonTop;
+    bool titleMasked, buttonMasked;
+    QColor form, page, border;
+};
+
+StyleNumbers Numbers(Style s)
+{
+    switch (s) {
+    case Style::MacOS: return {-2, 4, false, true, QColor("#e7e7e7"), QColor("#e7e7e7"), QColor("#7f7f7f")};
+    case Style::WinXP: return {-2, 5, false, false, QColor("#efebde"), QColor("#efebde"), QColor("#686868")};
+    case Style::DeepBlue: return {0, 2, false, false, QColor("#e8e8e8"), QColor("#e8e8e8"), QColor("#000000")};
+    case Style::Protein: return {0, 2, true, false, QColor("#fbfbfb"), QColor("#fbfbfb"), QColor("#000000")};
+    case Style::BlueGlass: return {-3, 6, true, true, QColor("#e7e7e7"), QColor("#e7e7e7"), QColor("#000000")};
+    }
+    return {};
+}
+
+QImage MockUp(const QList<Resource>& all, Style s)
+{
+    const QString pre = Prefix(s) + QLatin1Char('_');
+    const StyleNumbers n = Numbers(s);
+    const int W = 400;
+    QImage img(W + 20, 330, QImage::Format_RGB32);
+    img.fill(n.form);
+    QPainter p(&img);
+    QFont caption(QStringLiteral("DejaVu Sans"));
+    caption.setPixelSize(11);
+    caption.setBold(true);
+
+    // Title bars at rest, under the pointer and held, with minimise, maximise and close.
+    const QImage left = *Find(all, pre + "TITLE_LEFT"), client = *Find(all, pre + "TITLE_CLIENT"),
+                 right = *Find(all, pre + "TITLE_RIGHT"), buttons = *Find(all, pre + "TITLEBTN");
+    const QImage icon = AppIcon().scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int y = 10;
+    for (int state = 0; state < 3; ++state) {
+        p.drawImage(10, y, left);
+        p.drawImage(10 + W - right.width(), y, right);
+        if (W - right.width() > left.width())
+            p.drawImage(QRect(10 + left.width(), y, W - right.width() - left.width(), client.height()), client);
+        int cursor = W + n.rightOffset - 1;
+        for (int last : {18, 9, 15}) {
+            QImage pic = Piece(buttons, 18, last - 2 + state);
+            cursor -= pic.width() + (last == 18 ? 0 : 1);
+            if (cursor + pic.width() > W - 1)
+                cursor = W - pic.width() - 1;
+            if (n.titleMasked)
+                pic = Keyed(pic, pic.pixel(0, pic.height() - 1));
+            p.drawImage(10 + cursor, y + n.buttonTop, pic);
+        }
+        p.drawImage(10 + 3 + 3, y + n.buttonTop, icon);
+        p.setFont(caption);
+        p.setPen(s == Style::MacOS ? Qt::black : Qt::white);
+        p.drawText(10 + 24, y + n.buttonTop + (s == Style::Protein ? 3 : 0), 300, 16, Qt::AlignLeft | Qt::AlignTop,
+                   QStringLiteral("Orvane V1.00.05 2012-11-7"));
+        y += left.height() + 6;
+    }
+
+    // Buttons in their three states at two sizes.
+    QFont text(QStringLiteral("DejaVu Sans"));
+    text.setPixelSize(11);
+    p.setFont(text);
+    p.setPen(Qt::black);
+    const QImage strip = *Find(all, pre + "BUTTON");
+    for (int i = 1; i <= 3; ++i) {
+        const QRect a(10 + (i - 1) * 95, y, 80, 27), b(10 + (i - 1) * 95, y + 34, 65, 23);
+        NineSlice(p, Piece(strip, 3, i), a);
+        NineSlice(p, Piece(strip, 3, i), b);
+        p.drawText(a, Qt::AlignCenter, QStringLiteral("Com Setting"));
+        p.drawText(b, Qt::AlignCenter, QStringLiteral("Read"));
+    }
+    static const QImage page = PageBackground();
+    p.drawImage(QRect(295, y, 115, 64), page, QRect(0, 0, 115, 64));
+    NineSlice(p, Piece(strip, 3, 1), QRect(310, y + 8, 65, 23));
+    p.drawText(QRect(310, y + 8, 65, 23), Qt::AlignCenter, QStringLiteral("Write"));
+    y += 70;
+
+    // A tab row: the active tab, an inactive one, the base line and the scroll buttons.
+    const QImage tabs = *Find(all, pre + "TAB"), line = *Find(all, pre + "TAB_LINE");
+    const QString scrollName = s == Style::MacOS ? "MACOS_SCROLLBUTTON" : s == Style::WinXP ? "WINXP_SCROLLBUTTON"
+                                                                                          : "MORE_SCROLLBUTTON";
+    const QImage scroll = *Find(all, scrollName);
+    const int hi = tabs.height(), hl = line.height();
+    p.fillRect(QRect(10, y, W, hi + hl + 40), n.form);
+    p.drawImage(QRect(11, y + hi, W - 2, hl), line);
+    p.fillRect(QRect(10, y + hi + hl, W, 40), s == Style::WinXP ? QColor(Qt::white) : n.page);
+    p.setPen(n.border);
+    p.drawLine(10, y + hi, 10, y + hi + hl + 39);
+    p.drawLine(10 + W - 1, y + hi, 10 + W - 1, y + hi + hl + 39);
+    p.drawLine(10, y + hi + hl + 39, 10 + W - 1, y + hi + hl + 39);
+    ThreePiece(p, Piece(tabs, 2, 2), QRect(20 + 110, y, 90, hi));
+    ThreePiece(p, Piece(tabs, 2, 1), QRect(20, y + 1, 110, hi));
+    p.setPen(Qt::black);
+    p.drawText(QRect(20, y + 1, 110, hi), Qt::AlignCenter, QStringLiteral("Radio Parameters"));
+    p.drawText(QRect(130, y, 90, hi), Qt::AlignCenter, QStringLiteral("Other"));
+    const int bw = scroll.width() / 4, by = y + std::max(0, (hi + hl - scroll.height()) / 2 - 2);
+    p.drawImage(10 + W - 2 * bw - 2, by, Piece(scroll, 4, 3));
+    p.drawImage(10 + W - bw - 2, by, Piece(scroll, 4, 2));
+    y += hi + hl + 50;
+
+    // The combo box button and the menu pictures where the style has them.
+    if (const QImage* combo = Find(all, pre + "COMBOBOX_BUTTON")) {
+        p.fillRect(QRect(10, y, 120, 21), Qt::white);
+        p.setPen(QColor("#7f7f7f"));
+        p.drawRect(10, y, 119, 20);
+        p.drawImage(QRect(10 + 120 - 19, y + 2, 17, 17), *combo);
+        if (s == Style::MacOS) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::black);
+            p.drawPolygon(QPolygon({QPoint(10 + 120 - 19 + 5, y + 8), QPoint(10 + 120 - 19 + 11, y + 8),
+                                    QPoint(10 + 120 - 19 + 8, y + 11)}));
+        }
+        p.setPen(Qt::black);
+        p.drawText(QRect(14, y, 90, 21), Qt::AlignVCenter, QStringLiteral("9600"));
+    }
+    if (s == Style::MacOS) {
+        const QImage bar = *Find(all, "MACOS_MENU_BAR"), sel = *Find(all, "MACOS_MENU_SELECT");
+        p.drawImage(QRect(150, y, 120, 20), bar, QRect(0, 0, 1, 20));
+        p.drawImage(QRect(150, y + 20, 120, 20), sel, QRect(0, 0, 1, 20));
+        p.drawImage(QRect(150, y + 40, 120, 12), bar, QRect(0, 0, 1, 12));
+        p.drawImage(QRect(150, y + 52, 120, 20), bar, QRect(0, 0, 1, 20));
+        p.setPen(Qt::black);
+        p.drawText(QRect(180, y, 90, 20), Qt::AlignVCenter, QStringLiteral("Minimize"));
+        p.setPen(Qt::white);
+        p.drawText(QRect(180, y + 20, 90, 20), Qt::AlignVCenter, QStringLiteral("Maximize/Restore"));
+        p.setPen(Qt::black);
+        p.drawText(QRect(180, y + 52, 90, 20), Qt::AlignVCenter, QStringLiteral("Close"));
+        p.drawImage(154, y + 52 + 3, Keyed(*Find(all, "MENU_CHECKED"), 0xFFFFFFFF));
+    }
+    p.end();
+    return img;
+}
+
+QImage Enlarged(const QList<const Resource*>& items, int scale)
+{
+    QFont label(QStringLiteral("DejaVu Sans"));
+    label.setPixelSize(12);
+    int w = 0, h = 0;
+    for (const Resource* r : items) {
+        w = std::max(w, r->image.width() * scale + 20);
+        h += r->image.height() * scale + 26;
+    }
+    QImage img(std::max(w, 300), h + 10, QImage::Format_RGB32);
+    img.fill(QColor("#9aa0a8"));
+    QPainter p(&img);
+    p.setFont(label);
+    int y = 6;
+    for (const Resource* r : items) {
+        p.setPen(Qt::black);
+        p.drawText(10, y + 12, QStringLiteral("%1  %2 x %3").arg(r->name).arg(r->image.width()).arg(r->image.height()));
+        y += 16;
+        p.drawImage(QRect(10, y, r->image.width() * scale, r->image.height() * scale), r->image);
+        y += r->image.height() * scale + 10;
+    }
+    p.end();
+    return img;
+}
+
+QImage Stack(const QImage& top, const QImage& bottom)
+{
+    QImage img(std::max(top.width(), bottom.width()), top.height() + bottom.height(), QImage::Format_RGB32);
+    img.fill(QColor("#9aa0a8"));
+    QPainter p(&img);
+    p.drawImage(0, 0, top);
+    p.drawImage(0, top.height(), bottom);
+    return img;
+}
+
+}  // namespace
+
+bool WriteContactSheets(const QList<Resource>& all, const QString& dir)
+{
+    QDir().mkpath(dir);
+    QList<const Resource*> shared;
+    for (Style s : kStyles) {
+        QList<const Resource*> mine;
+        for (const Resource& r : all)
+            if (r.name.startsWith(Prefix(s) + QLatin1Char('_')))
+                mine.append(&r);
+        const QImage mock = MockUp(all, s);
+        const QImage sheet = Stack(mock.scaled(mock.size() * 2), Enlarged(mine, 4));
+        if (!sheet.save(dir + QLatin1Char('/') + SheetName(s) + QStringLiteral(".png")))
+            return false;
+    }
+    for (const Resource& r : all) {
+        bool owned = false;
+        for (Style s : kStyles)
+            owned = owned || r.name.startsWith(Prefix(s) + QLatin1Char('_'));
+        if (!owned && r.image.width() < 100)
+            shared.append(&r);
+    }
+    if (!Enlarged(shared, 8).save(dir + QStringLiteral("/shared.png")))
+        return false;
+
+    // The page as the main window shows it: the top-left 405 x 382 of the picture under a group box,
+    // with the status line below.
+    QImage page(405, 382 + 28, QImage::Format_RGB32);
+    QPainter p(&page);
+    p.drawImage(0, 0, PageBackground());
+    p.drawImage(QRect(0, 382, 405, 28), StatusGradient());
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    p.setFont(font);
+    for (int i = 0; i < 5; ++i) {
+        const QRect box(46, 8 + i * 74, 313, 66);
+        p.setPen(QColor("#7f7f7f"));
+        p.drawLine(box.left() + 2, box.top() + 6, box.left(), box.top() + 6);
+        p.drawLine(box.left(), box.top() + 6, box.left(), box.bottom());
+        p.drawLine(box.left(), box.bottom(), box.right(), box.bottom());
+        p.drawLine(box.right(), box.bottom(), box.right(), box.top() + 6);
+        p.drawLine(box.right(), box.top() + 6, box.left() + 80, box.top() + 6);
+        p.setPen(Qt::black);
+        p.drawText(box.left() + 5, box.top() + 10, QStringLiteral("Channel"));
+    }
+    p.drawText(QRect(0, 382, 405, 28), Qt::AlignCenter, QStringLiteral("COM1 Open  Read channel parameters Success!"));
+    p.end();
+    return page.save(dir + QStringLiteral("/page.png"));
+}
+
+}  // namespace skinart

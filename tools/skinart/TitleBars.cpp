@@ -1,0 +1,299 @@
+#include "Art.h"
+#include "Draw.h"
+
+#include <QVector>
+
+#include <cmath>
+
+namespace skinart {
+namespace {
+
+enum State { Normal, Over, Pressed };
+
+// The caption background, one colour per row from the window's top edge down. Every title picture
+// is built on these rows so that the stretched middle piece, the ends and the opaque buttons meet.
+QColor TitleRow(Style s, int y)
+{
+    switch (s) {
+    case Style::MacOS: {
+        if (y == 0)
+            return QColor("#7f7f7f");
+        if (y == 1)
+            return QColor("#fbfbfb");
+        if (y == 22)
+            return QColor("#8c8c8c");
+        const QColor base = Mix(QColor("#efefef"), QColor("#d3d3d3"), (y - 2) / 19.0);
+        return y % 2 ? base.darker(103) : base;  // fine pinstripes
+    }
+    case Style::WinXP:
+        return Ramp({{0, QColor("#002cc8")}, {1, QColor("#63acff")}, {2, QColor("#3d95ff")}, {4, QColor("#1d7efa")},
+                     {8, QColor("#0a66f0")}, {21, QColor("#0058ea")}, {25, QColor("#004fdb")}, {27, QColor("#0042c6")},
+                     {28, QColor("#002cc8")}},
+                    y);
+    case Style::DeepBlue:
+        return Ramp({{0, QColor("#000000")}, {1, QColor("#5069ad")}, {2, QColor("#34508f")}, {15, QColor("#1f3370")},
+                     {16, QColor("#162759")}, {30, QColor("#0d1840")}, {31, QColor("#050a1e")}},
+                    y);
+    case Style::Protein:
+        return Ramp({{0, QColor("#000000")}, {1, QColor("#5c5c5c")}, {2, QColor("#3e3e3e")}, {11, QColor("#262626")},
+                     {12, QColor("#111111")}, {21, QColor("#1d1d1d")}, {22, QColor("#000000")}},
+                    y);
+    case Style::BlueGlass:
+        return Ramp({{0, QColor("#000000")}, {1, QColor("#b8dcff")}, {2, QColor("#7cb8ef")}, {15, QColor("#3b84d4")},
+                     {16, QColor("#1a5fb4")}, {29, QColor("#2f78cc")}, {31, QColor("#5096de")}, {32, QColor("#0e3468")}},
+                    y);
+    }
+    return {};
+}
+
+// Protein's bright caption colour, blended into the black bar along the long left picture.
+QColor ProteinBlue(int y)
+{
+    return Ramp({{0, QColor("#000000")}, {1, QColor("#a9d0ff")}, {2, QColor("#5aa0fb")}, {11, QColor("#2f7ae9")},
+                 {12, QColor("#1553c6")}, {21, QColor("#2467da")}, {22, QColor("#05205c")}},
+                y);
+}
+
+struct TitleSpec {
+    int height, leftW, clientW, rightW;
+    int button;      // side of a square title-button piece
+    int buttonTop;   // the buttons' top row within the pictures
+    bool masked;     // buttons are drawn with their background dropped
+};
+
+TitleSpec Spec(Style s)
+{
+    switch (s) {
+    case Style::MacOS: return {23, 48, 49, 48, 17, 4, false};
+    case Style::WinXP: return {29, 35, 37, 35, 21, 5, false};
+    case Style::DeepBlue: return {32, 97, 98, 97, 19, 2, false};
+    case Style::Protein: return {23, 441, 1, 1, 19, 2, true};
+    case Style::BlueGlass: return {33, 162, 179, 101, 19, 6, true};
+    }
+    return {};
+}
+
+QImage Rows(Style s, int w)
+{
+    const TitleSpec t = Spec(s);
+    QImage img(w, t.height, QImage::Format_RGB32);
+    for (int y = 0; y < t.height; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        std::fill(line, line + w, TitleRow(s, y).rgb());
+    }
+    return img;
+}
+
+QImage TitleLeft(Style s)
+{
+    const TitleSpec t = Spec(s);
+    QImage img = Rows(s, t.leftW);
+    switch (s) {
+    case Style::Protein:
+        // Bright blue behind the icon and caption, easing into the black bar.
+        for (int y = 1; y < t.height; ++y)
+            for (int x = 0; x < t.leftW; ++x) {
+                const double u = std::clamp((x - 24) / double(t.leftW - 25), 0.0, 1.0);
+                const double w = 0.5 + 0.5 * std::cos(u * M_PI);
+                img.setPixelColor(x, y, Mix(TitleRow(s, y), ProteinBlue(y), w));
+            }
+        break;
+    case Style::DeepBlue:
+        // A faint glow at the left end.
+        for (int y = 1; y < t.height - 1; ++y)
+            for (int x = 0; x < t.leftW; ++x)
+                img.setPixelColor(x, y, Mix(TitleRow(s, y), QColor("#5d7fd0"), 0.22 * (1.0 - x / double(t.leftW - 1))));
+        break;
+    case Style::BlueGlass: {
+        // A slanted reflection on the glass, in the upper half only.
+        for (int y = 1; y < 16; ++y)
+            for (int x = 0; x < t.leftW; ++x) {
+                const double d = std::abs((x + y * 0.8) - 70.0);
+                const double a = d < 26 ? 0.28 * (1.0 - d / 26.0) : 0.0;
+                img.setPixelColor(x, y, Mix(TitleRow(s, y), Qt::white, a));
+            }
+        break;
+    }
+    case Style::MacOS:
+    case Style::WinXP:
+        for (int y = 1; y < t.height - 1; ++y)
+            img.setPixelColor(1, y, Mix(TitleRow(s, y), Qt::white, 0.35));
+        break;
+    }
+    return img;
+}
+
+QImage TitleRight(Style s)
+{
+    const TitleSpec t = Spec(s);
+    QImage img = Rows(s, t.rightW);
+    if (t.rightW > 2)
+        for (int y = 1; y < t.height - 1; ++y)
+            img.setPixelColor(t.rightW - 2, y, TitleRow(s, y).darker(112));
+    return img;
+}
+
+const Glyph kTitleGlyphs[6] = {Glyph::ControlBox, Glyph::Help, Glyph::Maximise, Glyph::Restore, Glyph::Minimise,
+                               Glyph::Close};
+
+// MacOS: gel balls, light grey at rest, aqua (red for close) under the pointer.
+QImage MacTitleButton(Glyph g, State st, const QImage& bg)
+{
+    const int n = 17;
+    QImage layer = NewLayer(n, n);
+    QPainter p(&layer);
+    const bool close = g == Glyph::Close;
+    Gloss ball;
+    QColor ink;
+    if (st == Normal) {
+        ball = {QColor("#8a8a8a"), QColor("#fdfdfd"), QColor("#e7e7e7"), QColor("#d0d0d0"), QColor("#f4f4f4"),
+                QColor(255, 255, 255, 220)};
+        ink = QColor("#4a4a4a");
+    } else if (close) {
+        ball = st == Over ? Gloss{QColor("#9e2a22"), QColor("#f7b1a9"), QColor("#e8695d"), QColor("#d4473b"), QColor("#f39a8f"),
+                                  QColor(255, 255, 255, 200)}
+                          : Gloss{QColor("#7a1c16"), QColor("#d86c62"), QColor("#c4443a"), QColor("#a92f26"), QColor("#d06a60")};
+        ink = Qt::white;
+    } else {
+        ball = st == Over ? Gloss{QColor("#2a62a8"), QColor("#d4ebfd"), QColor("#8fc4f3"), QColor("#4f9be6"), QColor("#a3d2f8"),
+                                  QColor(255, 255, 255, 220)}
+                          : Gloss{QColor("#1d4a85"), QColor("#8cbdea"), QColor("#5b9bdf"), QColor("#2f76c9"), QColor("#6aa8e6")};
+        ink = Qt::white;
+    }
+    GlossEllipse(p, QRectF(1, 1, 15, 15), ball);
+    const int shift = st == Pressed ? 1 : 0;
+    DrawGlyph(p, g, QRect(5 + shift, 5 + shift, 7, 7), ink, 1);
+    p.end();
+    return OverBackground(layer, bg);
+}
+
+// WinXP: blue rounded squares with a white rim; close is red-orange.
+QImage XpTitleButton(Glyph g, State st, const QImage& bg)
+{
+    const int n = 21;
+    QImage layer = NewLayer(n, n);
+    QPainter p(&layer);
+    const bool close = g == Glyph::Close;
+    Gloss face;
+    if (close)
+        face = st == Normal ? Gloss{QColor("#ffffff"), QColor("#f0a080"), QColor("#e46a45"), QColor("#d9532c"), QColor("#c23d1c")}
+             : st == Over   ? Gloss{QColor("#ffffff"), QColor("#ffc0a4"), QColor("#f58a62"), QColor("#ec6c44"), QColor("#d9512c")}
+                            : Gloss{QColor("#ffffff"), QColor("#a8321a"), QColor("#be4124"), QColor("#c84a2b"), QColor("#d86a4c")};
+    else
+        face = st == Normal ? Gloss{QColor("#ffffff"), QColor("#7eb3ff"), QColor("#3c85f5"), QColor("#2b72ee"), QColor("#1d5ddc")}
+             : st == Over   ? Gloss{QColor("#ffffff"), QColor("#a6ccff"), QColor("#5ea3ff"), QColor("#478ff8"), QColor("#3377ee")}
+                            : Gloss{QColor("#ffffff"), QColor("#1a4ab8"), QColor("#2257c8"), QColor("#2a62d2"), QColor("#3d78e0")};
+    GlossRect(p, QRectF(0, 0, n, n), 3, face);
+    const int shift = st == Pressed ? 1 : 0;
+    DrawGlyph(p, g, QRect(6 + shift, 6 + shift, 9, 9), Qt::white, 2);
+    p.end();
+    return OverBackground(layer, bg);
+}
+
+// DeepBlue: dark navy squares with a pale rim; close turns red under the pointer.
+QImage DeepBlueTitleButton(Glyph g, State st, const QImage& bg)
+{
+    const int n = 19;
+    QImage layer = NewLayer(n, n);
+    QPainter p(&layer);
+    const bool close = g == Glyph::Close;
+    Gloss face;
+    if (st == Normal)
+        face = {QColor("#6d87c4"), QColor("#3d5799"), QColor("#2a417c"), QColor("#1f3369"), QColor("#2a4280")};
+    else if (st == Over)
+        face = close ? Gloss{QColor("#f0a09a"), QColor("#e0665e"), QColor("#c8403a"), QColor("#aa2e28"), QColor("#c44840")}
+                     : Gloss{QColor("#a8c4f6"), QColor("#5f86d8"), QColor("#3f66c4"), QColor("#2f54ae"), QColor("#4470cc")};
+    else
+        face = close ? Gloss{QColor("#c0605a"), QColor("#7e1e1a"), QColor("#962822"), QColor("#a4302a"), QColor("#b43c34")}
+                     : Gloss{QColor("#6d87c4"), QColor("#0f1c44"), QColor("#16275a"), QColor("#1c3068"), QColor("#26407e")};
+    GlossRect(p, QRectF(1, 1, n - 2, n - 2), 2.5, face);
+    const int shift = st == Pressed ? 1 : 0;
+    DrawGlyph(p, g, QRect(5 + shift, 5 + shift, 9, 9), QColor("#eef3ff"), 2);
+    p.end();
+    return OverBackground(layer, bg);
+}
+
+// Protein: white glyphs on the black bar; a bright blue (red for close) tile under the pointer.
+QImage ProteinTitleButton(Glyph g, State st)
+{
+    const int n = 19;
+    QImage layer = NewLayer(n, n);
+    QPainter p(&layer);
+    const bool close = g == Glyph::Close;
+    Gloss face;
+    if (st == Normal)
+        face = {QColor("#6a6a6a"), QColor("#4a4a4a"), QColor("#363636"), QColor("#222222"), QColor("#2e2e2e")};
+    else if (st == Over)
+        face = close ? Gloss{QColor("#ffb0a8"), QColor("#ff7a6e"), QColor("#e8473b"), QColor("#cc2e24"), QColor("#e04438")}
+                     : Gloss{QColor("#a9d0ff"), QColor("#6aabff"), QColor("#2f7bef"), QColor("#1a5fd6"), QColor("#2d74ea")};
+    else
+        face = close ? Gloss{QColor("#ff8a80"), QColor("#9e1c14"), QColor("#b42a20"), QColor("#c0342a"), QColor("#d04438")}
+                     : Gloss{QColor("#6aabff"), QColor("#0f3f9e"), QColor("#1650b8"), QColor("#1c5cc8"), QColor("#2a6ad8")};
+    GlossRect(p, QRectF(1, 1, n - 2, n - 2), 3, face);
+    const int shift = st == Pressed ? 1 : 0;
+    DrawGlyph(p, g, QRect(5 + shift, 5 + shift, 9, 9), Qt::white, 2);
+    p.end();
+    return OverMagenta(layer);
+}
+
+// BlueGlass: glass beads; clear blue at rest, brighter under the pointer, red for close.
+QImage GlassTitleButton(Glyph g, State st)
+{
+    const int n = 19;
+    QImage layer = NewLayer(n, n);
+    QPainter p(&layer);
+    const bool close = g == Glyph::Close;
+    Gloss bead;
+    if (close)
+        bead = st == Normal ? Gloss{QColor("#7a1c16"), QColor("#f3a49b"), QColor("#de5a4e"), QColor("#c23a2f"), QColor("#e8776b"), QColor(255, 255, 255, 210)}
+             : st == Over   ? Gloss{QColor("#8e241d"), QColor("#ffc4bc"), QColor("#f47a6e"), QColor("#e0463a"), QColor("#ff9a8e"), QColor(255, 255, 255, 230)}
+                            : Gloss{QColor("#5e140f"), QColor("#c45a50"), QColor("#a8342a"), QColor("#8e231b"), QColor("#b4463c")};
+    else
+        bead = st == Normal ? Gloss{QColor("#163e72"), QColor("#c9e5fd"), QColor("#7ab8f0"), QColor("#3a86d8"), QColor("#78b8f2"), QColor(255, 255, 255, 210)}
+             : st == Over   ? Gloss{QColor("#1e5aa6"), QColor("#e4f4ff"), QColor("#8fd2ff"), QColor("#44a2f0"), QColor("#8ad0ff"), QColor(255, 255, 255, 240)}
+                            : Gloss{QColor("#0e2c56"), QColor("#76a8dc"), QColor("#3f7cc6"), QColor("#225fae"), QColor("#3e7cc4")};
+    GlossEllipse(p, QRectF(1, 1, 17, 17), bead);
+    const int shift = st == Pressed ? 1 : 0;
+    DrawGlyph(p, g, QRect(5 + shift, 5 + shift, 9, 9), Qt::white, 2);
+    p.end();
+    return OverMagenta(layer);
+}
+
+QImage TitleButtonStrip(Style s)
+{
+    const TitleSpec t = Spec(s);
+    // Opaque buttons carry the caption rows they are drawn over.
+    const QImage behind = Rows(s, t.button).copy(0, t.buttonTop, t.button, t.button);
+    QImage strip(t.button * 18, t.button, QImage::Format_RGB32);
+    QPainter p(&strip);
+    int x = 0;
+    for (Glyph g : kTitleGlyphs)
+        for (State st : {Normal, Over, Pressed}) {
+            QImage piece;
+            switch (s) {
+            case Style::MacOS: piece = MacTitleButton(g, st, behind); break;
+            case Style::WinXP: piece = XpTitleButton(g, st, behind); break;
+            case Style::DeepBlue: piece = DeepBlueTitleButton(g, st, behind); break;
+            case Style::Protein: piece = ProteinTitleButton(g, st); break;
+            case Style::BlueGlass: piece = GlassTitleButton(g, st); break;
+            }
+            p.drawImage(x, 0, piece);
+            x += t.button;
+        }
+    return strip;
+}
+
+}  // namespace
+
+void AddTitleBars(QList<Resource>& out)
+{
+    for (Style s : kStyles) {
+        const TitleSpec t = Spec(s);
+        out.append({Prefix(s) + QStringLiteral("_TITLEBTN"), TitleButtonStrip(s)});
+        out.append({Prefix(s) + QStringLiteral("_TITLE_LEFT"), TitleLeft(s)});
+        out.append({Prefix(s) + QStringLiteral("_TITLE_CLIENT"), Rows(s, t.clientW)});
+        out.append({Prefix(s) + QStringLiteral("_TITLE_RIGHT"), TitleRight(s)});
+    }
+}
+
+}  // namespace skinart

@@ -1,8 +1,7 @@
 #include "skin/Suithemes.h"
 
+#include "skin/JpegImage.h"
 #include "skin/Suipublic.h"
-
-#include <QFile>
 
 namespace {
 
@@ -129,6 +128,7 @@ QImage LoadSkinBitmap(const QString& name)
 {
     if (name.isEmpty())
         return {};
+    InitSkinResources();
     return QImage(QStringLiteral(":/skin/%1.png").arg(name));
 }
 

@@ -279,18 +279,6 @@ TEST(InRect, AllFourEdgesCount)
     }
 }
 
-TEST(PlaceControl, PointMovesAndRectangleAlsoSizes)
-{
-    EnsureQtApp();
-    QWidget parent;
-    QWidget child(&parent);
-    child.resize(7, 8);
-    PlaceControl(&child, QPoint(3, 4));
-    EXPECT_EQ(child.geometry(), QRect(3, 4, 7, 8));
-    PlaceControl(&child, RectLTRB(5, 6, 25, 16));
-    EXPECT_EQ(child.geometry(), QRect(5, 6, 20, 10));
-}
-
 TEST(DrawControlBorder, OuterFrameAndOptionalInnerFrame)
 {
     EnsureQtApp();

@@ -262,18 +262,21 @@ QImage GlassTitleButton(Glyph g, State st)
 QImage TitleButtonStrip(Style s)
 {
     const TitleSpec t = Spec(s);
-    // Opaque buttons carry the caption rows they are drawn over.
-    const QImage behind = Rows(s, t.button).copy(0, t.buttonTop, t.button, t.button);
+    // Opaque buttons carry the caption rows they are drawn over; the control box sits one row higher.
+    const QImage rows = Rows(s, t.button);
+    const QImage behind = rows.copy(0, t.buttonTop, t.button, t.button);
+    const QImage behindBox = rows.copy(0, t.buttonTop - 1, t.button, t.button);
     QImage strip(t.button * 18, t.button, QImage::Format_RGB32);
     QPainter p(&strip);
     int x = 0;
     for (Glyph g : kTitleGlyphs)
         for (State st : {Normal, Over, Pressed}) {
+            const QImage& bg = g == Glyph::ControlBox ? behindBox : behind;
             QImage piece;
             switch (s) {
-            case Style::MacOS: piece = MacTitleButton(g, st, behind); break;
-            case Style::WinXP: piece = XpTitleButton(g, st, behind); break;
-            case Style::DeepBlue: piece = DeepBlueTitleButton(g, st, behind); break;
+            case Style::MacOS: piece = MacTitleButton(g, st, bg); break;
+            case Style::WinXP: piece = XpTitleButton(g, st, bg); break;
+            case Style::DeepBlue: piece = DeepBlueTitleButton(g, st, bg); break;
             case Style::Protein: piece = ProteinTitleButton(g, st); break;
             case Style::BlueGlass: piece = GlassTitleButton(g, st); break;
             }

@@ -2,9 +2,11 @@
 #include "skin/Suipublic.h"
 #include "support/QtApp.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFont>
 #include <QPainter>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -410,6 +412,28 @@ TEST(FormHasFocus, WithoutAMainFormAFormCountsOnlyWhenActive)
     QWidget form;
     EXPECT_FALSE(FormHasFocus(&form));
     EXPECT_FALSE(FormHasFocus(nullptr));
+}
+
+TEST(FormHasFocus, WhileTheApplicationIsActiveTheMainFormAlwaysCounts)
+{
+    EnsureQtApp();
+    QWidget main;
+    main.resize(100, 80);
+    QWidget other;
+    other.resize(50, 40);
+    SetMainForm(&main);
+    main.show();
+    QApplication::setActiveWindow(&main);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    EXPECT_TRUE(FormHasFocus(&main));
+    EXPECT_TRUE(FormHasFocus(nullptr));
+    EXPECT_FALSE(FormHasFocus(&other));
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_TRUE(FormHasFocus(&other));
+    EXPECT_TRUE(FormHasFocus(&main));
+    SetMainForm(nullptr);
 }
 
 } // namespace

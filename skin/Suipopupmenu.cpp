@@ -190,7 +190,8 @@ void TsuiPopupMenu::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     const SuiMenuLook look = Look();
-    p.fillRect(rect(), ToQColor(look.color));
+    // Around the items the window system's menu colour shows, not the style's.
+    p.fillRect(rect(), Qt::white);
     for (QAction* action : actions()) {
         const QRect r = actionGeometry(action);
         if (r.isEmpty() || !event->rect().intersects(r))

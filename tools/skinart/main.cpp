@@ -37,7 +37,10 @@ int Fail(const QString& what)
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);  // text in the review pictures needs the font system
+    // Text in the review pictures needs the font system; no window is ever shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     QString sheets;
     const qsizetype flag = args.indexOf(QStringLiteral("--sheets"));

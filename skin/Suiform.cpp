@@ -158,6 +158,16 @@ void TsuiForm::setTitleBarVisible(bool visible)
     RepaintBorder();
 }
 
+void TsuiForm::setTitleBarButtons(std::initializer_list<TsuiTitleBarBtnType> types)
+{
+    if (!m_titleBar)
+        return;
+    m_titleBar->Buttons().Clear();
+    for (TsuiTitleBarBtnType type : types)
+        m_titleBar->Buttons().Add(type);
+    m_titleBar->ProcessMaxBtn();
+}
+
 bool TsuiForm::TitleBarDrawAppIcon() const { return m_titleBar && m_titleBar->DrawAppIcon(); }
 
 void TsuiForm::setTitleBarDrawAppIcon(bool on)

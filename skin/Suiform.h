@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <initializer_list>
+
 class TsuiForm : public QWidget {
     Q_OBJECT
     Q_PROPERTY(Sui::TsuiUIStyle UIStyle READ UIStyle WRITE setUIStyle)
@@ -64,6 +66,8 @@ public:
 
     TsuiTitleBar* TitleBar() const { return m_titleBar; }
     TsuiTitleBarButtons& TitleBarButtons() { return m_titleBar->Buttons(); }
+    // Replaces the title bar's buttons, in this order (the windows use suiControlBox, suiClose).
+    void setTitleBarButtons(std::initializer_list<TsuiTitleBarBtnType> types);
     TsuiTitleBarSections& TitleBarSections() { return m_titleBar->Sections(); }
     QWidget* Host() const { return m_host; }
     bool IsInert() const { return m_inert; }

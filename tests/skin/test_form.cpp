@@ -67,10 +67,10 @@ struct FramedWindow {
 void UseTwoButtons(TsuiTitleBar* bar)
 {
     // The program's windows keep only the control box and the close button.
-    for (int i = 0; i < bar->Buttons().Count(); ++i) {
-        TsuiTitleBarButton* b = bar->Buttons().Items(i);
-        b->setVisible(b->ButtonType() == suiControlBox || b->ButtonType() == suiClose);
-    }
+    auto* form = qobject_cast<TsuiForm*>(bar->parentWidget());
+    ASSERT_NE(form, nullptr);
+    form->setTitleBarButtons({suiControlBox, suiClose});
+    ASSERT_EQ(bar->Buttons().Count(), 2);
 }
 
 TEST(Form, ProteinTitleBarGeometry)

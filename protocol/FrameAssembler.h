@@ -19,7 +19,23 @@ public:
 
   // Takes one byte. True when it completed a frame: Frame() and At() then describe that frame
   // until Reset() or the next Push, which starts from an empty buffer.
-  bool Push(std::uint8_t b);
+  bool Push(std::uint8_t b) {
+    if (complete) Reset();
+    const auto at = static_cast<std::size_t>(rxCount);
+    rxBuffer[at] = b;
+    if (at >= dirty) dirty = at + 1;
+    if (rxBuffer[0] != 0xAF) {
+      Reset();
+      return false;
+    }
+    ++rxCount;
+    if (at >= 1 && rxBuffer[at - 1] == 0x0D && b == 0x0A) {
+      complete = true;
+      return true;
+    }
+    if (rxCount > kMaxFrameLength - 1) Reset();
+    return false;
+  }
 
   // Drops what is held; the buffer is all zero again.
   void Reset();

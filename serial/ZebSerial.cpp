@@ -36,9 +36,10 @@ void ZebSerial::OnReceiveByte(std::uint8_t b) {
 void ZebSerial::HandleFrame() {
   const std::uint8_t code = rx.At(6);
   const std::array<std::uint8_t, 4> data{rx.At(8), rx.At(9), rx.At(10), rx.At(11)};
-  lastCommand = code;
+  // Relaxed is enough: the notice is posted after these stores, and posting orders them for the reader.
+  lastCommand.store(code, std::memory_order_relaxed);
   auto store = [&data](auto& slot) {
-    for (std::size_t i = 0; i < slot.size(); ++i) slot[i] = data[i];
+    for (std::size_t i = 0; i < slot.size(); ++i) slot[i].store(data[i], std::memory_order_relaxed);
   };
   switch (code) {
     case protocol::kSearch: store(searchReply); break;
@@ -50,10 +51,10 @@ void ZebSerial::HandleFrame() {
     case protocol::kReadChannel: store(channelReply); break;
     case protocol::kWriteGuestId:
     case protocol::kReadGuestId: store(guestIdReply); break;
-    case protocol::kWritePower: powerReply = data[0]; break;
+    case protocol::kWritePower: powerReply.store(data[0], std::memory_order_relaxed); break;
     default: break;
   }
-  ++framesReceived;
+  framesReceived.fetch_add(1, std::memory_order_release);
   {
     std::lock_guard guard(notifyLock);
     if (notifyWindow != nullptr && notifyMessage != 0) {

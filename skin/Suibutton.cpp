@@ -38,8 +38,10 @@ void DrawFocusFrame(QPainter& p, const QRect& r)
     p.restore();
 }
 
-// Enter, Escape and accelerator characters that no control of a window took reach the
-// window itself; this filter hands them to the window's buttons there.
+// Enter and Escape that no control of a window took reach the window itself; this
+// filter hands them to the window's buttons there, as it does with accelerator
+// characters. With Alt held an accelerator goes to the buttons before the focused
+// control sees it.
 class SuiDialogKeys : public QObject {
 public:
     static void Install()
@@ -56,17 +58,19 @@ protected:
     {
         if (e->type() != QEvent::KeyPress || !obj->isWidgetType())
             return false;
-        auto* window = static_cast<QWidget*>(obj);
-        if (!window->isWindow())
-            return false;
+        auto* target = static_cast<QWidget*>(obj);
         auto* key = static_cast<QKeyEvent*>(e);
+        const bool alt = key->modifiers().testFlag(Qt::AltModifier);
+        if (alt && target == QApplication::focusWidget() && !target->isWindow())
+            return Accelerate(target->window(), key);
+        if (!target->isWindow())
+            return false;
         const auto mods = key->modifiers() & ~Qt::KeypadModifier;
-        const QList<TsuiCustomButton*> buttons = window->findChildren<TsuiCustomButton*>();
         if (mods == Qt::NoModifier) {
             const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
             const bool escape = key->key() == Qt::Key_Escape;
             if (enter || escape) {
-                for (TsuiCustomButton* b : buttons) {
+                for (TsuiCustomButton* b : target->findChildren<TsuiCustomButton*>()) {
                     if ((enter ? b->IsActive() : b->Cancel()) && b->CanTakeFocus()) {
                         b->Click();
                         return true;
@@ -75,13 +79,13 @@ protected:
                 return false;
             }
         }
-        return Accelerate(window, key, buttons);
+        return Accelerate(target, key);
     }
 
 private:
     using QObject::QObject;
 
-    static bool Accelerate(QWidget* window, QKeyEvent* key, const QList<TsuiCustomButton*>& buttons)
+    static bool Accelerate(QWidget* window, QKeyEvent* key)
     {
         QChar ch;
         if (key->key() >= Qt::Key_0 && key->key() <= Qt::Key_Z)
@@ -94,7 +98,7 @@ private:
         const bool focusOnButton = qobject_cast<TsuiCustomButton*>(window->focusWidget()) != nullptr;
         if (!alt && !focusOnButton)
             return false;
-        for (TsuiCustomButton* b : buttons) {
+        for (TsuiCustomButton* b : window->findChildren<TsuiCustomButton*>()) {
             const QWidget* parent = b->parentWidget();
             if (b->Accelerator() == ch && parent && parent->isEnabled() && b->isEnabled() && b->isVisible()) {
                 b->Click();
@@ -108,7 +112,7 @@ private:
 TsuiCustomButton::TsuiCustomButton(QWidget* parent) : QWidget(parent)
 {
     SuiDialogKeys::Install();
-    setFocusPolicy(Qt::StrongFocus);
+    setFocusPolicy(Qt::TabFocus);
     uiStyle_ = GetSUIFormStyle(parent);
     transparent_ = GetInsideThemeBool(EffectiveStyle(), SUI_THEME_BUTTON_TRANSPARENT);
     picTransparent_ = transparent_;
@@ -184,7 +188,8 @@ void TsuiCustomButton::setFocusedRectMargin(int margin)
 void TsuiCustomButton::setTabStop(bool on)
 {
     tabStop_ = on;
-    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+    // Tab only: the press handler takes the focus itself.
+    setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
 }
 
 void TsuiCustomButton::setFontColor(TColor color)

@@ -178,7 +178,8 @@ void TCSpinButton::SetDownGlyph(const QImage& glyph)
 void TCSpinButton::SetTabStop(bool on)
 {
     tabStop_ = on;
-    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+    // Tab only: a press on an arrow decides about the focus itself (BtnMouseDown).
+    setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
 }
 
 bool TCSpinButton::CanFocus() const

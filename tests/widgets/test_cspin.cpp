@@ -1,0 +1,299 @@
+// The spin button: the size rule, clicks and auto-repeat of its arrows, keyboard and focus.
+#include "skin/Suithemes.h"
+#include "widgets/Cspin.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <stdexcept>
+
+namespace {
+
+class QtAppEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (!std::getenv("QT_QPA_PLATFORM"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        static int argc = 1;
+        static char name[] = "widgets-test";
+        static char* argv[] = {name, nullptr};
+        app_ = new QApplication(argc, argv);
+    }
+    void TearDown() override { delete app_; }
+
+private:
+    QApplication* app_ = nullptr;
+};
+
+[[maybe_unused]] const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
+
+bool WaitFor(const std::function<bool()>& done, int ms = 5000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+struct Window {
+    QWidget w;
+    TCSpinButton* spin = new TCSpinButton(&w);
+    Window()
+    {
+        w.resize(200, 100);
+        spin->SetBounds(20, 20, 15, 33);
+        w.show();
+        w.activateWindow();
+        QApplication::setActiveWindow(&w);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
+};
+
+struct SenderProbe : QObject {
+    QObject* seen = nullptr;
+    void Record() { seen = sender(); }
+};
+
+struct SizeCase {
+    QSize requested;
+    QSize size;
+    QRect up;
+    QRect down;
+};
+
+const SizeCase kSizes[] = {
+    {{20, 25}, {20, 25}, {0, 0, 20, 12}, {0, 11, 20, 14}},
+    {{15, 33}, {15, 33}, {0, 0, 15, 16}, {0, 15, 15, 18}},
+    {{10, 33}, {15, 33}, {0, 0, 15, 16}, {0, 15, 15, 18}},
+    {{30, 8}, {30, 8}, {0, 0, 30, 4}, {0, 3, 30, 5}},
+};
+
+TEST(SpinButton, NewSpinButtonIs20By25)
+{
+    TCSpinButton spin;
+    EXPECT_EQ(spin.size(), QSize(20, 25));
+    EXPECT_EQ(spin.UpButton()->geometry(), QRect(0, 0, 20, 12));
+    EXPECT_EQ(spin.DownButton()->geometry(), QRect(0, 11, 20, 14));
+    EXPECT_EQ(spin.FocusedButton(), spin.UpButton());
+    EXPECT_FALSE(spin.TabStop());
+}
+
+TEST(SpinButton, SizeRuleThroughSetBoundsAndThroughResizing)
+{
+    for (const SizeCase& c : kSizes) {
+        TCSpinButton spin;
+        spin.SetBounds(5, 6, c.requested.width(), c.requested.height());
+        EXPECT_EQ(spin.geometry(), QRect(QPoint(5, 6), c.size));
+        EXPECT_EQ(spin.UpButton()->geometry(), c.up);
+        EXPECT_EQ(spin.DownButton()->geometry(), c.down);
+
+        QWidget parent;
+        auto* shown = new TCSpinButton(&parent);
+        parent.show();
+        shown->resize(c.requested);
+        EXPECT_EQ(shown->size(), c.size);
+        EXPECT_EQ(shown->UpButton()->geometry(), c.up);
+        EXPECT_EQ(shown->DownButton()->geometry(), c.down);
+    }
+}
+
+TEST(SpinButton, DefaultGlyphsAreTheBuiltInArrows)
+{
+    TCSpinButton spin;
+    const QImage up = LoadSkinBitmap(QStringLiteral("SpinUp"));
+    ASSERT_FALSE(up.isNull());
+    EXPECT_EQ(spin.UpGlyph(), up);
+    EXPECT_EQ(spin.DownGlyph(), LoadSkinBitmap(QStringLiteral("SpinDown")));
+
+    QImage mine(9, 6, QImage::Format_RGB32);
+    mine.fill(Qt::red);
+    spin.SetUpGlyph(mine);
+    EXPECT_EQ(spin.UpGlyph(), mine);
+    spin.SetUpGlyph(QImage());
+    EXPECT_EQ(spin.UpGlyph(), up);
+}
+
+TEST(SpinButton, ShortPressClicksOnceOnReleaseWithTheSpinButtonAsSender)
+{
+    Window win;
+    QSignalSpy up(win.spin, &TCSpinButton::OnUpClick);
+    QSignalSpy down(win.spin, &TCSpinButton::OnDownClick);
+    SenderProbe probe;
+    QObject::connect(win.spin, &TCSpinButton::OnUpClick, &probe, &SenderProbe::Record);
+
+    QTest::mousePress(win.spin->UpButton(), Qt::LeftButton);
+    EXPECT_EQ(up.count(), 0);
+    QTest::mouseRelease(win.spin->UpButton(), Qt::LeftButton);
+    EXPECT_EQ(up.count(), 1);
+    EXPECT_EQ(probe.seen, win.spin);
+
+    QTest::mouseClick(win.spin->DownButton(), Qt::LeftButton);
+    EXPECT_EQ(down.count(), 1);
+    EXPECT_EQ(up.count(), 1);
+    EXPECT_FALSE(win.spin->DownButton()->RepeatTimer()->isActive());
+}
+
+// The ticks are driven by hand: a 1050 ms hold is the first tick and six more.
+TEST(SpinButton, HoldingRepeatsAfter400ThenEvery100Milliseconds)
+{
+    Window win;
+    TTimerSpeedButton* arrow = win.spin->UpButton();
+    QSignalSpy up(win.spin, &TCSpinButton::OnUpClick);
+
+    QTest::mousePress(arrow, Qt::LeftButton);
+    ASSERT_NE(arrow->RepeatTimer(), nullptr);
+    EXPECT_TRUE(arrow->RepeatTimer()->isActive());
+    EXPECT_EQ(arrow->RepeatTimer()->interval(), 400);
+    for (int tick = 1; tick <= 7; ++tick) {
+        arrow->TimerExpired();
+        EXPECT_EQ(arrow->RepeatTimer()->interval(), 100);
+        EXPECT_EQ(up.count(), tick);
+    }
+    QTest::mouseRelease(arrow, Qt::LeftButton);
+    EXPECT_EQ(up.count(), 8);
+    EXPECT_FALSE(arrow->RepeatTimer()->isActive());
+
+    // The timer is kept and re-armed at 400 ms by the next press.
+    QTimer* timer = arrow->RepeatTimer();
+    QTest::mousePress(arrow, Qt::LeftButton);
+    EXPECT_EQ(arrow->RepeatTimer(), timer);
+    EXPECT_EQ(timer->interval(), 400);
+    QTest::mouseRelease(arrow, Qt::LeftButton);
+}
+
+TEST(SpinButton, RepeatOnTheRealClockKeepsItsPace)
+{
+    Window win;
+    TTimerSpeedButton* arrow = win.spin->DownButton();
+    QList<qint64> at;
+    QElapsedTimer clock;
+    QObject::connect(win.spin, &TCSpinButton::OnDownClick, win.spin, [&] { at.append(clock.elapsed()); });
+
+    clock.start();
+    QTest::mousePress(arrow, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return at.size() >= 3; }));
+    QTest::mouseRelease(arrow, Qt::LeftButton);
+    // Timers may come late on a busy machine, never early.
+    EXPECT_GE(at[0], 395);
+    EXPECT_GE(at[1] - at[0], 95);
+    EXPECT_GE(at[2] - at[1], 95);
+}
+
+TEST(SpinButton, DraggingOffPausesTheClicksAndReleasingOffGivesNone)
+{
+    Window win;
+    TTimerSpeedButton* arrow = win.spin->UpButton();
+    QSignalSpy up(win.spin, &TCSpinButton::OnUpClick);
+    const QPoint off(arrow->width() + 20, arrow->height() / 2);
+
+    QTest::mousePress(arrow, Qt::LeftButton);
+    QTest::mouseMove(arrow, off);
+    EXPECT_FALSE(arrow->isDown());
+    arrow->TimerExpired();
+    arrow->TimerExpired();
+    EXPECT_EQ(up.count(), 0);
+
+    QTest::mouseMove(arrow, arrow->rect().center());
+    arrow->TimerExpired();
+    EXPECT_EQ(up.count(), 1);
+
+    QTest::mouseMove(arrow, off);
+    QTest::mouseRelease(arrow, Qt::LeftButton, {}, off);
+    EXPECT_EQ(up.count(), 1);
+    EXPECT_FALSE(arrow->RepeatTimer()->isActive());
+}
+
+TEST(SpinButton, RightButtonArmsTheTimerButNeverClicks)
+{
+    Window win;
+    TTimerSpeedButton* arrow = win.spin->UpButton();
+    QSignalSpy up(win.spin, &TCSpinButton::OnUpClick);
+    QTest::mousePress(arrow, Qt::RightButton);
+    EXPECT_FALSE(arrow->isDown());
+    ASSERT_NE(arrow->RepeatTimer(), nullptr);
+    EXPECT_TRUE(arrow->RepeatTimer()->isActive());
+    arrow->TimerExpired();
+    QTest::mouseRelease(arrow, Qt::RightButton);
+    EXPECT_EQ(up.count(), 0);
+    EXPECT_FALSE(arrow->RepeatTimer()->isActive());
+}
+
+TEST(SpinButton, AFailingHandlerStopsTheRepeat)
+{
+    Window win;
+    TTimerSpeedButton* arrow = win.spin->UpButton();
+    QObject::connect(win.spin, &TCSpinButton::OnUpClick, win.spin, [] { throw std::runtime_error("bad value"); });
+    QTest::mousePress(arrow, Qt::LeftButton);
+    EXPECT_THROW(arrow->TimerExpired(), std::runtime_error);
+    EXPECT_FALSE(arrow->RepeatTimer()->isActive());
+}
+
+TEST(SpinButton, WithoutTabStopAClickLeavesTheFocusWhereItWas)
+{
+    Window win;
+    auto* other = new QWidget(&win.w);
+    other->setFocusPolicy(Qt::StrongFocus);
+    other->show();
+    other->setFocus();
+    QTest::mouseClick(win.spin->DownButton(), Qt::LeftButton);
+    EXPECT_TRUE(other->hasFocus());
+    EXPECT_EQ(win.spin->FocusedButton(), win.spin->UpButton());
+    EXPECT_FALSE(win.spin->UpButton()->TimerFlags().testFlag(TTimerSpeedButton::tfDrawFocus));
+}
+
+TEST(SpinButton, FocusControlTakesTheFocusOnAPress)
+{
+    Window win;
+    auto* edit = new QWidget(&win.w);
+    edit->setFocusPolicy(Qt::StrongFocus);
+    edit->show();
+    win.spin->SetTabStop(true);
+    win.spin->SetFocusControl(edit);
+    QTest::mouseClick(win.spin->UpButton(), Qt::LeftButton);
+    EXPECT_TRUE(edit->hasFocus());
+    // Already focused: the spin button takes it.
+    QTest::mouseClick(win.spin->UpButton(), Qt::LeftButton);
+    EXPECT_TRUE(win.spin->hasFocus());
+}
+
+TEST(SpinButton, KeysClickTheArrowsAndMoveTheFocusFrame)
+{
+    Window win;
+    win.spin->SetTabStop(true);
+    win.spin->setFocus();
+    ASSERT_TRUE(win.spin->hasFocus());
+    TTimerSpeedButton* up = win.spin->UpButton();
+    TTimerSpeedButton* down = win.spin->DownButton();
+    EXPECT_TRUE(up->TimerFlags().testFlag(TTimerSpeedButton::tfDrawFocus));
+    QSignalSpy ups(win.spin, &TCSpinButton::OnUpClick);
+    QSignalSpy downs(win.spin, &TCSpinButton::OnDownClick);
+
+    QTest::keyClick(win.spin, Qt::Key_Down);
+    EXPECT_EQ(downs.count(), 1);
+    EXPECT_EQ(win.spin->FocusedButton(), down);
+    EXPECT_TRUE(down->TimerFlags().testFlag(TTimerSpeedButton::tfDrawFocus));
+    EXPECT_FALSE(up->TimerFlags().testFlag(TTimerSpeedButton::tfDrawFocus));
+
+    QTest::keyClick(win.spin, Qt::Key_Space);
+    EXPECT_EQ(downs.count(), 2);
+    QTest::keyClick(win.spin, Qt::Key_Up);
+    EXPECT_EQ(ups.count(), 1);
+    EXPECT_EQ(win.spin->FocusedButton(), up);
+
+    win.spin->clearFocus();
+    EXPECT_FALSE(up->TimerFlags().testFlag(TTimerSpeedButton::tfDrawFocus));
+}
+
+} // namespace

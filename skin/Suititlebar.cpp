@@ -245,12 +245,6 @@ TsuiTitleBar::TsuiTitleBar(QWidget* parent) : QWidget(parent)
     setUIStyle(GetSUIFormStyle(parent));
 }
 
-TsuiTitleBar::~TsuiTitleBar()
-{
-    // The menu is a child; it must not report to a half-destroyed bar.
-    m_windowMenu->removeEventFilter(this);
-}
-
 QWidget* TsuiTitleBar::Host() const
 {
     if (InsideFrame() && parentWidget()->parentWidget())

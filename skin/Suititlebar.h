@@ -172,7 +172,6 @@ class TsuiTitleBar : public QWidget {
 
 public:
     explicit TsuiTitleBar(QWidget* parent = nullptr);
-    ~TsuiTitleBar() override;
 
     bool Custom() const { return m_custom; }
     void setCustom(bool on) { m_custom = on; }

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -72,6 +73,8 @@ void TsuiEdit::setColor(TColor c)
 
 void TsuiEdit::setText(const QString& text)
 {
+    // Events sent while the limit is raised must not bring it down again.
+    const QScopedValueRollback<bool> guard(m_settingText, true);
     applyTypingLimit(int(text.size()));
     QLineEdit::setText(text);
 }
@@ -108,7 +111,7 @@ bool TsuiEdit::event(QEvent* e)
     const bool handled = QLineEdit::event(e);
     // A text that was longer than the limit and has been shortened by the user
     // brings the native limit back down with it.
-    if (QLineEdit::maxLength() > std::max(m_maxLength, int(text().size())))
+    if (!m_settingText && QLineEdit::maxLength() > std::max(m_maxLength, int(text().size())))
         applyTypingLimit(int(text().size()));
     return handled;
 }

@@ -52,4 +52,5 @@ private:
     QPointer<TsuiFileTheme> m_fileTheme;
     TColor m_borderColor = 0;
     int m_maxLength = 32767;
+    bool m_settingText = false;
 };

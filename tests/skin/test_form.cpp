@@ -144,25 +144,36 @@ TEST(Form, CloseButtonClosesOnlyWhenReleasedOverIt)
     EXPECT_EQ(finished.count(), 1);
 }
 
-TEST(Form, PressedCloseButtonShowsPressedPicture)
+TEST(Form, CloseButtonPicturesFollowThePointer)
 {
     FramedWindow w;
     w.Show();
     const QPoint close = w.CloseCentre();
-    const TsuiTitleBarButton* button = nullptr;
-    for (int i = 0; i < w.bar->Buttons().Count(); ++i)
-        if (w.bar->Buttons().Items(i)->ButtonType() == suiClose)
-            button = w.bar->Buttons().Items(i);
-    ASSERT_NE(button, nullptr);
-    ASSERT_NE(button->PicNormal(), button->PicMouseDown());
-    QTest::mouseMove(w.bar, close);
-    QTest::mousePress(w.bar, Qt::LeftButton, {}, close);
-    const QImage pressed = w.bar->grab().toImage();
+    const TsuiTitleBarButton* button = w.bar->Buttons().Items(w.bar->ButtonAt(close));
+    ASSERT_EQ(button->ButtonType(), suiClose);
     const QPoint topLeft(411 - 20, -1);
-    // A pixel in the middle of the button is not the background colour in any piece.
-    const QPoint probe(9, 9);
-    EXPECT_EQ(pressed.pixelColor(topLeft + probe), button->PicMouseDown().pixelColor(probe));
+    // A pixel where the three pictures differ.
+    QPoint probe(-1, -1);
+    for (int y = 2; y < 17 && probe.x() < 0; ++y)
+        for (int x = 2; x < 17 && probe.x() < 0; ++x) {
+            const QColor n = button->PicNormal().pixelColor(x, y);
+            const QColor o = button->PicMouseOn().pixelColor(x, y);
+            const QColor d = button->PicMouseDown().pixelColor(x, y);
+            if (n != o && o != d && n != d)
+                probe = QPoint(x, y);
+        }
+    ASSERT_GE(probe.x(), 0);
+    const auto shown = [&] { return w.bar->grab().toImage().pixelColor(topLeft + probe); };
+
+    EXPECT_EQ(shown(), button->PicNormal().pixelColor(probe));
+    QTest::mouseMove(w.bar, close);
+    EXPECT_EQ(shown(), button->PicMouseOn().pixelColor(probe));
+    QTest::mousePress(w.bar, Qt::LeftButton, {}, close);
+    EXPECT_EQ(shown(), button->PicMouseDown().pixelColor(probe));
+    QTest::mouseMove(w.bar, QPoint(200, 8));
+    EXPECT_EQ(shown(), button->PicNormal().pixelColor(probe));
     QTest::mouseRelease(w.bar, Qt::LeftButton, {}, QPoint(200, 8));
+    EXPECT_TRUE(w.host->isVisible());
 }
 
 TEST(Form, IconOpensWindowMenuWithOnlyCloseEnabled)

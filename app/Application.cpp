@@ -1,0 +1,47 @@
+#include "app/Application.h"
+
+#include "platform/MessageBox.h"
+
+#include <QFileInfo>
+
+Application::Application(int& argc, char** argv)
+    : QApplication(argc, argv), title(TitleFromFileName(QFileInfo(applicationFilePath()).fileName()))
+{
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowException(std::current_exception());
+        return true;
+    }
+}
+
+void Application::ShowException(std::exception_ptr error)
+{
+    QString message;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        message = QString::fromUtf8(e.what());
+    } catch (...) {
+    }
+    platform::ShowMessageBox(activeWindow(), DisplayText(message), title, QMessageBox::Critical);
+}
+
+QString Application::TitleFromFileName(const QString& fileName)
+{
+    const QString stem = fileName.section(u'.', 0, 0);
+    if (stem.isEmpty())
+        return stem;
+    return stem.left(1).toUpper() + stem.mid(1).toLower();
+}
+
+QString Application::DisplayText(const QString& message)
+{
+    if (!message.isEmpty() && message.back() > u'.')
+        return message + u'.';
+    return message;
+}

@@ -1,0 +1,71 @@
+#pragma once
+// Helpers for the window tests: one QApplication and one private ports directory per test
+// program, the simulated module on a pty, both windows, boxes recorded instead of shown, and
+// waits with generous deadlines.
+
+#include "model/PtyModule.h"
+#include "platform/MessageBox.h"
+#include "ui/Formmain.h"
+#include "ui/Unit2.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace uitest {
+
+// Runs the event loop until pred() holds or timeoutMs passes; returns pred().
+bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
+
+// The ports directory every test of the program shares (XDG_CONFIG_HOME is a temporary
+// directory, set before the first window probes the ports).
+std::string PortsDirectory();
+
+// The simulated module on a pty linked as "comN", with a log of the bytes it received.
+class Module {
+public:
+    explicit Module(modsim::PtyModuleOptions options);
+    ~Module();
+
+    modsim::PtyModule& Pty() { return *pty; }
+    // Every byte the module read while the line matched its settings, as "AF AF 00 ...".
+    std::string Received() const;
+    // Reads of request bytes so far, at matching line settings or not, answered or not.
+    int RequestsSeen() const;
+
+private:
+    mutable std::mutex lock;
+    std::string received;
+    int requests = 0;
+    std::unique_ptr<modsim::PtyModule> pty;
+};
+
+// A module at the given port with default settings (9600, no parity, 433 MHz) unless changed.
+modsim::PtyModuleOptions ModuleAt(int port);
+
+// Both windows, built as the program builds them, with boxes recorded.
+struct Windows {
+    Windows();
+    TForm1 form1;
+    TForm2 form2{form1};
+    platform::MessageBoxRecorder boxes;
+
+    // "Com Setting": fills the port list at the first call; the dialog is closed again at once.
+    void ComSetting();
+    // Selects the port item named "COMn", a baud item and a parity item and presses "Open".
+    void OpenPort(int port, int baudItem = 3, int parityItem = 0);
+    // The composed status line for a port part and an action part.
+    static QString Status(const QString& port, const QString& action);
+    // Presses a skinned button with the mouse.
+    static void Click(QWidget* button);
+    QString LastBoxText() const;
+    QString LastBoxTitle() const;
+};
+
+}  // namespace uitest

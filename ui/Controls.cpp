@@ -1,0 +1,84 @@
+#include "ui/Controls.h"
+
+#include "protocol/ModuleFrame.h"
+#include "skin/Suibutton.h"
+#include "skin/Suicombobox.h"
+#include "skin/Suiform.h"
+#include "ui/Fonts.h"
+
+#include <QLabel>
+
+#include <algorithm>
+
+TsuiForm* MakeWindowFrame(QWidget* window, const QSize& clientSize)
+{
+    auto* frame = new TsuiForm(window);
+    frame->setUIStyle(Protein);
+    frame->setCaption(window->windowTitle());
+    frame->setBorderColor(kBlack);
+    frame->setBorderWidth(1);
+    frame->setColor(0xFBFBFB);
+    frame->setTitleBarFont(TitleFont());
+    frame->setTitleBarDrawAppIcon(true);
+    // A fixed dialog border has neither a minimise nor a maximise box.
+    TsuiTitleBarButtons& buttons = frame->TitleBarButtons();
+    for (int i = 0; i < buttons.Count(); ++i) {
+        TsuiTitleBarButton* b = buttons.Items(i);
+        if (b->ButtonType() == suiMin || b->ButtonType() == suiMax)
+            b->setVisible(false);
+    }
+    frame->SetClientSize(clientSize);
+    window->setFixedSize(window->size());
+    return frame;
+}
+
+TsuiButton* MakeButton(QWidget* parent, const QRect& r, const QString& caption)
+{
+    auto* b = new TsuiButton(parent);
+    b->setUIStyle(Protein);
+    b->setFont(DialogFont());
+    b->setFontColor(kBlack);
+    b->setTransparent(false);
+    b->setCaption(caption);
+    b->setGeometry(r);
+    return b;
+}
+
+TsuiComboBox* MakeComboBox(QWidget* parent, const QRect& r, const QStringList& items)
+{
+    auto* c = new TsuiComboBox(parent);
+    c->setUIStyle(MacOS);
+    c->setStyle(TsuiCustomComboBox::csDropDownList);
+    c->setBorderColor(kControlGrey);
+    c->setArrowColor(kControlGrey);
+    c->setButtonColor(kButtonGrey);
+    c->addItems(items);
+    c->setCurrentIndex(-1);
+    c->setGeometry(r);
+    return c;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QRect& r, const QString& text, const QFont& font)
+{
+    auto* l = new QLabel(text, parent);
+    l->setAttribute(Qt::WA_TranslucentBackground);
+    l->setFont(font);
+    l->setGeometry(r.x(), r.y(), std::max(r.width(), l->sizeHint().width()), r.height());
+    return l;
+}
+
+QStringList BaudRateItems()
+{
+    QStringList items;
+    for (int rate : protocol::kBaudRates)
+        items << QString::number(rate);
+    return items;
+}
+
+QStringList ParityItems()
+{
+    QStringList items;
+    for (const char* name : protocol::kParityNames)
+        items << QString::fromLatin1(name);
+    return items;
+}

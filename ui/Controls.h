@@ -1,0 +1,36 @@
+#pragma once
+// The settings both windows give their frame and their controls.
+
+#include "skin/Suithemes.h"
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+class QFont;
+class QLabel;
+class QWidget;
+class TsuiButton;
+class TsuiComboBox;
+class TsuiForm;
+
+inline constexpr TColor kControlGrey = 0x7F7F7F;  // borders and arrows
+inline constexpr TColor kButtonGrey = 0xE7E7E7;   // combo box buttons, the page
+inline constexpr TColor kBlack = 0x000000;
+
+// The Protein frame on a window with a fixed dialog border: black 1-pixel border, background
+// RGB 251, 251, 251, bold "Tahoma" title, the application icon, system-menu and close buttons.
+// The window takes the size that gives the frame the client size.
+TsuiForm* MakeWindowFrame(QWidget* window, const QSize& clientSize);
+
+// A Protein button, "MS Sans Serif" 8 point black, opaque.
+TsuiButton* MakeButton(QWidget* parent, const QRect& r, const QString& caption);
+
+// A MacOS drop-down list (pick only) with grey border, arrow and button, nothing selected.
+TsuiComboBox* MakeComboBox(QWidget* parent, const QRect& r, const QStringList& items = {});
+
+// A transparent label at the given place; it grows to its text when the text is wider.
+QLabel* MakeLabel(QWidget* parent, const QRect& r, const QString& text, const QFont& font);
+
+QStringList BaudRateItems();
+QStringList ParityItems();

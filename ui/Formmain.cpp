@@ -1,0 +1,537 @@
+#include "ui/Formmain.h"
+
+#include "platform/MessageBox.h"
+#include "platform/WindowMessage.h"
+#include "protocol/ModuleFrame.h"
+#include "skin/JpegImage.h"
+#include "skin/Suibutton.h"
+#include "skin/Suicombobox.h"
+#include "skin/Suiedit.h"
+#include "skin/Suiform.h"
+#include "skin/Suigroupbox.h"
+#include "skin/Suiimagepanel.h"
+#include "skin/Suipagecontrol.h"
+#include "ui/Controls.h"
+#include "ui/Conversion.h"
+#include "ui/Fonts.h"
+#include "ui/Unit2.h"
+#include "widgets/Cspin.h"
+
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+
+// Channel item (channel - 1) to centre frequency, 433 MHz modules. Not in frequency order:
+// these are the module's own channel assignments.
+constexpr std::array<const char*, 32> k433MHzChannels{
+    "433.0782MHz", "433.5785MHz", "433.0688MHz", "433.5672MHz", "433.0682MHz", "433.5674MHz",
+    "433.0761MHz", "433.5788MHz", "432.5667MHz", "432.0547MHz", "431.5832MHz", "431.0622MHz",
+    "430.5552MHz", "430.0482MHz", "429.5762MHz", "429.5072MHz", "437.0032MHz", "437.5567MHz",
+    "438.0443MHz", "438.5644MHz", "428.5088MHz", "428.0542MHz", "427.5087MHz", "427.0572MHz",
+    "439.5943MHz", "439.0698MHz", "440.5134MHz", "440.0657MHz", "426.5190MHz", "426.0124MHz",
+    "425.5672MHz", "424.0528MHz"};
+
+// 490 MHz modules have eight channels.
+constexpr std::array<const char*, 8> k490MHzChannels{"487.5072MHz", "488.4289MHz", "489.2329MHz",
+                                                     "489.9260MHz", "490.6942MHz", "491.1580MHz",
+                                                     "491.7360MHz", "492.4388MHz"};
+
+constexpr std::uint8_t kModuleType433 = 2;
+constexpr std::uint8_t kModuleType490 = 3;
+constexpr int kHighestGuestId = 65535;
+
+constexpr TColor kSkyBlue = 0xF0CAA6;
+
+const QString kOperandFail = QStringLiteral("Operand Fail,Please Check the Param");
+const QString kPortFail = QStringLiteral("Operation failed,Serial port is open detection");
+const QString kSelectParams = QStringLiteral("Operation failed,Please select the correct parameters");
+const QString kFail = QStringLiteral("Fail");
+const QString kFailure = QStringLiteral("Failure");
+
+QStringList NumberItems(int last)
+{
+    QStringList items;
+    for (int i = 1; i <= last; ++i)
+        items << QString::number(i);
+    return items;
+}
+
+QString FiveDigits(int value)
+{
+    return QString::asprintf("%05d", value);
+}
+
+void ShowBox(QWidget* parent, const QString& text, const QString& title)
+{
+    platform::ShowMessageBox(parent, text, title, QMessageBox::NoIcon);
+}
+
+// Combo boxes on the page show their items in "宋体" 13 pixels high.
+TsuiComboBox* MakePageComboBox(QWidget* parent, const QRect& r, const QStringList& items)
+{
+    TsuiComboBox* c = MakeComboBox(parent, r, items);
+    c->setFont(SongFont(13));
+    return c;
+}
+
+TsuiGroupBox* MakeGroupBox(QWidget* parent, const QRect& r, const QString& caption, TColor border)
+{
+    auto* g = new TsuiGroupBox(parent);
+    g->setUIStyle(Protein);
+    g->setTransparent(true);
+    g->setFont(DialogFont());
+    g->setBorderColor(border);
+    g->setCaption(caption);
+    g->setGeometry(r);
+    return g;
+}
+
+TsuiEdit* MakeEdit(QWidget* parent, const QRect& r)
+{
+    auto* e = new TsuiEdit(parent);
+    e->setUIStyle(Protein);
+    e->setBorderColor(kControlGrey);
+    e->setGeometry(r);
+    return e;
+}
+
+QLabel* MakePageLabel(QWidget* parent, const QRect& r, const QString& text)
+{
+    return MakeLabel(parent, r, text, DialogFont());
+}
+
+}  // namespace
+
+QString ChannelFrequency(std::uint8_t moduleType, int channelItem)
+{
+    if (moduleType == kModuleType433 && channelItem >= 0 && channelItem < int(k433MHzChannels.size()))
+        return QString::fromLatin1(k433MHzChannels[std::size_t(channelItem)]);
+    if (moduleType == kModuleType490 && channelItem >= 0 && channelItem < int(k490MHzChannels.size()))
+        return QString::fromLatin1(k490MHzChannels[std::size_t(channelItem)]);
+    return {};
+}
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent)
+{
+    BuildControls();
+    recvMessageId = platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1");
+    serial.SetNotifyTarget(this, recvMessageId);
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildControls()
+{
+    setWindowTitle(QStringLiteral("Orvane V1.00.05 2012-11-7 Support Com10"));
+    setFont(DialogFont());
+    move(502, 157);
+
+    suiForm1 = MakeWindowFrame(this, {411, 512});
+    QWidget* form = suiForm1;
+
+    suiImagePanel1 = new TsuiImagePanel(form);
+    suiImagePanel1->setGeometry(0, 20, 411, 41);
+    suiImagePanel1->setAlign(TsuiCustomPanel::alTop);
+    suiImagePanel1->setColor(kSkyBlue);
+    suiButton1 = MakeButton(suiImagePanel1, {16, 8, 80, 27}, QStringLiteral("Com Setting"));
+    suiButton2 = MakeButton(suiImagePanel1, {114, 8, 80, 27}, QStringLiteral("Search"));
+    suiButton3 = MakeButton(suiImagePanel1, {213, 8, 80, 27}, QStringLiteral("Stop"));
+    suiButton4 = MakeButton(suiImagePanel1, {312, 8, 80, 27}, QStringLiteral("Exit"));
+
+    suiPageControl1 = new TsuiPageControl(form);
+    suiPageControl1->setGeometry(0, 61, 411, 422);
+    suiPageControl1->setUIStyle(MacOS);
+    suiPageControl1->setTabPosition(suiTop);
+    suiPageControl1->setLeftMargin(10);
+    suiPageControl1->setBorderColor(kControlGrey);
+    suiPageControl1->setColor(kButtonGrey);
+    suiTabSheet1 = new TsuiTabSheet(suiPageControl1);
+    suiTabSheet1->setCaption(QStringLiteral("Radio Parameters"));
+    suiTabSheet1->setColor(kButtonGrey);
+    suiPageControl1->setActivePage(suiTabSheet1);
+
+    suiImagePanel3 = new TsuiImagePanel(suiTabSheet1);
+    suiImagePanel3->setGeometry(0, 0, 405, 382);
+    suiImagePanel3->setAlign(TsuiCustomPanel::alTop);
+    suiImagePanel3->setDrawStyle(TsuiCustomPanel::suiNormal);
+    suiImagePanel3->setPicture(LoadPageBackground());
+    QWidget* page = suiImagePanel3;
+
+    suiGroupBox1 = MakeGroupBox(page, {16, 12, 313, 65}, QStringLiteral("Channel and Frequency"), kControlGrey);
+    Label4 = MakePageLabel(suiGroupBox1, {16, 16, 41, 13}, QStringLiteral("Channel"));
+    Label5 = MakePageLabel(suiGroupBox1, {16, 40, 41, 13}, QStringLiteral(" Frequency"));
+    suiComboBox_Channel = MakePageComboBox(suiGroupBox1, {64, 13, 81, 21}, NumberItems(32));
+    suiEdit_Frequency = MakeEdit(suiGroupBox1, {64, 40, 81, 17});
+    suiEdit_Frequency->setReadOnly(true);
+    suiButton_ChannelRead = MakeButton(suiGroupBox1, {152, 24, 65, 25}, QStringLiteral("Read"));
+    suiButton_ChannelSet = MakeButton(suiGroupBox1, {232, 25, 65, 23}, QStringLiteral("Write"));
+
+    suiGroupBox2 = MakeGroupBox(page, {16, 94, 313, 49}, QStringLiteral("RF and Rate"), kControlGrey);
+    Label6 = MakePageLabel(suiGroupBox2, {8, 21, 49, 13}, QStringLiteral("Baud Rate"));
+    suiComboBox_RfBaudRate = MakePageComboBox(suiGroupBox2, {64, 17, 81, 21}, BaudRateItems());
+    suiButton_RfBaudRateRead = MakeButton(suiGroupBox2, {152, 16, 65, 23}, QStringLiteral("Read"));
+    suiButton_RfBaudRateSet = MakeButton(suiGroupBox2, {232, 16, 65, 23}, QStringLiteral("Write"));
+
+    suiGroupBox3 = MakeGroupBox(page, {16, 162, 313, 73}, QStringLiteral("Wireless COM Setting"), kControlGrey);
+    Label7 = MakePageLabel(suiGroupBox3, {8, 21, 57, 13}, QStringLiteral("Baud Rate"));
+    Label8 = MakePageLabel(suiGroupBox3, {8, 45, 49, 13}, QStringLiteral("Verify"));
+    suiComboBox_ComBaudRate = MakePageComboBox(suiGroupBox3, {64, 17, 81, 21}, BaudRateItems());
+    suiComboBox_ComVerify = MakePageComboBox(suiGroupBox3, {64, 41, 81, 21}, ParityItems());
+    suiButton_ComBaudRateRead = MakeButton(suiGroupBox3, {152, 24, 65, 23}, QStringLiteral("Read"));
+    suiButton_ComBaudRateSet = MakeButton(suiGroupBox3, {232, 24, 65, 23}, QStringLiteral("Write"));
+
+    suiGroupBox5 = MakeGroupBox(page, {16, 253, 313, 49}, QStringLiteral("Factory ID(1-65536)"), kBlack);
+    suiEdit_GuestId = MakeEdit(suiGroupBox5, {61, 18, 68, 23});
+    suiEdit_GuestId->setText(QStringLiteral("00000"));
+    suiEdit_GuestId->setMaxLength(5);
+    CSpinButton_GuestId = new TCSpinButton(suiGroupBox5);
+    CSpinButton_GuestId->SetBounds(129, 12, 15, 33);
+    suiButton_ReadGuestId = MakeButton(suiGroupBox5, {152, 17, 65, 23}, QStringLiteral("Read"));
+    suiButton_WriteGuestId = MakeButton(suiGroupBox5, {232, 17, 65, 23}, QStringLiteral("Write"));
+
+    suiGroupBox6 = MakeGroupBox(page, {16, 322, 313, 49}, QStringLiteral("Launch  Power"), kBlack);
+    Label14 = MakePageLabel(suiGroupBox6, {8, 22, 49, 13}, QStringLiteral("Level"));
+    suiComboBox_Power = MakePageComboBox(suiGroupBox6, {61, 18, 73, 21}, NumberItems(7));
+    suiButton_ReadPower = MakeButton(suiGroupBox6, {152, 17, 65, 23}, QStringLiteral("Read"));
+    suiButton_ReadPower->setEnabled(false);
+    suiButton_WritePower = MakeButton(suiGroupBox6, {232, 17, 65, 23}, QStringLiteral("Write"));
+
+    suiImagePanel2 = new TsuiImagePanel(form);
+    suiImagePanel2->setGeometry(0, 484, 411, 28);
+    suiImagePanel2->setAlign(TsuiCustomPanel::alBottom);
+    suiImagePanel2->setDrawStyle(TsuiCustomPanel::suiStretch);
+    suiImagePanel2->setPicture(LoadStatusGradient());
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(kSearchIntervalMs);
+
+    connect(suiButton1, &TsuiButton::OnClick, this, &TForm1::suiButton1Click);
+    connect(suiButton2, &TsuiButton::OnClick, this, &TForm1::suiButton2Click);
+    connect(suiButton3, &TsuiButton::OnClick, this, &TForm1::suiButton3Click);
+    connect(suiButton4, &TsuiButton::OnClick, this, &TForm1::suiButton4Click);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(suiComboBox_Channel, &QComboBox::activated, this, &TForm1::suiComboBox_ChannelChange);
+    connect(suiButton_ChannelRead, &TsuiButton::OnClick, this, &TForm1::suiButton_ChannelReadClick);
+    connect(suiButton_ChannelSet, &TsuiButton::OnClick, this, &TForm1::suiButton_ChannelSetClick);
+    connect(suiButton_RfBaudRateRead, &TsuiButton::OnClick, this, &TForm1::suiButton_RfBaudRateReadClick);
+    connect(suiButton_RfBaudRateSet, &TsuiButton::OnClick, this, &TForm1::suiButton_RfBaudRateSetClick);
+    connect(suiButton_ComBaudRateRead, &TsuiButton::OnClick, this, &TForm1::suiButton_ComBaudRateReadClick);
+    connect(suiButton_ComBaudRateSet, &TsuiButton::OnClick, this, &TForm1::suiButton_ComBaudRateSetClick);
+    connect(suiButton_ReadGuestId, &TsuiButton::OnClick, this, &TForm1::suiButton_ReadGuestIdClick);
+    connect(suiButton_WriteGuestId, &TsuiButton::OnClick, this, &TForm1::suiButton_WriteGuestIdClick);
+    connect(suiButton_WritePower, &TsuiButton::OnClick, this, &TForm1::suiButton_WritePowerClick);
+    connect(CSpinButton_GuestId, &TCSpinButton::OnDownClick, this, &TForm1::CSpinButton_GuestIdDownClick);
+    connect(CSpinButton_GuestId, &TCSpinButton::OnUpClick, this, &TForm1::CSpinButton_GuestIdUpClick);
+}
+
+// ---- status line
+
+void TForm1::SetStatusText(const QString& text)
+{
+    suiImagePanel2->setCaption(text);
+}
+
+void TForm1::SetPortStatus(const QString& text)
+{
+    portStatus = text;
+    SetStatusText(QStringLiteral("   ") + portStatus + QStringLiteral("    ") + actionStatus);
+}
+
+void TForm1::SetActionStatus(const QString& text)
+{
+    actionStatus = text;
+    SetStatusText(QStringLiteral("   ") + portStatus + QStringLiteral("    ") + actionStatus);
+}
+
+QString TForm1::StatusText() const
+{
+    return suiImagePanel2->Caption();
+}
+
+// ---- creation, port list, exit
+
+void TForm1::FormCreate()
+{
+    serial.ProbePorts();
+    portListPending = true;
+}
+
+void TForm1::suiButton1Click()
+{
+    if (!Form2)
+        return;
+    if (portListPending) {
+        portListPending = false;
+        for (int i = 0; i < serial.portCount; ++i)
+            Form2->suiComboBox_ComPort->addItem(QStringLiteral("COM%1").arg(serial.ports[std::size_t(i)]));
+        if (Form2->suiComboBox_ComPort->count() > 0)
+            Form2->suiComboBox_ComPort->setCurrentIndex(0);
+    }
+    Form2->exec();
+}
+
+void TForm1::suiButton4Click()
+{
+    close();
+}
+
+// ---- answers
+
+bool TForm1::event(QEvent* e)
+{
+    if (recvMessageId != 0 && e->type() == QEvent::Type(recvMessageId)) {
+        OnModuleResponse(static_cast<const ZebSerialNotice&>(*e));
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void TForm1::SelectAnsweredItem(TsuiComboBox* box, int index)
+{
+    box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+}
+
+void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
+{
+    const auto& data = notice.data;
+    switch (notice.command) {
+    case protocol::kSearch:
+        Timer1->stop();
+        searchReply = data;
+        if (!SendReadChannel(serial))
+            ShowBox(this, kOperandFail, kFail);
+        SetActionStatus(QStringLiteral("Scan Radio Success!"));
+        break;
+    case protocol::kWriteComParams:
+        SetActionStatus(QStringLiteral("Write the serial port parameters of the module Success!"));
+        break;
+    case protocol::kReadComParams:
+        SelectAnsweredItem(suiComboBox_ComBaudRate, int(data[0]) - 1);
+        SelectAnsweredItem(suiComboBox_ComVerify, data[1]);
+        SetActionStatus(QStringLiteral("Read the module serial port parameters Success!"));
+        break;
+    case protocol::kWriteAirBaud:
+        SetActionStatus(QStringLiteral("Write air parameters Success!"));
+        break;
+    case protocol::kReadAirBaud:
+        SelectAnsweredItem(suiComboBox_RfBaudRate, int(data[0]) - 1);
+        SetActionStatus(QStringLiteral("Reading the air parameters Success!"));
+        break;
+    case protocol::kWriteChannel:
+        SetActionStatus(QStringLiteral("Write channel parameters Success!"));
+        break;
+    case protocol::kReadChannel:
+        SelectAnsweredItem(suiComboBox_Channel, int(data[0]) - 1);
+        LookupFrequency();
+        SetActionStatus(QStringLiteral("Read channel parameters Success!"));
+        break;
+    case protocol::kWriteGuestId:
+        SetActionStatus(QStringLiteral("Write customer ID Success!"));
+        break;
+    case protocol::kReadGuestId:
+        suiEdit_GuestId->setText(FiveDigits(data[0] * 256 + data[1]));
+        SetActionStatus(QStringLiteral("Read Customer ID Success!"));
+        break;
+    case protocol::kWritePower:
+        SetActionStatus(QStringLiteral("Write transmit power Success!"));
+        break;
+    default:
+        break;
+    }
+}
+
+void TForm1::LookupFrequency()
+{
+    const QString text = ChannelFrequency(searchReply[2], suiComboBox_Channel->currentIndex());
+    if (!text.isNull())
+        frequencyText = text;
+    suiEdit_Frequency->setText(frequencyText);
+}
+
+void TForm1::suiComboBox_ChannelChange()
+{
+    LookupFrequency();
+}
+
+// ---- search
+
+void TForm1::suiButton2Click()
+{
+    if (!Timer1->isActive())
+        Timer1->start();
+    if (Form2) {
+        serial.scanBaudItem = std::uint8_t(Form2->suiComboBox_BaudRate->currentIndex());
+        serial.scanParityItem = std::uint8_t(Form2->suiComboBox_Verify->currentIndex());
+        if (!searchWrapped)
+            serial.selectedBaudItem = std::uint8_t(Form2->suiComboBox_BaudRate->currentIndex());
+    }
+    searchWrapped = false;
+    SetActionStatus(QStringLiteral("Scanning Radio ..."));
+}
+
+void TForm1::suiButton3Click()
+{
+    Timer1->stop();
+    ShowBox(this, QStringLiteral(" Stop Scan Radio"), QStringLiteral("Notice"));
+}
+
+void TForm1::StopSearchWithBox(const QString& status, const QString& text)
+{
+    Timer1->stop();
+    SetActionStatus(status);
+    ShowBox(this, text, kFailure);
+}
+
+void TForm1::Timer1Timer()
+{
+    if (Form2) {
+        Form2->SelectItems(serial.scanPortItem, serial.scanBaudItem, serial.scanParityItem);
+        Form2->OpenSelectedPort();
+    }
+    SetActionStatus(QStringLiteral("Scanning the radio stations..."));
+    if (!SendSearch(serial))
+        StopSearchWithBox(QStringLiteral("Operation failed"), kPortFail);
+    if (!AdvanceSearch())
+        StopSearchWithBox(QStringLiteral("Can not scan the radio station"),
+                          QStringLiteral("Can not scan the radio station"));
+}
+
+bool TForm1::AdvanceSearch()
+{
+    const int parityItems = Form2 ? Form2->suiComboBox_Verify->count() : 0;
+    const int baudItems = Form2 ? Form2->suiComboBox_BaudRate->count() : 0;
+    serial.scanParityItem += 1;
+    if (serial.scanParityItem < parityItems)
+        return true;
+    serial.scanParityItem = 0;
+    serial.scanBaudItem += 1;
+    if (!searchWrapped) {
+        if (serial.scanBaudItem < baudItems)
+            return true;
+        serial.scanBaudItem = 0;
+        searchWrapped = true;
+        return true;
+    }
+    if (serial.scanBaudItem <= serial.selectedBaudItem)
+        return true;
+    serial.scanBaudItem = 0;
+    return false;
+}
+
+// ---- read and write actions
+
+void TForm1::suiButton_ChannelReadClick()
+{
+    SetActionStatus(QStringLiteral("Read channel..."));
+    if (!SendReadChannel(serial))
+        ShowBox(this, kOperandFail, kFail);
+}
+
+void TForm1::suiButton_RfBaudRateReadClick()
+{
+    SetActionStatus(QStringLiteral("Reading the air baud rate..."));
+    const std::array<std::uint8_t, 2> payload{0x00, 0x00};
+    if (!SendCommand(serial, protocol::kReadAirBaud, payload))
+        ShowBox(this, kPortFail, kFailure);
+}
+
+void TForm1::suiButton_ComBaudRateReadClick()
+{
+    SetActionStatus(QStringLiteral("Read the module serial port baud rate..."));
+    if (!SendRead(serial, protocol::kReadComParams))
+        ShowBox(this, kPortFail, kFailure);
+}
+
+void TForm1::suiButton_ReadGuestIdClick()
+{
+    SetActionStatus(QStringLiteral("Read customer ID..."));
+    if (!SendRead(serial, protocol::kReadGuestId))
+        ShowBox(this, kPortFail, kFailure);
+}
+
+void TForm1::suiButton_ChannelSetClick()
+{
+    SetActionStatus(QStringLiteral(" "));
+    if (suiComboBox_Channel->currentIndex() < 0) {
+        ShowBox(this, kOperandFail, kFail);
+        return;
+    }
+    SetActionStatus(QStringLiteral("Set channel..."));
+    const int channel = orvane::StrToInt(suiComboBox_Channel->currentText());
+    if (!SendWriteChannel(serial, std::uint8_t(channel)))
+        ShowBox(this, kPortFail, kFailure);
+}
+
+void TForm1::suiButton_RfBaudRateSetClick()
+{
+    SetActionStatus(QStringLiteral("  "));
+    if (suiComboBox_RfBaudRate->currentIndex() < 0) {
+        ShowBox(this, kSelectParams, kFailure);
+        return;
+    }
+    SetActionStatus(QStringLiteral("Air baud rate setting..."));
+    const std::array<std::uint8_t, 2> payload{std::uint8_t(suiComboBox_RfBaudRate->currentIndex() + 1), 0x00};
+    if (!SendCommand(serial, protocol::kWriteAirBaud, payload))
+        ShowBox(this, kPortFail, kFailure);
+}
+
+void TForm1::suiButton_ComBaudRateSetClick()
+{
+    SetActionStatus(QStringLiteral(" "));
+    if (suiComboBox_ComBaudRate->currentIndex() < 0 || suiComboBox_ComVerify->currentIndex() < 0) {
+        ShowBox(this, kSelectParams, kFailure);
+        return;
+    }
+    SetActionStatus(QStringLiteral("Write module serial baud rate..."));
+    const auto baudCode = std::uint8_t(suiComboBox_ComBaudRate->currentIndex() + 1);
+    const auto parity = std::uint8_t(suiComboBox_ComVerify->currentIndex());
+    if (!SendWriteComParams(serial, baudCode, parity))
+        ShowBox(this, kPortFail, kFailure);
+}
+
+void TForm1::suiButton_WriteGuestIdClick()
+{
+    SetActionStatus(QStringLiteral(" "));
+    if (suiEdit_GuestId->text().isEmpty())
+        return;
+    SetActionStatus(QStringLiteral("Setting Client ID..."));
+    const int id = orvane::StrToInt(suiEdit_GuestId->text());
+    // The frame carries 16 bits: a larger or negative ID would be written as another one.
+    if (id < 0 || id > kHighestGuestId) {
+        ShowBox(this, kSelectParams, kFailure);
+        return;
+    }
+    if (!SendWriteGuestId(serial, id))
+        ShowBox(this, kPortFail, kFailure);
+}
+
+void TForm1::suiButton_WritePowerClick()
+{
+    SetActionStatus(QStringLiteral(" "));
+    if (suiComboBox_Power->currentIndex() < 0) {
+        ShowBox(this, kSelectParams, kFailure);
+        return;
+    }
+    SetActionStatus(QStringLiteral("Set transmit power..."));
+    const int level = orvane::StrToInt(suiComboBox_Power->currentText());
+    if (!SendWritePower(serial, std::uint8_t(level)))
+        ShowBox(this, kPortFail, kFailure);
+}
+
+// ---- ID steps
+
+void TForm1::CSpinButton_GuestIdDownClick()
+{
+    const QString text = suiEdit_GuestId->text();
+    const int value = text.isEmpty() ? 0 : orvane::StrToInt(text);
+    suiEdit_GuestId->setText(FiveDigits(value > 0 ? value - 1 : 0));
+}
+
+void TForm1::CSpinButton_GuestIdUpClick()
+{
+    const QString text = suiEdit_GuestId->text();
+    const int value = text.isEmpty() ? 0 : orvane::StrToInt(text);
+    suiEdit_GuestId->setText(FiveDigits(value < kHighestGuestId ? value + 1 : kHighestGuestId));
+}

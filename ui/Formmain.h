@@ -1,0 +1,141 @@
+#pragma once
+// The main window: the parameter page, the button bar, the status line, the handling of the
+// module's answers and the module search.
+
+#include "serial/ZebSerial.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+
+class QLabel;
+class QTimer;
+class TCSpinButton;
+class TForm2;
+class TsuiButton;
+class TsuiComboBox;
+class TsuiEdit;
+class TsuiForm;
+class TsuiGroupBox;
+class TsuiImagePanel;
+class TsuiPageControl;
+class TsuiTabSheet;
+
+// The frequency text of a channel box item (channel - 1) for a module type: type 2 uses the
+// 433 MHz table (32 channels), type 3 the 490 MHz table (8 channels). A null string when the
+// type or the item has no entry.
+QString ChannelFrequency(std::uint8_t moduleType, int channelItem);
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kSearchIntervalMs = 800;
+
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The port dialog registers itself here; "Com Setting" and the search work through it.
+    void SetPortDialog(TForm2* dialog) { Form2 = dialog; }
+    TForm2* PortDialog() const { return Form2; }
+
+    ZebSerial& Serial() { return serial; }
+
+    // Status line: three blanks, the port part, four blanks, the action part.
+    void SetStatusText(const QString& text);
+    void SetPortStatus(const QString& text);
+    void SetActionStatus(const QString& text);
+    QString StatusText() const;
+
+    // Event handlers, named after their control and event.
+    void FormCreate();
+    void suiButton1Click();
+    void suiButton2Click();
+    void suiButton3Click();
+    void suiButton4Click();
+    void Timer1Timer();
+    bool AdvanceSearch();
+    void suiComboBox_ChannelChange();
+    void suiButton_ChannelReadClick();
+    void suiButton_RfBaudRateReadClick();
+    void suiButton_ComBaudRateReadClick();
+    void suiButton_ReadGuestIdClick();
+    void suiButton_ChannelSetClick();
+    void suiButton_RfBaudRateSetClick();
+    void suiButton_ComBaudRateSetClick();
+    void suiButton_WriteGuestIdClick();
+    void suiButton_WritePowerClick();
+    void CSpinButton_GuestIdDownClick();
+    void CSpinButton_GuestIdUpClick();
+
+    // The controls, by their names.
+    TsuiForm* suiForm1 = nullptr;
+    TsuiImagePanel* suiImagePanel1 = nullptr;
+    TsuiButton* suiButton1 = nullptr;
+    TsuiButton* suiButton2 = nullptr;
+    TsuiButton* suiButton3 = nullptr;
+    TsuiButton* suiButton4 = nullptr;
+    TsuiPageControl* suiPageControl1 = nullptr;
+    TsuiTabSheet* suiTabSheet1 = nullptr;
+    TsuiImagePanel* suiImagePanel3 = nullptr;
+    TsuiGroupBox* suiGroupBox1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    TsuiComboBox* suiComboBox_Channel = nullptr;
+    TsuiEdit* suiEdit_Frequency = nullptr;
+    TsuiButton* suiButton_ChannelRead = nullptr;
+    TsuiButton* suiButton_ChannelSet = nullptr;
+    TsuiGroupBox* suiGroupBox2 = nullptr;
+    QLabel* Label6 = nullptr;
+    TsuiComboBox* suiComboBox_RfBaudRate = nullptr;
+    TsuiButton* suiButton_RfBaudRateRead = nullptr;
+    TsuiButton* suiButton_RfBaudRateSet = nullptr;
+    TsuiGroupBox* suiGroupBox3 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    TsuiComboBox* suiComboBox_ComBaudRate = nullptr;
+    TsuiComboBox* suiComboBox_ComVerify = nullptr;
+    TsuiButton* suiButton_ComBaudRateRead = nullptr;
+    TsuiButton* suiButton_ComBaudRateSet = nullptr;
+    TsuiGroupBox* suiGroupBox5 = nullptr;
+    TsuiEdit* suiEdit_GuestId = nullptr;
+    TCSpinButton* CSpinButton_GuestId = nullptr;
+    TsuiButton* suiButton_ReadGuestId = nullptr;
+    TsuiButton* suiButton_WriteGuestId = nullptr;
+    TsuiGroupBox* suiGroupBox6 = nullptr;
+    QLabel* Label14 = nullptr;
+    TsuiComboBox* suiComboBox_Power = nullptr;
+    TsuiButton* suiButton_ReadPower = nullptr;
+    TsuiButton* suiButton_WritePower = nullptr;
+    TsuiImagePanel* suiImagePanel2 = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    unsigned recvMessageId = 0;
+    bool portListPending = false;
+    bool searchWrapped = false;
+
+protected:
+    // Dispatch: the module's notice goes to OnModuleResponse, everything else on as usual.
+    bool event(QEvent* e) override;
+
+private:
+    void BuildControls();
+    void OnModuleResponse(const ZebSerialNotice& notice);
+    void LookupFrequency();
+    void StopSearchWithBox(const QString& status, const QString& text);
+    // Shows an answered code's item in a box; an index outside its items leaves it empty.
+    static void SelectAnsweredItem(TsuiComboBox* box, int index);
+
+    QString portStatus;
+    QString actionStatus;
+    QString frequencyText;
+    // Data of the last answer to the search command; byte 2 is the module type.
+    std::array<std::uint8_t, 4> searchReply{};
+    TForm2* Form2 = nullptr;
+
+    // Declared last so that it goes first: the port is closed and the reader stopped while
+    // the window still exists.
+    ZebSerial serial;
+};

@@ -4,7 +4,9 @@
 #include "skin/Suitabcontrol.h"
 #include "support/QtApp.h"
 
+#include <QApplication>
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -162,6 +164,43 @@ TEST(TabRow, LastTabThatDoesNotFitIsCutAndTheScrollButtonsShow)
     QTest::mouseClick(f.row(), Qt::LeftButton, {}, left.center());
     QTest::mouseClick(f.row(), Qt::LeftButton, {}, left.center());
     EXPECT_EQ(f.row()->FirstShownTab(), 0);
+}
+
+TEST(TabRow, PointerOverAScrollButtonShowsItsHoverPiece)
+{
+    Fixture f(Protein, 300, 120, Numbered(8));
+    const auto moveTo = [&](QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, f.row()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(f.row(), &move);
+        f.Paint();
+    };
+    const QRect right = f.row()->RightScrollButtonRect();
+    moveTo(right.center());
+    EXPECT_EQ(f.row()->HoveredScrollButton(), 1);
+    moveTo(QPoint(right.x(), right.y()));
+    EXPECT_EQ(f.row()->HoveredScrollButton(), -1) << "the shared edge belongs to the left button";
+    moveTo(QPoint(RectRight(right), RectBottom(right)));
+    EXPECT_EQ(f.row()->HoveredScrollButton(), 1) << "edges count as over the button";
+    moveTo(QPoint(20, 5));
+    EXPECT_EQ(f.row()->HoveredScrollButton(), 0);
+}
+
+TEST(TabRow, TabsFromPosition63OnAreDrawnButNotSelectable)
+{
+    QStringList tabs;
+    for (int i = 0; i < 70; ++i)
+        tabs << QStringLiteral("i");
+    Fixture f(DeepBlue, 2000, 100, tabs);
+    const int w = f.CaptionWidth(QStringLiteral("i")) + 20;
+    ASSERT_LT(10 + 70 * w, 2000 - 10) << "all tabs fit";
+    EXPECT_EQ(f.row()->TabWidth(62), w);
+    EXPECT_EQ(f.row()->TabWidth(63), -1);
+    QTest::mouseClick(f.row(), Qt::LeftButton, {}, QPoint(10 + 62 * w + 3, 8));
+    EXPECT_EQ(f.tab->TabIndex(), 62);
+    QTest::mouseClick(f.row(), Qt::LeftButton, {}, QPoint(10 + 64 * w + 3, 8));
+    EXPECT_EQ(f.tab->TabIndex(), 62);
+    f.tab->setTabIndex(65);
+    EXPECT_EQ(f.tab->TabIndex(), 65) << "code reaches any tab";
 }
 
 TEST(TabRow, SelectingTheLastTabScrollsItIntoView)

@@ -1,0 +1,190 @@
+#include "CliTestKit.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <thread>
+
+#include "platform/PortNamespace.h"
+
+namespace fs = std::filesystem;
+
+namespace clitest {
+
+TempConfigHome::TempConfigHome() {
+  char tmpl[] = "/tmp/orvane-cli-XXXXXX";
+  if (::mkdtemp(tmpl) != nullptr) root = tmpl;
+  // Readable by others: one test runs the program as another user.
+  ::chmod(root.c_str(), 0755);
+  fs::create_directories(root / "orvane" / "ports");
+  fs::permissions(root / "orvane", fs::perms(0755));
+  fs::permissions(root / "orvane" / "ports", fs::perms(0755));
+  ::setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+}
+
+TempConfigHome::~TempConfigHome() {
+  std::error_code ec;
+  fs::remove_all(root, ec);
+}
+
+namespace {
+
+void Drain(int fd, std::string& into, bool& open) {
+  char buf[4096];
+  const ssize_t n = ::read(fd, buf, sizeof buf);
+  if (n > 0) {
+    into.append(buf, static_cast<std::size_t>(n));
+  } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
+    open = false;
+  }
+}
+
+}  // namespace
+
+CliResult RunCli(const std::vector<std::string>& args, const RunOptions& options) {
+  CliResult result;
+  const char* bin = std::getenv("ORVANE_BIN_DIR");
+  if (bin == nullptr) {
+    result.err = "ORVANE_BIN_DIR is not set";
+    return result;
+  }
+  const std::string program = (fs::path(bin) / "orvane-cli").string();
+  int in[2], out[2], err[2];
+  if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return result;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(in[0], 0);
+    ::dup2(out[1], 1);
+    ::dup2(err[1], 2);
+    if (options.runAsUid >= 0 && (::setgroups(0, nullptr) != 0 || ::setgid(options.runAsUid) != 0 ||
+                                  ::setuid(options.runAsUid) != 0)) {
+      ::_exit(126);
+    }
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  ::close(in[0]);
+  ::close(out[1]);
+  ::close(err[1]);
+  // The input is small: it fits the pipe, so writing it before reading cannot block.
+  if (!options.input.empty()) {
+    [[maybe_unused]] const ssize_t w = ::write(in[1], options.input.data(), options.input.size());
+  }
+  ::close(in[1]);
+
+  bool outOpen = true, errOpen = true;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while ((outOpen || errOpen) && std::chrono::steady_clock::now() < deadline) {
+    pollfd p[2] = {{outOpen ? out[0] : -1, POLLIN, 0}, {errOpen ? err[0] : -1, POLLIN, 0}};
+    if (::poll(p, 2, 200) <= 0) continue;
+    if (p[0].revents != 0) Drain(out[0], result.out, outOpen);
+    if (p[1].revents != 0) Drain(err[0], result.err, errOpen);
+  }
+  if (outOpen || errOpen) ::kill(pid, SIGKILL);
+  ::close(out[0]);
+  ::close(err[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+void ResetLine(const std::string& devicePath) {
+  const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return;
+  termios t{};
+  if (::tcgetattr(fd, &t) == 0) {
+    ::cfmakeraw(&t);
+    ::cfsetispeed(&t, B9600);
+    ::cfsetospeed(&t, B9600);
+    ::tcsetattr(fd, TCSANOW, &t);
+  }
+  ::close(fd);
+}
+
+bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!pred()) {
+    if (std::chrono::steady_clock::now() >= deadline) return pred();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+ForgetfulModule::ForgetfulModule(int port, modsim::ModuleSettings settings, bool forget)
+    : forgetChannel(forget), model(settings) {
+  master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  std::array<char, 128> name{};
+  if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
+      ::ptsname_r(master, name.data(), name.size()) != 0 || ::pipe2(stopPipe, O_CLOEXEC) != 0) {
+    if (master >= 0) ::close(master);
+    master = -1;
+    return;
+  }
+  // Held open so that the master sees no hang-up between the program's runs.
+  slave = ::open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  termios t{};
+  if (slave >= 0 && ::tcgetattr(slave, &t) == 0) {
+    ::cfmakeraw(&t);
+    ::tcsetattr(slave, TCSANOW, &t);
+  }
+  linkPath = platform::PortLinkPath(port);
+  ::symlink(name.data(), linkPath.c_str());
+  server = std::thread(&ForgetfulModule::Serve, this);
+}
+
+ForgetfulModule::~ForgetfulModule() {
+  if (server.joinable()) {
+    [[maybe_unused]] const ssize_t w = ::write(stopPipe[1], "x", 1);
+    server.join();
+  }
+  for (int fd : {master, slave, stopPipe[0], stopPipe[1]}) {
+    if (fd >= 0) ::close(fd);
+  }
+  if (!linkPath.empty()) ::unlink(linkPath.c_str());
+}
+
+modsim::ModuleSettings ForgetfulModule::Settings() const {
+  std::lock_guard guard(lock);
+  return model.Settings();
+}
+
+void ForgetfulModule::Serve() {
+  std::array<std::uint8_t, 1024> buffer;
+  for (;;) {
+    pollfd p[2] = {{stopPipe[0], POLLIN, 0}, {master, POLLIN, 0}};
+    if (::poll(p, 2, -1) < 0 && errno != EINTR) return;
+    if ((p[0].revents & POLLIN) != 0) return;
+    const ssize_t n = ::read(master, buffer.data(), buffer.size());
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+    if (n <= 0) return;
+    std::vector<std::vector<std::uint8_t>> answers;
+    {
+      std::lock_guard guard(lock);
+      const int channel = model.Settings().channel;
+      answers = model.Feed(std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(n)));
+      if (forgetChannel) {
+        modsim::ModuleSettings s = model.Settings();
+        s.channel = channel;
+        model.SetSettings(s);
+      }
+    }
+    for (const auto& answer : answers) {
+      [[maybe_unused]] const ssize_t w = ::write(master, answer.data(), answer.size());
+    }
+  }
+}
+
+}  // namespace clitest

@@ -1,0 +1,74 @@
+#pragma once
+// Helpers for the orvane-cli tests: a private ports directory, running the real binary with its
+// output captured, and a scripted module for read-backs that differ.
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "model/ModuleModel.h"
+
+namespace clitest {
+
+// XDG_CONFIG_HOME points at a fresh temporary directory (mode 0755) for the life of the object.
+class TempConfigHome {
+public:
+  TempConfigHome();
+  ~TempConfigHome();
+  const std::filesystem::path& Path() const { return root; }
+
+private:
+  std::filesystem::path root;
+};
+
+struct CliResult {
+  int code = -1;  // exit code; -1 when the program did not exit normally
+  std::string out;
+  std::string err;
+};
+
+struct RunOptions {
+  std::string input;        // standard input
+  int runAsUid = -1;        // drop to this user (and group) before exec; root only
+};
+
+// Runs ORVANE_BIN_DIR/orvane-cli with the arguments; kills it after a minute.
+CliResult RunCli(const std::vector<std::string>& args, const RunOptions& options = {});
+
+// Puts a pseudo-terminal's line back to raw 9600 without parity. A pty drops the parity-enable
+// bit, and setting the same parity on it twice in a row is refused (EINVAL); tests that reopen a
+// pty at a parity call this between runs.
+void ResetLine(const std::string& devicePath);
+
+// Waits (polling, with a generous deadline) until pred() holds; returns pred().
+bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
+
+// A module on a pty that answers every request whatever the line settings, and can forget the
+// channel it was told to write: its read-back then differs from what was written.
+class ForgetfulModule {
+public:
+  ForgetfulModule(int port, modsim::ModuleSettings settings, bool forgetChannel);
+  ~ForgetfulModule();
+  bool Ok() const { return master >= 0; }
+  modsim::ModuleSettings Settings() const;
+
+private:
+  void Serve();
+
+  int master = -1;
+  int slave = -1;
+  int stopPipe[2] = {-1, -1};
+  std::string linkPath;
+  bool forgetChannel;
+  modsim::ModuleModel model;
+  mutable std::mutex lock;
+  std::thread server;
+};
+
+}  // namespace clitest

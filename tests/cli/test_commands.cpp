@@ -1,0 +1,291 @@
+// orvane-cli's commands against the module simulator on a pty: what each prints, what it changes
+// in the module, and its exit code for every kind of failure.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <regex>
+#include <sstream>
+
+#include "model/PtyModule.h"
+#include "platform/PortNamespace.h"
+#include "serial/CXSerial.h"
+#include "support/CliTestKit.h"
+
+using clitest::CliResult;
+using clitest::RunCli;
+
+namespace {
+
+constexpr int kPort = 3;
+
+modsim::ModuleSettings Configured() {
+  modsim::ModuleSettings s;
+  s.baudIndex = 4;  // 19200, no parity
+  s.airBaudIndex = 2;
+  s.channel = 5;
+  s.guestId = 1234;
+  return s;
+}
+
+class Commands : public ::testing::Test {
+protected:
+  std::unique_ptr<modsim::PtyModule> Start(modsim::ModuleSettings settings, double drop = 0.0, int port = kPort) {
+    modsim::PtyModuleOptions options;
+    options.port = port;
+    options.settings = settings;
+    options.dropProbability = drop;
+    auto module = std::make_unique<modsim::PtyModule>(options);
+    std::string error;
+    EXPECT_TRUE(module->Start(&error)) << error;
+    return module;
+  }
+
+  static std::vector<std::string> At(const std::string& baud, std::vector<std::string> rest) {
+    std::vector<std::string> args{"--port", std::to_string(kPort), "--baud", baud};
+    args.insert(args.end(), rest.begin(), rest.end());
+    return args;
+  }
+
+  clitest::TempConfigHome home;
+};
+
+TEST_F(Commands, InfoPrintsEverySettingPlainAndAsJson) {
+  auto module = Start(Configured());
+  CliResult plain = RunCli(At("19200", {"info"}));
+  EXPECT_EQ(plain.code, 0) << plain.err;
+  EXPECT_EQ(plain.out, "module 433MHz\nchannel 5 433.0682MHz\nair 4800\nserial 19200 No\nid 01234\n");
+  EXPECT_EQ(plain.err, "");
+
+  CliResult json = RunCli(At("19200", {"--json", "info"}));
+  EXPECT_EQ(json.code, 0) << json.err;
+  EXPECT_EQ(json.out,
+            "{\"module\":\"433MHz\",\"channel\":5,\"frequency\":\"433.0682MHz\",\"air\":4800,"
+            "\"serial\":{\"baud\":19200,\"parity\":\"No\"},\"id\":1234}\n");
+}
+
+TEST_F(Commands, ReadPrintsOneSetting) {
+  modsim::ModuleSettings s = Configured();
+  s.moduleType = 3;
+  s.channel = 8;
+  auto module = Start(s);
+  const struct {
+    const char* what;
+    const char* plain;
+    const char* json;
+  } cases[] = {
+      {"channel", "channel 8 492.4388MHz\n", "{\"channel\":8,\"frequency\":\"492.4388MHz\"}\n"},
+      {"air", "air 4800\n", "{\"air\":4800}\n"},
+      {"serial", "serial 19200 No\n", "{\"serial\":{\"baud\":19200,\"parity\":\"No\"}}\n"},
+      {"id", "id 01234\n", "{\"id\":1234}\n"},
+  };
+  for (const auto& c : cases) {
+    CliResult plain = RunCli(At("19200", {"read", c.what}));
+    EXPECT_EQ(plain.code, 0) << c.what << ": " << plain.err;
+    EXPECT_EQ(plain.out, c.plain);
+    // Options may follow the command as well.
+    CliResult json = RunCli({"read", c.what, "--json", "--port=COM3", "--baud", "19200"});
+    EXPECT_EQ(json.code, 0) << c.what << ": " << json.err;
+    EXPECT_EQ(json.out, c.json);
+  }
+}
+
+TEST_F(Commands, WriteChangesTheModuleAndPrintsTheSetting) {
+  auto module = Start(Configured());
+  const struct {
+    std::vector<std::string> args;
+    const char* printed;
+    std::function<bool(const modsim::ModuleSettings&)> took;
+  } cases[] = {
+      {{"write", "channel", "32"}, "channel 32\n", [](auto& s) { return s.channel == 32; }},
+      {{"write", "air", "115200"}, "air 115200\n", [](auto& s) { return s.airBaudIndex == 7; }},
+      {{"write", "id", "65535"}, "id 65535\n", [](auto& s) { return s.guestId == 65535; }},
+      {{"write", "id", "00042"}, "id 00042\n", [](auto& s) { return s.guestId == 42; }},
+      {{"write", "power", "3"}, "power 3\n", [](auto& s) { return s.power == 3; }},
+  };
+  for (const auto& c : cases) {
+    CliResult r = RunCli(At("19200", c.args));
+    EXPECT_EQ(r.code, 0) << c.args[1] << ": " << r.err;
+    EXPECT_EQ(r.out, c.printed);
+    EXPECT_TRUE(c.took(module->Settings())) << c.args[1];
+  }
+
+  // The module's own serial settings: it answers at the old ones, then moves to the new ones.
+  CliResult serial = RunCli(At("19200", {"--json", "write", "serial", "38400", "ODD"}));
+  EXPECT_EQ(serial.code, 0) << serial.err;
+  EXPECT_EQ(serial.out, "{\"serial\":{\"baud\":38400,\"parity\":\"ODD\"}}\n");
+  EXPECT_EQ(module->Settings().baudIndex, 5);
+  EXPECT_EQ(module->Settings().parity, 1);
+  CliResult old = RunCli(At("19200", {"--timeout", "300", "read", "id"}));
+  EXPECT_EQ(old.code, 1);
+}
+
+TEST_F(Commands, SearchFindsTheModuleAwayFromTheStartPairAndLeavesItUntouched) {
+  modsim::ModuleSettings s = Configured();
+  s.baudIndex = 5;  // 38400 ODD: the eighth pair from 9600 No
+  s.parity = 1;
+  auto module = Start(s);
+  CliResult r = RunCli({"--port", "COM3", "search", "--interval", "300"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "found COM3 38400 ODD 433MHz\n");
+  EXPECT_EQ(module->Settings(), s);
+
+  clitest::ResetLine(module->DevicePath());
+  CliResult json = RunCli({"--port", "3", "--baud", "19200", "--json", "search", "--interval", "300"});
+  EXPECT_EQ(json.code, 0) << json.err;
+  EXPECT_EQ(json.out, "{\"port\":\"COM3\",\"baud\":38400,\"parity\":\"ODD\",\"module\":\"433MHz\"}\n");
+}
+
+TEST_F(Commands, SearchWithoutAnswerTriesEveryPairThenExitsOne) {
+  auto module = Start(Configured(), 1.0);
+  CliResult r = RunCli({"--port", "3", "--parity", "even", "search", "--interval", "40"});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("no module answered a search on COM3 (25 baud/parity pairs tried"), std::string::npos) << r.err;
+}
+
+TEST_F(Commands, DroppedAnswersExitOneNamingTheRequest) {
+  auto module = Start(Configured(), 1.0);
+  const struct {
+    std::vector<std::string> args;
+    const char* named;
+  } cases[] = {
+      {{"read", "air"}, "no answer to read air baud rate (code 4) on COM3 at 19200 No within 300 ms"},
+      {{"info"}, "no answer to search (code 0)"},
+      {{"write", "channel", "7"}, "no answer to write channel (code 5)"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = At("19200", {"--timeout", "300"});
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    CliResult r = RunCli(args);
+    EXPECT_EQ(r.code, 1) << c.named;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
+  }
+}
+
+TEST_F(Commands, BadCommandLinesExitTwoAndSendNothing) {
+  auto module = Start(Configured());
+  const struct {
+    std::vector<std::string> args;
+    const char* said;
+  } cases[] = {
+      {{"write", "channel", "0"}, "channel must be 1 to 32, not '0'"},
+      {{"write", "channel", "33"}, "channel must be 1 to 32, not '33'"},
+      {{"write", "channel", "5x"}, "channel must be 1 to 32, not '5x'"},
+      {{"write", "id", "65536"}, "id must be 0 to 65535, not '65536'"},
+      {{"write", "id", "-1"}, "id must be 0 to 65535, not '-1'"},
+      {{"write", "air", "1000"}, "air must be one of 1200 2400 4800 9600 19200 38400 57600 115200, not '1000'"},
+      {{"write", "power", "8"}, "power must be 1 to 7, not '8'"},
+      {{"write", "serial", "9600", "mark"}, "parity must be no, odd or even, not 'mark'"},
+      {{"write", "serial", "9600"}, "write serial takes a baud rate and a parity"},
+      {{"--parity", "mark", "info"}, "parity must be no, odd or even, not 'mark'"},
+      {{"--baud", "300", "info"}, "baud rate must be one of 1200"},
+      {{"--timeout", "0", "info"}, "timeout must be 1 to 600000, not '0'"},
+      {{"--port", "COM64", "info"}, "port must be COM1 to COM63"},
+      {{"--interval", "100", "info"}, "--interval belongs to search"},
+      {{"--colour", "info"}, "unknown option '--colour'"},
+      {{"frobnicate"}, "unknown command 'frobnicate'"},
+      {{"read", "power"}, "the module cannot report its power"},
+      {{"read", "channel", "5"}, "unexpected '5' after 'read channel'"},
+      {{"apply", "/nonexistent/profile.json"}, "cannot read the profile /nonexistent/profile.json"},
+      {{}, "no command given"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args{"--port", "3", "--baud", "19200"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    CliResult r = RunCli(args);
+    EXPECT_EQ(r.code, 2) << c.said;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+  }
+  // Requests are handled in the order they reach the pty: had any run above written a frame, the
+  // simulator would have handled it before this one.
+  CliResult r = RunCli(At("19200", {"read", "id"}));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(clitest::WaitUntil([&] { return module->AnswersSent() >= 1; }));
+  EXPECT_EQ(module->AnswersSent(), 1u);
+  EXPECT_EQ(module->RequestsIgnored(), 0u);
+  EXPECT_EQ(module->Settings(), Configured());
+}
+
+TEST_F(Commands, PortsListsWhatCanBeOpened) {
+  auto module = Start(Configured());
+  CliResult r = RunCli({"ports"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  const std::string line = "COM3\t" + module->DevicePath() + "\n";
+  EXPECT_NE(r.out.find(line), std::string::npos) << r.out;
+  // Ascending port numbers, one "COMn<TAB>device" line each.
+  std::istringstream lines(r.out);
+  std::string text;
+  int last = 0;
+  const std::regex form("COM([0-9]+)\t/.+");
+  while (std::getline(lines, text)) {
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(text, m, form)) << text;
+    EXPECT_GT(std::stoi(m[1]), last);
+    last = std::stoi(m[1]);
+  }
+
+  // A port held open elsewhere is not listed.
+  struct Holder : CXSerial {
+    void OnReceiveByte(std::uint8_t) override {}
+    ~Holder() override { Close(); }
+  } holder;
+  ASSERT_EQ(holder.Open(kPort, 9600, 0), 1);
+  CliResult held = RunCli({"--json", "ports"});
+  EXPECT_EQ(held.out.find("COM3"), std::string::npos) << held.out;
+  EXPECT_EQ(held.out.rfind("{\"ports\":[", 0), 0u) << held.out;
+}
+
+TEST_F(Commands, PortFailuresExitThreeNamingDeviceAndReason) {
+  auto module = Start(Configured());
+  {
+    struct Holder : CXSerial {
+      void OnReceiveByte(std::uint8_t) override {}
+      ~Holder() override { Close(); }
+    } holder;
+    ASSERT_EQ(holder.Open(kPort, 9600, 0), 1);
+    CliResult r = RunCli(At("19200", {"read", "id"}));
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("cannot open COM3 (" + module->DevicePath() + "): in use"), std::string::npos) << r.err;
+  }
+
+  std::filesystem::create_symlink("/nonexistent/ttyX", platform::PortLinkPath(9));
+  CliResult gone = RunCli({"--port", "9", "info"});
+  EXPECT_EQ(gone.code, 3);
+  EXPECT_NE(gone.err.find("cannot open COM9 (/nonexistent/ttyX): no such device"), std::string::npos) << gone.err;
+
+  // Permission denied: as root, run the program as "nobody", who may not open the pty.
+  clitest::RunOptions options;
+  if (::geteuid() == 0) {
+    options.runAsUid = 65534;
+  } else {
+    ::chmod(module->DevicePath().c_str(), 0);
+  }
+  CliResult denied = RunCli(At("19200", {"read", "id"}), options);
+  EXPECT_EQ(denied.code, 3) << denied.err;
+  EXPECT_NE(denied.err.find("cannot open COM3 (" + module->DevicePath() + "): permission denied"), std::string::npos)
+      << denied.err;
+  EXPECT_NE(denied.err.find("dialout"), std::string::npos) << denied.err;
+  EXPECT_EQ(module->AnswersSent(), 0u);
+}
+
+TEST_F(Commands, TraceLogsEveryFrameWithTimeAndDirection) {
+  auto module = Start(Configured());
+  CliResult r = RunCli(At("19200", {"--trace", "read", "air"}));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, "air 4800\n");
+  const std::string time = "[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3} ";
+  EXPECT_TRUE(std::regex_search(r.err, std::regex(time + "TX AF AF 00 00 AF 80 04 02 00 00 93 0D 0A\n"))) << r.err;
+  EXPECT_TRUE(std::regex_search(r.err, std::regex(time + "RX AF AF 00 00 AF 80 04 02 03 00 [0-9A-F]{2} 0D 0A\n")))
+      << r.err;
+  CliResult quiet = RunCli(At("19200", {"read", "air"}));
+  EXPECT_EQ(quiet.err, "");
+}
+
+}  // namespace

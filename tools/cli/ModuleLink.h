@@ -1,0 +1,66 @@
+#pragma once
+// orvane-cli's line to the module: one ZebSerial, requests sent and their answers awaited on the
+// event loop (the answer's notice or a timer, whichever comes first), and the optional trace of
+// every frame on standard error.
+
+#include <QObject>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "serial/ZebSerial.h"
+
+class QEventLoop;
+
+namespace cli {
+
+struct Request {
+  std::uint8_t code = 0;
+  std::array<std::uint8_t, 2> payload{};
+  const char* name = "";  // "read channel": for messages
+};
+
+class ModuleLink : public QObject {
+public:
+  explicit ModuleLink(bool trace);
+  ~ModuleLink() override;
+
+  // Opens the port at the line settings; CliError(kExitPortFailure) naming the device and the reason.
+  void Open(int port, int baudRate, int parity);
+  // Changes the line settings of the open port; nothing to do when they are the same.
+  void Reconfigure(int baudRate, int parity);
+
+  // Sends the request and waits up to timeoutMs for an answer with its code; the answer's four data
+  // bytes, or nothing when none came. Answers that arrived before the request was sent are dropped.
+  // CliError(kExitPortFailure) when the request cannot be written.
+  std::optional<std::array<std::uint8_t, 4>> Exchange(const Request& request, int timeoutMs);
+  // Exchange, with CliError(kExitNoAnswer) naming the request when no answer comes.
+  std::array<std::uint8_t, 4> Ask(const Request& request, int timeoutMs);
+
+  // "COM3 at 38400 ODD": the port and its current line settings, for messages.
+  std::string Where() const;
+
+  bool event(QEvent* e) override;
+
+private:
+  void Trace(const std::string& line) const;
+
+  ZebSerial serial;
+  bool tracing;
+  unsigned noticeType;
+  std::optional<std::uint8_t> awaitedCode;
+  std::optional<std::array<std::uint8_t, 4>> answer;
+  QEventLoop* waiting = nullptr;
+};
+
+// The device a path finally names (the target of a ports-directory link, even a dangling one); the
+// path itself when it is no link and cannot be resolved.
+std::string ResolvedDevice(const std::string& path);
+
+// The message for a port that cannot be opened: port, device, reason, and the dialout hint when
+// access was denied.
+std::string OpenFailureMessage(int port, const platform::SerialError& why);
+
+}  // namespace cli

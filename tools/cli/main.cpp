@@ -1,0 +1,24 @@
+// orvane-cli: the module's settings from the command line.
+
+#include <QCoreApplication>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "CliError.h"
+#include "Commands.h"
+#include "CommandLine.h"
+
+int main(int argc, char** argv) {
+  // The serial object posts its notices to the event loop that waits for each answer.
+  QCoreApplication app(argc, argv);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  try {
+    return cli::RunCommand(cli::ParseCommandLine(args), std::cout, std::cin);
+  } catch (const cli::CliError& e) {
+    std::cout.flush();
+    std::cerr << "orvane-cli: " << e.what() << '\n';
+    return e.Code();
+  }
+}

@@ -46,7 +46,8 @@ class SuiDialogKeys : public QObject {
 public:
     static void Install()
     {
-        static SuiDialogKeys* filter = nullptr;
+        // Guarded: the filter goes with the application object that owns it.
+        static QPointer<SuiDialogKeys> filter;
         if (!filter && qApp) {
             filter = new SuiDialogKeys(qApp);
             qApp->installEventFilter(filter);

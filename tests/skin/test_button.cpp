@@ -1,6 +1,7 @@
 // The skinned button: faces per state, the repeat while held, click on release,
 // keyboard, Default/Cancel, ModalResult, glyphs and the focus look.
 #include "skin/Suibutton.h"
+#include "skin/Suiimagepanel.h"
 #include "skin/Suipublic.h"
 #include "support/QtApp.h"
 
@@ -100,6 +101,14 @@ TEST(Button, ContainerApplyUIStyleReachesTheButton)
     auto* b = new TsuiButton(&box);
     ContainerApplyUIStyle(&box, BlueGlass, nullptr);
     EXPECT_EQ(b->UIStyle(), BlueGlass);
+}
+
+TEST(Button, OpaqueFaceLiesOnTheParentsColour)
+{
+    TsuiImagePanel panel;
+    panel.setColor(0xF0CAA6);
+    TsuiButton* b = new TsuiButton(&panel);
+    EXPECT_EQ(b->Color(), ToQColor(0xF0CAA6));
 }
 
 TEST(Button, AutoSizeTakesOnePieceOfTheStrip)

@@ -249,6 +249,8 @@ int main(int argc, char** argv)
                 return 1;
             }
             std::printf("%s\n", qPrintable(file));
+            if (!WriteFramePicture(style, QDir(pngDir).filePath(StyleName(style).toLower() + QStringLiteral("-frame.png"))))
+                return 1;
         }
         return 0;
     }

@@ -142,7 +142,7 @@ TColor TsuiCustomPanel::Color() const
     if (!parent)
         return m_color;
     const QVariant parentColor = parent->property("Color");
-    if (parentColor.canConvert<TColor>())
+    if (parentColor.metaType() == QMetaType::fromType<TColor>())
         return parentColor.value<TColor>();
     return ToTColor(parent->palette().color(parent->backgroundRole()));
 }

@@ -53,5 +53,8 @@ PendingStates& Pending();
 // One line per section; each lives in Section<Name>.cpp.
 QWidget* BuildButtonSection(TsuiUIStyle style, QWidget* parent);
 QWidget* BuildSpinSection(TsuiUIStyle style, QWidget* parent);
+QWidget* BuildEditSection(TsuiUIStyle style, QWidget* parent);
+QWidget* BuildComboBoxSection(TsuiUIStyle style, QWidget* parent);
+QWidget* BuildPanelsSection(TsuiUIStyle style, QWidget* parent);
 bool WriteFramePicture(TsuiUIStyle style, const QString& file); // a framed window with its window menu open
 QWidget* BuildTabsSection(TsuiUIStyle style, QWidget* parent);

@@ -28,6 +28,9 @@ struct SectionEntry {
 const SectionEntry kSections[] = {
     {"Button", BuildButtonSection},
     {"Spin button", BuildSpinSection},
+    {"Edit", BuildEditSection},
+    {"Combo box", BuildComboBoxSection},
+    {"Group box and image panel", BuildPanelsSection},
     {"Page control", BuildTabsSection},
 };
 

@@ -33,15 +33,14 @@ public:
 
   enum PurgeWhat { kPurgeInput = 1, kPurgeOutput = 2, kPurgeBoth = 3 };
   void Purge(PurgeWhat what);
-  // Bytes waiting in the input queue; -1 when the device cannot tell.
-  int InputQueueCount() const;
 
   enum class IoResult { kDone, kTimeout, kStopped, kHungUp, kError };
   // Waits at most timeoutMs for room, then writes what fits of the chunk; *written says how much.
   IoResult WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs, std::size_t* written,
                      SerialError* error);
   // Blocks until bytes arrive or stop is set; reads at most capacity bytes into buffer.
-  // kDone with *got > 0, kStopped, kHungUp (the other end is gone; do not read again) or kError.
+  // kDone (*got may be 0 after a spurious wake-up), kStopped, kHungUp (the other end is gone;
+  // do not read again) or kError (a persistent failure).
   IoResult WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop, std::size_t* got);
 
   int Fd() const { return fd; }

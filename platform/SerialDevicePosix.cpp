@@ -160,12 +160,6 @@ void SerialDevice::Purge(PurgeWhat what) {
   ::tcflush(fd, queue);
 }
 
-int SerialDevice::InputQueueCount() const {
-  int count = 0;
-  if (fd < 0 || ::ioctl(fd, TIOCINQ, &count) != 0) return -1;
-  return count;
-}
-
 SerialDevice::IoResult SerialDevice::WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs,
                                                std::size_t* written, SerialError* error) {
   *written = 0;

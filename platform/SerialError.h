@@ -12,7 +12,6 @@ struct SerialError {
   std::string reason;       // short lower-case text: "in use", "permission denied", "no such device", ...
 
   bool Failed() const { return !reason.empty(); }
-  void Clear() { *this = SerialError{}; }
   // "<device>: <reason>", or just the reason when there is no device.
   std::string Describe() const;
 };

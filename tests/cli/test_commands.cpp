@@ -129,13 +129,13 @@ TEST_F(Commands, SearchFindsTheModuleAwayFromTheStartPairAndLeavesItUntouched) {
   s.baudIndex = 5;  // 38400 ODD: the eighth pair from 9600 No
   s.parity = 1;
   auto module = Start(s);
-  CliResult r = RunCli({"--port", "COM3", "search", "--interval", "300"});
+  CliResult r = RunCli({"--port", "COM3", "search", "--interval", "500"});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, "found COM3 38400 ODD 433MHz\n");
   EXPECT_EQ(module->Settings(), s);
 
   clitest::ResetLine(module->DevicePath());
-  CliResult json = RunCli({"--port", "3", "--baud", "19200", "--json", "search", "--interval", "300"});
+  CliResult json = RunCli({"--port", "3", "--baud", "19200", "--json", "search", "--interval", "500"});
   EXPECT_EQ(json.code, 0) << json.err;
   EXPECT_EQ(json.out, "{\"port\":\"COM3\",\"baud\":38400,\"parity\":\"ODD\",\"module\":\"433MHz\"}\n");
 }

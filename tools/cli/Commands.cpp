@@ -89,8 +89,8 @@ int Ports(const Invocation& inv, std::ostream& out) {
   if (inv.json) {
     out << "{\"ports\":[";
     for (std::size_t i = 0; i < ports.size(); ++i) {
-      out << (i ? "," : "") << "{\"port\":\"" << platform::PortDisplayName(ports[i].port) << "\",\"device\":\""
-          << ports[i].device << "\"}";
+      out << (i ? "," : "") << "{\"port\":" << Quoted(platform::PortDisplayName(ports[i].port))
+          << ",\"device\":" << Quoted(ports[i].device) << "}";
     }
     out << "]}\n";
   } else {
@@ -130,8 +130,8 @@ int Search(const Invocation& inv, std::ostream& out) {
     const std::string module = ModuleTypeText((*confirmed)[2]);
     const char* parity = protocol::kParityNames[static_cast<std::size_t>(pair.parityItem)];
     if (inv.json) {
-      out << "{\"port\":\"" << platform::PortDisplayName(port) << "\",\"baud\":" << baudRate << ",\"parity\":\""
-          << parity << "\",\"module\":\"" << module << "\"}\n";
+      out << "{\"port\":" << Quoted(platform::PortDisplayName(port)) << ",\"baud\":" << baudRate
+          << ",\"parity\":" << Quoted(parity) << ",\"module\":" << Quoted(module) << "}\n";
     } else {
       out << "found " << platform::PortDisplayName(port) << ' ' << baudRate << ' ' << parity << ' ' << module << '\n';
     }

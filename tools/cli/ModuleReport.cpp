@@ -21,7 +21,8 @@ namespace {
 bool ValidBaudCode(int code) { return code >= 1 && code <= static_cast<int>(protocol::kBaudRates.size()); }
 bool ValidParity(int parity) { return parity >= 0 && parity < static_cast<int>(protocol::kParityNames.size()); }
 
-// A JSON string literal; our texts are plain ASCII, but quotes, backslashes and controls are escaped all the same.
+}  // namespace
+
 std::string Quoted(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {
@@ -38,6 +39,8 @@ std::string Quoted(const std::string& text) {
   }
   return out + "\"";
 }
+
+namespace {
 
 // A baud code as JSON: the rate, or a text for a code outside the table.
 std::string BaudJson(int code) { return ValidBaudCode(code) ? BaudCodeText(code) : Quoted(BaudCodeText(code)); }

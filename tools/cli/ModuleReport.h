@@ -34,6 +34,8 @@ std::string ModuleTypeText(std::uint8_t type);
 std::string BaudCodeText(int code);
 // "No", "ODD", "Even", or "parity N" outside 0..2.
 std::string ParityText(int parity);
+// A JSON string literal: quotes, backslashes and control characters escaped.
+std::string Quoted(const std::string& text);
 // Fills frequency from the channel table when the type and channel have an entry.
 void AddFrequency(ModuleReport& report);
 

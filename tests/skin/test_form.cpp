@@ -90,6 +90,23 @@ TEST(Form, ProteinTitleBarGeometry)
     const auto& [closeIndex, close] = layout.buttons.front();
     EXPECT_EQ(w.bar->Buttons().Items(closeIndex)->ButtonType(), suiClose);
     EXPECT_EQ(close, QRect(411 - 20, -1, 19, 19));
+
+    // Drawn: the 16 x 16 icon from x 3, the white caption from x 21.
+    QPixmap icon(16, 16);
+    icon.fill(Qt::red);
+    w.host->setWindowIcon(QIcon(icon));
+    const QImage bar = w.bar->grab().toImage();
+    EXPECT_NE(bar.pixelColor(2, 6), QColor(Qt::red));
+    EXPECT_EQ(bar.pixelColor(3, 6), QColor(Qt::red));
+    EXPECT_EQ(bar.pixelColor(18, 6), QColor(Qt::red));
+    EXPECT_NE(bar.pixelColor(19, 6), QColor(Qt::red));
+    int firstWhite = -1;
+    for (int x = 0; x < 60 && firstWhite < 0; ++x)
+        for (int y = 0; y < 20 && firstWhite < 0; ++y)
+            if (bar.pixelColor(x, y) == Qt::white)
+                firstWhite = x;
+    EXPECT_GE(firstWhite, 21);
+    EXPECT_LE(firstWhite, 23);
 }
 
 TEST(Form, ProteinMinimumSizeAndColours)

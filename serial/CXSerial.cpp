@@ -88,7 +88,8 @@ int CXSerial::SetLineState(int baud, int parityIndex) {
 }
 
 int CXSerial::OpenOrReconfigure(int portNumber, int baud, int parityIndex) {
-  if (IsOpen() && portNumber == port) {
+  // A device that hung up (adapter unplugged and plugged in again) is opened afresh.
+  if (IsOpen() && portNumber == port && !HungUp()) {
     parity = parityIndex;
     return SetLineState(baud, parityIndex);
   }

@@ -35,7 +35,7 @@ public:
   int Open(int port, int baudRate, int parity);
   // Changes baud rate and parity of the open port in place; the receive thread keeps running.
   int SetLineState(int baudRate, int parity);
-  // SetLineState when port n is the open one, else Open.
+  // SetLineState when port n is the open one, else Open (also when the open device has hung up).
   int OpenOrReconfigure(int port, int baudRate, int parity);
   // 1 when every byte was written; 0 when no port is open, the device is gone, or a chunk could not
   // be written in kChunkTries tries. Writes never interleave.

@@ -165,6 +165,21 @@ TEST_F(SerialPort, HangUpStopsReadingWithoutSpinning) {
   EXPECT_EQ(testkit::CountEntries("/proc/self/task"), threads - 1);
 }
 
+TEST_F(SerialPort, ReconfiguringAHungUpPortOpensItAfresh) {
+  auto module = StartModule(13);
+  testkit::NoticeCollector target(Message());
+  ZebSerial serial;
+  serial.SetNotifyTarget(&target, Message());
+  ASSERT_EQ(serial.Open(13, 9600, 0), 1);
+  module->HangUp();
+  ASSERT_TRUE(testkit::WaitUntil([&] { return serial.HungUp(); }));
+  module = StartModule(13);  // the adapter is back
+  ASSERT_EQ(serial.OpenOrReconfigure(13, 9600, 0), 1);
+  EXPECT_FALSE(serial.HungUp());
+  ASSERT_TRUE(SendReadChannel(serial));
+  ASSERT_TRUE(target.WaitFor(1));
+}
+
 TEST_F(SerialPort, WriteGivesUpOnALineThatNeverDrains) {
   testkit::RawPty pty(11);
   ASSERT_TRUE(pty.Ok());

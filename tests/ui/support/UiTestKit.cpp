@@ -14,6 +14,11 @@
 
 #include <cstdlib>
 
+void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
 namespace uitest {
 
 namespace {
@@ -73,8 +78,11 @@ Module::Module(modsim::PtyModuleOptions options)
             return;
         std::lock_guard guard(lock);
         ++requests;
-        if (line.rfind("<- (", 0) != 0)
-            received += (received.empty() ? "" : " ") + line.substr(3);
+        const bool matched = line.rfind("<- (", 0) != 0;
+        const std::string hex = matched ? line.substr(3) : line.substr(line.find(") ") + 2);
+        everything += " " + hex;
+        if (matched)
+            received += (received.empty() ? "" : " ") + hex;
     };
     pty = std::make_unique<modsim::PtyModule>(std::move(options));
     std::string error;
@@ -91,6 +99,15 @@ std::string Module::Received() const
 {
     std::lock_guard guard(lock);
     return received;
+}
+
+int Module::Count(const std::string& frame) const
+{
+    std::lock_guard guard(lock);
+    int count = 0;
+    for (auto at = everything.find(frame); at != std::string::npos; at = everything.find(frame, at + 1))
+        ++count;
+    return count;
 }
 
 int Module::RequestsSeen() const

@@ -16,7 +16,12 @@
 #include <string>
 #include <vector>
 
+#include <ostream>
+
 class QWidget;
+
+// QString in test failure messages.
+void PrintTo(const QString& s, std::ostream* os);
 
 namespace uitest {
 
@@ -36,12 +41,15 @@ public:
     modsim::PtyModule& Pty() { return *pty; }
     // Every byte the module read while the line matched its settings, as "AF AF 00 ...".
     std::string Received() const;
+    // How often the frame ("AF AF ...") was read, at matching line settings or not.
+    int Count(const std::string& frame) const;
     // Reads of request bytes so far, at matching line settings or not, answered or not.
     int RequestsSeen() const;
 
 private:
     mutable std::mutex lock;
     std::string received;
+    std::string everything;
     int requests = 0;
     std::unique_ptr<modsim::PtyModule> pty;
 };

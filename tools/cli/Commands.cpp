@@ -147,16 +147,14 @@ int Read(const Invocation& inv, std::ostream& out) {
   link.Open(ChoosePort(inv), inv.baudRate, inv.parity);
   ModuleReport r;
   switch (inv.setting) {
-    case Setting::Channel: {
-      // The frequency depends on the module's band, which only the search answer tells.
-      ModuleReport band;
-      ReadModuleType(link, inv.timeoutMs, band);
+    case Setting::Channel:
+      // The frequency depends on the module's band, which only the search answer tells; the band
+      // itself is not what was asked for.
+      ReadModuleType(link, inv.timeoutMs, r);
       ReadChannel(link, inv.timeoutMs, r);
-      r.moduleType = band.moduleType;
       AddFrequency(r);
       r.moduleType.reset();
       break;
-    }
     case Setting::Air: ReadAir(link, inv.timeoutMs, r); break;
     case Setting::Serial: ReadSerial(link, inv.timeoutMs, r); break;
     case Setting::Id: ReadId(link, inv.timeoutMs, r); break;

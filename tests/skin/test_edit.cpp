@@ -1,5 +1,5 @@
-// The skinned edit: the two frame lines over the 2-pixel border, the typing limit
-// that never cuts text written from code, and the style's border colour.
+// The skinned edit: the two frame lines over the 2-pixel border, and the typing limit
+// that never cuts text written from code.
 #include "skin/Suiedit.h"
 #include "support/QtApp.h"
 
@@ -76,20 +76,6 @@ TEST(EditFrame, TwoLinesInEveryState)
     }
 }
 
-TEST(EditStyle, StyleSetsTheBorderColour)
-{
-    EnsureQtApp();
-    TsuiEdit edit;
-    EXPECT_EQ(edit.UIStyle(), DeepBlue) << "a control outside a skinned window starts in DeepBlue";
-    const std::pair<TsuiUIStyle, TColor> cases[] = {
-        {MacOS, 0x7F7F7F}, {WinXP, 0x686868}, {Protein, 0x000000}, {FromThemeFile, 0x000000}};
-    for (const auto& [style, border] : cases) {
-        edit.setBorderColor(0x123456);
-        edit.setUIStyle(style);
-        EXPECT_EQ(edit.BorderColor(), border) << int(style);
-    }
-}
-
 TEST(EditLimit, TypingStopsAtTheLimit)
 {
     EnsureQtApp();
@@ -157,14 +143,4 @@ TEST(EditLimit, LongTextShrinksButDoesNotGrow)
     EXPECT_EQ(s.edit->text(), QStringLiteral("1267"));
     QTest::keyClicks(s.edit, QStringLiteral("ab"));
     EXPECT_EQ(s.edit->text(), QStringLiteral("12a67"));
-}
-
-TEST(EditLimit, ReadOnlyRefusesTypingButNotCode)
-{
-    EnsureQtApp();
-    Shown s;
-    s.edit->setReadOnly(true);
-    s.edit->setText(QStringLiteral("433.000MHz"));
-    QTest::keyClicks(s.edit, QStringLiteral("9"));
-    EXPECT_EQ(s.edit->text(), QStringLiteral("433.000MHz"));
 }

@@ -100,19 +100,6 @@ TEST(ImagePanel, PictureModes)
     EXPECT_EQ(Pixel(img, 39, 29), Coded(2, 2).pixel(1, 1) & 0xFFFFFF);
 }
 
-// The page background shows only its top-left part, unscaled.
-TEST(ImagePanel, LargePictureShowsItsTopLeftPart)
-{
-    EnsureQtApp();
-    const QImage pic = Coded(30, 30);
-    TsuiImagePanel panel;
-    panel.resize(12, 9);
-    panel.setPicture(pic);
-    const QImage img = panel.grab().toImage();
-    EXPECT_EQ(img.size(), QSize(12, 9));
-    EXPECT_EQ(Pixel(img, 11, 8), pic.pixel(11, 8) & 0xFFFFFF);
-}
-
 // A transparent panel shows its parent, and its picture leaves out the colour of the
 // picture's bottom-left pixel.
 TEST(ImagePanel, TransparentShowsTheParent)

@@ -196,6 +196,8 @@ TEST(PageControl, RemovingPageIActivatesPageIMinusOne)
         }
         for (int i = 0; i < f.control->PageCount(); ++i)
             EXPECT_EQ(f.control->GetPage(i)->PageIndex(), i);
+        if (c.how == Detach)
+            delete removed;
     }
 }
 

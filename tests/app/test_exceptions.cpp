@@ -1,0 +1,80 @@
+// The exception display: an exception from an event handler is shown and the loop goes on.
+
+#include "app/Application.h"
+#include "platform/MessageBox.h"
+#include "skin/Suibutton.h"
+#include "skin/Suiedit.h"
+#include "ui/Formmain.h"
+#include "ui/Unit2.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Application* App()
+{
+    return static_cast<Application*>(qApp);
+}
+
+TEST(ExceptionDisplay, TitleIsTheExecutableNameUpToItsFirstDot)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"orvane", "Orvane"}, {"ORVANE.EXE", "Orvane"}, {"orvane.tool.bin", "Orvane"}, {"x", "X"}, {"", ""}};
+    for (const auto& [file, title] : cases)
+        EXPECT_EQ(Application::TitleFromFileName(file).toStdString(), title) << file;
+    EXPECT_EQ(App()->Title(), Application::TitleFromFileName(QFileInfo(App()->applicationFilePath()).fileName()));
+}
+
+TEST(ExceptionDisplay, AFullStopFollowsAMessageEndingAfterDot)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"'12a' is not a valid integer value", "'12a' is not a valid integer value."},
+        {"ends in 7", "ends in 7."},
+        {"done.", "done."},
+        {"stop!", "stop!"},
+        {"(a)", "(a)"},
+        {"a/", "a/."},
+        {"", ""}};
+    for (const auto& [message, shown] : cases)
+        EXPECT_EQ(Application::DisplayText(message).toStdString(), shown) << message;
+}
+
+TEST(ExceptionDisplay, ANonNumericIdOnWriteIsShownAndTheProgramGoesOn)
+{
+    platform::MessageBoxRecorder boxes;
+    TForm1 form1;
+    TForm2 form2(form1);
+    form1.show();
+    form1.suiEdit_GuestId->setText("12a");
+    QTest::mouseClick(form1.suiButton_WriteGuestId, Qt::LeftButton);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "'12a' is not a valid integer value.");
+    EXPECT_EQ(boxes.boxes()[0].title, App()->Title());
+    EXPECT_EQ(boxes.boxes()[0].icon, QMessageBox::Critical);
+
+    // The loop goes on: the next action runs as usual.
+    form1.suiEdit_GuestId->setText("00001");
+    QTest::mouseClick(form1.suiButton_WriteGuestId, Qt::LeftButton);
+    ASSERT_EQ(boxes.boxes().size(), 2u);
+    EXPECT_EQ(boxes.boxes()[1].text, "Operation failed,Serial port is open detection");
+}
+
+TEST(ExceptionDisplay, AnythingElseThrownShowsAnEmptyMessage)
+{
+    platform::MessageBoxRecorder boxes;
+    QObject target;
+    QTimer::singleShot(0, &target, [] { throw 42; });
+    QDeadlineTimer deadline(10000);
+    while (boxes.boxes().empty() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, "");
+    EXPECT_EQ(boxes.boxes()[0].icon, QMessageBox::Critical);
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+// The real program on a virtual X display: started by scripts/run.sh with the simulator, its port
+// opened in the dialog, closed with "Exit". See smoke.sh.
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+TEST(Smoke, ProgramOpensThePortAndClosesCleanly)
+{
+    const char* binDir = std::getenv("ORVANE_BIN_DIR");
+    if (!binDir)
+        GTEST_SKIP() << "ORVANE_BIN_DIR is not set";
+    for (const char* tool : {"xvfb-run", "xdotool"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    const QString script = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/smoke.sh");
+
+    QProcess run;
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    // The program must use the X display: the tests' offscreen platform would hide it.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    run.setProcessEnvironment(env);
+    run.start(QStringLiteral("xvfb-run"), {QStringLiteral("-a"), QStringLiteral("-s"),
+                                            QStringLiteral("-screen 0 1024x768x24"), QStringLiteral("bash"),
+                                            script, QString::fromLocal8Bit(binDir)});
+    ASSERT_TRUE(run.waitForStarted());
+    const bool finished = run.waitForFinished(180000);
+    if (!finished)
+        run.kill();
+    const QString output = QString::fromLocal8Bit(run.readAll());
+    ASSERT_TRUE(finished) << output.toStdString();
+    EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("smoke: ok"))) << output.toStdString();
+}
+
+}  // namespace

@@ -36,7 +36,7 @@ sanitize: deps
 	  -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
 	  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
 	@cmake --build $(BUILD)-tsan -j $(JOBS)
-	@cd $(BUILD)-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	@cd $(BUILD)-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/scripts/tsan.supp" \
 	  ctest --output-on-failure --timeout 600 -j $(JOBS)
 
 fuzz: deps

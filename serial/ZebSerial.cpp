@@ -55,15 +55,15 @@ void ZebSerial::HandleFrame() {
     default: break;
   }
   framesReceived.fetch_add(1, std::memory_order_release);
-  {
-    std::lock_guard guard(notifyLock);
-    if (notifyWindow != nullptr && notifyMessage != 0) {
-      QCoreApplication::postEvent(notifyWindow,
-                                  new ZebSerialNotice(static_cast<QEvent::Type>(notifyMessage), code, data,
-                                                      rx.Frame().data(), rx.Count()));
-    }
-  }
+  PostNotice(code, data);
   rx.Reset();
+}
+
+void ZebSerial::PostNotice(std::uint8_t code, const std::array<std::uint8_t, 4>& data) {
+  std::lock_guard guard(notifyLock);
+  if (notifyWindow == nullptr || notifyMessage == 0) return;
+  QCoreApplication::postEvent(notifyWindow, new ZebSerialNotice(static_cast<QEvent::Type>(notifyMessage), code, data,
+                                                                rx.Frame().data(), rx.Count()));
 }
 
 int ZebSerial::ProbePorts() {

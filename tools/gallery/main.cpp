@@ -88,6 +88,17 @@ void ClearFocus()
     Settle();
 }
 
+// A left press that is never released, on every control shown pressed.
+void PressAll()
+{
+    for (const gallery::StateTarget& t : gallery::Pending().pressed) {
+        const QPointF at = QRectF(t.target->rect()).center();
+        QMouseEvent press(QEvent::MouseButtonPress, at, t.target->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(t.target, &press);
+    }
+}
+
 // Pastes the cell's rectangle of a fresh picture of the page into shot.
 void PasteCell(QImage& shot, QWidget* page, QWidget* cell)
 {
@@ -108,12 +119,7 @@ QImage Picture(TsuiUIStyle style)
     Settle();
     MoveCursorAway();
 
-    for (const gallery::StateTarget& t : gallery::Pending().pressed) {
-        const QPointF at = QRectF(t.target->rect()).center();
-        QMouseEvent press(QEvent::MouseButtonPress, at, t.target->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(t.target, &press);
-    }
+    PressAll();
     Settle();
     ClearFocus();
     QImage shot = page->grab().toImage();
@@ -176,9 +182,6 @@ StateGrid::StateGrid(QWidget* parent) : QWidget(parent)
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(10);
-    int column = 1;
-    for (State s : kAllStates)
-        grid->addWidget(new QLabel(StateName(s), this), 0, column++, Qt::AlignLeft);
 }
 
 void StateGrid::AddRow(const QString& label, const CellFactory& make)
@@ -215,6 +218,9 @@ void StateGrid::AddRow(const QString& label, const CellFactory& make)
             cell->setEnabled(false);
             break;
         }
+        // A state column is named once some row shows a control in it.
+        if (!grid->itemAtPosition(0, column))
+            grid->addWidget(new QLabel(StateName(s), this), 0, column, Qt::AlignLeft);
         grid->addWidget(cell, rows_, column++, Qt::AlignLeft | Qt::AlignVCenter);
     }
     ++rows_;
@@ -267,5 +273,6 @@ int main(int argc, char** argv)
     }
     tabs.resize(900, 700);
     tabs.show();
+    PressAll();
     return app.exec();
 }

@@ -64,6 +64,18 @@ int PollFor(pollfd* fds, nfds_t count, int timeoutMs) {
   }
 }
 
+// A pseudo-terminal keeps PARODD but drops PARENB, and the C library reports EINVAL for a
+// tcsetattr that changed nothing it can read back. Asking again for the same odd or even line
+// therefore fails although the device already holds every part it can keep: accept that.
+bool AlreadyHeld(int fd, const termios& wanted) {
+  if (errno != EINVAL) return false;
+  termios now{};
+  if (::tcgetattr(fd, &now) != 0) return false;
+  const tcflag_t kept = CSIZE | CSTOPB | PARODD | CLOCAL | CREAD | CRTSCTS;
+  return (now.c_cflag & kept) == (wanted.c_cflag & kept) && now.c_iflag == wanted.c_iflag &&
+         ::cfgetospeed(&now) == ::cfgetospeed(&wanted) && ::cfgetispeed(&now) == ::cfgetispeed(&wanted);
+}
+
 }  // namespace
 
 SerialDevice::~SerialDevice() { Close(); }
@@ -135,7 +147,11 @@ bool SerialDevice::Configure(int baudRate, int parity, SerialError* error) {
   }
   t.c_cc[VMIN] = 0;
   t.c_cc[VTIME] = 0;
-  if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0 || ::tcsetattr(fd, TCSANOW, &t) != 0) {
+  if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0) {
+    Fill(error, errno, path);
+    return false;
+  }
+  if (::tcsetattr(fd, TCSANOW, &t) != 0 && !AlreadyHeld(fd, t)) {
     Fill(error, errno, path);
     return false;
   }

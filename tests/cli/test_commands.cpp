@@ -134,7 +134,6 @@ TEST_F(Commands, SearchFindsTheModuleAwayFromTheStartPairAndLeavesItUntouched) {
   EXPECT_EQ(r.out, "found COM3 38400 ODD 433MHz\n");
   EXPECT_EQ(module->Settings(), s);
 
-  clitest::ResetLine(module->DevicePath());
   CliResult json = RunCli({"--port", "3", "--baud", "19200", "--json", "search", "--interval", "500"});
   EXPECT_EQ(json.code, 0) << json.err;
   EXPECT_EQ(json.out, "{\"port\":\"COM3\",\"baud\":38400,\"parity\":\"ODD\",\"module\":\"433MHz\"}\n");

@@ -112,6 +112,20 @@ TEST_F(SerialPort, ReconfiguringTheSamePortKeepsThreadAndPartialFrame) {
   EXPECT_EQ(serial.IsOpen(), 1);
 }
 
+TEST_F(SerialPort, ParityLineCanBeSetAgainOnAPty) {
+  // A pty keeps PARODD but drops PARENB, so the second identical request changes nothing it can
+  // read back; that must not count as a failure, whether the port is reconfigured or reopened.
+  testkit::RawPty pty(8);
+  ASSERT_TRUE(pty.Ok());
+  for (int parity : {1, 2}) {
+    ZebSerial serial;
+    ASSERT_EQ(serial.Open(8, 38400, parity), 1) << serial.LastError().reason;
+    EXPECT_EQ(serial.SetLineState(38400, parity), 1) << serial.LastError().reason;
+    serial.Close();
+    EXPECT_EQ(serial.Open(8, 38400, parity), 1) << serial.LastError().reason;
+  }
+}
+
 TEST_F(SerialPort, AnotherPortNumberClosesTheOldPortFirst) {
   auto a = StartModule(6);
   auto b = StartModule(7);

@@ -101,19 +101,6 @@ CliResult RunCli(const std::vector<std::string>& args, const RunOptions& options
   return result;
 }
 
-void ResetLine(const std::string& devicePath) {
-  const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return;
-  termios t{};
-  if (::tcgetattr(fd, &t) == 0) {
-    ::cfmakeraw(&t);
-    ::cfsetispeed(&t, B9600);
-    ::cfsetospeed(&t, B9600);
-    ::tcsetattr(fd, TCSANOW, &t);
-  }
-  ::close(fd);
-}
-
 bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (!pred()) {

@@ -41,11 +41,6 @@ struct RunOptions {
 // Runs ORVANE_BIN_DIR/orvane-cli with the arguments; kills it after a minute.
 CliResult RunCli(const std::vector<std::string>& args, const RunOptions& options = {});
 
-// Puts a pseudo-terminal's line back to raw 9600 without parity. A pty drops the parity-enable
-// bit, and setting the same parity on it twice in a row is refused (EINVAL); tests that reopen a
-// pty at a parity call this between runs.
-void ResetLine(const std::string& devicePath);
-
 // Waits (polling, with a generous deadline) until pred() holds; returns pred().
 bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
 

@@ -119,11 +119,6 @@ TsuiCustomButton::TsuiCustomButton(QWidget* parent) : QWidget(parent)
     picTransparent_ = transparent_;
 }
 
-TsuiCustomButton::~TsuiCustomButton()
-{
-    delete repeatTimer_;
-}
-
 TsuiUIStyle TsuiCustomButton::EffectiveStyle() const
 {
     TsuiUIStyle effective = uiStyle_;
@@ -373,7 +368,11 @@ void TsuiCustomButton::paintEvent(QPaintEvent*)
 
 void TsuiCustomButton::DestroyRepeatTimer()
 {
-    delete repeatTimer_;
+    if (!repeatTimer_)
+        return;
+    // Later: a tick's handler may end the press while the timer is still emitting.
+    repeatTimer_->stop();
+    repeatTimer_->deleteLater();
     repeatTimer_ = nullptr;
 }
 
@@ -383,7 +382,7 @@ void TsuiCustomButton::mousePressEvent(QMouseEvent* e)
         pressed_ = true;
         clickPending_ = true;
         if (!repeatTimer_) {
-            repeatTimer_ = new QTimer;
+            repeatTimer_ = new QTimer(this);
             repeatTimer_->setInterval(std::max(repeatInterval_, 0));
             connect(repeatTimer_, &QTimer::timeout, this, &TsuiCustomButton::OnMouseContinuouslyDown);
             repeatTimer_->start();

@@ -37,7 +37,6 @@ class TsuiCustomButton : public QWidget {
     Q_PROPERTY(QAction* Action READ Action WRITE setAction)
 public:
     explicit TsuiCustomButton(QWidget* parent = nullptr);
-    ~TsuiCustomButton() override;
 
     TsuiUIStyle UIStyle() const { return uiStyle_; }
     void setUIStyle(TsuiUIStyle style);

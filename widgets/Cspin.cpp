@@ -16,11 +16,6 @@ TTimerSpeedButton::TTimerSpeedButton(QWidget* parent) : QToolButton(parent)
     setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 
-TTimerSpeedButton::~TTimerSpeedButton()
-{
-    delete repeatTimer_;
-}
-
 void TTimerSpeedButton::SetTimerFlags(TTimerFlags flags)
 {
     if (flags_ == flags)
@@ -52,7 +47,7 @@ void TTimerSpeedButton::mousePressEvent(QMouseEvent* e)
         holdsMouse_ = true;
     if (flags_.testFlag(tfAutoRepeat)) {
         if (!repeatTimer_) {
-            repeatTimer_ = new QTimer;
+            repeatTimer_ = new QTimer(this);
             repeatTimer_->setTimerType(Qt::PreciseTimer);
             connect(repeatTimer_, &QTimer::timeout, this, &TTimerSpeedButton::TimerExpired);
         }

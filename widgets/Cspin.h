@@ -19,7 +19,6 @@ public:
     static constexpr int kRepeatMs = 100;
 
     explicit TTimerSpeedButton(QWidget* parent = nullptr);
-    ~TTimerSpeedButton() override;
 
     TTimerFlags TimerFlags() const { return flags_; }
     void SetTimerFlags(TTimerFlags flags);
@@ -32,7 +31,8 @@ public:
     // for the clock (the timer calls it on each tick).
     void TimerExpired();
 
-    // The repeat timer: absent until the first press that arms it, then reused.
+    // The repeat timer: absent until the first press that arms it, then kept (a child
+    // of the button) and reused.
     QTimer* RepeatTimer() const { return repeatTimer_; }
 
     // True from a left press on the arrow until its release, wherever the pointer is.

@@ -196,6 +196,21 @@ TEST(Button, HoldingRepeatsUntilReleaseAndClicksOnceOnRelease)
     EXPECT_EQ(ticks.count(), after);
 }
 
+TEST(Button, ATickHandlerMayEndThePress)
+{
+    Window win;
+    TsuiButton* b = win.Button(Protein, QRect(10, 10, 65, 23));
+    b->setMouseContinuouslyDownInterval(5);
+    QSignalSpy ticks(b, &TsuiCustomButton::OnMouseContinuouslyDown);
+    QObject::connect(b, &TsuiCustomButton::OnMouseContinuouslyDown, b, &QWidget::hide);
+    QTest::mousePress(b, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return ticks.count() == 1; }));
+    EXPECT_FALSE(b->Pressed());
+    EXPECT_EQ(b->RepeatTimer(), nullptr);
+    QTest::qWait(30);
+    EXPECT_EQ(ticks.count(), 1);
+}
+
 TEST(Button, MovingOffShowsItUnpressedAndReleasingOutsideGivesNoClick)
 {
     Window win;

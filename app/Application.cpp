@@ -1,14 +1,23 @@
 #include "app/Application.h"
 
 #include "platform/MessageBox.h"
+#include "ui/Conversion.h"
 
 #include <QFileInfo>
 
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv), title(TitleFromFileName(QFileInfo(applicationFilePath()).fileName()))
 {
+    orvane::SetExceptionDisplay([this](std::exception_ptr error) { ShowException(error); });
 }
 
+Application::~Application()
+{
+    orvane::SetExceptionDisplay({});
+}
+
+// The windows' handlers show their exceptions themselves (RunHandler); this catches what any other
+// event handler throws.
 bool Application::notify(QObject* receiver, QEvent* event)
 {
     try {

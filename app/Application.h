@@ -10,6 +10,7 @@
 class Application : public QApplication {
 public:
     Application(int& argc, char** argv);
+    ~Application() override;
 
     bool notify(QObject* receiver, QEvent* event) override;
 

@@ -2,7 +2,9 @@
 
 #include "platform/MessageBox.h"
 #include "platform/WindowMessage.h"
+#include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"
+#include "protocol/SearchOrder.h"
 #include "skin/JpegImage.h"
 #include "skin/Suibutton.h"
 #include "skin/Suicombobox.h"
@@ -22,23 +24,6 @@
 
 namespace {
 
-// Channel item (channel - 1) to centre frequency, 433 MHz modules. Not in frequency order:
-// these are the module's own channel assignments.
-constexpr std::array<const char*, 32> k433MHzChannels{
-    "433.0782MHz", "433.5785MHz", "433.0688MHz", "433.5672MHz", "433.0682MHz", "433.5674MHz",
-    "433.0761MHz", "433.5788MHz", "432.5667MHz", "432.0547MHz", "431.5832MHz", "431.0622MHz",
-    "430.5552MHz", "430.0482MHz", "429.5762MHz", "429.5072MHz", "437.0032MHz", "437.5567MHz",
-    "438.0443MHz", "438.5644MHz", "428.5088MHz", "428.0542MHz", "427.5087MHz", "427.0572MHz",
-    "439.5943MHz", "439.0698MHz", "440.5134MHz", "440.0657MHz", "426.5190MHz", "426.0124MHz",
-    "425.5672MHz", "424.0528MHz"};
-
-// 490 MHz modules have eight channels.
-constexpr std::array<const char*, 8> k490MHzChannels{"487.5072MHz", "488.4289MHz", "489.2329MHz",
-                                                     "489.9260MHz", "490.6942MHz", "491.1580MHz",
-                                                     "491.7360MHz", "492.4388MHz"};
-
-constexpr std::uint8_t kModuleType433 = 2;
-constexpr std::uint8_t kModuleType490 = 3;
 constexpr int kHighestGuestId = 65535;
 
 constexpr TColor kSkyBlue = 0xF0CAA6;
@@ -103,15 +88,6 @@ QLabel* MakePageLabel(QWidget* parent, const QRect& r, const QString& text)
 
 }  // namespace
 
-QString ChannelFrequency(std::uint8_t moduleType, int channelItem)
-{
-    if (moduleType == kModuleType433 && channelItem >= 0 && channelItem < int(k433MHzChannels.size()))
-        return QString::fromLatin1(k433MHzChannels[std::size_t(channelItem)]);
-    if (moduleType == kModuleType490 && channelItem >= 0 && channelItem < int(k490MHzChannels.size()))
-        return QString::fromLatin1(k490MHzChannels[std::size_t(channelItem)]);
-    return {};
-}
-
 TForm1::TForm1(QWidget* parent) : QWidget(parent)
 {
     BuildControls();
@@ -121,6 +97,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 }
 
 TForm1::~TForm1() = default;
+
+template <class Sender, class Signal>
+void TForm1::Bind(Sender* sender, Signal signal, void (TForm1::*handler)())
+{
+    connect(sender, signal, this, [this, handler] { orvane::RunHandler([this, handler] { (this->*handler)(); }); });
+}
 
 void TForm1::BuildControls()
 {
@@ -207,23 +189,23 @@ void TForm1::BuildControls()
     Timer1 = new QTimer(this);
     Timer1->setInterval(kSearchIntervalMs);
 
-    connect(suiButton1, &TsuiButton::OnClick, this, &TForm1::suiButton1Click);
-    connect(suiButton2, &TsuiButton::OnClick, this, &TForm1::suiButton2Click);
-    connect(suiButton3, &TsuiButton::OnClick, this, &TForm1::suiButton3Click);
-    connect(suiButton4, &TsuiButton::OnClick, this, &TForm1::suiButton4Click);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    connect(suiComboBox_Channel, &QComboBox::activated, this, &TForm1::suiComboBox_ChannelChange);
-    connect(suiButton_ChannelRead, &TsuiButton::OnClick, this, &TForm1::suiButton_ChannelReadClick);
-    connect(suiButton_ChannelSet, &TsuiButton::OnClick, this, &TForm1::suiButton_ChannelSetClick);
-    connect(suiButton_RfBaudRateRead, &TsuiButton::OnClick, this, &TForm1::suiButton_RfBaudRateReadClick);
-    connect(suiButton_RfBaudRateSet, &TsuiButton::OnClick, this, &TForm1::suiButton_RfBaudRateSetClick);
-    connect(suiButton_ComBaudRateRead, &TsuiButton::OnClick, this, &TForm1::suiButton_ComBaudRateReadClick);
-    connect(suiButton_ComBaudRateSet, &TsuiButton::OnClick, this, &TForm1::suiButton_ComBaudRateSetClick);
-    connect(suiButton_ReadGuestId, &TsuiButton::OnClick, this, &TForm1::suiButton_ReadGuestIdClick);
-    connect(suiButton_WriteGuestId, &TsuiButton::OnClick, this, &TForm1::suiButton_WriteGuestIdClick);
-    connect(suiButton_WritePower, &TsuiButton::OnClick, this, &TForm1::suiButton_WritePowerClick);
-    connect(CSpinButton_GuestId, &TCSpinButton::OnDownClick, this, &TForm1::CSpinButton_GuestIdDownClick);
-    connect(CSpinButton_GuestId, &TCSpinButton::OnUpClick, this, &TForm1::CSpinButton_GuestIdUpClick);
+    Bind(suiButton1, &TsuiButton::OnClick, &TForm1::suiButton1Click);
+    Bind(suiButton2, &TsuiButton::OnClick, &TForm1::suiButton2Click);
+    Bind(suiButton3, &TsuiButton::OnClick, &TForm1::suiButton3Click);
+    Bind(suiButton4, &TsuiButton::OnClick, &TForm1::suiButton4Click);
+    Bind(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
+    Bind(suiComboBox_Channel, &QComboBox::activated, &TForm1::suiComboBox_ChannelChange);
+    Bind(suiButton_ChannelRead, &TsuiButton::OnClick, &TForm1::suiButton_ChannelReadClick);
+    Bind(suiButton_ChannelSet, &TsuiButton::OnClick, &TForm1::suiButton_ChannelSetClick);
+    Bind(suiButton_RfBaudRateRead, &TsuiButton::OnClick, &TForm1::suiButton_RfBaudRateReadClick);
+    Bind(suiButton_RfBaudRateSet, &TsuiButton::OnClick, &TForm1::suiButton_RfBaudRateSetClick);
+    Bind(suiButton_ComBaudRateRead, &TsuiButton::OnClick, &TForm1::suiButton_ComBaudRateReadClick);
+    Bind(suiButton_ComBaudRateSet, &TsuiButton::OnClick, &TForm1::suiButton_ComBaudRateSetClick);
+    Bind(suiButton_ReadGuestId, &TsuiButton::OnClick, &TForm1::suiButton_ReadGuestIdClick);
+    Bind(suiButton_WriteGuestId, &TsuiButton::OnClick, &TForm1::suiButton_WriteGuestIdClick);
+    Bind(suiButton_WritePower, &TsuiButton::OnClick, &TForm1::suiButton_WritePowerClick);
+    Bind(CSpinButton_GuestId, &TCSpinButton::OnDownClick, &TForm1::CSpinButton_GuestIdDownClick);
+    Bind(CSpinButton_GuestId, &TCSpinButton::OnUpClick, &TForm1::CSpinButton_GuestIdUpClick);
 }
 
 // ---- status line
@@ -344,9 +326,8 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
 
 void TForm1::LookupFrequency()
 {
-    const QString text = ChannelFrequency(searchReply[2], suiComboBox_Channel->currentIndex());
-    if (!text.isNull())
-        frequencyText = text;
+    if (const char* text = protocol::ChannelFrequency(searchReply[2], suiComboBox_Channel->currentIndex()))
+        frequencyText = QString::fromLatin1(text);
     suiEdit_Frequency->setText(frequencyText);
 }
 
@@ -400,24 +381,11 @@ void TForm1::Timer1Timer()
 
 bool TForm1::AdvanceSearch()
 {
-    const int parityItems = Form2 ? Form2->suiComboBox_Verify->count() : 0;
+    // The pair space is what the dialog's boxes offer.
     const int baudItems = Form2 ? Form2->suiComboBox_BaudRate->count() : 0;
-    serial.scanParityItem += 1;
-    if (serial.scanParityItem < parityItems)
-        return true;
-    serial.scanParityItem = 0;
-    serial.scanBaudItem += 1;
-    if (!searchWrapped) {
-        if (serial.scanBaudItem < baudItems)
-            return true;
-        serial.scanBaudItem = 0;
-        searchWrapped = true;
-        return true;
-    }
-    if (serial.scanBaudItem <= serial.selectedBaudItem)
-        return true;
-    serial.scanBaudItem = 0;
-    return false;
+    const int parityItems = Form2 ? Form2->suiComboBox_Verify->count() : 0;
+    return protocol::AdvanceSearchCursor(serial.scanBaudItem, serial.scanParityItem, searchWrapped,
+                                         serial.selectedBaudItem, baudItems, parityItems);
 }
 
 // ---- read and write actions

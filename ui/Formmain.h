@@ -23,11 +23,6 @@ class TsuiImagePanel;
 class TsuiPageControl;
 class TsuiTabSheet;
 
-// The frequency text of a channel box item (channel - 1) for a module type: type 2 uses the
-// 433 MHz table (32 channels), type 3 the 490 MHz table (8 channels). A null string when the
-// type or the item has no entry.
-QString ChannelFrequency(std::uint8_t moduleType, int channelItem);
-
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -122,6 +117,9 @@ protected:
 
 private:
     void BuildControls();
+    // Connects a signal to a handler that runs under the exception display.
+    template <class Sender, class Signal>
+    void Bind(Sender* sender, Signal signal, void (TForm1::*handler)());
     void OnModuleResponse(const ZebSerialNotice& notice);
     void LookupFrequency();
     void StopSearchWithBox(const QString& status, const QString& text);

@@ -5,6 +5,7 @@
 #include "skin/Suicombobox.h"
 #include "skin/Suiform.h"
 #include "ui/Controls.h"
+#include "ui/Conversion.h"
 #include "ui/Fonts.h"
 #include "ui/Formmain.h"
 
@@ -23,16 +24,22 @@ void ShowBox(QWidget* parent, const QString& text, const QString& title)
 
 }  // namespace
 
-TForm2::TForm2(TForm1& mainWindow) : QDialog(&mainWindow), main(mainWindow)
+TForm2::TForm2(TForm1& mainWindow) : QDialog(&mainWindow), form1(mainWindow)
 {
     BuildControls();
-    main.SetPortDialog(this);
+    form1.SetPortDialog(this);
 }
 
 TForm2::~TForm2()
 {
-    if (main.PortDialog() == this)
-        main.SetPortDialog(nullptr);
+    if (form1.PortDialog() == this)
+        form1.SetPortDialog(nullptr);
+}
+
+template <class Sender, class Signal>
+void TForm2::Bind(Sender* sender, Signal signal, void (TForm2::*handler)())
+{
+    connect(sender, signal, this, [this, handler] { orvane::RunHandler([this, handler] { (this->*handler)(); }); });
 }
 
 void TForm2::BuildControls()
@@ -60,10 +67,10 @@ void TForm2::BuildControls()
     suiButton_Cancel->setModalResult(kModalResultCancel);
     suiButton_Cancel->setCancel(true);
 
-    connect(suiButton_Open, &TsuiButton::OnClick, this, &TForm2::suiButton_OpenClick);
-    connect(suiButton_Close, &TsuiButton::OnClick, this, &TForm2::suiButton_CloseClick);
-    connect(suiComboBox_BaudRate, &QComboBox::activated, this, &TForm2::suiComboBox_BaudRateChange);
-    connect(suiComboBox_Verify, &QComboBox::activated, this, &TForm2::suiComboBox_VerifyChange);
+    Bind(suiButton_Open, &TsuiButton::OnClick, &TForm2::suiButton_OpenClick);
+    Bind(suiButton_Close, &TsuiButton::OnClick, &TForm2::suiButton_CloseClick);
+    Bind(suiComboBox_BaudRate, &QComboBox::activated, &TForm2::suiComboBox_BaudRateChange);
+    Bind(suiComboBox_Verify, &QComboBox::activated, &TForm2::suiComboBox_VerifyChange);
 }
 
 void TForm2::showEvent(QShowEvent* e)
@@ -74,7 +81,7 @@ void TForm2::showEvent(QShowEvent* e)
 
 void TForm2::FormShow()
 {
-    setCurStats(main.Serial().IsOpen() != 0);
+    setCurStats(form1.Serial().IsOpen() != 0);
 }
 
 void TForm2::setCurStats(bool open)
@@ -94,12 +101,12 @@ int TForm2::OpenSelectedPort()
     const int parity = suiComboBox_Verify->currentIndex();
     const QString settings = portText + u',' + suiComboBox_BaudRate->currentText() + u',' +
                              suiComboBox_Verify->currentText() + u' ';
-    if (main.Serial().OpenOrReconfigure(port, baudRate, parity)) {
-        main.SetPortStatus(QStringLiteral("Open Com Succeed:") + settings);
+    if (form1.Serial().OpenOrReconfigure(port, baudRate, parity)) {
+        form1.SetPortStatus(QStringLiteral("Open Com Succeed:") + settings);
         setCurStats(true);
         return 0;
     }
-    main.SetPortStatus(QStringLiteral("Open Com fail:") + settings);
+    form1.SetPortStatus(QStringLiteral("Open Com fail:") + settings);
     return -1;
 }
 
@@ -107,11 +114,11 @@ void TForm2::suiButton_OpenClick()
 {
     switch (OpenSelectedPort()) {
     case 0: {
-        ZebSerial& serial = main.Serial();
+        ZebSerial& serial = form1.Serial();
         serial.scanPortItem = std::uint8_t(suiComboBox_ComPort->currentIndex());
         serial.scanBaudItem = std::uint8_t(suiComboBox_BaudRate->currentIndex());
         serial.scanParityItem = std::uint8_t(suiComboBox_Verify->currentIndex());
-        main.SetActionStatus(QStringLiteral(" "));
+        form1.SetActionStatus(QStringLiteral(" "));
         done(kModalResultCancel);
         break;
     }
@@ -126,18 +133,18 @@ void TForm2::suiButton_OpenClick()
 
 void TForm2::suiButton_CloseClick()
 {
-    main.Serial().Close();
+    form1.Serial().Close();
     setCurStats(false);
 }
 
 void TForm2::suiComboBox_BaudRateChange()
 {
-    main.Serial().selectedBaudItem = std::uint8_t(suiComboBox_BaudRate->currentIndex());
+    form1.Serial().selectedBaudItem = std::uint8_t(suiComboBox_BaudRate->currentIndex());
 }
 
 void TForm2::suiComboBox_VerifyChange()
 {
-    main.Serial().selectedBaudItem = std::uint8_t(suiComboBox_BaudRate->currentIndex());
+    form1.Serial().selectedBaudItem = std::uint8_t(suiComboBox_BaudRate->currentIndex());
 }
 
 void TForm2::SelectItems(int portItem, int baudItem, int parityItem)

@@ -45,6 +45,9 @@ protected:
 
 private:
     void BuildControls();
+    // Connects a signal to a handler that runs under the exception display.
+    template <class Sender, class Signal>
+    void Bind(Sender* sender, Signal signal, void (TForm2::*handler)());
 
-    TForm1& main;
+    TForm1& form1;
 };

@@ -91,10 +91,7 @@ TsuiCustomComboBox::TsuiCustomComboBox(QWidget* parent) : QComboBox(parent)
 void TsuiCustomComboBox::setUIStyle(TsuiUIStyle style)
 {
     m_uiStyle = style;
-    TsuiUIStyle effective = style;
-    // A file theme carries no colours of its own here: the built-in table stands in.
-    if (UsingFileTheme(m_fileTheme, style, effective))
-        effective = DeepBlue;
+    const TsuiUIStyle effective = BuiltInColorStyle(m_fileTheme, style);
     m_effectiveStyle = effective;
     m_borderColor = GetInsideThemeColor(effective, SUI_THEME_CONTROL_BORDER_COLOR);
     m_buttonColor = GetInsideThemeColor(effective, SUI_THEME_FORM_COLOR);
@@ -110,15 +107,7 @@ void TsuiCustomComboBox::setUIStyle(TsuiUIStyle style)
 
 void TsuiCustomComboBox::setFileTheme(TsuiFileTheme* theme)
 {
-    if (m_fileTheme)
-        disconnect(m_fileTheme, &QObject::destroyed, this, nullptr);
-    m_fileTheme = theme;
-    if (theme) {
-        connect(theme, &QObject::destroyed, this, [this] {
-            m_fileTheme = nullptr;
-            setUIStyle(DeepBlue);
-        });
-    }
+    WatchFileTheme(this, m_fileTheme, theme, [this] { setUIStyle(DeepBlue); });
     setUIStyle(m_uiStyle);
 }
 
@@ -144,15 +133,12 @@ void TsuiCustomComboBox::setArrowColor(TColor c)
 
 TColor TsuiCustomComboBox::Color() const
 {
-    return ToTColor(palette().color(QPalette::Active, QPalette::Base));
+    return PaletteBaseColor(this);
 }
 
 void TsuiCustomComboBox::setColor(TColor c)
 {
-    QPalette pal = palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        pal.setColor(group, QPalette::Base, ToQColor(c));
-    setPalette(pal);
+    SetPaletteBaseColor(this, c);
     update();
 }
 

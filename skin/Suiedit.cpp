@@ -4,7 +4,6 @@
 
 #include <QEvent>
 #include <QPainter>
-#include <QPalette>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -28,10 +27,7 @@ TsuiEdit::TsuiEdit(QWidget* parent) : QLineEdit(parent)
 void TsuiEdit::setUIStyle(TsuiUIStyle style)
 {
     m_uiStyle = style;
-    TsuiUIStyle effective = style;
-    // A file theme carries no colours of its own here: the built-in table stands in.
-    if (UsingFileTheme(m_fileTheme, style, effective))
-        effective = DeepBlue;
+    const TsuiUIStyle effective = BuiltInColorStyle(m_fileTheme, style);
     m_borderColor = GetInsideThemeColor(effective, SUI_THEME_CONTROL_BORDER_COLOR);
     UIStyleChanged();
     update();
@@ -39,15 +35,7 @@ void TsuiEdit::setUIStyle(TsuiUIStyle style)
 
 void TsuiEdit::setFileTheme(TsuiFileTheme* theme)
 {
-    if (m_fileTheme)
-        disconnect(m_fileTheme, &QObject::destroyed, this, nullptr);
-    m_fileTheme = theme;
-    if (theme) {
-        connect(theme, &QObject::destroyed, this, [this] {
-            m_fileTheme = nullptr;
-            setUIStyle(DeepBlue);
-        });
-    }
+    WatchFileTheme(this, m_fileTheme, theme, [this] { setUIStyle(DeepBlue); });
     setUIStyle(m_uiStyle);
 }
 
@@ -59,15 +47,12 @@ void TsuiEdit::setBorderColor(TColor c)
 
 TColor TsuiEdit::Color() const
 {
-    return ToTColor(palette().color(QPalette::Active, QPalette::Base));
+    return PaletteBaseColor(this);
 }
 
 void TsuiEdit::setColor(TColor c)
 {
-    QPalette pal = palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        pal.setColor(group, QPalette::Base, ToQColor(c));
-    setPalette(pal);
+    SetPaletteBaseColor(this, c);
     update();
 }
 

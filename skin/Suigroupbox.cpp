@@ -53,10 +53,7 @@ void TsuiCustomGroupBox::setUIStyle(TsuiUIStyle style)
 void TsuiCustomGroupBox::UpdateUIStyle(TsuiUIStyle style, TsuiFileTheme* theme)
 {
     ContainerApplyUIStyle(this, style, theme);
-    TsuiUIStyle effective = style;
-    // A file theme carries no colours of its own here: the built-in table stands in.
-    if (UsingFileTheme(theme, style, effective))
-        effective = DeepBlue;
+    const TsuiUIStyle effective = BuiltInColorStyle(theme, style);
     // The caption colour is the font colour: children that follow the group box's
     // font (its labels) take it too, as they would its font.
     QPalette pal = palette();
@@ -69,16 +66,10 @@ void TsuiCustomGroupBox::UpdateUIStyle(TsuiUIStyle style, TsuiFileTheme* theme)
 
 void TsuiCustomGroupBox::setFileTheme(TsuiFileTheme* theme)
 {
-    if (m_fileTheme)
-        disconnect(m_fileTheme, &QObject::destroyed, this, nullptr);
-    m_fileTheme = theme;
-    if (theme) {
-        connect(theme, &QObject::destroyed, this, [this] {
-            m_fileTheme = nullptr;
-            ContainerApplyUIStyle(this, DeepBlue, nullptr);
-            setUIStyle(DeepBlue);
-        });
-    }
+    WatchFileTheme(this, m_fileTheme, theme, [this] {
+        ContainerApplyUIStyle(this, DeepBlue, nullptr);
+        setUIStyle(DeepBlue);
+    });
     setUIStyle(m_uiStyle);
 }
 

@@ -30,6 +30,29 @@ bool UsingFileTheme(TsuiFileTheme* theme, TsuiUIStyle requested, TsuiUIStyle& ef
     return false;
 }
 
+TsuiUIStyle BuiltInColorStyle(TsuiFileTheme* theme, TsuiUIStyle requested)
+{
+    TsuiUIStyle effective = requested;
+    if (UsingFileTheme(theme, requested, effective))
+        effective = DeepBlue;
+    return effective;
+}
+
+void WatchFileTheme(QObject* control, QPointer<TsuiFileTheme>& slot, TsuiFileTheme* theme,
+                    const std::function<void()>& gone)
+{
+    if (slot)
+        QObject::disconnect(slot, &QObject::destroyed, control, nullptr);
+    slot = theme;
+    if (theme) {
+        // The connection dies with control, so slot (a member of control) outlives it.
+        QObject::connect(theme, &QObject::destroyed, control, [&slot, gone] {
+            slot = nullptr;
+            gone();
+        });
+    }
+}
+
 void ContainerApplyUIStyle(QWidget* container, TsuiUIStyle style, TsuiFileTheme* theme)
 {
     if (!container)

@@ -5,6 +5,9 @@
 #include "skin/Suithemes.h"
 
 #include <QObject>
+#include <QPointer>
+
+#include <functional>
 
 class QWidget;
 
@@ -25,6 +28,15 @@ TsuiUIStyle GetSUIFormStyle(QObject* owner);
 // effective := requested, or DeepBlue for FromThemeFile without a usable theme.
 // True only when the file theme is to be consulted.
 bool UsingFileTheme(TsuiFileTheme* theme, TsuiUIStyle requested, TsuiUIStyle& effective);
+
+// The style whose built-in table a control takes its colours from: a file theme
+// carries no colours of its own here, so even a usable one leaves DeepBlue.
+TsuiUIStyle BuiltInColorStyle(TsuiFileTheme* theme, TsuiUIStyle requested);
+
+// Points slot at theme for control. The watch on the previous theme is dropped; when
+// the new theme is destroyed, slot is cleared and gone runs.
+void WatchFileTheme(QObject* control, QPointer<TsuiFileTheme>& slot, TsuiFileTheme* theme,
+                    const std::function<void()>& gone);
 
 // Every direct child widget with both a FileTheme and a UIStyle property gets the
 // theme, then the style (in that order).

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPalette>
 #include <QPointer>
 #include <QScreen>
 #include <QStyle>
@@ -359,4 +360,17 @@ bool SUIGetComboBoxInfo(QComboBox* combo, SuiComboBoxInfo* info)
     info->button = style->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxArrow, combo);
     info->list = combo->view() ? combo->view()->window() : nullptr;
     return true;
+}
+
+TColor PaletteBaseColor(const QWidget* w)
+{
+    return ToTColor(w->palette().color(QPalette::Active, QPalette::Base));
+}
+
+void SetPaletteBaseColor(QWidget* w, TColor c)
+{
+    QPalette pal = w->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        pal.setColor(group, QPalette::Base, ToQColor(c));
+    w->setPalette(pal);
 }

@@ -16,6 +16,11 @@ class QComboBox;
 class QPainter;
 class QWidget;
 
+// A field colour kept in the widget's palette as the base colour of every colour
+// group, so that it holds when the widget is read-only or disabled.
+TColor PaletteBaseColor(const QWidget* w);
+void SetPaletteBaseColor(QWidget* w, TColor c);
+
 // Exclusive right and bottom edges of a rectangle.
 inline int RectRight(const QRect& r) { return r.x() + r.width(); }
 inline int RectBottom(const QRect& r) { return r.y() + r.height(); }

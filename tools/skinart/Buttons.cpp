@@ -24,21 +24,26 @@ namespace {
 
 enum State { Normal, Over, Pressed };
 
+// A rounded gloss face alone, its corners left to show the parent.
+QImage GlossButton(int w, int h, qreal radius, const Gloss& face)
+{
+    QImage layer = NewLayer(w, h);
+    QPainter p(&layer);
+    GlossRect(p, QRectF(0, 0, w, h), radius, face);
+    p.end();
+    return OverMagenta(layer);
+}
+
 // MacOS: a white gel capsule that turns aqua under the pointer. The corners show the parent.
 QImage MacButton(State st)
 {
-    const int w = 84, h = 23;
-    QImage layer = NewLayer(w, h);
-    QPainter p(&layer);
     const Gloss normal{QColor("#8a8a8a"), QColor("#ffffff"), QColor("#eeeeee"), QColor("#dcdcdc"), QColor("#f6f6f6"),
                        QColor(255, 255, 255, 200)};
     const Gloss over{QColor("#3b6fae"), QColor("#e2f1fe"), QColor("#aed5f8"), QColor("#7fbaf0"), QColor("#c4e3fb"),
                      QColor(255, 255, 255, 220)};
     const Gloss pressed{QColor("#2a5590"), QColor("#a9cdf1"), QColor("#7db4ea"), QColor("#4f94dd"), QColor("#8cc2f1"),
                         QColor(255, 255, 255, 120)};
-    GlossRect(p, QRectF(0, 0, w, h), 11, st == Normal ? normal : st == Over ? over : pressed);
-    p.end();
-    return OverMagenta(layer);
+    return GlossButton(84, 23, 11, st == Normal ? normal : st == Over ? over : pressed);
 }
 
 // WinXP: a beige face in a dark blue rounded frame; orange inner glow under the pointer.
@@ -114,18 +119,13 @@ QImage ProteinButton(State st)
 // BlueGlass: a pane of blue glass with a bright upper reflection. The corners show the parent.
 QImage GlassButton(State st)
 {
-    const int w = 77, h = 27;
-    QImage layer = NewLayer(w, h);
-    QPainter p(&layer);
     const Gloss normal{QColor("#1e4f90"), QColor("#eaf5fe"), QColor("#c3dff8"), QColor("#95c4f0"), QColor("#bfdef9"),
                        QColor(255, 255, 255, 230)};
     const Gloss over{QColor("#2a6fc0"), QColor("#f4fbff"), QColor("#d2edff"), QColor("#9cd8ff"), QColor("#cbedff"),
                      QColor(255, 255, 255, 255)};
     const Gloss pressed{QColor("#163e72"), QColor("#a6cbee"), QColor("#89b7e6"), QColor("#5e9adb"), QColor("#8ab9e9"),
                         QColor(255, 255, 255, 90)};
-    GlossRect(p, QRectF(0, 0, w, h), 6, st == Normal ? normal : st == Over ? over : pressed);
-    p.end();
-    return OverMagenta(layer);
+    return GlossButton(77, 27, 6, st == Normal ? normal : st == Over ? over : pressed);
 }
 
 QImage ButtonStrip(Style s)

@@ -143,6 +143,14 @@ struct Pen {
     QPainter& p;
     QColor c;
     void fill(int x, int y, int w, int h) const { p.fillRect(QRect(x, y, w, h), c); }
+    // A window outline: a title band `top` rows thick over a one-pixel frame.
+    void window(int x, int y, int w, int h, int top) const
+    {
+        fill(x, y, w, top);
+        fill(x, y, 1, h);
+        fill(x + w - 1, y, 1, h);
+        fill(x, y + h - 1, w, 1);
+    }
 };
 
 // The question mark, five columns by seven rows.
@@ -171,14 +179,9 @@ void DrawGlyph(QPainter& p, Glyph g, const QRect& box, const QColor& c, int t)
     case Glyph::Minimise:
         pen.fill(x0, y0 + n - t - 1, n - 1, t);
         break;
-    case Glyph::Maximise: {
-        const int w = n - 1, h = n - 1, top = t + 1;
-        pen.fill(x0, y0, w, top);
-        pen.fill(x0, y0, 1, h);
-        pen.fill(x0 + w - 1, y0, 1, h);
-        pen.fill(x0, y0 + h - 1, w, 1);
+    case Glyph::Maximise:
+        pen.window(x0, y0, n - 1, n - 1, t + 1);
         break;
-    }
     case Glyph::Restore: {
         const int k = n - 3, top = t;
         const int bx = x0 + 3, fy = y0 + 3;
@@ -187,11 +190,7 @@ void DrawGlyph(QPainter& p, Glyph g, const QRect& box, const QColor& c, int t)
         pen.fill(bx + k - 1, y0, 1, k);
         pen.fill(x0 + k, y0 + k - 1, bx + k - (x0 + k), 1);
         pen.fill(bx, y0, 1, fy - y0);
-        // front window
-        pen.fill(x0, fy, k, top);
-        pen.fill(x0, fy, 1, k);
-        pen.fill(x0 + k - 1, fy, 1, k);
-        pen.fill(x0, fy + k - 1, k, 1);
+        pen.window(x0, fy, k, k, top);  // front window
         break;
     }
     case Glyph::Help: {

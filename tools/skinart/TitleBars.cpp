@@ -136,12 +136,34 @@ QImage TitleRight(Style s)
 const Glyph kTitleGlyphs[6] = {Glyph::ControlBox, Glyph::Help, Glyph::Maximise, Glyph::Restore, Glyph::Minimise,
                                Glyph::Close};
 
+// Where a style puts the parts of a title button.
+struct TitleButtonShape {
+    int side;     // the piece is side x side pixels
+    QRectF face;  // the gloss face
+    bool ball;    // a round face; otherwise a square with rounded corners
+    qreal radius; // those corners
+    QRect glyph;  // the glyph's box at rest; held down, it moves one pixel down and right
+    int stroke;   // the glyph's line thickness
+};
+
+// One title button on a transparent layer: the face, then the glyph over it.
+QImage TitleButtonLayer(const TitleButtonShape& shape, Glyph g, State st, const Gloss& face, const QColor& ink)
+{
+    QImage layer = NewLayer(shape.side, shape.side);
+    QPainter p(&layer);
+    if (shape.ball)
+        GlossEllipse(p, shape.face, face);
+    else
+        GlossRect(p, shape.face, shape.radius, face);
+    const int shift = st == Pressed ? 1 : 0;
+    DrawGlyph(p, g, shape.glyph.translated(shift, shift), ink, shape.stroke);
+    p.end();
+    return layer;
+}
+
 // MacOS: gel balls, light grey at rest, aqua (red for close) under the pointer.
 QImage MacTitleButton(Glyph g, State st, const QImage& bg)
 {
-    const int n = 17;
-    QImage layer = NewLayer(n, n);
-    QPainter p(&layer);
     const bool close = g == Glyph::Close;
     Gloss ball;
     QColor ink;
@@ -160,19 +182,13 @@ QImage MacTitleButton(Glyph g, State st, const QImage& bg)
                           : Gloss{QColor("#1d4a85"), QColor("#8cbdea"), QColor("#5b9bdf"), QColor("#2f76c9"), QColor("#6aa8e6")};
         ink = Qt::white;
     }
-    GlossEllipse(p, QRectF(1, 1, 15, 15), ball);
-    const int shift = st == Pressed ? 1 : 0;
-    DrawGlyph(p, g, QRect(5 + shift, 5 + shift, 7, 7), ink, 1);
-    p.end();
-    return OverBackground(layer, bg);
+    const TitleButtonShape shape{17, QRectF(1, 1, 15, 15), true, 0, QRect(5, 5, 7, 7), 1};
+    return OverBackground(TitleButtonLayer(shape, g, st, ball, ink), bg);
 }
 
 // WinXP: blue rounded squares with a white rim; close is red-orange.
 QImage XpTitleButton(Glyph g, State st, const QImage& bg)
 {
-    const int n = 21;
-    QImage layer = NewLayer(n, n);
-    QPainter p(&layer);
     const bool close = g == Glyph::Close;
     Gloss face;
     if (close)
@@ -183,19 +199,13 @@ QImage XpTitleButton(Glyph g, State st, const QImage& bg)
         face = st == Normal ? Gloss{QColor("#ffffff"), QColor("#7eb3ff"), QColor("#3c85f5"), QColor("#2b72ee"), QColor("#1d5ddc")}
              : st == Over   ? Gloss{QColor("#ffffff"), QColor("#a6ccff"), QColor("#5ea3ff"), QColor("#478ff8"), QColor("#3377ee")}
                             : Gloss{QColor("#ffffff"), QColor("#1a4ab8"), QColor("#2257c8"), QColor("#2a62d2"), QColor("#3d78e0")};
-    GlossRect(p, QRectF(0, 0, n, n), 3, face);
-    const int shift = st == Pressed ? 1 : 0;
-    DrawGlyph(p, g, QRect(6 + shift, 6 + shift, 9, 9), Qt::white, 2);
-    p.end();
-    return OverBackground(layer, bg);
+    const TitleButtonShape shape{21, QRectF(0, 0, 21, 21), false, 3, QRect(6, 6, 9, 9), 2};
+    return OverBackground(TitleButtonLayer(shape, g, st, face, Qt::white), bg);
 }
 
 // DeepBlue: dark navy squares with a pale rim; close turns red under the pointer.
 QImage DeepBlueTitleButton(Glyph g, State st, const QImage& bg)
 {
-    const int n = 19;
-    QImage layer = NewLayer(n, n);
-    QPainter p(&layer);
     const bool close = g == Glyph::Close;
     Gloss face;
     if (st == Normal)
@@ -206,19 +216,13 @@ QImage DeepBlueTitleButton(Glyph g, State st, const QImage& bg)
     else
         face = close ? Gloss{QColor("#c0605a"), QColor("#7e1e1a"), QColor("#962822"), QColor("#a4302a"), QColor("#b43c34")}
                      : Gloss{QColor("#6d87c4"), QColor("#0f1c44"), QColor("#16275a"), QColor("#1c3068"), QColor("#26407e")};
-    GlossRect(p, QRectF(1, 1, n - 2, n - 2), 2.5, face);
-    const int shift = st == Pressed ? 1 : 0;
-    DrawGlyph(p, g, QRect(5 + shift, 5 + shift, 9, 9), QColor("#eef3ff"), 2);
-    p.end();
-    return OverBackground(layer, bg);
+    const TitleButtonShape shape{19, QRectF(1, 1, 17, 17), false, 2.5, QRect(5, 5, 9, 9), 2};
+    return OverBackground(TitleButtonLayer(shape, g, st, face, QColor("#eef3ff")), bg);
 }
 
 // Protein: white glyphs on the black bar; a bright blue (red for close) tile under the pointer.
 QImage ProteinTitleButton(Glyph g, State st)
 {
-    const int n = 19;
-    QImage layer = NewLayer(n, n);
-    QPainter p(&layer);
     const bool close = g == Glyph::Close;
     Gloss face;
     if (st == Normal)
@@ -229,19 +233,13 @@ QImage ProteinTitleButton(Glyph g, State st)
     else
         face = close ? Gloss{QColor("#ff8a80"), QColor("#9e1c14"), QColor("#b42a20"), QColor("#c0342a"), QColor("#d04438")}
                      : Gloss{QColor("#6aabff"), QColor("#0f3f9e"), QColor("#1650b8"), QColor("#1c5cc8"), QColor("#2a6ad8")};
-    GlossRect(p, QRectF(1, 1, n - 2, n - 2), 3, face);
-    const int shift = st == Pressed ? 1 : 0;
-    DrawGlyph(p, g, QRect(5 + shift, 5 + shift, 9, 9), Qt::white, 2);
-    p.end();
-    return OverMagenta(layer);
+    const TitleButtonShape shape{19, QRectF(1, 1, 17, 17), false, 3, QRect(5, 5, 9, 9), 2};
+    return OverMagenta(TitleButtonLayer(shape, g, st, face, Qt::white));
 }
 
 // BlueGlass: glass beads; clear blue at rest, brighter under the pointer, red for close.
 QImage GlassTitleButton(Glyph g, State st)
 {
-    const int n = 19;
-    QImage layer = NewLayer(n, n);
-    QPainter p(&layer);
     const bool close = g == Glyph::Close;
     Gloss bead;
     if (close)
@@ -252,11 +250,8 @@ QImage GlassTitleButton(Glyph g, State st)
         bead = st == Normal ? Gloss{QColor("#163e72"), QColor("#c9e5fd"), QColor("#7ab8f0"), QColor("#3a86d8"), QColor("#78b8f2"), QColor(255, 255, 255, 210)}
              : st == Over   ? Gloss{QColor("#1e5aa6"), QColor("#e4f4ff"), QColor("#8fd2ff"), QColor("#44a2f0"), QColor("#8ad0ff"), QColor(255, 255, 255, 240)}
                             : Gloss{QColor("#0e2c56"), QColor("#76a8dc"), QColor("#3f7cc6"), QColor("#225fae"), QColor("#3e7cc4")};
-    GlossEllipse(p, QRectF(1, 1, 17, 17), bead);
-    const int shift = st == Pressed ? 1 : 0;
-    DrawGlyph(p, g, QRect(5 + shift, 5 + shift, 9, 9), Qt::white, 2);
-    p.end();
-    return OverMagenta(layer);
+    const TitleButtonShape shape{19, QRectF(1, 1, 17, 17), true, 0, QRect(5, 5, 9, 9), 2};
+    return OverMagenta(TitleButtonLayer(shape, g, st, bead, Qt::white));
 }
 
 QImage TitleButtonStrip(Style s)

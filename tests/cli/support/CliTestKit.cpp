@@ -20,22 +20,6 @@ namespace fs = std::filesystem;
 
 namespace clitest {
 
-TempConfigHome::TempConfigHome() {
-  char tmpl[] = "/tmp/orvane-cli-XXXXXX";
-  if (::mkdtemp(tmpl) != nullptr) root = tmpl;
-  // Readable by others: one test runs the program as another user.
-  ::chmod(root.c_str(), 0755);
-  fs::create_directories(root / "orvane" / "ports");
-  fs::permissions(root / "orvane", fs::perms(0755));
-  fs::permissions(root / "orvane" / "ports", fs::perms(0755));
-  ::setenv("XDG_CONFIG_HOME", root.c_str(), 1);
-}
-
-TempConfigHome::~TempConfigHome() {
-  std::error_code ec;
-  fs::remove_all(root, ec);
-}
-
 namespace {
 
 void Drain(int fd, std::string& into, bool& open) {

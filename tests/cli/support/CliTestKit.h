@@ -12,19 +12,15 @@
 #include <thread>
 #include <vector>
 
+#include "common/TempConfigHome.h"
 #include "model/ModuleModel.h"
 
 namespace clitest {
 
-// XDG_CONFIG_HOME points at a fresh temporary directory (mode 0755) for the life of the object.
-class TempConfigHome {
+// A private configuration home under /tmp/orvane-cli-XXXXXX.
+class TempConfigHome : public testcommon::TempConfigHome {
 public:
-  TempConfigHome();
-  ~TempConfigHome();
-  const std::filesystem::path& Path() const { return root; }
-
-private:
-  std::filesystem::path root;
+  TempConfigHome() : testcommon::TempConfigHome("cli") {}
 };
 
 struct CliResult {

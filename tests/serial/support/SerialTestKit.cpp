@@ -17,19 +17,6 @@
 
 namespace testkit {
 
-TempConfigHome::TempConfigHome() {
-  char tmpl[] = "/tmp/orvane-serial-XXXXXX";
-  if (::mkdtemp(tmpl) == nullptr) std::abort();
-  root = tmpl;
-  ::setenv("XDG_CONFIG_HOME", root.c_str(), 1);
-  std::filesystem::create_directories(root / "orvane/ports");
-}
-
-TempConfigHome::~TempConfigHome() {
-  std::error_code ec;
-  std::filesystem::remove_all(root, ec);
-}
-
 void EnsureApp() {
   static int argc = 1;
   static char name[] = "test_serial";

@@ -10,19 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "common/TempConfigHome.h"
 #include "serial/ZebSerial.h"
 
 namespace testkit {
 
-// XDG_CONFIG_HOME points at a fresh temporary directory for the life of the object.
-class TempConfigHome {
+// A private configuration home under /tmp/orvane-serial-XXXXXX.
+class TempConfigHome : public testcommon::TempConfigHome {
 public:
-  TempConfigHome();
-  ~TempConfigHome();
-  const std::filesystem::path& Path() const { return root; }
-
-private:
-  std::filesystem::path root;
+  TempConfigHome() : testcommon::TempConfigHome("serial") {}
 };
 
 // The process's QCoreApplication, created on first use.

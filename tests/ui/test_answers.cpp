@@ -174,8 +174,9 @@ TEST(Answers, ArriveFromTheSerialObjectAsPostedNotices)
     Windows w;
     w.ComSetting();
     w.OpenPort(5);
-    w.form1.Timer1->setInterval(10);
-    Windows::Click(w.form1.suiButton2);  // search: the module answers at the dialog's 9600/No
+    // The search: the module answers at the dialog's 9600/No, well before a second tick.
+    w.form1.Timer1->setInterval(500);
+    Windows::Click(w.form1.suiButton2);
     ASSERT_TRUE(uitest::WaitUntil([&] {
         return w.form1.StatusText().endsWith("Read channel parameters Success!");
     }));

@@ -10,12 +10,9 @@
 #include "serial/support/SerialTestKit.h"
 #include "model/PtyModule.h"
 #include "platform/PortNamespace.h"
-#include "platform/WindowMessage.h"
 #include "protocol/ModuleFrame.h"
 
 namespace {
-
-unsigned Message() { return platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1"); }
 
 class SerialPort : public ::testing::Test {
 protected:
@@ -36,9 +33,9 @@ TEST_F(SerialPort, ReadsTheModulesAnswers) {
   options.settings.channel = 17;
   options.settings.moduleType = 3;
   auto module = StartModule(2, options);
-  testkit::NoticeCollector target(Message());
+  testkit::NoticeCollector target;
   ZebSerial serial;
-  serial.SetNotifyTarget(&target, Message());
+  target.Watch(serial);
   ASSERT_EQ(serial.Open(2, 9600, 0), 1) << serial.LastError().Describe();
   EXPECT_EQ(serial.DevicePath(), platform::PortLinkPath(2));
   ASSERT_TRUE(SendSearch(serial));
@@ -94,9 +91,9 @@ TEST_F(SerialPort, FailedOpensLeaveThePortClosed) {
 TEST_F(SerialPort, ReconfiguringTheSamePortKeepsThreadAndPartialFrame) {
   testkit::RawPty pty(5);
   ASSERT_TRUE(pty.Ok());
-  testkit::NoticeCollector target(Message());
+  testkit::NoticeCollector target;
   testkit::TestSerial serial;
-  serial.SetNotifyTarget(&target, Message());
+  target.Watch(serial);
   ASSERT_EQ(serial.OpenOrReconfigure(5, 9600, 0), 1);
   const int fdBefore = serial.Fd();
   pty.Write({0xAF, 0xAF, 0x00, 0x00, 0xAF, 0x80, 0x06});
@@ -181,9 +178,9 @@ TEST_F(SerialPort, HangUpStopsReadingWithoutSpinning) {
 
 TEST_F(SerialPort, ReconfiguringAHungUpPortOpensItAfresh) {
   auto module = StartModule(13);
-  testkit::NoticeCollector target(Message());
+  testkit::NoticeCollector target;
   ZebSerial serial;
-  serial.SetNotifyTarget(&target, Message());
+  target.Watch(serial);
   ASSERT_EQ(serial.Open(13, 9600, 0), 1);
   module->HangUp();
   ASSERT_TRUE(testkit::WaitUntil([&] { return serial.HungUp(); }));

@@ -10,13 +10,10 @@
 
 #include "model/PtyModule.h"
 #include "platform/PortNamespace.h"
-#include "platform/WindowMessage.h"
 #include "protocol/ModuleFrame.h"
 #include "serial/support/SerialTestKit.h"
 
 namespace {
-
-unsigned Message() { return platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1"); }
 
 class SimulatedModule : public ::testing::Test {
 protected:
@@ -76,9 +73,9 @@ TEST_F(SimulatedModule, AnswersOnlyAtItsOwnLineSettings) {
   options.settings.baudIndex = 5;  // 38400
   options.settings.parity = 1;
   auto module = Start(options);
-  testkit::NoticeCollector target(Message());
+  testkit::NoticeCollector target;
   ZebSerial serial;
-  serial.SetNotifyTarget(&target, Message());
+  target.Watch(serial);
 
   ASSERT_EQ(serial.Open(5, 9600, 1), 1);
   ASSERT_TRUE(SendSearch(serial));
@@ -104,9 +101,9 @@ TEST_F(SimulatedModule, NewSerialSettingsTakeEffectAfterTheAnswer) {
   modsim::PtyModuleOptions options;
   options.port = 6;
   auto module = Start(options);
-  testkit::NoticeCollector target(Message());
+  testkit::NoticeCollector target;
   ZebSerial serial;
-  serial.SetNotifyTarget(&target, Message());
+  target.Watch(serial);
   ASSERT_EQ(serial.Open(6, 9600, 0), 1);
   ASSERT_TRUE(SendWriteComParams(serial, 8, 1));  // 115200, odd
   ASSERT_TRUE(target.WaitFor(1));
@@ -129,9 +126,9 @@ TEST_F(SimulatedModule, NoiseSplitAndDelayStillGiveWholeFrames) {
   options.delayMs = 2;
   options.settings.guestId = 54321;
   auto module = Start(options);
-  testkit::NoticeCollector target(Message());
+  testkit::NoticeCollector target;
   ZebSerial serial;
-  serial.SetNotifyTarget(&target, Message());
+  target.Watch(serial);
   ASSERT_EQ(serial.Open(7, 9600, 0), 1);
   for (std::size_t i = 0; i < 20; ++i) {
     ASSERT_TRUE(SendRead(serial, protocol::kReadGuestId));
@@ -150,9 +147,9 @@ TEST_F(SimulatedModule, DroppedAnswersNeverArrive) {
     if (line.starts_with("-> (dropped)")) ++dropped;
   };
   auto module = Start(options);
-  testkit::NoticeCollector target(Message());
+  testkit::NoticeCollector target;
   ZebSerial serial;
-  serial.SetNotifyTarget(&target, Message());
+  target.Watch(serial);
   ASSERT_EQ(serial.Open(8, 9600, 0), 1);
   ASSERT_TRUE(SendSearch(serial));
   ASSERT_TRUE(testkit::WaitUntil([&] { return dropped.load() == 1; }));
@@ -165,9 +162,9 @@ TEST_F(SimulatedModule, PortClosedAndReopenedStillAnswered) {
   modsim::PtyModuleOptions options;
   options.port = 9;
   auto module = Start(options);
-  testkit::NoticeCollector target(Message());
+  testkit::NoticeCollector target;
   ZebSerial serial;
-  serial.SetNotifyTarget(&target, Message());
+  target.Watch(serial);
   for (std::size_t i = 0; i < 3; ++i) {
     ASSERT_EQ(serial.Open(9, 9600, 0), 1);
     ASSERT_TRUE(SendReadChannel(serial));

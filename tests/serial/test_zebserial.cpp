@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "serial/support/SerialTestKit.h"
-#include "platform/WindowMessage.h"
 #include "protocol/ModuleFrame.h"
 
 namespace {
@@ -16,8 +15,6 @@ std::vector<std::uint8_t> Hex(const std::string& text) {
   for (std::size_t i = 0; i < text.size(); i += 3) out.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
   return out;
 }
-
-unsigned Message() { return platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1"); }
 
 void Feed(ZebSerial& s, const std::string& hex) {
   for (std::uint8_t b : Hex(hex)) s.OnReceiveByte(b);
@@ -68,9 +65,9 @@ TEST(ZebSerialAssembler, AnswersFillTheirSlots) {
 }
 
 TEST(ZebSerialAssembler, UnknownCodeChangesNoSlotButIsAnnounced) {
-  testkit::NoticeCollector target(Message());
+  testkit::NoticeCollector target;
   ZebSerial s;
-  s.SetNotifyTarget(&target, Message());
+  target.Watch(s);
   Feed(s, "AF AF 00 00 AF 80 06 02 05 00 9A 0D 0A");
   Feed(s, "AF AF 00 00 AF 80 07 02 11 22 00 0D 0A");
   EXPECT_EQ(s.lastCommand.load(), 7);
@@ -81,9 +78,9 @@ TEST(ZebSerialAssembler, UnknownCodeChangesNoSlotButIsAnnounced) {
 }
 
 TEST(ZebSerialAssembler, EachNoticeCarriesItsOwnFrame) {
-  testkit::NoticeCollector target(Message());
+  testkit::NoticeCollector target;
   ZebSerial s;
-  s.SetNotifyTarget(&target, Message());
+  target.Watch(s);
   // Two answers of the same code before the handler runs: each notice keeps its own data.
   Feed(s, "AF AF 00 00 AF 80 06 02 05 00 9A 0D 0A AF AF 00 00 AF 80 06 02 1F 00 B4 0D 0A");
   ASSERT_TRUE(target.WaitFor(2));
@@ -95,10 +92,10 @@ TEST(ZebSerialAssembler, EachNoticeCarriesItsOwnFrame) {
 }
 
 TEST(ZebSerialAssembler, NoTargetNoNoticeButSlotsStillSet) {
-  testkit::NoticeCollector target(Message());
+  testkit::NoticeCollector target;
   ZebSerial s;
-  s.SetNotifyTarget(&target, Message());
-  s.SetNotifyTarget(nullptr, Message());
+  target.Watch(s);
+  s.SetNotifyTarget(nullptr, testkit::NoticeMessage());
   Feed(s, "AF AF 00 00 AF 80 00 04 01 02 03 04 99 0D 0A");
   EXPECT_EQ(s.searchReply[2].load(), 3);
   // Give a stray notice every chance to arrive.
@@ -107,9 +104,9 @@ TEST(ZebSerialAssembler, NoTargetNoNoticeButSlotsStillSet) {
 }
 
 TEST(ZebSerialAssembler, DroppedFramesAreNotAnnounced) {
-  testkit::NoticeCollector target(Message());
+  testkit::NoticeCollector target;
   ZebSerial s;
-  s.SetNotifyTarget(&target, Message());
+  target.Watch(s);
   Feed(s, "AF 01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 19 0D 0A");
   Feed(s, "AF 0D 0A");
   ASSERT_TRUE(target.WaitFor(1));

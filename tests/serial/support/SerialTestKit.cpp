@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "platform/PortNamespace.h"
+#include "platform/WindowMessage.h"
 
 namespace testkit {
 
@@ -36,6 +37,8 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
   }
   return true;
 }
+
+unsigned NoticeMessage() { return platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1"); }
 
 NoticeCollector::NoticeCollector(unsigned t) : type(t) { EnsureApp(); }
 

@@ -27,10 +27,15 @@ void EnsureApp();
 // Runs the event loop until pred() holds or timeoutMs passes; returns pred().
 bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
 
+// The message the serial object announces its answers with.
+unsigned NoticeMessage();
+
 // Collects the serial object's notices on the thread it lives in.
 class NoticeCollector : public QObject {
 public:
-  explicit NoticeCollector(unsigned type);
+  explicit NoticeCollector(unsigned type = NoticeMessage());
+  // Makes this the target of serial's notices.
+  void Watch(ZebSerial& serial) { serial.SetNotifyTarget(this, type); }
   bool event(QEvent* e) override;
   bool WaitFor(std::size_t count, int timeoutMs = 10000);
 

@@ -58,6 +58,12 @@ struct FramedWindow {
         return {};
     }
     QPoint IconCentre() const { return bar->ComputeLayout().controlBoxRect.center(); }
+    // A click on the icon; it opens the window menu returned.
+    TsuiTitleBarPopupMenu* ClickIcon()
+    {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, IconCentre());
+        return bar->WindowMenu();
+    }
 
     std::unique_ptr<QDialog> host;
     TsuiForm* form = nullptr;
@@ -198,8 +204,7 @@ TEST(Form, IconOpensWindowMenuWithOnlyCloseEnabled)
     FramedWindow w;
     UseTwoButtons(w.bar);
     w.Show();
-    TsuiTitleBarPopupMenu* menu = w.bar->WindowMenu();
-    QTest::mouseClick(w.bar, Qt::LeftButton, {}, w.IconCentre());
+    TsuiTitleBarPopupMenu* menu = w.ClickIcon();
     ASSERT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->pos(), w.bar->mapToGlobal(QPoint(0, 20)));
     EXPECT_FALSE(menu->MinimizeItem()->isEnabled());
@@ -235,8 +240,7 @@ TEST(Form, DoubleClickOnIconCloses)
         FramedWindow w;
         UseTwoButtons(w.bar);
         w.Show();
-        TsuiTitleBarPopupMenu* menu = w.bar->WindowMenu();
-        QTest::mouseClick(w.bar, Qt::LeftButton, {}, w.IconCentre());
+        TsuiTitleBarPopupMenu* menu = w.ClickIcon();
         ASSERT_TRUE(menu->isVisible());
         const QPoint onIcon = menu->mapFromGlobal(w.bar->mapToGlobal(w.IconCentre()));
         QTest::mousePress(menu, Qt::LeftButton, {}, onIcon);
@@ -257,8 +261,7 @@ TEST(Form, SecondClickElsewhereOnlyDismissesTheMenu)
     FramedWindow w;
     UseTwoButtons(w.bar);
     w.Show();
-    TsuiTitleBarPopupMenu* menu = w.bar->WindowMenu();
-    QTest::mouseClick(w.bar, Qt::LeftButton, {}, w.IconCentre());
+    TsuiTitleBarPopupMenu* menu = w.ClickIcon();
     ASSERT_TRUE(menu->isVisible());
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->mapFromGlobal(w.bar->mapToGlobal(QPoint(200, 8))));
     EXPECT_FALSE(menu->isVisible());

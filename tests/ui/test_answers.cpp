@@ -106,15 +106,6 @@ TEST_P(Answers, FillTheirControlsAndPutTheSuccessText)
 INSTANTIATE_TEST_SUITE_P(Notice, Answers, ::testing::ValuesIn(kAnswers),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Answers, OtherEventsPassThrough)
-{
-    Windows w;
-    w.form1.SetActionStatus("before");
-    QEvent other(QEvent::User);
-    QCoreApplication::sendEvent(&w.form1, &other);
-    EXPECT_EQ(w.form1.StatusText(), Windows::Status("", "before"));
-}
-
 TEST(Answers, PickingAChannelLooksUpItsFrequencyOnly)
 {
     Windows w;

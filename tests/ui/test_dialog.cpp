@@ -136,14 +136,6 @@ TEST(Dialog, PickingABaudRateMarksTheSearchEndAndLeavesTheLineAlone)
     EXPECT_EQ(w.form1.Serial().selectedBaudItem, 2);
 }
 
-TEST(Dialog, SelectingFromCodeRaisesNoChange)
-{
-    Windows w;
-    w.form1.Serial().selectedBaudItem = 7;
-    w.form2.SelectItems(0, 1, 1);
-    EXPECT_EQ(w.form1.Serial().selectedBaudItem, 7);
-}
-
 TEST(Dialog, SelectItemsClampsToTheLastItem)
 {
     Windows w;

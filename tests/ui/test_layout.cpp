@@ -165,21 +165,6 @@ TEST(Layout, DialogControlsSitWhereTheyBelong)
     EXPECT_EQ(d.suiComboBox_Verify->currentText(), "No");
 }
 
-TEST(Layout, RenderedStatusLineShowsItsText)
-{
-    Windows w;
-    w.form1.SetPortStatus("Open Com Succeed:COM3,9600,No ");
-    w.form1.SetActionStatus("Read channel...");
-    const QImage before = w.form1.suiImagePanel2->grab().toImage();
-    w.form1.SetActionStatus("Read channel parameters Success!");
-    EXPECT_NE(w.form1.suiImagePanel2->grab().toImage(), before);
-    EXPECT_EQ(w.form1.StatusText(), "   Open Com Succeed:COM3,9600,No     Read channel parameters Success!");
-}
-
-}  // namespace
-
-namespace {
-
 TEST(Layout, ExitClosesTheMainWindow)
 {
     Windows w;

@@ -47,6 +47,25 @@ void DrawStretchedOpaque(QPainter& canvas, const QImage& piece, const QRect& dst
     canvas.drawImage(dst.topLeft(), Opaque(piece).scaled(dst.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
 }
 
+// The two ends of a three-piece strip at the ends of r, or as much of the left piece
+// as fits when r is narrower than one piece. True, with the middle piece, when r
+// holds both ends.
+bool DrawStripEnds(const QImage& img, QPainter& canvas, const QRect& r, bool masked, TColor mask, QImage* middle)
+{
+    const int pw = img.width() / 3;
+    QImage left, rightPiece;
+    SpitBitmap(img, &left, 3, 1);
+    if (r.width() < pw) {
+        DrawPiece(canvas, r.x(), r.y(), left.copy(0, 0, std::max(0, r.width()), img.height()), masked, mask);
+        return false;
+    }
+    SpitBitmap(img, middle, 3, 2);
+    SpitBitmap(img, &rightPiece, 3, 3);
+    DrawPiece(canvas, r.x(), r.y(), left, masked, mask);
+    DrawPiece(canvas, RectRight(r) - pw, r.y(), rightPiece, masked, mask);
+    return true;
+}
+
 // One corner of SpitDraw: the part of the source rectangle that fits the limit size,
 // keeping the source's outer column and row.
 struct Corner {
@@ -192,16 +211,9 @@ void SpitDrawHorizontal(const QImage& strip, QPainter& canvas, const QRect& r, b
     const TColor mask =
         useCornerColor ? ToTColor(img.pixel(0, sampleTop ? 0 : h - 1)) : kSuiTransparentColor;
 
-    QImage left, middle, rightPiece;
-    SpitBitmap(img, &left, 3, 1);
-    if (r.width() < pw) {
-        DrawPiece(canvas, r.x(), r.y(), left.copy(0, 0, std::max(0, r.width()), h), true, mask);
+    QImage middle;
+    if (!DrawStripEnds(img, canvas, r, true, mask, &middle))
         return;
-    }
-    SpitBitmap(img, &middle, 3, 2);
-    SpitBitmap(img, &rightPiece, 3, 3);
-    DrawPiece(canvas, r.x(), r.y(), left, true, mask);
-    DrawPiece(canvas, RectRight(r) - pw, r.y(), rightPiece, true, mask);
 
     QImage back(middle.size(), QImage::Format_RGB32);
     back.fill(ToQColor(fill));
@@ -218,19 +230,11 @@ void SpitDrawHorizontal2(const QImage& strip, QPainter& canvas, const QRect& r, 
         return;
     const QImage img = Opaque(strip);
     const int pw = img.width() / 3;
-    const int h = img.height();
 
-    QImage left, middle, rightPiece;
-    SpitBitmap(img, &left, 3, 1);
-    if (r.width() < pw) {
-        DrawPiece(canvas, r.x(), r.y(), left.copy(0, 0, std::max(0, r.width()), h), transparent, transColor);
+    QImage middle;
+    if (!DrawStripEnds(img, canvas, r, transparent, transColor, &middle))
         return;
-    }
-    SpitBitmap(img, &middle, 3, 2);
-    SpitBitmap(img, &rightPiece, 3, 3);
-    DrawPiece(canvas, r.x(), r.y(), left, transparent, transColor);
-    DrawPiece(canvas, RectRight(r) - pw, r.y(), rightPiece, transparent, transColor);
-    DrawStretchedOpaque(canvas, middle, RectLTRB(r.x() + pw, r.y(), RectRight(r) - pw, r.y() + h));
+    DrawStretchedOpaque(canvas, middle, RectLTRB(r.x() + pw, r.y(), RectRight(r) - pw, r.y() + img.height()));
 }
 
 void TileDraw(QPainter& canvas, const QImage& pic, const QRect& r)

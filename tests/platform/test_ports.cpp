@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/TempConfigHome.h"
 #include "platform/PortNamespace.h"
 #include "platform/SerialDevice.h"
 #include "platform/SerialError.h"
@@ -19,15 +20,8 @@ namespace {
 // Every test here runs with XDG_CONFIG_HOME in a fresh temporary directory.
 class PortsDir : public ::testing::Test {
 protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/orvane-platform-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    root = tmpl;
-    ::setenv("XDG_CONFIG_HOME", root.c_str(), 1);
-    fs::create_directories(root / "orvane/ports");
-  }
-  void TearDown() override { fs::remove_all(root); }
-  fs::path root;
+  testcommon::TempConfigHome home{"platform"};
+  const fs::path& root = home.Path();
 };
 
 TEST(PortNames, DisplayWin32AndBuiltinTable) {

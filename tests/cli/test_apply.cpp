@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "common/ModuleStarter.h"
 #include "model/PtyModule.h"
 #include "support/CliTestKit.h"
 
@@ -19,10 +20,7 @@ protected:
     modsim::PtyModuleOptions options;
     options.port = port;
     options.settings = settings;
-    auto module = std::make_unique<modsim::PtyModule>(options);
-    std::string error;
-    EXPECT_TRUE(module->Start(&error)) << error;
-    return module;
+    return testcommon::StartModule(options);
   }
 
   static modsim::ModuleSettings Source() {

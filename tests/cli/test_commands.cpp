@@ -11,6 +11,7 @@
 #include <regex>
 #include <sstream>
 
+#include "common/ModuleStarter.h"
 #include "model/PtyModule.h"
 #include "platform/PortNamespace.h"
 #include "serial/CXSerial.h"
@@ -39,10 +40,7 @@ protected:
     options.port = port;
     options.settings = settings;
     options.dropProbability = drop;
-    auto module = std::make_unique<modsim::PtyModule>(options);
-    std::string error;
-    EXPECT_TRUE(module->Start(&error)) << error;
-    return module;
+    return testcommon::StartModule(options);
   }
 
   static std::vector<std::string> At(const std::string& baud, std::vector<std::string> rest) {

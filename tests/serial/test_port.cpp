@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "common/ModuleStarter.h"
 #include "serial/support/SerialTestKit.h"
 #include "model/PtyModule.h"
 #include "platform/PortNamespace.h"
@@ -22,10 +23,7 @@ protected:
 
 std::unique_ptr<modsim::PtyModule> StartModule(int port, modsim::PtyModuleOptions options = {}) {
   options.port = port;
-  auto m = std::make_unique<modsim::PtyModule>(options);
-  std::string error;
-  EXPECT_TRUE(m->Start(&error)) << error;
-  return m;
+  return testcommon::StartModule(options);
 }
 
 TEST_F(SerialPort, ReadsTheModulesAnswers) {

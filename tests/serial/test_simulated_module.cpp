@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "common/ModuleStarter.h"
 #include "model/PtyModule.h"
 #include "platform/PortNamespace.h"
 #include "protocol/ModuleFrame.h"
@@ -19,13 +20,6 @@ class SimulatedModule : public ::testing::Test {
 protected:
   void SetUp() override { testkit::EnsureApp(); }
 
-  std::unique_ptr<modsim::PtyModule> Start(modsim::PtyModuleOptions options) {
-    auto m = std::make_unique<modsim::PtyModule>(options);
-    std::string error;
-    EXPECT_TRUE(m->Start(&error)) << error;
-    return m;
-  }
-
   testkit::TempConfigHome home;
 };
 
@@ -33,7 +27,7 @@ TEST_F(SimulatedModule, LinksItsPortAndRemovesTheLinkWhenStopped) {
   std::filesystem::remove_all(home.Path() / "orvane");
   modsim::PtyModuleOptions options;
   options.port = 3;
-  auto module = Start(options);
+  auto module = testcommon::StartModule(options);
   const std::string link = platform::PortLinkPath(3);
   EXPECT_EQ(module->LinkPath(), link);
   EXPECT_EQ(std::filesystem::read_symlink(link).string(), module->DevicePath());
@@ -55,7 +49,7 @@ TEST_F(SimulatedModule, LeavesALiveLinkAloneAndReplacesADanglingOne) {
 
   std::filesystem::remove(link);
   std::filesystem::create_symlink(home.Path() / "gone", link);
-  auto module = Start(options);
+  auto module = testcommon::StartModule(options);
   EXPECT_EQ(std::filesystem::read_symlink(link).string(), module->DevicePath());
 
   modsim::PtyModuleOptions bad;
@@ -72,7 +66,7 @@ TEST_F(SimulatedModule, AnswersOnlyAtItsOwnLineSettings) {
   options.port = 5;
   options.settings.baudIndex = 5;  // 38400
   options.settings.parity = 1;
-  auto module = Start(options);
+  auto module = testcommon::StartModule(options);
   testkit::NoticeCollector target;
   ZebSerial serial;
   target.Watch(serial);
@@ -100,7 +94,7 @@ TEST_F(SimulatedModule, AnswersOnlyAtItsOwnLineSettings) {
 TEST_F(SimulatedModule, NewSerialSettingsTakeEffectAfterTheAnswer) {
   modsim::PtyModuleOptions options;
   options.port = 6;
-  auto module = Start(options);
+  auto module = testcommon::StartModule(options);
   testkit::NoticeCollector target;
   ZebSerial serial;
   target.Watch(serial);
@@ -125,7 +119,7 @@ TEST_F(SimulatedModule, NoiseSplitAndDelayStillGiveWholeFrames) {
   options.split = true;
   options.delayMs = 2;
   options.settings.guestId = 54321;
-  auto module = Start(options);
+  auto module = testcommon::StartModule(options);
   testkit::NoticeCollector target;
   ZebSerial serial;
   target.Watch(serial);
@@ -146,7 +140,7 @@ TEST_F(SimulatedModule, DroppedAnswersNeverArrive) {
   options.log = [&](const std::string& line) {
     if (line.starts_with("-> (dropped)")) ++dropped;
   };
-  auto module = Start(options);
+  auto module = testcommon::StartModule(options);
   testkit::NoticeCollector target;
   ZebSerial serial;
   target.Watch(serial);
@@ -161,7 +155,7 @@ TEST_F(SimulatedModule, DroppedAnswersNeverArrive) {
 TEST_F(SimulatedModule, PortClosedAndReopenedStillAnswered) {
   modsim::PtyModuleOptions options;
   options.port = 9;
-  auto module = Start(options);
+  auto module = testcommon::StartModule(options);
   testkit::NoticeCollector target;
   ZebSerial serial;
   target.Watch(serial);

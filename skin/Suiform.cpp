@@ -128,15 +128,7 @@ void TsuiForm::setUIStyle(TsuiUIStyle style)
 
 void TsuiForm::setFileTheme(TsuiFileTheme* theme)
 {
-    if (m_fileTheme)
-        disconnect(m_fileTheme, nullptr, this, nullptr);
-    m_fileTheme = theme;
-    if (theme) {
-        connect(theme, &QObject::destroyed, this, [this] {
-            m_fileTheme = nullptr;
-            setUIStyle(DeepBlue);
-        });
-    }
+    WatchFileTheme(this, m_fileTheme, theme, [this] { setUIStyle(DeepBlue); });
     setUIStyle(m_style);
 }
 

@@ -108,18 +108,8 @@ void TsuiPopupMenu::setUIStyle(TsuiUIStyle style)
 
 void TsuiPopupMenu::setFileTheme(TsuiFileTheme* theme)
 {
-    if (m_fileTheme)
-        disconnect(m_fileTheme, nullptr, this, nullptr);
-    m_fileTheme = theme;
-    if (theme)
-        connect(theme, &QObject::destroyed, this, &TsuiPopupMenu::FileThemeGone);
+    WatchFileTheme(this, m_fileTheme, theme, [this] { setUIStyle(DeepBlue); });
     setUIStyle(m_style);
-}
-
-void TsuiPopupMenu::FileThemeGone()
-{
-    m_fileTheme = nullptr;
-    setUIStyle(DeepBlue);
 }
 
 void TsuiPopupMenu::SetHeight(int height)

@@ -86,7 +86,6 @@ protected:
 
 private:
     void Changed();
-    void FileThemeGone();
 
     TsuiUIStyle m_style = DeepBlue;
     QPointer<TsuiFileTheme> m_fileTheme;

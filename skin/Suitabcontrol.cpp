@@ -539,14 +539,7 @@ void TsuiTab::setUIStyle(TsuiUIStyle style)
 
 void TsuiTab::setFileTheme(TsuiFileTheme* theme)
 {
-    disconnect(m_fileThemeGone);
-    m_fileTheme = theme;
-    if (theme) {
-        m_fileThemeGone = connect(theme, &QObject::destroyed, this, [this] {
-            m_fileTheme = nullptr;
-            setUIStyle(DeepBlue);
-        });
-    }
+    WatchFileTheme(this, m_fileTheme, theme, [this] { setUIStyle(DeepBlue); });
     setUIStyle(m_uiStyle);
 }
 

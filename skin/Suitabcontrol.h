@@ -257,6 +257,5 @@ private:
     TsuiTabPosition m_tabPosition = suiTop;
     QPointer<TImageList> m_images;
     bool m_pageDrawFocused = true;
-    QMetaObject::Connection m_fileThemeGone;
     QMetaObject::Connection m_imagesGone;
 };

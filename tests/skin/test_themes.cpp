@@ -3,6 +3,7 @@
 #include "skin/Suithemes.h"
 #include "support/QtApp.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -234,6 +235,43 @@ TEST(FileTheme, BuiltInStylesStandForThemselvesAndFileThemesFallBack)
     EXPECT_EQ(effective, DeepBlue);
     EXPECT_FALSE(UsingFileTheme(&theme, FromThemeFile, effective)) << "a file theme is never usable";
     EXPECT_EQ(effective, DeepBlue);
+}
+
+TEST(FileTheme, WatchClearsTheSlotWhenTheCurrentThemeGoes)
+{
+    QObject control;
+    QPointer<TsuiFileTheme> slot;
+    int gone = 0;
+    const auto onGone = [&] {
+        EXPECT_EQ(slot, nullptr);
+        ++gone;
+    };
+    auto* first = new TsuiFileTheme;
+    auto* second = new TsuiFileTheme;
+    WatchFileTheme(&control, slot, first, onGone);
+    EXPECT_EQ(slot, first);
+    WatchFileTheme(&control, slot, second, onGone);
+    delete first;
+    EXPECT_EQ(gone, 0) << "a replaced theme is no longer watched";
+    EXPECT_EQ(slot, second);
+    delete second;
+    EXPECT_EQ(gone, 1);
+    EXPECT_EQ(slot, nullptr);
+
+    auto* third = new TsuiFileTheme;
+    WatchFileTheme(&control, slot, third, onGone);
+    WatchFileTheme(&control, slot, nullptr, onGone);
+    delete third;
+    EXPECT_EQ(gone, 1);
+}
+
+TEST(FileTheme, BuiltInColourStyleIgnoresFileThemes)
+{
+    TsuiFileTheme theme;
+    for (TsuiUIStyle s : kBuiltIn)
+        EXPECT_EQ(BuiltInColorStyle(&theme, s), s);
+    EXPECT_EQ(BuiltInColorStyle(&theme, FromThemeFile), DeepBlue);
+    EXPECT_EQ(BuiltInColorStyle(nullptr, FromThemeFile), DeepBlue);
 }
 
 TEST(ContainerStyle, DirectChildrenWithBothPropertiesGetThemeThenStyle)

@@ -391,8 +391,9 @@ TEST(Button, FocusDrawsAFrameExceptInMacOSAndBlueGlass)
         for (int x = 2; x < 78; ++x)
             rowDiffers |= plain.pixel(x, 2) != focused.pixel(x, 2);
         EXPECT_EQ(rowDiffers, frame) << int(style);
-        if (!frame)
+        if (!frame) {
             EXPECT_NE(plain, focused) << "bold caption, " << int(style);
+        }
     }
 }
 

@@ -55,4 +55,10 @@ for _ in $(seq 200); do
 done
 [[ -L $ports/com$port ]] || { echo "run.sh: the simulator did not link COM$port" >&2; exit 1; }
 
-"$build/orvane"
+# Without a display (a fresh server, a CI machine) the window goes to a virtual one.
+if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
+  echo "run.sh: no display; showing the window on a virtual X display (Ctrl+C ends it)" >&2
+  xvfb-run -a -s "-screen 0 1024x768x24" "$build/orvane"
+else
+  "$build/orvane"
+fi

@@ -135,15 +135,7 @@ void TsuiCustomButton::setUIStyle(TsuiUIStyle style)
 
 void TsuiCustomButton::setFileTheme(TsuiFileTheme* theme)
 {
-    if (fileTheme_)
-        disconnect(fileTheme_, &QObject::destroyed, this, nullptr);
-    fileTheme_ = theme;
-    if (theme) {
-        connect(theme, &QObject::destroyed, this, [this] {
-            fileTheme_ = nullptr;
-            setUIStyle(DeepBlue);
-        });
-    }
+    WatchFileTheme(this, fileTheme_, theme, [this] { setUIStyle(DeepBlue); });
     setUIStyle(uiStyle_);
 }
 

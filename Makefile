@@ -42,7 +42,7 @@ sanitize: deps
 fuzz: deps
 	@cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DORVANE_GUI=OFF -DBUILD_TESTING=OFF -DORVANE_FUZZ=ON >/dev/null
-	@cmake --build $(BUILD)-fuzz -j $(JOBS)
+	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_assembler
 	@mkdir -p $(BUILD)-fuzz/corpus
 	@$(BUILD)-fuzz/fuzz/fuzz_assembler -max_total_time=$${FUZZ_SECONDS:-30} $(BUILD)-fuzz/corpus fuzz/corpus
 

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPainter>
@@ -20,17 +19,6 @@
 #include <functional>
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& done, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
 
 // A shown, active window holding buttons, so that focus and hover behave as on screen.
 struct Window {

@@ -1,9 +1,9 @@
 // The spin button: the size rule, clicks and auto-repeat of its arrows, keyboard and focus.
 #include "skin/Suithemes.h"
 #include "widgets/Cspin.h"
+#include "skin/support/QtApp.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
@@ -11,41 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 
 namespace {
-
-class QtAppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "widgets-test";
-        static char* argv[] = {name, nullptr};
-        app_ = new QApplication(argc, argv);
-    }
-    void TearDown() override { delete app_; }
-
-private:
-    QApplication* app_ = nullptr;
-};
-
-[[maybe_unused]] const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
-
-bool WaitFor(const std::function<bool()>& done, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
 
 struct Window {
     QWidget w;

@@ -87,16 +87,17 @@ QImage DecodeJpeg(const QByteArray& data)
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+// Both pictures are decoded on first use and shared from then on.
 QImage LoadPageBackground()
 {
-    return DecodeJpeg(ReadResource(QStringLiteral(":/page/background.jpg")));
+    static const QImage page = DecodeJpeg(ReadResource(QStringLiteral(":/page/background.jpg")));
+    return page;
 }
 
 QImage LoadStatusGradient()
 {
-    QImage img;
-    img.loadFromData(ReadResource(QStringLiteral(":/page/status.png")), "PNG");
-    return img;
+    static const QImage gradient = QImage::fromData(ReadResource(QStringLiteral(":/page/status.png")), "PNG");
+    return gradient;
 }
 
 void InitSkinResources()

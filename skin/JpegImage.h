@@ -8,7 +8,7 @@
 // null image; nothing is printed and the program goes on.
 QImage DecodeJpeg(const QByteArray& data);
 
-// The parameter page's background picture (791 x 669), decoded from the embedded JPEG.
+// The parameter page's background picture (791 x 669), decoded from the embedded JPEG once.
 QImage LoadPageBackground();
 
 // The status line's picture: an 8 x 37 gradient, light blue at the top to blue at the bottom.

@@ -97,11 +97,11 @@ void TsuiCustomComboBox::setUIStyle(TsuiUIStyle style)
     m_buttonColor = GetInsideThemeColor(effective, SUI_THEME_FORM_COLOR);
     m_arrowColor = 0x000000;
     if (effective == MacOS)
-        m_buttonFace = LoadSkinBitmap(QStringLiteral("MACOS_COMBOBOX_BUTTON"));
+        m_buttonFace = LazySkinPicture(QStringLiteral("MACOS_COMBOBOX_BUTTON"));
     else if (effective == WinXP)
-        m_buttonFace = LoadSkinBitmap(QStringLiteral("WINXP_COMBOBOX_BUTTON"));
+        m_buttonFace = LazySkinPicture(QStringLiteral("WINXP_COMBOBOX_BUTTON"));
     else
-        m_buttonFace = QImage();
+        m_buttonFace = LazySkinPicture();
     update();
 }
 
@@ -215,7 +215,7 @@ void TsuiCustomComboBox::drawButton(QPainter& p, const SuiComboBoxInfo& info)
     // inside the box's edge; some styles give it the control's full height.
     const QRect r = info.button & rect().adjusted(2, 2, -2, -2);
     if (!m_buttonFace.isNull()) {
-        p.drawImage(r, m_buttonFace);
+        p.drawImage(r, m_buttonFace.Image());
     } else {
         p.fillRect(r, ToQColor(m_buttonColor));
         // The separator faces the text: the button's left edge, or its right edge

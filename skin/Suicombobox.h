@@ -5,6 +5,7 @@
 // keyboard or wheel); selecting from code with setCurrentIndex() never raises it.
 #pragma once
 
+#include "skin/SkinPictures.h"
 #include "skin/Suimgr.h"
 #include "skin/Suithemes.h"
 
@@ -73,7 +74,7 @@ private:
     TColor m_buttonColor = 0;
     TColor m_arrowColor = 0;
     TsuiUIStyle m_effectiveStyle = DeepBlue;
-    QImage m_buttonFace;
+    LazySkinPicture m_buttonFace; // decoded when first drawn
     TComboBoxStyle m_style = csDropDown;
     QPointer<QWidget> m_listFrame;
 };

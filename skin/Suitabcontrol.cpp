@@ -97,25 +97,34 @@ void TsuiTabControlTopPanel::LoadPictures()
     TsuiUIStyle style = m_uiStyle;
     UsingFileTheme(m_fileTheme, m_uiStyle, style);
 
-    GetInsideThemeBitmap(style, SUI_THEME_TAB_STRIP, &m_activeTab, 2, 1);
-    GetInsideThemeBitmap(style, SUI_THEME_TAB_STRIP, &m_inactiveTab, 2, 2);
-    m_activeTab = m_activeTab.convertToFormat(QImage::Format_RGB888);
-    m_inactiveTab = m_inactiveTab.convertToFormat(QImage::Format_RGB888);
-    m_line = QImage();
-    GetInsideThemeBitmap(style, SUI_THEME_TAB_LINE, &m_line);
-    QImage button;
-    GetInsideThemeBitmap(style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP, &button, 4, 1);
+    const QString tabStrip = GetInsideThemePictureName(style, SUI_THEME_TAB_STRIP);
+    m_activeTabPicture = LazySkinPicture(tabStrip, 2, 1);
+    m_inactiveTabPicture = LazySkinPicture(tabStrip, 2, 2);
+    m_linePicture = LazySkinPicture(GetInsideThemePictureName(style, SUI_THEME_TAB_LINE));
+    m_picturesPrepared = false;
+    const QSize button =
+        LazySkinPicture(GetInsideThemePictureName(style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP), 4, 1).Size();
 
     m_activeFontColor = 0x000000;
     m_inactiveFontColor = 0x000000;
+    resize(width(), m_activeTabPicture.Size().height() + m_linePicture.Size().height());
+    m_buttonWidth = button.width();
+    m_buttonHeight = button.height();
+}
+
+void TsuiTabControlTopPanel::PreparePictures()
+{
+    if (m_picturesPrepared)
+        return;
+    m_activeTab = m_activeTabPicture.Image().convertToFormat(QImage::Format_RGB888);
+    m_inactiveTab = m_inactiveTabPicture.Image().convertToFormat(QImage::Format_RGB888);
+    m_line = m_linePicture.Image();
     if (m_tabPosition == suiBottom) {
         RoundPicture2(m_activeTab);
         RoundPicture2(m_inactiveTab);
         RoundPicture2(m_line);
     }
-    resize(width(), m_activeTab.height() + m_line.height());
-    m_buttonWidth = button.width();
-    m_buttonHeight = button.height();
+    m_picturesPrepared = true;
 }
 
 void TsuiTabControlTopPanel::setTabs(const QStringList& tabs)
@@ -141,9 +150,7 @@ void TsuiTabControlTopPanel::setTabPosition(TsuiTabPosition position)
     if (position == m_tabPosition)
         return;
     m_tabPosition = position;
-    RoundPicture2(m_activeTab);
-    RoundPicture2(m_inactiveTab);
-    RoundPicture2(m_line);
+    m_picturesPrepared = false;
     update();
 }
 
@@ -237,8 +244,8 @@ TsuiTabControlTopPanel::TabLayout TsuiTabControlTopPanel::LayoutTabs(int firstSh
     const int count = static_cast<int>(m_tabs.size());
     const int w = width();
     const int h = height();
-    const int hi = m_inactiveTab.height();
-    const int ha = m_activeTab.height();
+    const int hi = m_inactiveTabPicture.Size().height();
+    const int ha = m_activeTabPicture.Size().height();
     const int scrollLimit = w - 2 * m_buttonWidth - 2;
     m_tabHeight = ha;
 
@@ -371,6 +378,7 @@ void TsuiTabControlTopPanel::paintEvent(QPaintEvent*)
 {
     // Nothing fills the background: the tab control leaves the row's area unpainted,
     // so the window behind shows beside and between the tabs.
+    PreparePictures();
     QPainter canvas(this);
     canvas.setFont(font());
     const int count = static_cast<int>(m_tabs.size());

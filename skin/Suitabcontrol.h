@@ -1,6 +1,7 @@
 // The base of the page control: a panel with a skinned tab row and a framed page area.
 #pragma once
 
+#include "skin/SkinPictures.h"
 #include "skin/Suimgr.h"
 #include "skin/Suithemes.h"
 
@@ -142,6 +143,8 @@ private:
     int ScrollButtonAt(const std::optional<QPoint>& pos) const;
     bool ScrollButtonsShown() const { return m_scrollNeeded || m_firstShown > 0; }
     void LoadPictures();
+    // The tab and line pictures ready to draw, turned when the row is at the bottom.
+    void PreparePictures();
 
     TsuiTab* m_owner = nullptr;
     TsuiUIStyle m_uiStyle = DeepBlue;
@@ -158,6 +161,11 @@ private:
     int m_hoveredButton = 0;
     int m_buttonWidth = 0;
     int m_buttonHeight = 0;
+    // The style's pictures are named when the style is set and decoded when the row is first drawn.
+    LazySkinPicture m_activeTabPicture;
+    LazySkinPicture m_inactiveTabPicture;
+    LazySkinPicture m_linePicture;
+    bool m_picturesPrepared = false;
     QImage m_activeTab;
     QImage m_inactiveTab;
     QImage m_line;

@@ -1,6 +1,6 @@
 #include "skin/Suithemes.h"
 
-#include "skin/JpegImage.h"
+#include "skin/SkinPictures.h"
 #include "skin/Suipublic.h"
 
 namespace {
@@ -124,25 +124,22 @@ QString GetInsideThemePictureName(TsuiUIStyle style, int element)
     return QString::fromLatin1(found.value.picture);
 }
 
-QImage LoadSkinBitmap(const QString& name)
+QImage LoadSkinBitmap(const QString& name, qreal devicePixelRatio)
 {
-    if (name.isEmpty())
-        return {};
-    InitSkinResources();
-    return QImage(QStringLiteral(":/skin/%1.png").arg(name));
+    return SkinPicture(name, devicePixelRatio);
 }
 
-void GetInsideThemeBitmap(TsuiUIStyle style, int element, QImage* dest, int count, int index)
+void GetInsideThemeBitmap(TsuiUIStyle style, int element, QImage* dest, int count, int index, qreal devicePixelRatio)
 {
     if (!dest)
         return;
     const QString name = GetInsideThemePictureName(style, element);
     if (count <= 0) {
         if (!name.isEmpty())
-            *dest = LoadSkinBitmap(name);
+            *dest = LoadSkinBitmap(name, devicePixelRatio);
         return;
     }
-    SpitBitmap(LoadSkinBitmap(name), dest, count, index);
+    SpitBitmap(LoadSkinBitmap(name, devicePixelRatio), dest, count, index);
 }
 
 TColor GetInsideThemeColor(TsuiUIStyle style, int element)

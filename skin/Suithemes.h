@@ -93,12 +93,14 @@ extern const int SUI_ITEM_TYPE[SUI_THEME_ELEMENT_COUNT];
 // element is not a picture, has no picture, or the style is FromThemeFile.
 QString GetInsideThemePictureName(TsuiUIStyle style, int element);
 
-// A bitmap resource by its name ("PROTEIN_BUTTON", "SpinUp"); a null image when missing.
-QImage LoadSkinBitmap(const QString& name);
+// A bitmap resource by its name ("PROTEIN_BUTTON", "SpinUp"); a null image when missing. Decoded once
+// and shared (SkinPicture); above a device pixel ratio of 1 the twice-size picture when there is one.
+QImage LoadSkinBitmap(const QString& name, qreal devicePixelRatio = 1.0);
 
 // count 0: dest gets the whole picture. count n > 0: dest gets piece index (1-based) of n.
 // An element that is not a picture leaves dest as it is with count 0 and empties it with n > 0.
-void GetInsideThemeBitmap(TsuiUIStyle style, int element, QImage* dest, int count = 0, int index = 0);
+void GetInsideThemeBitmap(TsuiUIStyle style, int element, QImage* dest, int count = 0, int index = 0,
+                          qreal devicePixelRatio = 1.0);
 TColor GetInsideThemeColor(TsuiUIStyle style, int element); // 0 when not a colour
 int GetInsideThemeInt(TsuiUIStyle style, int element);      // -1 when not an integer
 bool GetInsideThemeBool(TsuiUIStyle style, int element);    // false when not a boolean

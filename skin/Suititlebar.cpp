@@ -54,7 +54,7 @@ void TsuiTitleBarSection::setAutoSize(bool on) { m_autoSize = on; m_owner->Chang
 
 int TsuiTitleBarSection::Width() const
 {
-    return m_autoSize && !m_picture.isNull() ? m_picture.width() : m_width;
+    return m_autoSize && !m_picture.isNull() ? m_picture.Size().width() : m_width;
 }
 
 void TsuiTitleBarSection::setWidth(int width) { m_width = width; m_owner->Changed(); }
@@ -76,7 +76,7 @@ void TsuiTitleBarSection::setAlign(TsuiTitleBarAlign align)
     m_owner->Changed();
 }
 
-void TsuiTitleBarSection::setPicture(const QImage& picture) { m_picture = picture; m_owner->Changed(); }
+void TsuiTitleBarSection::setPicture(const LazySkinPicture& picture) { m_picture = picture; m_owner->Changed(); }
 void TsuiTitleBarSection::setStretch(bool on) { m_stretch = on; m_owner->Changed(); }
 void TsuiTitleBarSection::setCapSec(bool on) { m_capSec = on; m_owner->Changed(); }
 
@@ -154,9 +154,10 @@ void TsuiTitleBarButton::LoadPictures(int lastPiece)
 {
     TsuiUIStyle effective = m_style;
     UsingFileTheme(m_owner->Bar()->FileTheme(), m_style, effective);
-    GetInsideThemeBitmap(effective, SUI_THEME_TITLE_BUTTON_STRIP, &m_picNormal, kTitleButtonPieces, lastPiece - 2);
-    GetInsideThemeBitmap(effective, SUI_THEME_TITLE_BUTTON_STRIP, &m_picMouseOn, kTitleButtonPieces, lastPiece - 1);
-    GetInsideThemeBitmap(effective, SUI_THEME_TITLE_BUTTON_STRIP, &m_picMouseDown, kTitleButtonPieces, lastPiece);
+    const QString strip = GetInsideThemePictureName(effective, SUI_THEME_TITLE_BUTTON_STRIP);
+    m_picNormal = LazySkinPicture(strip, kTitleButtonPieces, lastPiece - 2);
+    m_picMouseOn = LazySkinPicture(strip, kTitleButtonPieces, lastPiece - 1);
+    m_picMouseDown = LazySkinPicture(strip, kTitleButtonPieces, lastPiece);
 }
 
 TsuiTitleBarButton* TsuiTitleBarButtons::Add()
@@ -274,9 +275,7 @@ void TsuiTitleBar::setUIStyle(TsuiUIStyle style)
     m_sections.Clear();
     const auto addSection = [&](int element, TsuiTitleBarAlign align) {
         TsuiTitleBarSection* section = m_sections.Add();
-        QImage picture;
-        GetInsideThemeBitmap(effective, element, &picture);
-        section->setPicture(picture);
+        section->setPicture(LazySkinPicture(GetInsideThemePictureName(effective, element)));
         section->setAutoSize(align != suiClient);
         section->setAlign(align);
     };
@@ -310,9 +309,9 @@ void TsuiTitleBar::setAutoSize(bool on)
 
 void TsuiTitleBar::ApplyAutoSize()
 {
-    if (!m_autoSize || m_sections.Count() == 0 || m_sections.Items(0)->Picture().isNull())
+    if (!m_autoSize || m_sections.Count() == 0 || m_sections.Items(0)->PictureSize().isEmpty())
         return;
-    const int h = m_sections.Items(0)->Picture().height() - (InsideFrame() ? 3 : 0);
+    const int h = m_sections.Items(0)->PictureSize().height() - (InsideFrame() ? 3 : 0);
     if (h != height())
         resize(width(), h);
 }
@@ -353,18 +352,18 @@ TsuiTitleBar::Layout TsuiTitleBar::ComputeLayout() const
             layout.controlBox = i;
             continue;
         }
-        const int pw = b->PicNormal().width();
+        const int pw = b->PicSize().width();
         cursor -= b->ButtonType() == suiClose ? pw : pw + m_buttonInterval + 1;
         if (cursor + pw > w - 1)
             cursor = w - pw - 1;
-        const QRect r(cursor, m_buttonTop, pw, b->PicNormal().height());
+        const QRect r(cursor, m_buttonTop, pw, b->PicSize().height());
         layout.buttons.emplace_back(i, r);
         layout.captionRight = qMin(layout.captionRight, r.x());
     }
 
     const int p = qMax(0, m_leftBtnXOffset - 4 - (k - 1));
     if (layout.controlBox >= 0) {
-        const QImage& pic = m_buttons.Items(layout.controlBox)->PicNormal();
+        const QSize pic = m_buttons.Items(layout.controlBox)->PicSize();
         layout.controlBoxRect = QRect(p, m_buttonTop, pic.width(), pic.height());
         layout.captionX = m_drawAppIcon ? p + 21 : p + pic.width() + 5;
     } else {

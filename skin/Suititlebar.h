@@ -2,6 +2,7 @@
 // caption, the title-bar buttons and the window menu.
 #pragma once
 
+#include "skin/SkinPictures.h"
 #include "skin/Suimgr.h"
 #include "skin/Suipopupmenu.h"
 
@@ -41,8 +42,10 @@ public:
     TsuiTitleBarAlign Align() const { return m_align; }
     // A second suiClient section is refused with an error box.
     void setAlign(TsuiTitleBarAlign align);
-    const QImage& Picture() const { return m_picture; }
-    void setPicture(const QImage& picture);
+    // Decoded when first drawn.
+    const QImage& Picture() const { return m_picture.Image(); }
+    QSize PictureSize() const { return m_picture.Size(); }
+    void setPicture(const LazySkinPicture& picture);
     bool Stretch() const { return m_stretch; }
     void setStretch(bool on);
     bool CapSec() const { return m_capSec; }
@@ -53,7 +56,7 @@ private:
     bool m_autoSize = false;
     int m_width = 10;
     TsuiTitleBarAlign m_align = suiLeft;
-    QImage m_picture;
+    LazySkinPicture m_picture;
     bool m_stretch = false;
     bool m_capSec = false;
 };
@@ -92,9 +95,11 @@ public:
     void setUIStyle(TsuiUIStyle style);
     QMenu* ControlBoxMenu() const { return m_controlBoxMenu; }
     void setControlBoxMenu(QMenu* menu);
-    const QImage& PicNormal() const { return m_picNormal; }
-    const QImage& PicMouseOn() const { return m_picMouseOn; }
-    const QImage& PicMouseDown() const { return m_picMouseDown; }
+    // Decoded when first drawn.
+    const QImage& PicNormal() const { return m_picNormal.Image(); }
+    const QImage& PicMouseOn() const { return m_picMouseOn.Image(); }
+    const QImage& PicMouseDown() const { return m_picMouseDown.Image(); }
+    QSize PicSize() const { return m_picNormal.Size(); }
     void setPictures(const QImage& normal, const QImage& mouseOn, const QImage& mouseDown);
     bool HasPictures() const;
 
@@ -111,9 +116,9 @@ private:
     int m_top = 2;
     TsuiUIStyle m_style = DeepBlue;
     QPointer<QMenu> m_controlBoxMenu;
-    QImage m_picNormal;
-    QImage m_picMouseOn;
-    QImage m_picMouseDown;
+    LazySkinPicture m_picNormal;
+    LazySkinPicture m_picMouseOn;
+    LazySkinPicture m_picMouseDown;
 };
 
 class TsuiTitleBarButtons {

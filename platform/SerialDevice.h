@@ -39,8 +39,9 @@ public:
   IoResult WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs, std::size_t* written,
                      SerialError* error);
   // Blocks until bytes arrive or stop is set; reads at most capacity bytes into buffer.
-  // kDone (*got may be 0 after a spurious wake-up), kStopped, kHungUp (the other end is gone;
-  // do not read again) or kError (a persistent failure).
+  // kDone (*got may be 0: a wake-up whose bytes someone else took), kStopped, kHungUp (the
+  // device is gone: POLLHUP, POLLERR or POLLNVAL, or EIO, ENXIO or ENODEV; do not read again) or
+  // kError (a failure that says nothing about the device; trying again later is sound).
   IoResult WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop, std::size_t* got);
 
   int Fd() const { return fd; }

@@ -204,9 +204,10 @@ SerialDevice::IoResult SerialDevice::WriteSome(const std::uint8_t* data, std::si
       *written = static_cast<std::size_t>(w);
       return IoResult::kDone;
     }
-    if (errno == EAGAIN || errno == EINTR) continue;
-    Fill(error, errno, path);
-    return errno == EIO || errno == ENXIO || errno == ENODEV ? IoResult::kHungUp : IoResult::kError;
+    const int err = errno;
+    if (err == EAGAIN || err == EINTR) continue;
+    Fill(error, err, path);
+    return err == EIO || err == ENXIO || err == ENODEV ? IoResult::kHungUp : IoResult::kError;
   }
 }
 
@@ -217,18 +218,20 @@ SerialDevice::IoResult SerialDevice::WaitRead(std::uint8_t* buffer, std::size_t 
   if (PollFor(p, 2, -1) < 0) return IoResult::kError;
   if ((p[0].revents & POLLIN) != 0) return IoResult::kStopped;
   const short r = p[1].revents;
-  if ((r & POLLNVAL) != 0) return IoResult::kError;
+  if ((r & POLLNVAL) != 0) return IoResult::kHungUp;
   if ((r & (POLLIN | POLLHUP | POLLERR)) == 0) return IoResult::kDone;
+  // Bytes still queued are passed on before a hang-up is reported.
   const ssize_t n = ::read(fd, buffer, capacity);
   if (n > 0) {
     *got = static_cast<std::size_t>(n);
     return IoResult::kDone;
   }
-  if (n < 0 && (errno == EAGAIN || errno == EINTR)) return IoResult::kDone;
-  if (n == 0 && (r & (POLLHUP | POLLERR)) == 0) return IoResult::kDone;
-  // End of file with a hang-up, or EIO: the device is gone for good.
-  if (n == 0 || errno == EIO || errno == ENXIO || errno == ENODEV) return IoResult::kHungUp;
-  return IoResult::kError;
+  const bool hangUp = (r & (POLLHUP | POLLERR)) != 0;
+  if (n == 0) return hangUp ? IoResult::kHungUp : IoResult::kDone;
+  if (errno == EIO || errno == ENXIO || errno == ENODEV) return IoResult::kHungUp;
+  // Another reader of the same device may have taken the bytes the wake-up announced.
+  if (errno == EAGAIN || errno == EINTR) return hangUp ? IoResult::kHungUp : IoResult::kDone;
+  return hangUp ? IoResult::kHungUp : IoResult::kError;
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 
 namespace platform {
@@ -36,6 +37,17 @@ bool StopSignal::IsSet() const {
 void StopSignal::Wait() const {
   pollfd p{fd, POLLIN, 0};
   while (::poll(&p, 1, -1) < 0 && errno == EINTR) {
+  }
+}
+
+bool StopSignal::WaitFor(int timeoutMs) const {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    pollfd p{fd, POLLIN, 0};
+    const int n = ::poll(&p, 1, left > 0 ? static_cast<int>(left) : 0);
+    if (n >= 0 || errno != EINTR) return n == 1 && (p.revents & POLLIN) != 0;
   }
 }
 

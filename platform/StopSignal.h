@@ -16,6 +16,8 @@ public:
   bool IsSet() const;
   // Blocks until the signal is set (retries EINTR).
   void Wait() const;
+  // Blocks until the signal is set or timeoutMs passes; true when it is set.
+  bool WaitFor(int timeoutMs) const;
   int Fd() const { return fd; }
 
 private:

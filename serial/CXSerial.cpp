@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <system_error>
 
 #include "platform/PortNamespace.h"
@@ -38,7 +39,7 @@ CXSerial::CXSerial() = default;
 
 CXSerial::~CXSerial() { Close(); }
 
-int CXSerial::IsOpen() const { return handle.IsOpen() ? 1 : 0; }
+int CXSerial::IsOpen() const { return handle.IsOpen() && !hungUp.load() ? 1 : 0; }
 
 int CXSerial::Open(int portNumber, int baud, int parityIndex) {
   Close();
@@ -76,7 +77,10 @@ int CXSerial::Open(int portNumber, int baud, int parityIndex) {
 }
 
 int CXSerial::SetLineState(int baud, int parityIndex) {
-  if (!IsOpen()) return 0;
+  if (!IsOpen()) {
+    ReleaseGoneDevice();
+    return 0;
+  }
   parity = parityIndex;
   platform::SerialError error;
   if (!handle.Configure(baud, parityIndex, &error)) {
@@ -88,8 +92,8 @@ int CXSerial::SetLineState(int baud, int parityIndex) {
 }
 
 int CXSerial::OpenOrReconfigure(int portNumber, int baud, int parityIndex) {
-  // A device that hung up (adapter unplugged and plugged in again) is opened afresh.
-  if (IsOpen() && portNumber == port && !HungUp()) {
+  // A device that went away (adapter unplugged and plugged in again) is opened afresh.
+  if (IsOpen() && portNumber == port) {
     parity = parityIndex;
     return SetLineState(baud, parityIndex);
   }
@@ -102,7 +106,10 @@ int CXSerial::Write(const void* data, unsigned count) {
   std::size_t done = 0;
   int failedTries = 0;
   do {
-    if (!IsOpen()) return 0;
+    if (!IsOpen()) {
+      ReleaseGoneDevice();
+      return 0;
+    }
     const std::size_t chunk = std::min<std::size_t>(kChunkSize, count - done);
     if (chunk == 0) break;
     std::size_t written = 0;
@@ -122,6 +129,8 @@ int CXSerial::Write(const void* data, unsigned count) {
         break;
       case platform::SerialDevice::IoResult::kHungUp:
         SetError(error);
+        MarkGone();
+        ReleaseGoneDevice();
         return 0;
       case platform::SerialDevice::IoResult::kStopped:
       case platform::SerialDevice::IoResult::kError:
@@ -137,7 +146,7 @@ int CXSerial::Write(const void* data, unsigned count) {
 }
 
 int CXSerial::Close() {
-  if (IsOpen()) {
+  if (handle.IsOpen()) {
     StopReader();
     handle.Close();
   }
@@ -165,28 +174,52 @@ int CXSerial::StopReader() {
 }
 
 void CXSerial::ReaderThread() {
-  // A device that keeps reporting readiness but yields nothing is treated like one that hung up,
-  // so the thread never spins.
-  constexpr int kMaxEmptyWakeups = 64;
+  // A wake-up that reads nothing (another reader of the device took the bytes) is no hang-up; only
+  // the device says when it is gone. A device that keeps waking the thread for nothing, or keeps
+  // failing, gets a short pause now and then, so the thread never spins.
+  constexpr int kEmptyWakeupsBeforePause = 64;
+  constexpr int kPauseMs = 10;
   std::array<std::uint8_t, kChunkSize> buffer;
   int emptyWakeups = 0;
   for (;;) {
     std::size_t got = 0;
-    const auto result = handle.WaitRead(buffer.data(), buffer.size(), stopEvent, &got);
-    if (result == platform::SerialDevice::IoResult::kStopped) return;
-    if (result == platform::SerialDevice::IoResult::kDone) {
-      if (got > 0) {
-        emptyWakeups = 0;
-        for (std::size_t i = 0; i < got; ++i) OnReceiveByte(buffer[i]);
-        continue;
+    switch (handle.WaitRead(buffer.data(), buffer.size(), stopEvent, &got)) {
+      case platform::SerialDevice::IoResult::kStopped:
+        return;
+      case platform::SerialDevice::IoResult::kHungUp: {
+        platform::SerialError gone;
+        gone.errnoValue = EIO;
+        gone.device = handle.Path();
+        gone.reason = platform::SerialReasonOf(EIO);
+        SetError(gone);
+        MarkGone();
+        return;
       }
-      if (++emptyWakeups < kMaxEmptyWakeups) continue;
+      case platform::SerialDevice::IoResult::kDone:
+        if (got > 0) {
+          emptyWakeups = 0;
+          for (std::size_t i = 0; i < got; ++i) OnReceiveByte(buffer[i]);
+          continue;
+        }
+        if (++emptyWakeups < kEmptyWakeupsBeforePause) continue;
+        break;
+      case platform::SerialDevice::IoResult::kTimeout:
+      case platform::SerialDevice::IoResult::kError:
+        break;
     }
-    // Hung up or a persistent error: leave the device alone and wait for Close.
-    hungUp = true;
-    stopEvent.Wait();
-    return;
+    emptyWakeups = 0;
+    if (stopEvent.WaitFor(kPauseMs)) return;
   }
+}
+
+void CXSerial::MarkGone() {
+  if (!hungUp.exchange(true)) OnDeviceGone();
+}
+
+void CXSerial::ReleaseGoneDevice() {
+  if (!hungUp.load() || !handle.IsOpen()) return;
+  StopReader();
+  handle.Close();
 }
 
 std::string CXSerial::DevicePath() const { return handle.Path(); }

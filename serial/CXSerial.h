@@ -29,13 +29,15 @@ public:
   CXSerial(const CXSerial&) = delete;
   CXSerial& operator=(const CXSerial&) = delete;
 
+  // 0 once the device has gone away (unplugged adapter, closed pty), although the descriptor is
+  // released only by the next call on the GUI thread (or Close).
   int IsOpen() const;
   // Closes any open port, then opens port n at the baud rate (bit/s) and parity index (0 none, 1 odd,
   // 2 even) and starts the receive thread. 0, with the port closed, when any step fails.
   int Open(int port, int baudRate, int parity);
   // Changes baud rate and parity of the open port in place; the receive thread keeps running.
   int SetLineState(int baudRate, int parity);
-  // SetLineState when port n is the open one, else Open (also when the open device has hung up).
+  // SetLineState when port n is the open one, else Open (also after the device went away).
   int OpenOrReconfigure(int port, int baudRate, int parity);
   // 1 when every byte was written; 0 when no port is open, the device is gone, or a chunk could not
   // be written in kChunkTries tries. Writes never interleave.
@@ -49,13 +51,20 @@ public:
   // Called on the receive thread once for every byte read, in arrival order.
   virtual void OnReceiveByte(std::uint8_t b) = 0;
 
+protected:
+  // Called once when the device goes away, on the receive thread or in Write; the port is closed
+  // already as far as IsOpen is concerned.
+  virtual void OnDeviceGone() {}
+
+public:
+
   // The settings of the last Open (port 1, 9600, parity 0 after construction) and SetLineState.
   int Port() const { return port; }
   int BaudRate() const { return baudRate; }
   int Parity() const { return parity; }
   // Device path of the open port, empty when closed.
   std::string DevicePath() const;
-  // True once the receive thread has seen the device hang up (unplugged adapter, closed pty).
+  // True once the device has gone away, until the next successful Open.
   bool HungUp() const { return hungUp.load(); }
   // Why the last failed Open, SetLineState or Write failed; cleared by a successful Open.
   platform::SerialError LastError() const;
@@ -72,6 +81,10 @@ protected:
 private:
   void ReaderThread();
   void SetError(platform::SerialError e);
+  // Marks the device gone; OnDeviceGone runs for the first mark only.
+  void MarkGone();
+  // GUI thread: stops the ended receive thread and closes the descriptor of a device that is gone.
+  void ReleaseGoneDevice();
 
   std::atomic<bool> hungUp{false};
   mutable std::mutex errorLock;

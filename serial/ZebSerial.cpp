@@ -6,14 +6,24 @@
 #include <algorithm>
 
 #include "platform/PortNamespace.h"
+#include "platform/WindowMessage.h"
 #include "protocol/ModuleFrame.h"
 
 ZebSerialNotice::ZebSerialNotice(QEvent::Type type, std::uint8_t commandCode,
                                  const std::array<std::uint8_t, 4>& dataBytes, const std::uint8_t* frameBytes,
-                                 int length)
-    : QEvent(type), command(commandCode), data(dataBytes) {
+                                 int length, std::shared_ptr<std::atomic<int>> pendingCount)
+    : QEvent(type), command(commandCode), data(dataBytes), pending(std::move(pendingCount)) {
   frameLength = std::clamp(length, 0, static_cast<int>(frame.size()));
   std::copy_n(frameBytes, frameLength, frame.begin());
+}
+
+ZebSerialNotice::~ZebSerialNotice() {
+  if (pending) pending->fetch_sub(1, std::memory_order_relaxed);
+}
+
+std::unique_ptr<ZebSerialNotice> ZebSerialNotice::Keep() const {
+  if (pending) pending->fetch_add(1, std::memory_order_relaxed);
+  return std::make_unique<ZebSerialNotice>(type(), command, data, frame.data(), frameLength, pending);
 }
 
 ZebSerial::ZebSerial() = default;
@@ -27,6 +37,17 @@ void ZebSerial::SetNotifyTarget(QObject* target, unsigned message) {
   std::lock_guard guard(notifyLock);
   notifyWindow = target;
   notifyMessage = message;
+}
+
+QEvent::Type ZebSerial::GoneNotice() {
+  static const auto type = static_cast<QEvent::Type>(platform::RegisterWindowMessage("ZebSerial_MSG_GONE_1"));
+  return type;
+}
+
+void ZebSerial::OnDeviceGone() {
+  std::lock_guard guard(notifyLock);
+  if (notifyWindow == nullptr || notifyMessage == 0) return;
+  QCoreApplication::postEvent(notifyWindow, new QEvent(GoneNotice()));
 }
 
 void ZebSerial::OnReceiveByte(std::uint8_t b) {
@@ -62,8 +83,15 @@ void ZebSerial::HandleFrame() {
 void ZebSerial::PostNotice(std::uint8_t code, const std::array<std::uint8_t, 4>& data) {
   std::lock_guard guard(notifyLock);
   if (notifyWindow == nullptr || notifyMessage == 0) return;
+  // Only this thread posts notices (a copy a receiver keeps stands in for the notice it was made
+  // from), so the count cannot pass the limit between this check and the add.
+  if (pending->load(std::memory_order_relaxed) >= kMaxPendingNotices) {
+    droppedNotices.fetch_add(1, std::memory_order_relaxed);
+    return;
+  }
+  pending->fetch_add(1, std::memory_order_relaxed);
   QCoreApplication::postEvent(notifyWindow, new ZebSerialNotice(static_cast<QEvent::Type>(notifyMessage), code, data,
-                                                                rx.Frame().data(), rx.Count()));
+                                                                rx.Frame().data(), rx.Count(), pending));
 }
 
 int ZebSerial::ProbePorts() {

@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 #include "protocol/FrameAssembler.h"
@@ -17,15 +18,26 @@ class QObject;
 // The notice posted to the notify target once per complete frame. Its type is the registered
 // message number given to SetNotifyTarget. It carries a copy of the frame, so the handler reads
 // the code and data of exactly that frame, whatever the receive thread does meanwhile.
+// A notice counts as pending with its serial object from posting until it is destroyed.
 class ZebSerialNotice : public QEvent {
 public:
   ZebSerialNotice(QEvent::Type type, std::uint8_t command, const std::array<std::uint8_t, 4>& data,
-                  const std::uint8_t* frame, int frameLength);
+                  const std::uint8_t* frame, int frameLength, std::shared_ptr<std::atomic<int>> pending = {});
+  ~ZebSerialNotice() override;
+  ZebSerialNotice(const ZebSerialNotice&) = delete;
+  ZebSerialNotice& operator=(const ZebSerialNotice&) = delete;
+
+  // A copy to handle later, which still counts as pending: a receiver that holds notices back
+  // holds the receive thread back as well, instead of collecting an unbounded backlog.
+  std::unique_ptr<ZebSerialNotice> Keep() const;
 
   std::uint8_t command = 0;                  // byte 6 of the frame
   std::array<std::uint8_t, 4> data{};        // bytes 8..11; positions the frame does not reach are 0
   std::array<std::uint8_t, protocol::FrameAssembler::kMaxFrameLength> frame{};  // the frame as received
   int frameLength = 0;
+
+private:
+  std::shared_ptr<std::atomic<int>> pending;
 };
 
 class ZebSerial : public CXSerial {
@@ -36,10 +48,17 @@ public:
   // The frame assembler; receive thread only.
   void OnReceiveByte(std::uint8_t b) override;
 
+  // Frame notices waiting for the target at most; frames beyond are counted and dropped until the
+  // target has handled some. A real line brings a few hundred answers a second at most.
+  static constexpr int kMaxPendingNotices = 64;
+
   // Where the notice goes: target (a QObject living on the thread that should handle it) and the
   // registered number (platform::RegisterWindowMessage). A null target or 0 posts nothing. After
   // this returns, no notice is posted to an earlier target.
   void SetNotifyTarget(QObject* target, unsigned message);
+  // The type of the event posted to the notify target once when the device goes away (unplugged
+  // adapter, closed pty). IsOpen is 0 from then on; Close or a new Open releases the device.
+  static QEvent::Type GoneNotice();
 
   // Search cursor and port list: GUI thread only.
   std::uint8_t scanPortItem = 0;
@@ -66,6 +85,13 @@ public:
 
   // Complete frames assembled since construction (any thread).
   std::uint64_t FramesReceived() const { return framesReceived.load(); }
+  // Notices posted and not yet destroyed, and frames not announced because that number was at
+  // kMaxPendingNotices (any thread).
+  int PendingNotices() const { return pending->load(); }
+  std::uint64_t DroppedNotices() const { return droppedNotices.load(); }
+
+protected:
+  void OnDeviceGone() override;
 
 private:
   void HandleFrame();
@@ -77,4 +103,7 @@ private:
   unsigned notifyMessage = 0;
   protocol::FrameAssembler rx;         // rxBuffer and rxCount
   std::atomic<std::uint64_t> framesReceived{0};
+  // Shared with the notices, which may outlive this object in an event queue.
+  std::shared_ptr<std::atomic<int>> pending = std::make_shared<std::atomic<int>>(0);
+  std::atomic<std::uint64_t> droppedNotices{0};
 };

@@ -43,6 +43,10 @@ unsigned NoticeMessage() { return platform::RegisterWindowMessage("ZebSerial_MSG
 NoticeCollector::NoticeCollector(unsigned t) : type(t) { EnsureApp(); }
 
 bool NoticeCollector::event(QEvent* e) {
+  if (e->type() == ZebSerial::GoneNotice()) {
+    ++goneNotices;
+    return true;
+  }
   if (static_cast<unsigned>(e->type()) != type) return QObject::event(e);
   const auto* n = static_cast<ZebSerialNotice*>(e);
   notices.push_back({n->command, n->data, std::vector<std::uint8_t>(n->frame.begin(), n->frame.begin() + n->frameLength)});

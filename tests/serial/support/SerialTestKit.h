@@ -45,6 +45,7 @@ public:
     std::vector<std::uint8_t> frame;
   };
   std::vector<Notice> notices;
+  int goneNotices = 0;
 
 private:
   unsigned type;

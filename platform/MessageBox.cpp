@@ -1,5 +1,9 @@
 #include "platform/MessageBox.h"
 
+#include <QPointer>
+
+#include <deque>
+
 namespace platform {
 
 namespace {
@@ -8,16 +12,84 @@ MessageBoxHook& Hook()
     static MessageBoxHook hook;
     return hook;
 }
+
+struct WaitingBox {
+    QPointer<QWidget> parent;
+    bool hadParent = false;
+    QString text;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+struct BoxState {
+    bool showing = false;
+    QString text;
+    QString title;
+    std::deque<WaitingBox> waiting;
+    std::vector<std::function<void()>> whenClosed;
+};
+
+BoxState& State()
+{
+    static BoxState state;
+    return state;
+}
+
+void ShowNow(QWidget* parent, const QString& text, const QString& title, QMessageBox::Icon icon)
+{
+    BoxState& state = State();
+    state.showing = true;
+    state.text = text;
+    state.title = title;
+    if (Hook()) {
+        Hook()(ShownMessageBox{parent, text, title, icon});
+    } else {
+        QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+    state.showing = false;
+}
 }  // namespace
 
 void ShowMessageBox(QWidget* parent, const QString& text, const QString& title, QMessageBox::Icon icon)
 {
-    if (Hook()) {
-        Hook()(ShownMessageBox{parent, text, title, icon});
+    BoxState& state = State();
+    if (state.showing) {
+        if (text == state.text && title == state.title)
+            return;
+        for (const WaitingBox& w : state.waiting)
+            if (w.text == text && w.title == title)
+                return;
+        state.waiting.push_back(WaitingBox{parent, parent != nullptr, text, title, icon});
         return;
     }
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
-    box.exec();
+    ShowNow(parent, text, title, icon);
+    while (!state.waiting.empty()) {
+        const WaitingBox next = state.waiting.front();
+        state.waiting.pop_front();
+        // A box whose window has gone meanwhile has nothing left to say.
+        if (next.hadParent && next.parent.isNull())
+            continue;
+        ShowNow(next.parent, next.text, next.title, next.icon);
+    }
+    std::vector<std::function<void()>> run;
+    run.swap(state.whenClosed);
+    for (const auto& f : run)
+        f();
+}
+
+bool MessageBoxShowing()
+{
+    return State().showing;
+}
+
+void WhenNoMessageBox(std::function<void()> f)
+{
+    if (!State().showing) {
+        f();
+        return;
+    }
+    State().whenClosed.push_back(std::move(f));
 }
 
 void SetMessageBoxHook(MessageBoxHook hook)

@@ -11,8 +11,17 @@ namespace platform {
 
 // A modal message box with an OK button only. Every box the program shows goes through here,
 // so that tests can replace the modal loop with a recorder.
+// Boxes never nest: a box asked for while one is showing (from a timer or a notice handled in the
+// box's modal loop) is not shown inside it. When its text and title equal those of the box on
+// screen it is dropped; otherwise it waits and is shown after that box has closed, once.
+// GUI thread only.
 void ShowMessageBox(QWidget* parent, const QString& text, const QString& title,
                     QMessageBox::Icon icon = QMessageBox::NoIcon);
+
+// True while a box is showing (also while the test recorder's hook runs).
+bool MessageBoxShowing();
+// Runs f once no box is showing: at once when none is, else after the last one has closed.
+void WhenNoMessageBox(std::function<void()> f);
 
 struct ShownMessageBox {
     QWidget* parent = nullptr;

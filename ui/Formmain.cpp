@@ -19,7 +19,9 @@
 #include "ui/Unit2.h"
 #include "widgets/Cspin.h"
 
+#include <QCoreApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -264,10 +266,71 @@ void TForm1::suiButton4Click()
 bool TForm1::event(QEvent* e)
 {
     if (recvMessageId != 0 && e->type() == QEvent::Type(recvMessageId)) {
-        OnModuleResponse(static_cast<const ZebSerialNotice&>(*e));
+        const auto& notice = static_cast<const ZebSerialNotice&>(*e);
+        // No answer is handled inside a box's modal loop, where its own box would nest.
+        if (platform::MessageBoxShowing() || !heldNotices.empty())
+            HoldNotice(notice);
+        else
+            OnModuleResponse(notice);
+        return true;
+    }
+    if (e->type() == ZebSerial::GoneNotice()) {
+        DeviceGone();
         return true;
     }
     return QWidget::event(e);
+}
+
+void TForm1::HoldNotice(const ZebSerialNotice& notice)
+{
+    heldNotices.push_back(notice.Keep());
+    if (heldRelease || handlingHeld)
+        return;
+    heldRelease = true;
+    platform::WhenNoMessageBox([self = QPointer<TForm1>(this)] {
+        if (self)
+            self->HandleHeldNotices();
+    });
+}
+
+void TForm1::HandleHeldNotices()
+{
+    heldRelease = false;
+    handlingHeld = true;
+    // A box shown by one of these holds the rest back until it has closed; this loop then goes on.
+    while (!heldNotices.empty()) {
+        const std::unique_ptr<ZebSerialNotice> notice = std::move(heldNotices.front());
+        heldNotices.pop_front();
+        OnModuleResponse(*notice);
+    }
+    handlingHeld = false;
+}
+
+void TForm1::ReleaseGoneDevice()
+{
+    if (!serial.HungUp())
+        return;
+    serial.Close();
+    heldNotices.clear();
+    QCoreApplication::removePostedEvents(this, int(recvMessageId));
+}
+
+void TForm1::DeviceGone()
+{
+    // A notice from a device that has since been opened afresh is stale.
+    if (!serial.HungUp())
+        return;
+    ReleaseGoneDevice();
+    if (portStatus.startsWith(QStringLiteral("Open Com Succeed:")))
+        SetPortStatus(QString());
+    if (Form2)
+        Form2->setCurStats(false);
+}
+
+void TForm1::SendFailed(const QString& text, const QString& title)
+{
+    ReleaseGoneDevice();
+    ShowBox(this, text, title);
 }
 
 void TForm1::SelectAnsweredItem(TsuiComboBox* box, int index)
@@ -283,7 +346,7 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
         Timer1->stop();
         searchReply = data;
         if (!SendReadChannel(serial))
-            ShowBox(this, kOperandFail, kFail);
+            SendFailed(kOperandFail, kFail);
         SetActionStatus(QStringLiteral("Scan Radio Success!"));
         break;
     case protocol::kWriteComParams:
@@ -372,8 +435,10 @@ void TForm1::Timer1Timer()
         Form2->OpenSelectedPort();
     }
     SetActionStatus(QStringLiteral("Scanning the radio stations..."));
-    if (!SendSearch(serial))
+    if (!SendSearch(serial)) {
+        ReleaseGoneDevice();
         StopSearchWithBox(QStringLiteral("Operation failed"), kPortFail);
+    }
     if (!AdvanceSearch())
         StopSearchWithBox(QStringLiteral("Can not scan the radio station"),
                           QStringLiteral("Can not scan the radio station"));
@@ -394,7 +459,7 @@ void TForm1::suiButton_ChannelReadClick()
 {
     SetActionStatus(QStringLiteral("Read channel..."));
     if (!SendReadChannel(serial))
-        ShowBox(this, kOperandFail, kFail);
+        SendFailed(kOperandFail, kFail);
 }
 
 void TForm1::suiButton_RfBaudRateReadClick()
@@ -402,21 +467,21 @@ void TForm1::suiButton_RfBaudRateReadClick()
     SetActionStatus(QStringLiteral("Reading the air baud rate..."));
     const std::array<std::uint8_t, 2> payload{0x00, 0x00};
     if (!SendCommand(serial, protocol::kReadAirBaud, payload))
-        ShowBox(this, kPortFail, kFailure);
+        SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_ComBaudRateReadClick()
 {
     SetActionStatus(QStringLiteral("Read the module serial port baud rate..."));
     if (!SendRead(serial, protocol::kReadComParams))
-        ShowBox(this, kPortFail, kFailure);
+        SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_ReadGuestIdClick()
 {
     SetActionStatus(QStringLiteral("Read customer ID..."));
     if (!SendRead(serial, protocol::kReadGuestId))
-        ShowBox(this, kPortFail, kFailure);
+        SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_ChannelSetClick()
@@ -429,7 +494,7 @@ void TForm1::suiButton_ChannelSetClick()
     SetActionStatus(QStringLiteral("Set channel..."));
     const int channel = orvane::StrToInt(suiComboBox_Channel->currentText());
     if (!SendWriteChannel(serial, std::uint8_t(channel)))
-        ShowBox(this, kPortFail, kFailure);
+        SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_RfBaudRateSetClick()
@@ -442,7 +507,7 @@ void TForm1::suiButton_RfBaudRateSetClick()
     SetActionStatus(QStringLiteral("Air baud rate setting..."));
     const std::array<std::uint8_t, 2> payload{std::uint8_t(suiComboBox_RfBaudRate->currentIndex() + 1), 0x00};
     if (!SendCommand(serial, protocol::kWriteAirBaud, payload))
-        ShowBox(this, kPortFail, kFailure);
+        SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_ComBaudRateSetClick()
@@ -456,7 +521,7 @@ void TForm1::suiButton_ComBaudRateSetClick()
     const auto baudCode = std::uint8_t(suiComboBox_ComBaudRate->currentIndex() + 1);
     const auto parity = std::uint8_t(suiComboBox_ComVerify->currentIndex());
     if (!SendWriteComParams(serial, baudCode, parity))
-        ShowBox(this, kPortFail, kFailure);
+        SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_WriteGuestIdClick()
@@ -472,7 +537,7 @@ void TForm1::suiButton_WriteGuestIdClick()
         return;
     }
     if (!SendWriteGuestId(serial, id))
-        ShowBox(this, kPortFail, kFailure);
+        SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_WritePowerClick()
@@ -485,7 +550,7 @@ void TForm1::suiButton_WritePowerClick()
     SetActionStatus(QStringLiteral("Set transmit power..."));
     const int level = orvane::StrToInt(suiComboBox_Power->currentText());
     if (!SendWritePower(serial, std::uint8_t(level)))
-        ShowBox(this, kPortFail, kFailure);
+        SendFailed(kPortFail, kFailure);
 }
 
 // ---- ID steps

@@ -9,6 +9,8 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <memory>
 
 class QLabel;
 class QTimer;
@@ -121,6 +123,16 @@ private:
     template <class Sender, class Signal>
     void Bind(Sender* sender, Signal signal, void (TForm1::*handler)());
     void OnModuleResponse(const ZebSerialNotice& notice);
+    // Notices that arrive while a box is showing wait here and are handled after it has closed.
+    void HoldNotice(const ZebSerialNotice& notice);
+    void HandleHeldNotices();
+    // The device went away: the port is closed and its waiting answers are dropped (they would
+    // only send to a device that is not there), and neither the status line nor the dialog says
+    // the port is open any more.
+    void DeviceGone();
+    // After a failed send: when the device has gone, close it and drop its waiting answers.
+    void ReleaseGoneDevice();
+    void SendFailed(const QString& text, const QString& title);
     void LookupFrequency();
     void StopSearchWithBox(const QString& status, const QString& text);
     // Shows an answered code's item in a box; an index outside its items leaves it empty.
@@ -132,6 +144,9 @@ private:
     // Data of the last answer to the search command; byte 2 is the module type.
     std::array<std::uint8_t, 4> searchReply{};
     TForm2* Form2 = nullptr;
+    std::deque<std::unique_ptr<ZebSerialNotice>> heldNotices;
+    bool heldRelease = false;
+    bool handlingHeld = false;
 
     // Declared last so that it goes first: the port is closed and the reader stopped while
     // the window still exists.

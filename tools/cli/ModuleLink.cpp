@@ -52,8 +52,10 @@ ModuleLink::~ModuleLink() {
 
 void ModuleLink::Open(int port, int baudRate, int parity) {
   if (!serial.Open(port, baudRate, parity)) throw CliError(kExitPortFailure, OpenFailureMessage(port, serial.LastError()));
-  Trace("-- " + platform::PortDisplayName(port) + " (" + ResolvedDevice(serial.DevicePath()) + ") at " +
-        std::to_string(baudRate) + " " + protocol::kParityNames[static_cast<std::size_t>(parity)]);
+  device = ResolvedDevice(serial.DevicePath());
+  gone = false;
+  Trace("-- " + platform::PortDisplayName(port) + " (" + device + ") at " + std::to_string(baudRate) + " " +
+        protocol::kParityNames[static_cast<std::size_t>(parity)]);
 }
 
 void ModuleLink::Reconfigure(int baudRate, int parity) {
@@ -77,6 +79,7 @@ std::optional<std::array<std::uint8_t, 4>> ModuleLink::Exchange(const Request& r
   Trace("TX " + protocol::HexBytes(protocol::BuildFrame(request.code, request.payload)));
   if (!SendCommand(serial, request.code, request.payload)) {
     awaitedCode.reset();
+    if (serial.HungUp()) ThrowGone();
     const platform::SerialError why = serial.LastError();
     throw CliError(kExitPortFailure, "cannot send " + std::string(request.name) + " on " + Where() + ": " +
                                          (why.Failed() ? why.Describe() : std::string("the port is closed")));
@@ -91,26 +94,44 @@ std::optional<std::array<std::uint8_t, 4>> ModuleLink::Exchange(const Request& r
   loop.exec();
   waiting = nullptr;
   awaitedCode.reset();
+  TraceDrops();
+  if (gone && !answer) ThrowGone();
   return answer;
+}
+
+void ModuleLink::ThrowGone() const {
+  throw CliError(kExitPortFailure, platform::PortDisplayName(serial.Port()) + " (" + device + ") went away (unplugged?)");
 }
 
 std::array<std::uint8_t, 4> ModuleLink::Ask(const Request& request, int timeoutMs) {
   if (auto data = Exchange(request, timeoutMs)) return *data;
   std::string message = "no answer to " + std::string(request.name) + " (code " + std::to_string(request.code) +
                         ") on " + Where() + " within " + std::to_string(timeoutMs) + " ms";
-  if (serial.HungUp()) message += "; the device hung up";
   throw CliError(kExitNoAnswer, message);
 }
 
 bool ModuleLink::event(QEvent* e) {
+  if (e->type() == ZebSerial::GoneNotice()) {
+    gone = serial.HungUp();
+    if (gone && waiting) waiting->quit();
+    return true;
+  }
   if (noticeType == 0 || e->type() != static_cast<QEvent::Type>(noticeType)) return QObject::event(e);
   const auto* notice = static_cast<const ZebSerialNotice*>(e);
+  TraceDrops();
   Trace("RX " + protocol::HexBytes(std::span(notice->frame.data(), static_cast<std::size_t>(notice->frameLength))));
   if (awaitedCode && notice->command == *awaitedCode && !answer) {
     answer = notice->data;
     if (waiting) waiting->quit();
   }
   return true;
+}
+
+void ModuleLink::TraceDrops() {
+  const std::uint64_t dropped = serial.DroppedNotices();
+  if (dropped == dropsTraced) return;
+  Trace("dropped " + std::to_string(dropped - dropsTraced) + " frames: the window could not keep up");
+  dropsTraced = dropped;
 }
 
 void ModuleLink::Trace(const std::string& line) const {

@@ -34,7 +34,8 @@ public:
 
   // Sends the request and waits up to timeoutMs for an answer with its code; the answer's four data
   // bytes, or nothing when none came. Answers that arrived before the request was sent are dropped.
-  // CliError(kExitPortFailure) when the request cannot be written.
+  // CliError(kExitPortFailure) when the request cannot be written, or at once when the device
+  // goes away.
   std::optional<std::array<std::uint8_t, 4>> Exchange(const Request& request, int timeoutMs);
   // Exchange, with CliError(kExitNoAnswer) naming the request when no answer comes.
   std::array<std::uint8_t, 4> Ask(const Request& request, int timeoutMs);
@@ -46,6 +47,9 @@ public:
 
 private:
   void Trace(const std::string& line) const;
+  // Says in the trace how many frames were dropped since it last said so.
+  void TraceDrops();
+  [[noreturn]] void ThrowGone() const;
 
   ZebSerial serial;
   bool tracing;
@@ -53,6 +57,9 @@ private:
   std::optional<std::uint8_t> awaitedCode;
   std::optional<std::array<std::uint8_t, 4>> answer;
   QEventLoop* waiting = nullptr;
+  std::string device;  // the device the port named when it was opened
+  bool gone = false;
+  std::uint64_t dropsTraced = 0;
 };
 
 // The device a path finally names (the target of a ports-directory link, even a dangling one); the

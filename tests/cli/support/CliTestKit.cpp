@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -80,7 +81,9 @@ CliResult RunCli(const std::vector<std::string>& args, const RunOptions& options
   ::close(out[0]);
   ::close(err[0]);
   int status = 0;
-  ::waitpid(pid, &status, 0);
+  rusage usage{};
+  ::wait4(pid, &status, 0, &usage);
+  result.peakResidentKb = usage.ru_maxrss;
   result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
 }

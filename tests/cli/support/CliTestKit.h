@@ -27,6 +27,7 @@ struct CliResult {
   int code = -1;  // exit code; -1 when the program did not exit normally
   std::string out;
   std::string err;
+  long peakResidentKb = 0;  // the program's largest resident set
 };
 
 struct RunOptions {

@@ -59,9 +59,9 @@ double ResidentMegabytes();
 // notice is handled meanwhile); returns pred().
 bool WaitWithoutEvents(const std::function<bool()>& pred, int timeoutMs = 10000);
 
-// The address sanitizer keeps freed memory in quarantine, so the resident set grows with every
-// allocation there; memory bounds hold in the plain build only.
-#if defined(__SANITIZE_ADDRESS__)
+// The sanitizers keep freed memory in quarantine or shadow and history that grow with the traffic;
+// memory bounds hold in the plain build only.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 inline constexpr bool kMemoryIsMeasurable = false;
 #else
 inline constexpr bool kMemoryIsMeasurable = true;

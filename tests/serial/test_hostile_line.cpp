@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "common/Floods.h"
@@ -24,16 +25,17 @@ protected:
   testkit::TempConfigHome home;
 };
 
-// Waits until the line has nothing left for the receiver: every notice handled and no frame for a while.
+// Waits until the line has nothing left for the receiver: every notice handled and no new frame
+// for a quarter of a second.
 bool Settled(const ZebSerial& serial) {
   std::uint64_t frames = serial.FramesReceived();
-  int still = 0;
+  auto changed = std::chrono::steady_clock::now();
   return testkit::WaitUntil([&] {
     const std::uint64_t now = serial.FramesReceived();
-    still = now == frames ? still + 1 : 0;
+    if (now != frames) changed = std::chrono::steady_clock::now();
     frames = now;
-    return serial.PendingNotices() == 0 && still > 20;
-  });
+    return serial.PendingNotices() == 0 && std::chrono::steady_clock::now() - changed > std::chrono::milliseconds(250);
+  }, 30000);
 }
 
 // Sends one channel answer after whatever the line left in the assembler, and waits for its notice.

@@ -41,7 +41,7 @@ TEST(RealPorts, OpenOfTheConsoleFailsAsAPortInUse)
     auto* box = w.form2.suiComboBox_ComPort;
     ASSERT_EQ(box->count(), 1);
     EXPECT_EQ(box->itemText(0), "COM33");
-    // Named anyway (an item the probe did not give): the open fails with the design's box.
+    // Named anyway (an item the probe did not give): the open fails with the usual box.
     box->addItem(QStringLiteral("COM1"));
     w.form2.SelectItems(1, 3, 0);
     w.form2.suiButton_OpenClick();

@@ -87,7 +87,8 @@ bool SerialDevice::Open(const std::string& devicePath, SerialError* error) {
     Fill(error, errno, devicePath);
     return false;
   }
-  if (!::isatty(f)) {
+  termios probe{};
+  if (::tcgetattr(f, &probe) != 0) {
     Fill(error, ENOTTY, devicePath);
     ::close(f);
     return false;

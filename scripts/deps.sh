@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6test6
   libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev
+  libudev-dev umockdev libumockdev-dev
   clang libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core fonts-wqy-zenhei
   xvfb xauth x11-utils xdotool

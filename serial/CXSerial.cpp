@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "platform/PortDiscovery.h"
 #include "platform/PortNamespace.h"
 
 namespace {
@@ -27,7 +28,7 @@ int ProbePort(unsigned port, platform::SerialError* why) {
   }
   platform::SerialDevice device;
   platform::SerialError error;
-  if (!device.Open(path, &error)) {
+  if (!platform::MayOpen(path, &error) || !device.Open(path, &error)) {
     if (why != nullptr) *why = error;
     return 0;
   }
@@ -53,7 +54,7 @@ int CXSerial::Open(int portNumber, int baud, int parityIndex) {
     return 0;
   }
   platform::SerialError error;
-  if (!handle.Open(path, &error)) {
+  if (!platform::MayOpen(path, &error) || !handle.Open(path, &error)) {
     SetError(error);
     return 0;
   }

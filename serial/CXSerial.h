@@ -15,7 +15,8 @@
 #include "platform/StopSignal.h"
 
 // 1 when port n could be opened (it is closed again at once), else 0. A port held open by anyone,
-// this process included, is not available. *why, when given, receives the reason of a failure.
+// this process included, is not available; nor is a node with no UART behind it or a terminal the
+// system uses (the console, a login), which are not even opened. *why, when given, receives the reason of a failure.
 int ProbePort(unsigned port, platform::SerialError* why = nullptr);
 
 class CXSerial {

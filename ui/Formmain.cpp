@@ -1,6 +1,8 @@
 #include "ui/Formmain.h"
 
 #include "platform/MessageBox.h"
+#include "platform/PortDiscovery.h"
+#include "platform/PortNamespace.h"
 #include "platform/WindowMessage.h"
 #include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"
@@ -35,6 +37,16 @@ const QString kPortFail = QStringLiteral("Operation failed,Serial port is open d
 const QString kSelectParams = QStringLiteral("Operation failed,Please select the correct parameters");
 const QString kFail = QStringLiteral("Fail");
 const QString kFailure = QStringLiteral("Failure");
+
+// "/dev/ttyUSB0 — Silicon Labs CP2102 USB to UART Bridge Controller, serial 0001": which port is which.
+QString PortToolTip(int port)
+{
+    const platform::SerialPortInfo info = platform::DescribeDevice(platform::PortDevicePath(port));
+    if (info.device.empty())
+        return QString::fromStdString(platform::PortDevicePath(port));
+    return QString::fromStdString(info.device) + QStringLiteral(" \u2014 ") +
+           QString::fromStdString(platform::Description(info));
+}
 
 QStringList NumberItems(int last)
 {
@@ -248,8 +260,11 @@ void TForm1::suiButton1Click()
         return;
     if (portListPending) {
         portListPending = false;
-        for (int i = 0; i < serial.portCount; ++i)
-            Form2->suiComboBox_ComPort->addItem(QStringLiteral("COM%1").arg(serial.ports[std::size_t(i)]));
+        for (int i = 0; i < serial.portCount; ++i) {
+            const int port = serial.ports[std::size_t(i)];
+            Form2->suiComboBox_ComPort->addItem(QStringLiteral("COM%1").arg(port));
+            Form2->suiComboBox_ComPort->setItemData(i, PortToolTip(port), Qt::ToolTipRole);
+        }
         if (Form2->suiComboBox_ComPort->count() > 0)
             Form2->suiComboBox_ComPort->setCurrentIndex(0);
     }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <regex>
 #include <sstream>
@@ -210,33 +211,73 @@ TEST_F(Commands, BadCommandLinesExitTwoAndSendNothing) {
   EXPECT_EQ(module->Settings(), Configured());
 }
 
-TEST_F(Commands, PortsListsWhatCanBeOpened) {
+TEST_F(Commands, PortsListsEveryPortWithItsState) {
   auto module = Start(Configured());
+  std::filesystem::create_symlink("/nonexistent/ttyX", platform::PortLinkPath(9));
   CliResult r = RunCli({"ports"});
   EXPECT_EQ(r.code, 0) << r.err;
-  const std::string line = "COM3\t" + module->DevicePath() + "\n";
-  EXPECT_NE(r.out.find(line), std::string::npos) << r.out;
-  // Ascending port numbers, one "COMn<TAB>device" line each.
+  EXPECT_NE(r.out.find("COM3\t" + module->DevicePath() + "\tready\tlink in the ports directory\t-\n"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("COM9\t/nonexistent/ttyX\tstale link\tstale link in the ports directory\t-\n"), std::string::npos)
+      << r.out;
+  // Ascending port numbers, five tab-separated fields each.
   std::istringstream lines(r.out);
   std::string text;
   int last = 0;
-  const std::regex form("COM([0-9]+)\t/.+");
+  const std::regex form("(COM([0-9]+)|-)\t/[^\t]+\t[^\t]+\t[^\t]+\t[^\t]+");
   while (std::getline(lines, text)) {
     std::smatch m;
     ASSERT_TRUE(std::regex_match(text, m, form)) << text;
-    EXPECT_GT(std::stoi(m[1]), last);
-    last = std::stoi(m[1]);
+    if (!m[2].matched) continue;
+    EXPECT_GT(std::stoi(m[2]), last);
+    last = std::stoi(m[2]);
   }
 
-  // A port held open elsewhere is not listed.
+  // A port held open elsewhere is listed as in use, with who holds it.
   struct Holder : CXSerial {
     void OnReceiveByte(std::uint8_t) override {}
     ~Holder() override { Close(); }
   } holder;
   ASSERT_EQ(holder.Open(kPort, 9600, 0), 1);
   CliResult held = RunCli({"--json", "ports"});
-  EXPECT_EQ(held.out.find("COM3"), std::string::npos) << held.out;
   EXPECT_EQ(held.out.rfind("{\"ports\":[", 0), 0u) << held.out;
+  EXPECT_NE(held.out.find("{\"port\":\"COM3\",\"device\":\"" + module->DevicePath() +
+                          "\",\"by_id\":null,\"link\":\"" + platform::PortLinkPath(kPort) +
+                          "\",\"kind\":\"link\",\"description\":\"link in the ports directory\",\"state\":\"in use\","
+                          "\"reason\":null,\"holders\":[" + std::to_string(::getpid()) + "]"),
+            std::string::npos)
+      << held.out;
+}
+
+TEST_F(Commands, PortTakesADevicePathAndRefusesWhatIsNoSerialDevice) {
+  auto module = Start(Configured());
+  CliResult byPath = RunCli({"--port", module->DevicePath(), "--baud", "19200", "read", "id"});
+  EXPECT_EQ(byPath.code, 0) << byPath.err;
+  EXPECT_EQ(byPath.out, "id 01234\n");
+
+  const std::filesystem::path dir = home.Path();
+  const std::string file = (dir / "plain").string();
+  { std::ofstream(file).flush(); }
+  std::filesystem::create_symlink(dir / "loop-b", dir / "loop-a");
+  std::filesystem::create_symlink(dir / "loop-a", dir / "loop-b");
+  std::filesystem::create_symlink(dir / "gone", dir / "dangling");
+  struct Case { std::string port; int code; std::string said; };
+  const Case cases[] = {
+      {file, 3, file + ": not a serial device"},
+      {dir.string(), 3, dir.string() + ": a directory, not a serial device"},
+      {"/dev/null", 3, "/dev/null: not a serial device"},
+      {(dir / "loop-a").string(), 3, (dir / "loop-a").string() + ": link loop"},
+      {(dir / "dangling").string(), 3, (dir / "dangling").string() + ": dangling link: " + (dir / "gone").string() + " is gone"},
+      {"COM64", 2, "port must be COM1 to COM63, 1 to 63 or a device path, not 'COM64'"},
+      {"ttyUSB0", 2, "not 'ttyUSB0'"},
+  };
+  for (const Case& c : cases) {
+    CliResult r = RunCli({"--port", c.port, "read", "id"});
+    EXPECT_EQ(r.code, c.code) << c.port;
+    EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(std::filesystem::file_size(file), 0u);
+  EXPECT_EQ(module->AnswersSent(), 1u);
 }
 
 TEST_F(Commands, PortFailuresExitThreeNamingDeviceAndReason) {

@@ -36,21 +36,25 @@ TEST_F(SimulatedModule, LinksItsPortAndRemovesTheLinkWhenStopped) {
   module->Stop();
 }
 
-TEST_F(SimulatedModule, LeavesALiveLinkAloneAndReplacesADanglingOne) {
+TEST_F(SimulatedModule, ReplacesOnlyALinkToAPtyThatIsGone) {
   const std::string link = platform::PortLinkPath(4);
-  std::filesystem::create_symlink("/dev/null", link);
   modsim::PtyModuleOptions options;
   options.port = 4;
-  modsim::PtyModule refused(options);
-  std::string error;
-  EXPECT_FALSE(refused.Start(&error));
-  EXPECT_NE(error.find("already names a device"), std::string::npos) << error;
-  EXPECT_EQ(std::filesystem::read_symlink(link).string(), "/dev/null");
+  // A live device, and an unplugged adapter's link, are the user's.
+  for (const char* target : {"/dev/null", "/dev/ttyUSB15"}) {
+    std::filesystem::create_symlink(target, link);
+    modsim::PtyModule refused(options);
+    std::string error;
+    EXPECT_FALSE(refused.Start(&error)) << target;
+    EXPECT_NE(error.find("already names a device"), std::string::npos) << error;
+    EXPECT_EQ(std::filesystem::read_symlink(link).string(), target);
+    std::filesystem::remove(link);
+  }
 
-  std::filesystem::remove(link);
-  std::filesystem::create_symlink(home.Path() / "gone", link);
+  std::filesystem::create_symlink("/dev/pts/999999", link);
   auto module = testcommon::StartModule(options);
   EXPECT_EQ(std::filesystem::read_symlink(link).string(), module->DevicePath());
+  std::string error;
 
   modsim::PtyModuleOptions bad;
   bad.port = 64;

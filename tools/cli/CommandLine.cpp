@@ -4,15 +4,16 @@
 
 #include "CliError.h"
 #include "Values.h"
-#include "platform/PortNamespace.h"
+#include "platform/PortResolver.h"
 #include "protocol/ModuleFrame.h"
 
 namespace cli {
 
 const char* const kUsage =
-    "usage: orvane-cli [--port COMn|N] [--baud B] [--parity no|odd|even] [--timeout MS] [--json] [--trace]\n"
-    "                  COMMAND [ARGS]\n"
-    "  ports                     list the ports that can be opened now: COMn<TAB>device\n"
+    "usage: orvane-cli [--port COMn|N|DEVICE] [--baud B] [--parity no|odd|even] [--timeout MS] [--json]\n"
+    "                  [--trace] [--quiet] COMMAND [ARGS]\n"
+    "  ports [--all]             list every serial device: COMn, device, state, description, by-id name\n"
+    "                            (--all: built-in ports with no UART behind them too)\n"
     "  info                      search, then read channel, air rate, serial settings and ID\n"
     "  search [--interval MS]    find the module: try every baud rate and parity, starting from\n"
     "                            --baud/--parity (800 ms each)\n"
@@ -24,7 +25,8 @@ const char* const kUsage =
     "  write power N             1 to 7\n"
     "  apply FILE                write a profile (what info --json prints), serial settings last,\n"
     "                            then read back and compare; FILE - reads standard input\n"
-    "Defaults: the first port that can be opened, 9600 baud, parity no, 1000 ms per answer.\n"
+    "Defaults: the first USB adapter, else the first port that opens (said on standard error unless\n"
+    "--quiet or --json), 9600 baud, parity no, 1000 ms per answer.\n"
     "Exit codes: 0 done, 1 no answer or read-back differs, 2 bad command line or value,\n"
     "3 the port cannot be opened.\n";
 
@@ -113,11 +115,15 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
       flag(inv.json);
     } else if (name == "--trace") {
       flag(inv.trace);
+    } else if (name == "--quiet") {
+      flag(inv.quiet);
+    } else if (name == "--all") {
+      flag(inv.all);
     } else if (name == "--port") {
-      const std::string text = value();
-      const std::optional<int> port = platform::ParsePortName(text);
-      if (!port || *port < 1) Bad("port must be COM1 to COM63 (or 1 to 63), not '" + text + "'");
-      inv.port = *port;
+      const platform::PortResolution r = platform::ResolvePortArgument(value());
+      if (r.failure == platform::PortResolution::kNotAPortName) Bad(r.message);
+      if (r.failure != platform::PortResolution::kNone) throw CliError(kExitPortFailure, r.message);
+      inv.port = r.port;
     } else if (name == "--baud") {
       inv.baudRate = protocol::kBaudRates[static_cast<std::size_t>(ParseBaudCode(value(), "baud rate") - 1)];
     } else if (name == "--parity") {
@@ -159,6 +165,7 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
     Bad("unknown command '" + command + "'; commands: ports, info, search, read, write, apply");
   }
   if (intervalGiven && inv.command != Command::Search) Bad("--interval belongs to search");
+  if (inv.all && inv.command != Command::Ports) Bad("--all belongs to ports");
   return inv;
 }
 

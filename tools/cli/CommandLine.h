@@ -13,13 +13,15 @@ enum class Command { Help, Ports, Info, Search, Read, Write, Apply };
 enum class Setting { Channel, Air, Serial, Id, Power };
 
 struct Invocation {
-  std::optional<int> port;       // none: the first port that can be opened
+  std::optional<int> port;       // none: the first USB adapter, else the first port that opens
   int baudRate = 9600;
   int parity = 0;
   int timeoutMs = 1000;          // longest wait for each answer
   int intervalMs = 800;          // search: wait at each baud/parity pair
   bool json = false;
   bool trace = false;
+  bool quiet = false;            // no "using COMn" note on standard error
+  bool all = false;              // ports: UART-less nodes too
   Command command = Command::Help;
   Setting setting = Setting::Channel;  // read and write
   ModuleReport values;                 // write: the value to write, in its field

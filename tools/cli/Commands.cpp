@@ -10,6 +10,7 @@
 
 #include "CliError.h"
 #include "ModuleLink.h"
+#include "PortCommands.h"
 #include "platform/PortNamespace.h"
 #include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"
@@ -36,36 +37,6 @@ Request WriteSerial(int code, int parity) {
 Request WriteId(int id) { return {protocol::kWriteGuestId, {Byte(id >> 8), Byte(id & 0xFF)}, "write ID"}; }
 Request WritePower(int level) { return {protocol::kWritePower, {Byte(level), 0}, "write power"}; }
 
-bool AccessDenied(const platform::SerialError& why) { return why.errnoValue == EACCES || why.errnoValue == EPERM; }
-
-struct OpenablePort {
-  int port;
-  std::string device;
-};
-
-std::vector<OpenablePort> OpenablePorts(bool* anyDenied) {
-  std::vector<OpenablePort> ports;
-  for (const platform::PortEntry& entry : platform::ListPorts()) {
-    platform::SerialError why;
-    if (ProbePort(static_cast<unsigned>(entry.port), &why)) {
-      ports.push_back({entry.port, ResolvedDevice(entry.device)});
-    } else if (anyDenied != nullptr && AccessDenied(why)) {
-      *anyDenied = true;
-    }
-  }
-  return ports;
-}
-
-int ChoosePort(const Invocation& inv) {
-  if (inv.port) return *inv.port;
-  bool denied = false;
-  const std::vector<OpenablePort> ports = OpenablePorts(&denied);
-  if (!ports.empty()) return ports.front().port;
-  std::string message = "no serial port can be opened; name one with --port";
-  if (denied) message += "\nhint: some devices refused access; join the group 'dialout' with 'sudo adduser $USER dialout' and log in again";
-  throw CliError(kExitPortFailure, message);
-}
-
 void Print(std::ostream& out, const Invocation& inv, const ModuleReport& report) {
   out << (inv.json ? FormatJson(report) : FormatPlain(report));
 }
@@ -84,24 +55,9 @@ void ReadId(ModuleLink& link, int timeoutMs, ModuleReport& r) {
   r.guestId = data[0] * 256 + data[1];
 }
 
-int Ports(const Invocation& inv, std::ostream& out) {
-  const std::vector<OpenablePort> ports = OpenablePorts(nullptr);
-  if (inv.json) {
-    out << "{\"ports\":[";
-    for (std::size_t i = 0; i < ports.size(); ++i) {
-      out << (i ? "," : "") << "{\"port\":" << Quoted(platform::PortDisplayName(ports[i].port))
-          << ",\"device\":" << Quoted(ports[i].device) << "}";
-    }
-    out << "]}\n";
-  } else {
-    for (const OpenablePort& p : ports) out << platform::PortDisplayName(p.port) << '\t' << p.device << '\n';
-  }
-  return kExitDone;
-}
-
 int Info(const Invocation& inv, std::ostream& out) {
   ModuleLink link(inv.trace);
-  link.Open(ChoosePort(inv), inv.baudRate, inv.parity);
+  link.Open(ChoosePort(inv, std::cerr), inv.baudRate, inv.parity);
   ModuleReport r;
   ReadModuleType(link, inv.timeoutMs, r);
   ReadChannel(link, inv.timeoutMs, r);
@@ -114,7 +70,7 @@ int Info(const Invocation& inv, std::ostream& out) {
 }
 
 int Search(const Invocation& inv, std::ostream& out) {
-  const int port = ChoosePort(inv);
+  const int port = ChoosePort(inv, std::cerr);
   const auto pairs = protocol::SearchPairs(protocol::BaudIndexOfRate(inv.baudRate), inv.parity,
                                            static_cast<int>(protocol::kBaudRates.size()),
                                            static_cast<int>(protocol::kParityNames.size()));
@@ -144,7 +100,7 @@ int Search(const Invocation& inv, std::ostream& out) {
 
 int Read(const Invocation& inv, std::ostream& out) {
   ModuleLink link(inv.trace);
-  link.Open(ChoosePort(inv), inv.baudRate, inv.parity);
+  link.Open(ChoosePort(inv, std::cerr), inv.baudRate, inv.parity);
   ModuleReport r;
   switch (inv.setting) {
     case Setting::Channel:
@@ -175,7 +131,7 @@ int Write(const Invocation& inv, std::ostream& out) {
     case Setting::Power: request = WritePower(*v.power); break;
   }
   ModuleLink link(inv.trace);
-  link.Open(ChoosePort(inv), inv.baudRate, inv.parity);
+  link.Open(ChoosePort(inv, std::cerr), inv.baudRate, inv.parity);
   link.Ask(request, inv.timeoutMs);
   Print(out, inv, v);
   return kExitDone;
@@ -210,7 +166,7 @@ std::vector<std::string> Differences(const ModuleReport& want, const ModuleRepor
 int Apply(const Invocation& inv, std::ostream& out, std::istream& in) {
   const ModuleReport profile =
       ParseProfile(ReadProfileText(inv.profilePath, in), inv.profilePath == "-" ? "standard input" : inv.profilePath);
-  const int port = ChoosePort(inv);
+  const int port = ChoosePort(inv, std::cerr);
   ModuleLink link(inv.trace);
   link.Open(port, inv.baudRate, inv.parity);
 
@@ -259,7 +215,7 @@ int Apply(const Invocation& inv, std::ostream& out, std::istream& in) {
 int RunCommand(const Invocation& inv, std::ostream& out, std::istream& in) {
   switch (inv.command) {
     case Command::Help: out << kUsage; return kExitDone;
-    case Command::Ports: return Ports(inv, out);
+    case Command::Ports: return Ports(inv, out, std::cerr);
     case Command::Info: return Info(inv, out);
     case Command::Search: return Search(inv, out);
     case Command::Read: return Read(inv, out);

@@ -6,10 +6,10 @@
 #include <QTimer>
 
 #include <cerrno>
-#include <filesystem>
 #include <iostream>
 
 #include "CliError.h"
+#include "platform/PortDiscovery.h"
 #include "platform/PortNamespace.h"
 #include "platform/WindowMessage.h"
 #include "protocol/ModuleFrame.h"
@@ -17,14 +17,10 @@
 namespace cli {
 
 std::string ResolvedDevice(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path resolved = fs::canonical(path, ec);
-  if (!ec) return resolved.string();
-  // A link to a device that is gone: name the device it points at.
-  const fs::path target = fs::read_symlink(path, ec);
-  if (ec) return path;
-  return (target.is_absolute() ? target : fs::path(path).parent_path() / target).lexically_normal().string();
+  // Link by link, so that a dangling link names the device it points at.
+  std::string resolved, why;
+  platform::ResolveLinks(path, &resolved, &why);
+  return resolved;
 }
 
 std::string OpenFailureMessage(int port, const platform::SerialError& why) {

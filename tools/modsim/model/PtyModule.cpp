@@ -13,6 +13,7 @@
 #include <cstring>
 #include <mutex>
 #include <random>
+#include <string_view>
 #include <thread>
 
 #include "platform/PortNamespace.h"
@@ -24,6 +25,15 @@ namespace modsim {
 namespace {
 
 std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+// A link whose target is a pty that no longer exists.
+bool StalePtyLink(const std::string& link) {
+  struct stat st {};
+  if (::lstat(link.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || ::stat(link.c_str(), &st) == 0) return false;
+  std::array<char, 4096> target{};
+  const ssize_t n = ::readlink(link.c_str(), target.data(), target.size() - 1);
+  return n > 0 && std::string_view(target.data(), static_cast<std::size_t>(n)).starts_with("/dev/pts/");
+}
 
 bool MakeDirectories(const std::string& path, std::string* error) {
   std::size_t pos = 0;
@@ -259,13 +269,14 @@ bool PtyModule::Start(std::string* error) {
   }
   struct stat st {};
   if (::lstat(link.c_str(), &st) == 0) {
-    struct stat target {};
-    if (!S_ISLNK(st.st_mode) || ::stat(link.c_str(), &target) == 0) {
+    // Only a link to a pty that is gone, left by a simulator that did not end cleanly, is ours to
+    // replace; a link to an unplugged adapter is the user's.
+    if (!StalePtyLink(link)) {
       *error = link + " already names a device; remove it or choose another port";
       d.ClosePty();
       return false;
     }
-    ::unlink(link.c_str());  // a dangling link left by a simulator that did not end cleanly
+    ::unlink(link.c_str());
   }
   if (::symlink(d.devicePath.c_str(), link.c_str()) != 0) {
     *error = ErrnoText("cannot link " + link);

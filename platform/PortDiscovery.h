@@ -1,0 +1,73 @@
+#pragma once
+// The serial devices this PC has, from the system's device database (libudev; where udev keeps no
+// database, as in containers, the same facts come from sysfs through libudev's attribute calls).
+// The only place that reads sysfs. Also what /proc tells about a tty: the processes holding it and
+// whether a login runs on it.
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "platform/SerialError.h"
+
+namespace platform {
+
+enum class PortKind {
+  kUart,       // a built-in UART (ttyS*)
+  kUsbSerial,  // a USB serial adapter (ttyUSB*)
+  kUsbAcm,     // a USB CDC-ACM device (ttyACM*)
+  kLink,       // a link in the ports directory to something the device database does not know (a pty)
+  kOther,      // any other serial device
+};
+
+// "uart", "usb-serial", "usb-acm", "link", "other": the words `ports --json` uses.
+const char* PortKindName(PortKind kind);
+
+struct SerialPortInfo {
+  int port = 0;              // the COM number in our namespace; 0 when the device has none
+  std::string device;        // the device node (/dev/ttyUSB0), or what a ports-directory link points at
+  std::string link;          // the ports-directory link that gives the COM number, when one does
+  std::string byId;          // the /dev/serial/by-id/ name, when the system made one
+  PortKind kind = PortKind::kOther;
+  std::string vendorId;      // USB only: "10c4"
+  std::string productId;     // USB only: "ea60"
+  std::string manufacturer;  // USB only: "Silicon Labs"
+  std::string product;       // USB only: "CP2102 USB to UART Bridge Controller"
+  std::string serial;        // USB only: "0001"
+  int uartType = -1;         // UARTs: the kernel's port type; 0 means no UART behind the node
+  bool stale = false;        // a ports-directory link whose target is gone
+  std::string systemUse;     // why the system owns it ("kernel console", "login on it (agetty, PID 812)"); empty when it does not
+
+  // A node with no UART behind it: it opens, and every read then fails. Not a port.
+  bool NoUart() const { return kind == PortKind::kUart && uartType == 0; }
+};
+
+// Every serial device and every link in the ports directory: those with a COM number first, in
+// ascending order, then the others by device name. UART-less nodes are included (NoUart()).
+std::vector<SerialPortInfo> DiscoverPorts();
+
+// The facts of the device that a path finally names; device empty when the path names no
+// character device the system knows as a tty.
+SerialPortInfo DescribeDevice(const std::string& path);
+
+// "Silicon Labs CP2102 USB to UART Bridge Controller, serial 0001", "built-in serial port (16550A)",
+// "link in the ports directory".
+std::string Description(const SerialPortInfo& info);
+// The shorter form for one line of output: the USB product alone when there is one.
+std::string ShortDescription(const SerialPortInfo& info);
+
+// False when the device behind a path must not be opened as a port, with *why saying so: "no UART
+// behind it", or "used by the system (kernel console)" (opening a console or a login's terminal in
+// raw mode breaks it, so it counts as in use), or "no such device" for a path that leads nowhere.
+// Opens nothing.
+bool MayOpen(const std::string& path, SerialError* why);
+
+// Follows symbolic links one by one (a mocked or a real /dev alike) to the path that is no link.
+// False, with *why set, for a link loop or a link whose target is gone; *resolved then holds the
+// last path reached.
+bool ResolveLinks(const std::string& path, std::string* resolved, std::string* why);
+
+// The processes that hold the device open, where /proc lets us see them.
+std::vector<pid_t> HolderPids(const std::string& device);
+
+}  // namespace platform

@@ -1,0 +1,47 @@
+#pragma once
+// From what a user types to a port: "COM33", "33", "/dev/ttyUSB0" or a /dev/serial/by-id/ name
+// become a COM number and its device; what state each port is in; which port to take when none
+// was named.
+
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "platform/PortDiscovery.h"
+
+namespace platform {
+
+struct PortResolution {
+  enum Failure { kNone, kNotAPortName, kNotUsable };
+  int port = 0;           // the COM number
+  std::string device;     // the device it names
+  Failure failure = kNone;
+  std::string message;    // why not, naming the text or path given
+};
+
+// A COM name or number (1 to 63), or a path to a serial device that has a COM number. A path that
+// does not lead to a serial device (a regular file, a directory, /dev/null, a link loop, a dangling
+// link) is kNotUsable; text that is neither a COM name nor a path is kNotAPortName.
+PortResolution ResolvePortArgument(const std::string& text);
+
+enum class PortState { kReady, kInUse, kPermissionDenied, kStaleLink, kSystem, kNoUart, kUnavailable };
+// "ready", "in use", "permission denied", "stale link", "used by the system", "no UART", "unavailable".
+const char* PortStateName(PortState state);
+
+struct PortStatus {
+  PortState state = PortState::kUnavailable;
+  std::vector<pid_t> holders;  // in use: the processes holding it, where /proc tells
+  std::string reason;          // unavailable: why
+};
+
+// Opens the port for a moment to learn its state; a stale link, a UART-less node and a terminal the
+// system uses are never opened.
+PortStatus ProbeState(const SerialPortInfo& info);
+
+// The port to use when none was named: the first USB adapter (serial or CDC-ACM) with a COM number,
+// otherwise the first port with a COM number that opens. Never a UART-less node or a terminal the
+// system uses. *anyDenied, when given, says whether some port refused access.
+std::optional<SerialPortInfo> DefaultPort(const std::vector<SerialPortInfo>& ports, bool* anyDenied = nullptr);
+
+}  // namespace platform

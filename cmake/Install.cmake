@@ -76,14 +76,16 @@ set(CPACK_PACKAGE_NAME orvane)
 set(CPACK_PACKAGE_VENDOR "The Orvane developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "read and write the settings of a serial 433/490 MHz radio module")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Orvane reads and writes the settings of a 433 MHz or 490 MHz radio module attached to a serial "
-    "port, for example through a USB-UART adapter: its radio channel, air data rate, serial baud "
-    "rate and parity, factory ID and transmit power. A search finds a module whose serial settings "
-    "are unknown.\n"
-    "The package holds the desktop program, orvane-cli for scripts and headless machines, and "
-    "orvane-modsim, which plays a module on a pseudo-terminal for trying Orvane without hardware.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+# Lines of the long description stay under 80 columns; CPack indents them for the control file.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Orvane reads and writes the settings of a 433 MHz or 490 MHz radio module\n"
+       "attached to a serial port, for example through a USB-UART adapter: its radio\n"
+       "channel, air data rate, serial baud rate and parity, factory ID and transmit\n"
+       "power. A search finds a module whose serial settings are unknown.\n"
+       "\n"
+       "The package holds the desktop program, orvane-cli for scripts and headless\n"
+       "machines, and orvane-modsim, which plays a module on a pseudo-terminal for\n"
+       "trying Orvane without hardware.")
 set(CPACK_PACKAGE_CONTACT "The Orvane developers <orvane@users.noreply.github.com>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -53,7 +53,10 @@ check_tree() {
   appstreamcli validate --no-net "$prefix/share/metainfo/$app_id.metainfo.xml" ||
     fail "appstreamcli rejects the metainfo"
   # Style remarks are allowed; anything from a warning up is not.
-  mandoc -T lint -W warning "$prefix"/share/man/man1/*.1.gz || fail "mandoc finds faults in the manual pages"
+  local page
+  for page in "$prefix"/share/man/man1/*.1.gz; do
+    zcat "$page" | mandoc -T lint -W warning || fail "mandoc finds faults in $page"
+  done
 }
 
 # The programs of one installation, on their own: versions, then a read of a simulated module.

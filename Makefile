@@ -2,8 +2,12 @@
 BUILD   ?= build
 JOBS    ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX  ?= /usr/local
+DESTDIR ?=
+# What installing and packaging need; the tests and the art tools are not among them.
+INSTALLED_TARGETS = orvane orvane-cli orvane-modsim orvane_data
 
-.PHONY: deps configure build run test bench sanitize fuzz clean
+.PHONY: deps configure build run test bench sanitize fuzz clean install package
 
 deps:
 	@scripts/deps.sh
@@ -14,11 +18,23 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Builds only the window and the simulator it starts.
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target orvane orvane-modsim
 	@scripts/run.sh $(BUILD)
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j $(JOBS)
+
+# PREFIX=/usr/local by default; DESTDIR stages the files for a package or a check.
+install: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_TARGETS)
+	@DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A .deb in $(BUILD), installing under /usr.
+package: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_TARGETS)
+	@cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@scripts/bench.sh $(BUILD)

@@ -8,14 +8,51 @@
 #include "ui/Formmain.h"
 #include "ui/Unit2.h"
 
+#include "OrvaneVersion.h"
+
 #include <QIcon>
+
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+constexpr const char* kHelp =
+    "usage: orvane [--help] [--version] [Qt options]\n"
+    "\n"
+    "Reads and writes the settings of a serial-attached 433/490 MHz radio module. Pick the port in\n"
+    "\"Com Setting\"; \"Search\" finds a module whose serial settings are unknown. COM names map to\n"
+    "devices through $XDG_CONFIG_HOME/orvane/ports/comN links (see orvane(1)).\n"
+    "\n"
+    "  -h, --help      print this text and exit\n"
+    "  -V, --version   print the version and exit\n"
+    "\n"
+    "Any other argument goes to Qt (for example -platform offscreen).\n";
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
+    // These two answer on standard output and end before the toolkit or any window starts, so that
+    // they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--version" || arg == "-V") {
+            std::printf("orvane %s\n", kOrvaneVersion);
+            return 0;
+        }
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+    }
     Application app(argc, argv);
     try {
         InitSkinResources();
         app.setWindowIcon(QIcon(QStringLiteral(":/icon/orvane.png")));
+        // Ties the window to the installed menu entry, whose icon a Wayland desktop then shows.
+        QGuiApplication::setDesktopFileName(QStringLiteral("io.github.orvane.Orvane"));
+        QCoreApplication::setApplicationVersion(QString::fromLatin1(kOrvaneVersion));
         RegisterFontSubstitutions();
         SetSuiErrorBoxHook([](QWidget* parent, const QString& text, const QString& title) {
             platform::ShowMessageBox(parent, text, title, QMessageBox::Critical);

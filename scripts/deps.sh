@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core fonts-wqy-zenhei
   xvfb xauth x11-utils xdotool
+  gzip bash-completion desktop-file-utils appstream mandoc lintian dpkg-dev file
 )
 
 missing=()

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "OrvaneVersion.h"
+
 #include <cstdlib>
 
 namespace {
@@ -53,6 +55,36 @@ TEST(Smoke, ProgramOpensThePortAndClosesCleanly)
     EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(run.exitCode(), 0) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("smoke: ok"))) << output.toStdString();
+}
+
+// --help and --version answer without a display: no platform plugin, no X server.
+TEST(Smoke, HelpAndVersionPrintAndExitWithoutAWindow)
+{
+    const char* binDir = std::getenv("ORVANE_BIN_DIR");
+    if (!binDir)
+        GTEST_SKIP() << "ORVANE_BIN_DIR is not set";
+    const struct {
+        const char* arg;
+        QString expected;
+    } cases[] = {
+        {"--version", QStringLiteral("orvane %1\n").arg(QLatin1String(kOrvaneVersion))},
+        {"-V", QStringLiteral("orvane %1\n").arg(QLatin1String(kOrvaneVersion))},
+        {"--help", QStringLiteral("usage: orvane [--help] [--version] [Qt options]\n")},
+        {"-h", QStringLiteral("usage: orvane [--help] [--version] [Qt options]\n")},
+    };
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QLatin1String(name));
+    for (const auto& c : cases) {
+        QProcess run;
+        run.setProcessEnvironment(env);
+        run.start(QString::fromLocal8Bit(binDir) + QStringLiteral("/orvane"), {QLatin1String(c.arg)});
+        ASSERT_TRUE(run.waitForFinished(60000)) << c.arg;
+        const QString out = QString::fromLocal8Bit(run.readAllStandardOutput());
+        EXPECT_EQ(run.exitStatus(), QProcess::NormalExit) << c.arg;
+        EXPECT_EQ(run.exitCode(), 0) << c.arg << ": " << run.readAllStandardError().toStdString();
+        EXPECT_TRUE(out.startsWith(c.expected)) << c.arg << ": " << out.toStdString();
+    }
 }
 
 }  // namespace

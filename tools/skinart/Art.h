@@ -30,5 +30,11 @@ QImage PageBackground();
 QImage StatusGradient();
 // The application icon, 32 x 32 with an alpha channel.
 QImage AppIcon();
+// The same picture drawn for size x size pixels.
+QImage AppIcon(int size);
+
+// The sizes a desktop icon theme gets, and writing them to DIR as <N>x<N>.png.
+inline constexpr int kThemeIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+bool WriteThemeIcons(const QString& dir);
 
 }  // namespace skinart

@@ -122,28 +122,4 @@ QImage PageBackground()
     return img;
 }
 
-QImage AppIcon()
-{
-    QImage layer = NewLayer(32, 32);
-    QPainter p(&layer);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    GlossRect(p, QRectF(1, 1, 30, 30), 6,
-              {QColor("#14408f"), QColor("#6aaaf6"), QColor("#2f7ae9"), QColor("#1553c6"), QColor("#2467da"),
-               QColor(255, 255, 255, 160)});
-    // The module: a mast on a small box, sending out two arcs.
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(9, 20, 14, 7), 1.5, 1.5);
-    p.drawRect(QRectF(15, 9, 2, 11));
-    p.drawEllipse(QPointF(16, 9), 2.2, 2.2);
-    p.setBrush(Qt::NoBrush);
-    for (int i = 1; i <= 2; ++i) {
-        p.setPen(QPen(QColor(255, 255, 255, 230 - 50 * i), 1.6, Qt::SolidLine, Qt::RoundCap));
-        const double r = 3.5 + 3.5 * i;
-        p.drawArc(QRectF(16 - r, 9 - r, 2 * r, 2 * r), 30 * 16, 120 * 16);
-    }
-    p.end();
-    return layer;
-}
-
 }  // namespace skinart

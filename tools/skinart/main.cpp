@@ -4,7 +4,8 @@
 //   skinart RESOURCES_DIR [--sheets DIR]
 //
 // RESOURCES_DIR receives skin/<NAME>.png, page/background.jpg, page/status.png, icon/orvane.png and
-// resources.qrc. With --sheets, one enlarged review picture per style is written to DIR as well.
+// resources.qrc, and icon/hicolor/<N>x<N>.png for the desktop's icon theme. With --sheets, one
+// enlarged review picture per style is written to DIR as well.
 
 #include "Art.h"
 #include "JpegWriter.h"
@@ -82,6 +83,9 @@ int main(int argc, char** argv)
     if (!skinart::AppIcon().save(root.filePath(icon), "PNG"))
         return Fail(QStringLiteral("cannot write %1").arg(root.filePath(icon)));
     files << jpeg << status << icon;
+    // The desktop's icon theme takes these from the installed files; they are not embedded.
+    if (!skinart::WriteThemeIcons(root.filePath(QStringLiteral("icon/hicolor"))))
+        return Fail(QStringLiteral("cannot write the icon theme sizes to %1/icon/hicolor").arg(root.path()));
     std::sort(files.begin(), files.end());
 
     QByteArray qrc;

@@ -296,6 +296,9 @@ void TsuiTitleBar::setUIStyle(TsuiUIStyle style)
         m_buttons.Items(i)->setUIStyle(style);
     m_windowMenu->setUIStyle(effective);
     m_fontColor = effective == MacOS ? 0x000000 : 0xFFFFFF;
+    // There is no system inactive caption colour here; a dimmed one that still reads on the bar:
+    // dark grey on the light pinstripes, a pale blue-white on the dark bars.
+    m_inactiveCaptionColor = effective == MacOS ? 0x505050 : 0xF8ECE4;
     m_autoSize = true;
     ApplyAutoSize();
     update();

@@ -29,7 +29,7 @@ QImage GlossButton(int w, int h, qreal radius, const Gloss& face)
 {
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
-    GlossRect(p, QRectF(0, 0, w, h), radius, face);
+    GlossFace(p, QRectF(0, 0, w, h), radius, face);
     p.end();
     return OverMagenta(layer);
 }
@@ -56,7 +56,7 @@ QImage XpButton(State st)
     const Gloss face = st == Pressed
                            ? Gloss{QColor("#003c74"), QColor("#d9d6cc"), QColor("#e2e0d8"), QColor("#e6e4dd"), QColor("#f3f2ee")}
                            : Gloss{QColor("#003c74"), QColor("#ffffff"), QColor("#f7f6f3"), QColor("#f2f1ec"), QColor("#dcd8cc")};
-    GlossRect(p, QRectF(0, 0, w, h), 3, face);
+    GlossFace(p, QRectF(0, 0, w, h), 3, face);
     p.setRenderHint(QPainter::Antialiasing, false);
     if (st == Over) {
         p.fillRect(QRect(2, 1, w - 4, 1), QColor("#fff0cf"));
@@ -85,7 +85,7 @@ QImage DeepBlueButton(State st)
     const Gloss over{QColor("#2d5bb8"), QColor("#ffffff"), QColor("#e8f1fd"), QColor("#d2e4fa"), QColor("#e6f0fd"),
                      QColor(255, 255, 255, 255)};
     const Gloss pressed{QColor("#0e1a3f"), QColor("#a9bddc"), QColor("#bccbe4"), QColor("#c6d3e8"), QColor("#d8e1ef")};
-    GlossRect(p, QRectF(0, 0, w, h), 2.5, st == Normal ? normal : st == Over ? over : pressed);
+    GlossFace(p, QRectF(0, 0, w, h), 2.5, st == Normal ? normal : st == Over ? over : pressed);
     if (st == Over) {
         p.setPen(QColor("#8fb4f0"));
         p.drawRect(1, 2, w - 3, h - 4);
@@ -103,7 +103,7 @@ QImage ProteinButton(State st)
     const Gloss normal{QColor("#000000"), QColor("#ffffff"), QColor("#fafafa"), QColor("#f1f1f1"), QColor("#e4e4e4")};
     const Gloss over{QColor("#000000"), QColor("#ffffff"), QColor("#f3f8ff"), QColor("#e6f0fe"), QColor("#d4e5fd")};
     const Gloss pressed{QColor("#000000"), QColor("#cfcfcf"), QColor("#dedede"), QColor("#e6e6e6"), QColor("#f2f2f2")};
-    GlossRect(p, QRectF(0, 0, w, h), 2, st == Normal ? normal : st == Over ? over : pressed);
+    GlossFace(p, QRectF(0, 0, w, h), 2, st == Normal ? normal : st == Over ? over : pressed);
     p.setRenderHint(QPainter::Antialiasing, false);
     if (st == Over) {
         p.setPen(QColor("#2f7bef"));

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QRectF>
 
@@ -44,6 +45,10 @@ struct Gloss {
 
 // A rounded rectangle on pixel boundaries with a one-pixel border.
 void GlossRect(QPainter& p, const QRectF& r, qreal radius, const Gloss& g);
+// A face that the skin stretches in nine parts: the gloss ramps live in the top and bottom
+// parts, and the rows the stretch repeats are all one colour.
+void GlossFace(QPainter& p, const QRectF& r, qreal radius, const Gloss& g);
+void GlossRect(QPainter& p, const QRectF& r, qreal radius, const Gloss& g, const QLinearGradient& fill);
 void GlossEllipse(QPainter& p, const QRectF& r, const Gloss& g);
 
 enum class Glyph { ControlBox, Help, Maximise, Restore, Minimise, Close, ArrowLeft, ArrowRight, ArrowDown };

@@ -26,8 +26,9 @@ QColor TitleRow(Style s, int y)
         return y % 2 ? base.darker(103) : base;  // fine pinstripes
     }
     case Style::WinXP:
-        return Ramp({{0, QColor("#002cc8")}, {1, QColor("#63acff")}, {2, QColor("#3d95ff")}, {4, QColor("#1d7efa")},
-                     {8, QColor("#0a66f0")}, {21, QColor("#0058ea")}, {25, QColor("#004fdb")}, {27, QColor("#0042c6")},
+        // Deep enough behind the caption rows (5 to 18) for white and pale captions to read.
+        return Ramp({{0, QColor("#002cc8")}, {1, QColor("#5a9cf6")}, {2, QColor("#3580f0")}, {4, QColor("#0f60e4")},
+                     {8, QColor("#0858e2")}, {21, QColor("#0052de")}, {25, QColor("#004ad2")}, {27, QColor("#003ebe")},
                      {28, QColor("#002cc8")}},
                     y);
     case Style::DeepBlue:
@@ -39,8 +40,10 @@ QColor TitleRow(Style s, int y)
                      {12, QColor("#111111")}, {21, QColor("#1d1d1d")}, {22, QColor("#000000")}},
                     y);
     case Style::BlueGlass:
-        return Ramp({{0, QColor("#000000")}, {1, QColor("#b8dcff")}, {2, QColor("#7cb8ef")}, {15, QColor("#3b84d4")},
-                     {16, QColor("#1a5fb4")}, {29, QColor("#2f78cc")}, {31, QColor("#5096de")}, {32, QColor("#0e3468")}},
+        // Light glass above the caption, a deeper blue behind it (rows 6 to 19).
+        return Ramp({{0, QColor("#000000")}, {1, QColor("#c4e2ff")}, {2, QColor("#8cc2f2")}, {4, QColor("#4f92dc")},
+                     {5, QColor("#2a68bc")}, {15, QColor("#2160b4")}, {16, QColor("#1a56a8")}, {29, QColor("#2566b8")},
+                     {31, QColor("#4a8cd6")}, {32, QColor("#0e3468")}},
                     y);
     }
     return {};
@@ -49,8 +52,8 @@ QColor TitleRow(Style s, int y)
 // Protein's bright caption colour, blended into the black bar along the long left picture.
 QColor ProteinBlue(int y)
 {
-    return Ramp({{0, QColor("#000000")}, {1, QColor("#a9d0ff")}, {2, QColor("#5aa0fb")}, {11, QColor("#2f7ae9")},
-                 {12, QColor("#1553c6")}, {21, QColor("#2467da")}, {22, QColor("#05205c")}},
+    return Ramp({{0, QColor("#000000")}, {1, QColor("#8fc0ff")}, {2, QColor("#3f86f0")}, {4, QColor("#1f5fd0")},
+                 {11, QColor("#1a58c8")}, {12, QColor("#1048b0")}, {21, QColor("#1a56c4")}, {22, QColor("#05205c")}},
                 y);
 }
 
@@ -105,8 +108,8 @@ QImage TitleLeft(Style s)
                 img.setPixelColor(x, y, Mix(TitleRow(s, y), QColor("#5d7fd0"), 0.22 * (1.0 - x / double(t.leftW - 1))));
         break;
     case Style::BlueGlass: {
-        // A slanted reflection on the glass, in the upper half only.
-        for (int y = 1; y < 16; ++y)
+        // A slanted reflection on the glass, above the caption only.
+        for (int y = 1; y < 5; ++y)
             for (int x = 0; x < t.leftW; ++x) {
                 const double d = std::abs((x + y * 0.8) - 70.0);
                 const double a = d < 26 ? 0.28 * (1.0 - d / 26.0) : 0.0;

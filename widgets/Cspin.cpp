@@ -1,6 +1,8 @@
 #include "widgets/Cspin.h"
 
 #include "skin/Suibutton.h"
+#include "skin/Suimgr.h"
+#include "skin/Suipublic.h"
 #include "skin/Suithemes.h"
 
 #include <QBitmap>
@@ -89,16 +91,51 @@ void TTimerSpeedButton::RepeatClick()
     emit clicked(false);
 }
 
-void TTimerSpeedButton::paintEvent(QPaintEvent* e)
+void TTimerSpeedButton::SetUIStyle(TsuiUIStyle style)
 {
-    QToolButton::paintEvent(e);
-    if (!flags_.testFlag(tfDrawFocus))
-        return;
-    QRect r = rect().adjusted(3, 3, -3, -3);
-    if (isDown())
-        r.translate(1, 1);
+    style_ = style;
+    update();
+}
+
+QRect TTimerSpeedButton::GlyphRect() const
+{
+    const QRect r(QPoint((width() - glyph_.width()) / 2, (height() - glyph_.height()) / 2), glyph_.size());
+    return isDown() ? r.translated(1, 1) : r;
+}
+
+QRect TTimerSpeedButton::FocusRect() const
+{
+    // A frame around the glyph with a pixel of face between them, kept inside the face's border.
+    // The inset frame of a larger button would fall on the arrow of a 15-pixel one.
+    return GlyphRect().adjusted(-2, -2, 2, 2).intersected(rect().adjusted(1, 1, -1, -1));
+}
+
+void TTimerSpeedButton::paintEvent(QPaintEvent*)
+{
+    TsuiUIStyle effective = style_;
+    UsingFileTheme(nullptr, style_, effective);
+    const int piece = isDown() ? 3 : underMouse() && isEnabled() ? 2 : 1;
+    QImage face;
+    GetInsideThemeBitmap(effective, SUI_THEME_BUTTON_STRIP, &face, 3, piece);
     QPainter p(this);
-    DrawFocusFrame(p, r);
+    if (!face.isNull())
+        SpitDraw(face, p, rect(), GetInsideThemeBool(effective, SUI_THEME_BUTTON_TRANSPARENT));
+    if (!icon().isNull())
+        icon().paint(&p, GlyphRect(), Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    if (flags_.testFlag(tfDrawFocus))
+        DrawFocusFrame(p, FocusRect());
+}
+
+void TTimerSpeedButton::enterEvent(QEnterEvent* e)
+{
+    QToolButton::enterEvent(e);
+    update();
+}
+
+void TTimerSpeedButton::leaveEvent(QEvent* e)
+{
+    QToolButton::leaveEvent(e);
+    update();
 }
 
 TCSpinButton::TCSpinButton(QWidget* parent) : QWidget(parent)
@@ -110,6 +147,13 @@ TCSpinButton::TCSpinButton(QWidget* parent) : QWidget(parent)
     SetDownGlyph(QImage());
     SetBounds(x(), y(), 20, 25);
     focusedButton_ = upButton_;
+    SetUIStyle(GetSUIFormStyle(parent ? parent->window() : nullptr));
+}
+
+void TCSpinButton::SetUIStyle(TsuiUIStyle style)
+{
+    upButton_->SetUIStyle(style);
+    downButton_->SetUIStyle(style);
 }
 
 TTimerSpeedButton* TCSpinButton::CreateButton()

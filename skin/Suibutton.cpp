@@ -1,5 +1,6 @@
 #include "skin/Suibutton.h"
 
+#include "skin/Suiaccessible.h"
 #include "skin/Suipublic.h"
 
 #include <QAction>
@@ -112,6 +113,7 @@ private:
 
 TsuiCustomButton::TsuiCustomButton(QWidget* parent) : QWidget(parent)
 {
+    RegisterSkinAccessibility();
     SuiDialogKeys::Install();
     setFocusPolicy(Qt::TabFocus);
     uiStyle_ = GetSUIFormStyle(parent);

@@ -1,5 +1,6 @@
 #include "skin/Suiimagepanel.h"
 
+#include "skin/Suiaccessible.h"
 #include "skin/Suipublic.h"
 
 #include <QEvent>
@@ -9,6 +10,7 @@
 
 TsuiCustomPanel::TsuiCustomPanel(QWidget* parent) : QWidget(parent)
 {
+    RegisterSkinAccessibility();
     // The button-face colour of the platform, as a plain panel has.
     m_color = ToTColor(palette().color(QPalette::Active, QPalette::Button));
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -126,6 +127,55 @@ TEST(Look, CaptionsReadOnTheirBars)
                 for (int x = box.left(); x <= box.right(); ++x)
                     worst = std::min(worst, Contrast(ink, plain.pixel(x, y)));
             EXPECT_GE(worst, 4.5);
+        }
+}
+
+// A style's normal button stretched to the main window's 80 x 27 over its form colour, and its
+// title bar's middle picture as the bar shows it, at 100 pixels wide.
+QImage ButtonFace(TsuiUIStyle style)
+{
+    QImage out(80, 27, QImage::Format_RGB32);
+    out.fill(ToQColor(GetInsideThemeColor(style, SUI_THEME_FORM_COLOR)));
+    QImage button;
+    GetInsideThemeBitmap(style, SUI_THEME_BUTTON_STRIP, &button, 3, 1);
+    QPainter p(&out);
+    SpitDraw(button, p, out.rect(), GetInsideThemeBool(style, SUI_THEME_BUTTON_TRANSPARENT));
+    return out;
+}
+
+QImage TitleBar(TsuiUIStyle style)
+{
+    QImage title;
+    GetInsideThemeBitmap(style, SUI_THEME_TITLE_CLIENT_PICTURE, &title);
+    return title.copy(0, 3, title.width(), title.height() - 3).scaled(100, 20).convertToFormat(QImage::Format_RGB32);
+}
+
+double MeanDistance(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::hypot(qRed(p) - qRed(q), std::hypot(qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)));
+        }
+    return sum / (a.width() * a.height());
+}
+
+// Two styles are told apart at a glance by their buttons and by their title bars. The mean RGB
+// distance between two styles' buttons, and between their title bars, must each be at least 30
+// (of 441). 30 is the distance between a light grey face and a light blue one (such as #e4e4e4
+// and #c8d8f0), the least a person notices across a whole button without comparing side by
+// side; faces that differ only in a tint of their highlights and frame measure below 15.
+TEST(Look, StylesLookDifferent)
+{
+    EnsureQtApp();
+    for (size_t i = 0; i < std::size(kBuiltIn); ++i)
+        for (size_t j = i + 1; j < std::size(kBuiltIn); ++j) {
+            SCOPED_TRACE(std::string(Name(kBuiltIn[i])) + " / " + Name(kBuiltIn[j]));
+            const double buttons = MeanDistance(ButtonFace(kBuiltIn[i]), ButtonFace(kBuiltIn[j]));
+            const double bars = MeanDistance(TitleBar(kBuiltIn[i]), TitleBar(kBuiltIn[j]));
+            EXPECT_GE(buttons, 30);
+            EXPECT_GE(bars, 30);
         }
 }
 

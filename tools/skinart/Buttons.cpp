@@ -53,9 +53,10 @@ QImage XpButton(State st)
     const QColor form("#efebde");
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
+    // A warm cream face, softly lit from above, in the dark blue rounded frame.
     const Gloss face = st == Pressed
-                           ? Gloss{QColor("#003c74"), QColor("#d9d6cc"), QColor("#e2e0d8"), QColor("#e6e4dd"), QColor("#f3f2ee")}
-                           : Gloss{QColor("#003c74"), QColor("#ffffff"), QColor("#f7f6f3"), QColor("#f2f1ec"), QColor("#dcd8cc")};
+                           ? Gloss{QColor("#003c74"), QColor("#d2cbb0"), QColor("#ddd7c0"), QColor("#e2dcc6"), QColor("#efead8")}
+                           : Gloss{QColor("#003c74"), QColor("#fefdf8"), QColor("#f1ecd9"), QColor("#e7e0c6"), QColor("#d2c9a4")};
     GlossFace(p, QRectF(0, 0, w, h), 3, face);
     p.setRenderHint(QPainter::Antialiasing, false);
     if (st == Over) {
@@ -73,18 +74,18 @@ QImage XpButton(State st)
     return OverBackground(layer, Solid(w, h, form));
 }
 
-// DeepBlue: a cool steel-blue face in a navy frame.
+// DeepBlue: a clear mid-blue face in a navy frame, so the controls carry the style's colour too.
 QImage DeepBlueButton(State st)
 {
     const int w = 74, h = 21;
     const QColor form("#e8e8e8");
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
-    const Gloss normal{QColor("#1a2b5c"), QColor("#f4f7fc"), QColor("#dfe7f3"), QColor("#cdd9eb"), QColor("#dce5f2"),
-                       QColor(255, 255, 255, 230)};
-    const Gloss over{QColor("#2d5bb8"), QColor("#ffffff"), QColor("#e8f1fd"), QColor("#d2e4fa"), QColor("#e6f0fd"),
-                     QColor(255, 255, 255, 255)};
-    const Gloss pressed{QColor("#0e1a3f"), QColor("#a9bddc"), QColor("#bccbe4"), QColor("#c6d3e8"), QColor("#d8e1ef")};
+    const Gloss normal{QColor("#0e1a3f"), QColor("#e2ebfc"), QColor("#bccff2"), QColor("#a2bcea"), QColor("#b8cdf2"),
+                       QColor(255, 255, 255, 200)};
+    const Gloss over{QColor("#1c3a8c"), QColor("#eef4ff"), QColor("#cadcf8"), QColor("#b0caf4"), QColor("#c8dbfa"),
+                     QColor(255, 255, 255, 230)};
+    const Gloss pressed{QColor("#0e1a3f"), QColor("#7f9ad0"), QColor("#94acdc"), QColor("#a0b7e2"), QColor("#b4c7ea")};
     GlossFace(p, QRectF(0, 0, w, h), 2.5, st == Normal ? normal : st == Over ? over : pressed);
     if (st == Over) {
         p.setPen(QColor("#8fb4f0"));

@@ -32,8 +32,12 @@ QColor TitleRow(Style s, int y)
                      {28, QColor("#002cc8")}},
                     y);
     case Style::DeepBlue:
-        return Ramp({{0, QColor("#000000")}, {1, QColor("#5069ad")}, {2, QColor("#34508f")}, {15, QColor("#1f3370")},
-                     {16, QColor("#162759")}, {30, QColor("#0d1840")}, {31, QColor("#050a1e")}},
+        // The buttons and caption sit in rows 2 to 20, so the navy bar ends at row 22 and the rest
+        // of the picture is a light shelf in the form's colour: the bar looks centred on them.
+        if (y >= 23)
+            return Mix(QColor("#c9d2e4"), QColor("#e8e8e8"), (y - 23) / 8.0);
+        return Ramp({{0, QColor("#000000")}, {1, QColor("#5069ad")}, {2, QColor("#34508f")}, {11, QColor("#1f3370")},
+                     {12, QColor("#162759")}, {21, QColor("#0d1840")}, {22, QColor("#050a1e")}},
                     y);
     case Style::Protein:
         return Ramp({{0, QColor("#000000")}, {1, QColor("#5c5c5c")}, {2, QColor("#3e3e3e")}, {11, QColor("#262626")},
@@ -102,8 +106,8 @@ QImage TitleLeft(Style s)
             }
         break;
     case Style::DeepBlue:
-        // A faint glow at the left end.
-        for (int y = 1; y < t.height - 1; ++y)
+        // A faint glow at the left end of the navy bar.
+        for (int y = 1; y < 22; ++y)
             for (int x = 0; x < t.leftW; ++x)
                 img.setPixelColor(x, y, Mix(TitleRow(s, y), QColor("#5d7fd0"), 0.22 * (1.0 - x / double(t.leftW - 1))));
         break;
@@ -130,8 +134,9 @@ QImage TitleRight(Style s)
 {
     const TitleSpec t = Spec(s);
     QImage img = Rows(s, t.rightW);
+    const int barEnd = s == Style::DeepBlue ? 22 : t.height - 1;
     if (t.rightW > 2)
-        for (int y = 1; y < t.height - 1; ++y)
+        for (int y = 1; y < barEnd; ++y)
             img.setPixelColor(t.rightW - 2, y, TitleRow(s, y).darker(112));
     return img;
 }

@@ -29,6 +29,7 @@ QImage GlossButton(int w, int h, qreal radius, const Gloss& face)
 {
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
+    ScaledPainter(p);
     GlossFace(p, QRectF(0, 0, w, h), radius, face);
     p.end();
     return OverMagenta(layer);
@@ -53,6 +54,7 @@ QImage XpButton(State st)
     const QColor form("#efebde");
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
+    ScaledPainter(p);
     // A warm cream face, softly lit from above, in the dark blue rounded frame.
     const Gloss face = st == Pressed
                            ? Gloss{QColor("#003c74"), QColor("#d2cbb0"), QColor("#ddd7c0"), QColor("#e2dcc6"), QColor("#efead8")}
@@ -81,6 +83,7 @@ QImage DeepBlueButton(State st)
     const QColor form("#e8e8e8");
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
+    ScaledPainter(p);
     const Gloss normal{QColor("#0e1a3f"), QColor("#e2ebfc"), QColor("#bccff2"), QColor("#a2bcea"), QColor("#b8cdf2"),
                        QColor(255, 255, 255, 200)};
     const Gloss over{QColor("#1c3a8c"), QColor("#eef4ff"), QColor("#cadcf8"), QColor("#b0caf4"), QColor("#c8dbfa"),
@@ -101,6 +104,7 @@ QImage ProteinButton(State st)
     const int w = 74, h = 21;
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
+    ScaledPainter(p);
     const Gloss normal{QColor("#000000"), QColor("#ffffff"), QColor("#fafafa"), QColor("#f1f1f1"), QColor("#e4e4e4")};
     const Gloss over{QColor("#000000"), QColor("#ffffff"), QColor("#f3f8ff"), QColor("#e6f0fe"), QColor("#d4e5fd")};
     const Gloss pressed{QColor("#000000"), QColor("#cfcfcf"), QColor("#dedede"), QColor("#e6e6e6"), QColor("#f2f2f2")};
@@ -150,6 +154,7 @@ QImage MacComboButton()
     const int w = 16, h = 17;
     QImage img = Solid(w, h, Qt::white);
     QPainter p(&img);
+    ScaledPainter(p);
     for (int y = 0; y < h; ++y) {
         const QColor c = y < 8 ? Mix(QColor("#e4f2fe"), QColor("#b2d8f8"), y / 7.0)
                                : Mix(QColor("#86c0f1"), QColor("#c6e4fb"), (y - 8) / 8.0);
@@ -166,6 +171,7 @@ QImage XpComboButton()
     const int w = 16, h = 18;
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
+    ScaledPainter(p);
     GlossRect(p, QRectF(0, 0, w, h), 2.5,
               Gloss{QColor("#b9cdf7"), QColor("#e3ebfe"), QColor("#cfdcfc"), QColor("#c1d3fb"), QColor("#adc4f6"),
                     QColor(255, 255, 255, 200)});

@@ -34,16 +34,35 @@ QColor Ramp(std::initializer_list<std::pair<int, QColor>> keys, int y)
     return prev->second;
 }
 
+namespace {
+int g_scale = 1;
+}  // namespace
+
+int Scale()
+{
+    return g_scale;
+}
+
+void SetScale(int k)
+{
+    g_scale = k;
+}
+
+void ScaledPainter(QPainter& p)
+{
+    p.scale(g_scale, g_scale);
+}
+
 QImage NewLayer(int w, int h)
 {
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage img(w * g_scale, h * g_scale, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     return img;
 }
 
 QImage Solid(int w, int h, const QColor& c)
 {
-    QImage img(w, h, QImage::Format_RGB32);
+    QImage img(w * g_scale, h * g_scale, QImage::Format_RGB32);
     img.fill(c);
     return img;
 }

@@ -159,6 +159,7 @@ QImage TitleButtonLayer(const TitleButtonShape& shape, Glyph g, State st, const 
 {
     QImage layer = NewLayer(shape.side, shape.side);
     QPainter p(&layer);
+    ScaledPainter(p);
     if (shape.ball)
         GlossEllipse(p, shape.face, face);
     else
@@ -266,10 +267,11 @@ QImage TitleButtonStrip(Style s)
 {
     const TitleSpec t = Spec(s);
     // Opaque buttons carry the caption rows they are drawn over; the control box sits one row higher.
-    const QImage rows = Rows(s, t.button);
-    const QImage behind = rows.copy(0, t.buttonTop, t.button, t.button);
-    const QImage behindBox = rows.copy(0, t.buttonTop - 1, t.button, t.button);
-    QImage strip(t.button * 18, t.button, QImage::Format_RGB32);
+    const int k = Scale();
+    const QImage rows = PixelExact([s, &t] { return Rows(s, t.button); });
+    const QImage behind = rows.copy(0, t.buttonTop * k, t.button * k, t.button * k);
+    const QImage behindBox = rows.copy(0, (t.buttonTop - 1) * k, t.button * k, t.button * k);
+    QImage strip(t.button * 18 * k, t.button * k, QImage::Format_RGB32);
     QPainter p(&strip);
     int x = 0;
     for (Glyph g : kTitleGlyphs)
@@ -284,7 +286,7 @@ QImage TitleButtonStrip(Style s)
             case Style::BlueGlass: piece = GlassTitleButton(g, st); break;
             }
             p.drawImage(x, 0, piece);
-            x += t.button;
+            x += t.button * k;
         }
     return strip;
 }
@@ -296,9 +298,9 @@ void AddTitleBars(QList<Resource>& out)
     for (Style s : kStyles) {
         const TitleSpec t = Spec(s);
         out.append({Prefix(s) + QStringLiteral("_TITLEBTN"), TitleButtonStrip(s)});
-        out.append({Prefix(s) + QStringLiteral("_TITLE_LEFT"), TitleLeft(s)});
-        out.append({Prefix(s) + QStringLiteral("_TITLE_CLIENT"), Rows(s, t.clientW)});
-        out.append({Prefix(s) + QStringLiteral("_TITLE_RIGHT"), TitleRight(s)});
+        out.append({Prefix(s) + QStringLiteral("_TITLE_LEFT"), PixelExact([s] { return TitleLeft(s); })});
+        out.append({Prefix(s) + QStringLiteral("_TITLE_CLIENT"), PixelExact([s, &t] { return Rows(s, t.clientW); })});
+        out.append({Prefix(s) + QStringLiteral("_TITLE_RIGHT"), PixelExact([s] { return TitleRight(s); })});
     }
 }
 

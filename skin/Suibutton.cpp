@@ -268,7 +268,7 @@ QChar TsuiCustomButton::Accelerator() const
 
 void TsuiCustomButton::FetchStripPiece(QImage& face, int piece) const
 {
-    GetInsideThemeBitmap(EffectiveStyle(), SUI_THEME_BUTTON_STRIP, &face, 3, piece);
+    GetInsideThemeBitmap(EffectiveStyle(), SUI_THEME_BUTTON_STRIP, &face, 3, piece, devicePixelRatioF());
 }
 
 void TsuiCustomButton::PaintButtonNormal(QImage& face)

@@ -116,7 +116,7 @@ void TTimerSpeedButton::paintEvent(QPaintEvent*)
     UsingFileTheme(nullptr, style_, effective);
     const int piece = isDown() ? 3 : underMouse() && isEnabled() ? 2 : 1;
     QImage face;
-    GetInsideThemeBitmap(effective, SUI_THEME_BUTTON_STRIP, &face, 3, piece);
+    GetInsideThemeBitmap(effective, SUI_THEME_BUTTON_STRIP, &face, 3, piece, devicePixelRatioF());
     QPainter p(this);
     if (!face.isNull())
         SpitDraw(face, p, rect(), GetInsideThemeBool(effective, SUI_THEME_BUTTON_TRANSPARENT));

@@ -41,43 +41,48 @@ int Step(QRgb a, QRgb b)
 }
 
 // A button face stretched far beyond its picture repeats its middle row and column: neighbouring
-// repeated rows and columns, and the ones where they meet the fixed corners, must not step.
+// repeated rows and columns, and the ones where they meet the fixed corners, must not step. The
+// twice-size faces are drawn on a canvas at a device pixel ratio of 2 and checked in its pixels.
 TEST(Look, StretchedButtonFacesHaveNoSeam)
 {
     EnsureQtApp();
     const int W = 200, H = 60;
-    for (TsuiUIStyle style : kBuiltIn)
-        for (int piece = 1; piece <= 3; ++piece) {
-            SCOPED_TRACE(std::string(Name(style)) + " piece " + std::to_string(piece));
-            QImage src;
-            GetInsideThemeBitmap(style, SUI_THEME_BUTTON_STRIP, &src, 3, piece);
-            ASSERT_FALSE(src.isNull());
-            QImage out(W, H, QImage::Format_RGB32);
-            out.fill(Qt::white);
-            {
-                QPainter p(&out);
-                SpitDraw(src, p, QRect(0, 0, W, H), false);
+    for (int k : {1, 2})
+        for (TsuiUIStyle style : kBuiltIn)
+            for (int piece = 1; piece <= 3; ++piece) {
+                SCOPED_TRACE(std::string(Name(style)) + " piece " + std::to_string(piece) + " x" + std::to_string(k));
+                QImage src;
+                GetInsideThemeBitmap(style, SUI_THEME_BUTTON_STRIP, &src, 3, piece, k);
+                ASSERT_FALSE(src.isNull());
+                ASSERT_EQ(src.devicePixelRatio(), k);
+                QImage out(W * k, H * k, QImage::Format_RGB32);
+                out.setDevicePixelRatio(k);
+                out.fill(Qt::white);
+                {
+                    QPainter p(&out);
+                    SpitDraw(src, p, QRect(0, 0, W, H), false);
+                }
+                // Repeated rows run from hh to H - (h - hh); repeated columns from hw to W - (w - hw).
+                const int w = src.width() / k, h = src.height() / k;
+                const int hw = w / 2, hh = h / 2;
+                const int rowFrom = (hh - 1) * k, rowTo = (H - (h - hh)) * k;
+                const int colFrom = (hw - 1) * k, colTo = (W - (w - hw)) * k;
+                int worst = 0;
+                QPoint at;
+                for (int y = rowFrom; y < rowTo; ++y)
+                    for (int x = colFrom; x <= colTo; ++x)
+                        if (int d = Step(out.pixel(x, y), out.pixel(x, y + 1)); d > worst) {
+                            worst = d;
+                            at = {x, y};
+                        }
+                for (int x = colFrom; x < colTo; ++x)
+                    for (int y = 0; y < H * k; ++y)
+                        if (int d = Step(out.pixel(x, y), out.pixel(x + 1, y)); d > worst) {
+                            worst = d;
+                            at = {x, y};
+                        }
+                EXPECT_LE(worst, 2) << "step at " << at.x() << "," << at.y();
             }
-            const int hw = src.width() / 2, hh = src.height() / 2;
-            // Repeated rows run from hh to H - (h - hh); repeated columns from hw to W - (w - hw).
-            const int rowFrom = hh - 1, rowTo = H - (src.height() - hh);
-            const int colFrom = hw - 1, colTo = W - (src.width() - hw);
-            int worst = 0;
-            QPoint at;
-            for (int y = rowFrom; y < rowTo; ++y)
-                for (int x = colFrom; x <= colTo; ++x)
-                    if (int d = Step(out.pixel(x, y), out.pixel(x, y + 1)); d > worst) {
-                        worst = d;
-                        at = {x, y};
-                    }
-            for (int x = colFrom; x < colTo; ++x)
-                for (int y = 0; y < H; ++y)
-                    if (int d = Step(out.pixel(x, y), out.pixel(x + 1, y)); d > worst) {
-                        worst = d;
-                        at = {x, y};
-                    }
-            EXPECT_LE(worst, 2) << "step at " << at.x() << "," << at.y();
-        }
 }
 
 double Luminance(QRgb c)

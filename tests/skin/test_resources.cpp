@@ -1,6 +1,7 @@
 // The embedded artwork: every bitmap the skin asks for by name, at its size and strip layout, the
 // exact pictures (form patterns, spin arrows, status gradient) and the page JPEG.
 #include "skin/JpegImage.h"
+#include "skin/SkinPictures.h"
 #include "skin/Suithemes.h"
 
 #include <QFile>
@@ -124,6 +125,19 @@ TEST_F(Resources, EveryNamedBitmapHasItsSizeAndLayout)
                 }
             }
         }
+}
+
+// On a screen at twice the pixel density every picture comes from its twice-size set: a device
+// pixel ratio of 2, twice the pixels, and still the designed size in logical pixels.
+TEST_F(Resources, AtScaleTwoEveryPictureIsTheTwiceSizeOne)
+{
+    for (const Expected& e : kResources) {
+        SCOPED_TRACE(e.name);
+        const QImage img = SkinPicture(QString::fromLatin1(e.name), 2.0);
+        EXPECT_EQ(img.devicePixelRatio(), 2.0);
+        EXPECT_EQ(img.size(), QSize(e.width, e.height) * 2);
+        EXPECT_EQ(img.deviceIndependentSize().toSize(), QSize(e.width, e.height));
+    }
 }
 
 TEST_F(Resources, TitleButtonPiecesAreSquareAndButtonFacesOddHigh)

@@ -118,8 +118,16 @@ void TTimerSpeedButton::paintEvent(QPaintEvent*)
     QImage face;
     GetInsideThemeBitmap(effective, SUI_THEME_BUTTON_STRIP, &face, 3, piece, devicePixelRatioF());
     QPainter p(this);
-    if (!face.isNull())
-        SpitDraw(face, p, rect(), GetInsideThemeBool(effective, SUI_THEME_BUTTON_TRANSPARENT));
+    if (GetInsideThemeBool(effective, SUI_THEME_BUTTON_TRANSPARENT) && !face.isNull()) {
+        // Round-ended faces would pinch to a diamond on an arrow this small: the face's middle
+        // column, stretched across, inside a frame of its border colour.
+        const int mid = face.width() / 2;
+        p.drawImage(rect(), face.copy(mid, 0, 1, face.height()));
+        p.setPen(face.pixelColor(mid, 0));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    } else {
+        SpitDraw(face, p, rect(), false);
+    }
     if (!icon().isNull())
         icon().paint(&p, GlyphRect(), Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
     if (flags_.testFlag(tfDrawFocus))

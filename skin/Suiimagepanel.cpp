@@ -3,6 +3,7 @@
 #include "skin/Suiaccessible.h"
 #include "skin/Suipublic.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
@@ -121,6 +122,9 @@ void TsuiCustomPanel::applyAlign()
 void TsuiCustomPanel::setCaption(const QString& caption)
 {
     m_caption = caption;
+    // A screen reader announces the status line when it changes.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
     update();
 }
 

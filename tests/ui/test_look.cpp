@@ -83,14 +83,6 @@ TEST(Look, EveryTextFitsItsBoxInEveryStyle)
     }
 }
 
-// The ' Frequency' label keeps the place and width it is given, and the edit beside it stays clear.
-TEST(Look, FrequencyShowsWhole)
-{
-    Windows w;
-    EXPECT_EQ(w.form1.Label5->geometry(), QRect(16, 40, 41, 13));
-    EXPECT_LE(QFontMetrics(w.form1.Label5->font()).horizontalAdvance(QStringLiteral(" Frequency")), 41);
-}
-
 struct Found {
     QAccessible::Role role;
     QString name;

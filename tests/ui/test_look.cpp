@@ -135,6 +135,13 @@ TEST(Look, MainWindowIsNamedToAScreenReader)
     EXPECT_EQ(std::count_if(found.begin(), found.end(),
                             [](const Found& f) { return f.role == QAccessible::Button && f.disabled; }),
               1);
+    // The keyboard reaches every enabled button, box and edit with Tab.
+    for (QWidget* c : w.form1.findChildren<QWidget*>()) {
+        if ((qobject_cast<TsuiCustomButton*>(c) || qobject_cast<QComboBox*>(c) || qobject_cast<QLineEdit*>(c)) &&
+            c->isEnabled() && c->focusProxy() == nullptr && c->window() == &w.form1) {
+            EXPECT_TRUE(c->focusPolicy() & Qt::TabFocus) << c->metaObject()->className();
+        }
+    }
     // Pressing through the interface runs the button's action.
     QAccessibleInterface* stop = QAccessible::queryAccessibleInterface(w.form1.suiButton3);
     ASSERT_NE(stop->actionInterface(), nullptr);

@@ -26,16 +26,30 @@ void TTimerSpeedButton::SetTimerFlags(TTimerFlags flags)
     update();
 }
 
-void TTimerSpeedButton::SetGlyph(const QImage& glyph)
+namespace {
+
+// The glyph as an icon picture: its bottom-left pixel's colour left out.
+QPixmap MaskedGlyph(const QImage& glyph)
+{
+    QPixmap pm = QPixmap::fromImage(glyph);
+    const QColor key = glyph.pixelColor(0, glyph.height() - 1);
+    pm.setMask(pm.createMaskFromColor(key, Qt::MaskInColor));
+    return pm;
+}
+
+}  // namespace
+
+void TTimerSpeedButton::SetGlyph(const QImage& glyph, const QImage& glyph2x)
 {
     glyph_ = glyph;
     if (glyph.isNull()) {
         setIcon(QIcon());
     } else {
-        QPixmap pm = QPixmap::fromImage(glyph);
-        const QColor key = glyph.pixelColor(0, glyph.height() - 1);
-        pm.setMask(pm.createMaskFromColor(key, Qt::MaskInColor));
-        setIcon(QIcon(pm));
+        QIcon icon(MaskedGlyph(glyph));
+        // A screen at twice the density takes the twice-size glyph instead of a blurred one.
+        if (!glyph2x.isNull())
+            icon.addPixmap(MaskedGlyph(glyph2x));
+        setIcon(icon);
         setIconSize(glyph.size());
     }
     update();
@@ -209,7 +223,10 @@ QImage TCSpinButton::UpGlyph() const
 
 void TCSpinButton::SetUpGlyph(const QImage& glyph)
 {
-    upButton_->SetGlyph(glyph.isNull() ? LoadSkinBitmap(QStringLiteral("SpinUp")) : glyph);
+    if (glyph.isNull())
+        upButton_->SetGlyph(LoadSkinBitmap(QStringLiteral("SpinUp")), LoadSkinBitmap(QStringLiteral("SpinUp"), 2.0));
+    else
+        upButton_->SetGlyph(glyph);
 }
 
 QImage TCSpinButton::DownGlyph() const
@@ -219,7 +236,10 @@ QImage TCSpinButton::DownGlyph() const
 
 void TCSpinButton::SetDownGlyph(const QImage& glyph)
 {
-    downButton_->SetGlyph(glyph.isNull() ? LoadSkinBitmap(QStringLiteral("SpinDown")) : glyph);
+    if (glyph.isNull())
+        downButton_->SetGlyph(LoadSkinBitmap(QStringLiteral("SpinDown")), LoadSkinBitmap(QStringLiteral("SpinDown"), 2.0));
+    else
+        downButton_->SetGlyph(glyph);
 }
 
 void TCSpinButton::SetTabStop(bool on)

@@ -25,9 +25,10 @@ public:
     TTimerFlags TimerFlags() const { return flags_; }
     void SetTimerFlags(TTimerFlags flags);
 
-    // The picture shown on the face; its bottom-left pixel's colour is transparent.
+    // The picture shown on the face; its bottom-left pixel's colour is transparent. A twice-size
+    // picture (device pixel ratio 2), when given, is shown on screens above a ratio of 1.
     QImage Glyph() const { return glyph_; }
-    void SetGlyph(const QImage& glyph);
+    void SetGlyph(const QImage& glyph, const QImage& glyph2x = QImage());
 
     // One repeat step. Public so that the repeat can be driven without waiting
     // for the clock (the timer calls it on each tick).

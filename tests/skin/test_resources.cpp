@@ -128,7 +128,7 @@ TEST_F(Resources, EveryNamedBitmapHasItsSizeAndLayout)
 }
 
 // On a screen at twice the pixel density every picture comes from its twice-size set: a device
-// pixel ratio of 2, twice the pixels, and still the designed size in logical pixels.
+// pixel ratio of 2, twice the pixels, and still its 1x size in logical pixels.
 TEST_F(Resources, AtScaleTwoEveryPictureIsTheTwiceSizeOne)
 {
     for (const Expected& e : kResources) {

@@ -1,5 +1,6 @@
 #include "skin/Suibutton.h"
 
+#include "skin/Suiaccessible.h"
 #include "skin/Suipublic.h"
 
 #include <QAction>
@@ -112,6 +113,7 @@ private:
 
 TsuiCustomButton::TsuiCustomButton(QWidget* parent) : QWidget(parent)
 {
+    RegisterSkinAccessibility();
     SuiDialogKeys::Install();
     setFocusPolicy(Qt::TabFocus);
     uiStyle_ = GetSUIFormStyle(parent);
@@ -266,7 +268,7 @@ QChar TsuiCustomButton::Accelerator() const
 
 void TsuiCustomButton::FetchStripPiece(QImage& face, int piece) const
 {
-    GetInsideThemeBitmap(EffectiveStyle(), SUI_THEME_BUTTON_STRIP, &face, 3, piece);
+    GetInsideThemeBitmap(EffectiveStyle(), SUI_THEME_BUTTON_STRIP, &face, 3, piece, devicePixelRatioF());
 }
 
 void TsuiCustomButton::PaintButtonNormal(QImage& face)

@@ -1,7 +1,9 @@
 #include "skin/Suiimagepanel.h"
 
+#include "skin/Suiaccessible.h"
 #include "skin/Suipublic.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
@@ -9,6 +11,7 @@
 
 TsuiCustomPanel::TsuiCustomPanel(QWidget* parent) : QWidget(parent)
 {
+    RegisterSkinAccessibility();
     // The button-face colour of the platform, as a plain panel has.
     m_color = ToTColor(palette().color(QPalette::Active, QPalette::Button));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -119,6 +122,9 @@ void TsuiCustomPanel::applyAlign()
 void TsuiCustomPanel::setCaption(const QString& caption)
 {
     m_caption = caption;
+    // A screen reader announces the status line when it changes.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
     update();
 }
 

@@ -1,5 +1,7 @@
 #include "skin/Suipagecontrol.h"
 
+#include "skin/Suiaccessible.h"
+
 #include <QEvent>
 #include <QPainter>
 
@@ -207,6 +209,7 @@ void TsuiPageControl::AlignControls(const QRect& pageRect)
 
 TsuiTabSheet::TsuiTabSheet(QWidget* parent) : QWidget(parent)
 {
+    RegisterSkinAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
     FollowParent();
 }

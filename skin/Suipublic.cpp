@@ -20,6 +20,12 @@ QRgb ToQRgb(TColor c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF)
 // A plain copy drawn as it stands, whatever alpha the source carries.
 QImage Opaque(const QImage& img) { return img.convertToFormat(QImage::Format_RGB32); }
 
+// 2 for a twice-size picture, else 1.
+int PixelRatio(const QImage& img) { return img.devicePixelRatio() > 1.0 ? 2 : 1; }
+
+// A rectangle in 1x pixels as the pixels of a picture k times the size.
+QRect InPixels(const QRect& r, int k) { return QRect(r.topLeft() * k, r.size() * k); }
+
 void DrawPiece(QPainter& canvas, int x, int y, const QImage& piece, bool masked, TColor mask)
 {
     if (piece.isNull() || piece.width() <= 0 || piece.height() <= 0)
@@ -36,7 +42,9 @@ void DrawStretchedMasked(QPainter& canvas, const QImage& img, const QRect& src, 
 {
     if (src.width() <= 0 || src.height() <= 0 || dst.width() <= 0 || dst.height() <= 0)
         return;
-    const QImage piece = img.copy(src).scaled(dst.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const int k = PixelRatio(img);
+    QImage piece = img.copy(InPixels(src, k)).scaled(dst.size() * k, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    piece.setDevicePixelRatio(k);
     canvas.drawImage(dst.topLeft(), MaskedImage(piece, kSuiTransparentColor));
 }
 
@@ -135,8 +143,10 @@ void SpitDraw(const QImage& src, QPainter& canvas, const QRect& r, bool transpar
 {
     if (src.isNull())
         return;
+    // A twice-size picture is laid out in the 1x picture's pixels and cut in its own.
     const QImage img = Opaque(src);
-    const int w = img.width(), h = img.height();
+    const int k = PixelRatio(img);
+    const int w = img.width() / k, h = img.height() / k;
     const int hw = w / 2, hh = h / 2;
     const int W = r.width(), H = r.height();
     const int right = RectRight(r), bottom = RectBottom(r);
@@ -144,7 +154,7 @@ void SpitDraw(const QImage& src, QPainter& canvas, const QRect& r, bool transpar
     const auto drawCorner = [&](const Corner& c, int x, int y) {
         const QRect covered(QPoint(x, y), c.size);
         if (!c.size.isEmpty())
-            DrawPiece(canvas, x, y, img.copy(c.source), transparent, kSuiTransparentColor);
+            DrawPiece(canvas, x, y, img.copy(InPixels(c.source, k)), transparent, kSuiTransparentColor);
         return covered;
     };
 

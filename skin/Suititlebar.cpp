@@ -296,6 +296,9 @@ void TsuiTitleBar::setUIStyle(TsuiUIStyle style)
         m_buttons.Items(i)->setUIStyle(style);
     m_windowMenu->setUIStyle(effective);
     m_fontColor = effective == MacOS ? 0x000000 : 0xFFFFFF;
+    // There is no system inactive caption colour here; a dimmed one that still reads on the bar:
+    // dark grey on the light pinstripes, a pale blue-white on the dark bars.
+    m_inactiveCaptionColor = effective == MacOS ? 0x505050 : 0xF8ECE4;
     m_autoSize = true;
     ApplyAutoSize();
     update();
@@ -423,12 +426,12 @@ void TsuiTitleBar::DrawSectionsTo(QPainter& p) const
         const TsuiTitleBarSection* s = m_sections.Items(i);
         switch (s->Align()) {
         case suiLeft:
-            p.drawImage(left, top, s->Picture());
+            p.drawImage(left, top, s->Picture(devicePixelRatioF()));
             left += s->Width();
             break;
         case suiRight:
             right -= s->Width();
-            p.drawImage(right, top, s->Picture());
+            p.drawImage(right, top, s->Picture(devicePixelRatioF()));
             break;
         case suiClient:
             client = s;
@@ -436,7 +439,7 @@ void TsuiTitleBar::DrawSectionsTo(QPainter& p) const
         }
     }
     if (client && !client->Picture().isNull() && right > left)
-        p.drawImage(QRect(left, top, right - left, client->Picture().height()), client->Picture());
+        p.drawImage(QRect(left, top, right - left, client->Picture().height()), client->Picture(devicePixelRatioF()));
 }
 
 void TsuiTitleBar::DrawButtons(QPainter& p, const Layout& layout)
@@ -444,7 +447,7 @@ void TsuiTitleBar::DrawButtons(QPainter& p, const Layout& layout)
     for (const auto& [index, r] : layout.buttons) {
         const TsuiTitleBarButton* b = m_buttons.Items(index);
         const bool hovered = index == m_hovered;
-        const QImage& pic = hovered && m_mouseDown ? b->PicMouseDown() : hovered ? b->PicMouseOn() : b->PicNormal();
+        const QImage& pic = b->Pic(hovered, m_mouseDown, devicePixelRatioF());
         if (b->Transparent())
             DrawTransparent(p, r.x(), r.y(), pic, ToTColor(pic.pixel(0, pic.height() - 1)));
         else
@@ -460,12 +463,12 @@ void TsuiTitleBar::DrawControlBoxAndIcon(QPainter& p, const Layout& layout) cons
     if (m_drawAppIcon) {
         const QIcon icon = Host()->windowIcon();
         if (!icon.isNull())
-            p.drawPixmap(r.x() + 3, r.y(), icon.pixmap(QSize(16, 16), 1.0));
+            p.drawPixmap(r.x() + 3, r.y(), icon.pixmap(QSize(16, 16), devicePixelRatioF()));
         return;
     }
     const TsuiTitleBarButton* b = m_buttons.Items(layout.controlBox);
     const bool hovered = layout.controlBox == m_hovered;
-    const QImage& pic = hovered && m_mouseDown ? b->PicMouseDown() : hovered ? b->PicMouseOn() : b->PicNormal();
+    const QImage& pic = b->Pic(hovered, m_mouseDown, devicePixelRatioF());
     if (b->Transparent())
         DrawTransparent(p, r.x(), r.y() - 1, pic, ToTColor(pic.pixel(0, pic.height() - 1)));
     else

@@ -44,6 +44,8 @@ public:
     void setAlign(TsuiTitleBarAlign align);
     // Decoded when first drawn.
     const QImage& Picture() const { return m_picture.Image(); }
+    // At a device pixel ratio above 1, the twice-size picture when there is one.
+    const QImage& Picture(qreal devicePixelRatio) const { return m_picture.Image(devicePixelRatio); }
     QSize PictureSize() const { return m_picture.Size(); }
     void setPicture(const LazySkinPicture& picture);
     bool Stretch() const { return m_stretch; }
@@ -99,6 +101,11 @@ public:
     const QImage& PicNormal() const { return m_picNormal.Image(); }
     const QImage& PicMouseOn() const { return m_picMouseOn.Image(); }
     const QImage& PicMouseDown() const { return m_picMouseDown.Image(); }
+    // The picture for a state at a device pixel ratio: held down, under the pointer, or at rest.
+    const QImage& Pic(bool hovered, bool down, qreal devicePixelRatio) const
+    {
+        return (hovered && down ? m_picMouseDown : hovered ? m_picMouseOn : m_picNormal).Image(devicePixelRatio);
+    }
     QSize PicSize() const { return m_picNormal.Size(); }
     void setPictures(const QImage& normal, const QImage& mouseOn, const QImage& mouseDown);
     bool HasPictures() const;

@@ -8,8 +8,6 @@
 
 #include <QLabel>
 
-#include <algorithm>
-
 TsuiForm* MakeWindowFrame(QWidget* window, const QSize& clientSize)
 {
     auto* frame = new TsuiForm(window);
@@ -62,8 +60,8 @@ QLabel* MakeLabel(QWidget* parent, const QRect& r, const QString& text, const QF
 {
     auto* l = new QLabel(text, parent);
     l->setAttribute(Qt::WA_TranslucentBackground);
-    l->setFont(font);
-    l->setGeometry(r.x(), r.y(), std::max(r.width(), l->sizeHint().width()), r.height());
+    l->setFont(FitToBox(font, text, r.size()));
+    l->setGeometry(r);
     return l;
 }
 

@@ -29,7 +29,7 @@ TsuiButton* MakeButton(QWidget* parent, const QRect& r, const QString& caption);
 // A MacOS drop-down list (pick only) with grey border, arrow and button, nothing selected.
 TsuiComboBox* MakeComboBox(QWidget* parent, const QRect& r, const QStringList& items = {});
 
-// A transparent label at the given place; it grows to its text when the text is wider.
+// A transparent label at the given place, its font narrowed where the text would not fit.
 QLabel* MakeLabel(QWidget* parent, const QRect& r, const QString& text, const QFont& font);
 
 QStringList BaudRateItems();

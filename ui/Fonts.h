@@ -4,7 +4,12 @@
 
 #include <QFont>
 
-// Maps "MS Sans Serif", "Tahoma" and "宋体" to installed fonts. Once, before any window is built.
+class QSize;
+class QString;
+
+// Maps "MS Sans Serif", "Tahoma" and "宋体" to installed fonts, and gives menus the dialog font
+// (the system menu font beside the windows' 8 point text). Once, after the application object
+// exists and before any window is built.
 void RegisterFontSubstitutions();
 
 // "MS Sans Serif" 8 point (11 pixels).
@@ -13,3 +18,8 @@ QFont DialogFont();
 QFont SongFont(int pixels);
 // The title bar's bold "Tahoma" 8 point.
 QFont TitleFont();
+
+// The font narrowed (QFont::setStretch) just enough for the text to be drawn no wider than the
+// box, and a pixel smaller where its ink would still not fit the box's height. The windows'
+// boxes are their texts' sizes in the original fonts, and the substitutes run wider and taller.
+QFont FitToBox(QFont font, const QString& text, const QSize& box);

@@ -200,6 +200,16 @@ void TForm1::BuildControls()
     suiImagePanel2->setDrawStyle(TsuiCustomPanel::suiStretch);
     suiImagePanel2->setPicture(LoadStatusGradient());
 
+    // What a screen reader calls the boxes and edits: the label beside each, or its group's caption.
+    Label4->setBuddy(suiComboBox_Channel);
+    Label5->setBuddy(suiEdit_Frequency);
+    Label6->setBuddy(suiComboBox_RfBaudRate);
+    Label7->setBuddy(suiComboBox_ComBaudRate);
+    Label8->setBuddy(suiComboBox_ComVerify);
+    Label14->setBuddy(suiComboBox_Power);
+    suiEdit_GuestId->setAccessibleName(suiGroupBox5->Caption());
+    CSpinButton_GuestId->setAccessibleName(suiGroupBox5->Caption());
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(kSearchIntervalMs);
 

@@ -61,6 +61,10 @@ void TForm2::BuildControls()
     suiComboBox_Verify = MakeComboBox(form, {104, 144, 137, 21}, ParityItems());
     suiComboBox_Verify->setCurrentIndex(0);
 
+    Label1->setBuddy(suiComboBox_ComPort);
+    Label2->setBuddy(suiComboBox_BaudRate);
+    Label3->setBuddy(suiComboBox_Verify);
+
     suiButton_Open = MakeButton(form, {24, 200, 65, 25}, QStringLiteral("Open"));
     suiButton_Close = MakeButton(form, {116, 200, 65, 25}, QStringLiteral("Close"));
     suiButton_Cancel = MakeButton(form, {204, 200, 65, 25}, QStringLiteral("Cancel"));

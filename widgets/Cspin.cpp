@@ -1,6 +1,8 @@
 #include "widgets/Cspin.h"
 
 #include "skin/Suibutton.h"
+#include "skin/Suimgr.h"
+#include "skin/Suipublic.h"
 #include "skin/Suithemes.h"
 
 #include <QBitmap>
@@ -24,16 +26,30 @@ void TTimerSpeedButton::SetTimerFlags(TTimerFlags flags)
     update();
 }
 
-void TTimerSpeedButton::SetGlyph(const QImage& glyph)
+namespace {
+
+// The glyph as an icon picture: its bottom-left pixel's colour left out.
+QPixmap MaskedGlyph(const QImage& glyph)
+{
+    QPixmap pm = QPixmap::fromImage(glyph);
+    const QColor key = glyph.pixelColor(0, glyph.height() - 1);
+    pm.setMask(pm.createMaskFromColor(key, Qt::MaskInColor));
+    return pm;
+}
+
+}  // namespace
+
+void TTimerSpeedButton::SetGlyph(const QImage& glyph, const QImage& glyph2x)
 {
     glyph_ = glyph;
     if (glyph.isNull()) {
         setIcon(QIcon());
     } else {
-        QPixmap pm = QPixmap::fromImage(glyph);
-        const QColor key = glyph.pixelColor(0, glyph.height() - 1);
-        pm.setMask(pm.createMaskFromColor(key, Qt::MaskInColor));
-        setIcon(QIcon(pm));
+        QIcon icon(MaskedGlyph(glyph));
+        // A screen at twice the density takes the twice-size glyph instead of a blurred one.
+        if (!glyph2x.isNull())
+            icon.addPixmap(MaskedGlyph(glyph2x));
+        setIcon(icon);
         setIconSize(glyph.size());
     }
     update();
@@ -89,16 +105,59 @@ void TTimerSpeedButton::RepeatClick()
     emit clicked(false);
 }
 
-void TTimerSpeedButton::paintEvent(QPaintEvent* e)
+void TTimerSpeedButton::SetUIStyle(TsuiUIStyle style)
 {
-    QToolButton::paintEvent(e);
-    if (!flags_.testFlag(tfDrawFocus))
-        return;
-    QRect r = rect().adjusted(3, 3, -3, -3);
-    if (isDown())
-        r.translate(1, 1);
+    style_ = style;
+    update();
+}
+
+QRect TTimerSpeedButton::GlyphRect() const
+{
+    const QRect r(QPoint((width() - glyph_.width()) / 2, (height() - glyph_.height()) / 2), glyph_.size());
+    return isDown() ? r.translated(1, 1) : r;
+}
+
+QRect TTimerSpeedButton::FocusRect() const
+{
+    // A frame around the glyph with a pixel of face between them, kept inside the face's border.
+    // The inset frame of a larger button would fall on the arrow of a 15-pixel one.
+    return GlyphRect().adjusted(-2, -2, 2, 2).intersected(rect().adjusted(1, 1, -1, -1));
+}
+
+void TTimerSpeedButton::paintEvent(QPaintEvent*)
+{
+    TsuiUIStyle effective = style_;
+    UsingFileTheme(nullptr, style_, effective);
+    const int piece = isDown() ? 3 : underMouse() && isEnabled() ? 2 : 1;
+    QImage face;
+    GetInsideThemeBitmap(effective, SUI_THEME_BUTTON_STRIP, &face, 3, piece, devicePixelRatioF());
     QPainter p(this);
-    DrawFocusFrame(p, r);
+    if (GetInsideThemeBool(effective, SUI_THEME_BUTTON_TRANSPARENT) && !face.isNull()) {
+        // Round-ended faces would pinch to a diamond on an arrow this small: the face's middle
+        // column, stretched across, inside a frame of its border colour.
+        const int mid = face.width() / 2;
+        p.drawImage(rect(), face.copy(mid, 0, 1, face.height()));
+        p.setPen(face.pixelColor(mid, 0));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    } else {
+        SpitDraw(face, p, rect(), false);
+    }
+    if (!icon().isNull())
+        icon().paint(&p, GlyphRect(), Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    if (flags_.testFlag(tfDrawFocus))
+        DrawFocusFrame(p, FocusRect());
+}
+
+void TTimerSpeedButton::enterEvent(QEnterEvent* e)
+{
+    QToolButton::enterEvent(e);
+    update();
+}
+
+void TTimerSpeedButton::leaveEvent(QEvent* e)
+{
+    QToolButton::leaveEvent(e);
+    update();
 }
 
 TCSpinButton::TCSpinButton(QWidget* parent) : QWidget(parent)
@@ -110,6 +169,13 @@ TCSpinButton::TCSpinButton(QWidget* parent) : QWidget(parent)
     SetDownGlyph(QImage());
     SetBounds(x(), y(), 20, 25);
     focusedButton_ = upButton_;
+    SetUIStyle(GetSUIFormStyle(parent ? parent->window() : nullptr));
+}
+
+void TCSpinButton::SetUIStyle(TsuiUIStyle style)
+{
+    upButton_->SetUIStyle(style);
+    downButton_->SetUIStyle(style);
 }
 
 TTimerSpeedButton* TCSpinButton::CreateButton()
@@ -157,7 +223,10 @@ QImage TCSpinButton::UpGlyph() const
 
 void TCSpinButton::SetUpGlyph(const QImage& glyph)
 {
-    upButton_->SetGlyph(glyph.isNull() ? LoadSkinBitmap(QStringLiteral("SpinUp")) : glyph);
+    if (glyph.isNull())
+        upButton_->SetGlyph(LoadSkinBitmap(QStringLiteral("SpinUp")), LoadSkinBitmap(QStringLiteral("SpinUp"), 2.0));
+    else
+        upButton_->SetGlyph(glyph);
 }
 
 QImage TCSpinButton::DownGlyph() const
@@ -167,7 +236,10 @@ QImage TCSpinButton::DownGlyph() const
 
 void TCSpinButton::SetDownGlyph(const QImage& glyph)
 {
-    downButton_->SetGlyph(glyph.isNull() ? LoadSkinBitmap(QStringLiteral("SpinDown")) : glyph);
+    if (glyph.isNull())
+        downButton_->SetGlyph(LoadSkinBitmap(QStringLiteral("SpinDown")), LoadSkinBitmap(QStringLiteral("SpinDown"), 2.0));
+    else
+        downButton_->SetGlyph(glyph);
 }
 
 void TCSpinButton::SetTabStop(bool on)

@@ -1,6 +1,8 @@
 // A pair of stacked arrow buttons that step a value, with auto-repeat while held.
 #pragma once
 
+#include "skin/Suithemes.h"
+
 #include <QImage>
 #include <QPointer>
 #include <QToolButton>
@@ -23,9 +25,10 @@ public:
     TTimerFlags TimerFlags() const { return flags_; }
     void SetTimerFlags(TTimerFlags flags);
 
-    // The picture shown on the face; its bottom-left pixel's colour is transparent.
+    // The picture shown on the face; its bottom-left pixel's colour is transparent. A twice-size
+    // picture (device pixel ratio 2), when given, is shown on screens above a ratio of 1.
     QImage Glyph() const { return glyph_; }
-    void SetGlyph(const QImage& glyph);
+    void SetGlyph(const QImage& glyph, const QImage& glyph2x = QImage());
 
     // One repeat step. Public so that the repeat can be driven without waiting
     // for the clock (the timer calls it on each tick).
@@ -38,6 +41,13 @@ public:
     // True from a left press on the arrow until its release, wherever the pointer is.
     bool HoldsMouse() const { return holdsMouse_; }
 
+    // The face is the style's button picture (normal, under the pointer, held down).
+    TsuiUIStyle UIStyle() const { return style_; }
+    void SetUIStyle(TsuiUIStyle style);
+    // Where the glyph and the focus mark are drawn in the current state.
+    QRect GlyphRect() const;
+    QRect FocusRect() const;
+
 signals:
     // Raised at every mouse press before the arrow handles it.
     void MouseDown(Qt::MouseButton button);
@@ -46,11 +56,14 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
+    void enterEvent(QEnterEvent* e) override;
+    void leaveEvent(QEvent* e) override;
 
 private:
     void RepeatClick();
 
     TTimerFlags flags_;
+    TsuiUIStyle style_ = DeepBlue;
     QImage glyph_;
     QTimer* repeatTimer_ = nullptr;
     bool holdsMouse_ = false;
@@ -89,6 +102,10 @@ public:
 
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool on);
+
+    // The look of both arrows; a new spin button takes its window's frame style.
+    TsuiUIStyle UIStyle() const { return upButton_->UIStyle(); }
+    void SetUIStyle(TsuiUIStyle style);
 
     // Receives the keyboard focus when an arrow is pressed with the mouse; not owned.
     QWidget* FocusControl() const { return focusControl_; }

@@ -1,6 +1,7 @@
 // The embedded artwork: every bitmap the skin asks for by name, at its size and strip layout, the
 // exact pictures (form patterns, spin arrows, status gradient) and the page JPEG.
 #include "skin/JpegImage.h"
+#include "skin/SkinPictures.h"
 #include "skin/Suithemes.h"
 
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include <jpeglib.h>
@@ -89,35 +91,52 @@ bool HasMagenta(const QImage& img)
     return false;
 }
 
+// Each picture also comes at twice its size ("NAME@2x"), with the same strip layout and mask.
 TEST_F(Resources, EveryNamedBitmapHasItsSizeAndLayout)
+{
+    for (const Expected& e : kResources)
+        for (int k : {1, 2}) {
+            SCOPED_TRACE(std::string(e.name) + " x" + std::to_string(k));
+            const QImage img = k == 1 ? LoadSkinBitmap(QString::fromLatin1(e.name))
+                                      : QImage(QStringLiteral(":/skin/%1@2x.png").arg(QLatin1String(e.name)));
+            ASSERT_FALSE(img.isNull());
+            EXPECT_EQ(img.size(), QSize(e.width, e.height) * k);
+            EXPECT_FALSE(img.hasAlphaChannel());
+            EXPECT_EQ(e.width % e.pieces, 0);
+            const int pw = e.width * k / e.pieces;
+            const int height = e.height * k;
+            for (int i = 0; i < e.pieces; ++i) {
+                SCOPED_TRACE(i + 1);
+                const QImage piece = img.copy(i * pw, 0, pw, height);
+                switch (e.mask) {
+                case Mask::Opaque:
+                    // Drawn without a mask: a stray magenta pixel would show as such.
+                    EXPECT_FALSE(HasMagenta(piece));
+                    break;
+                case Mask::Corners:
+                    EXPECT_EQ(piece.pixel(0, 0), kMagenta);
+                    EXPECT_EQ(piece.pixel(pw - 1, 0), kMagenta);
+                    break;
+                case Mask::BottomLeft:
+                    // The title bar drops the colour of a transparent button's bottom-left pixel.
+                    EXPECT_EQ(piece.pixel(0, height - 1), kMagenta);
+                    EXPECT_NE(piece.pixel(pw / 2, height / 2), kMagenta);
+                    break;
+                }
+            }
+        }
+}
+
+// On a screen at twice the pixel density every picture comes from its twice-size set: a device
+// pixel ratio of 2, twice the pixels, and still its 1x size in logical pixels.
+TEST_F(Resources, AtScaleTwoEveryPictureIsTheTwiceSizeOne)
 {
     for (const Expected& e : kResources) {
         SCOPED_TRACE(e.name);
-        const QImage img = LoadSkinBitmap(QString::fromLatin1(e.name));
-        ASSERT_FALSE(img.isNull());
-        EXPECT_EQ(img.size(), QSize(e.width, e.height));
-        EXPECT_FALSE(img.hasAlphaChannel());
-        EXPECT_EQ(e.width % e.pieces, 0);
-        const int pw = e.width / e.pieces;
-        for (int i = 0; i < e.pieces; ++i) {
-            SCOPED_TRACE(i + 1);
-            const QImage piece = img.copy(i * pw, 0, pw, e.height);
-            switch (e.mask) {
-            case Mask::Opaque:
-                // Drawn without a mask: a stray magenta pixel would show as such.
-                EXPECT_FALSE(HasMagenta(piece));
-                break;
-            case Mask::Corners:
-                EXPECT_EQ(piece.pixel(0, 0), kMagenta);
-                EXPECT_EQ(piece.pixel(pw - 1, 0), kMagenta);
-                break;
-            case Mask::BottomLeft:
-                // The title bar drops the colour of a transparent button's bottom-left pixel.
-                EXPECT_EQ(piece.pixel(0, e.height - 1), kMagenta);
-                EXPECT_NE(piece.pixel(pw / 2, e.height / 2), kMagenta);
-                break;
-            }
-        }
+        const QImage img = SkinPicture(QString::fromLatin1(e.name), 2.0);
+        EXPECT_EQ(img.devicePixelRatio(), 2.0);
+        EXPECT_EQ(img.size(), QSize(e.width, e.height) * 2);
+        EXPECT_EQ(img.deviceIndependentSize().toSize(), QSize(e.width, e.height));
     }
 }
 

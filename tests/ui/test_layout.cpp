@@ -82,15 +82,16 @@ TEST(Layout, MainWindowControlsSitWhereTheyBelong)
         EXPECT_EQ(c.control->geometry(), c.rect);
         EXPECT_EQ(TextOf(c.control), c.text);
     }
-    // Labels start at their place; a text wider than the label pushes its right edge out.
+    // Labels keep their place and width; their fonts are narrowed to fit instead.
     const struct {
         QLabel* label;
-        QPoint at;
+        QRect rect;
         const char* text;
-    } labels[] = {{f.Label4, {16, 16}, "Channel"},  {f.Label5, {16, 40}, " Frequency"}, {f.Label6, {8, 21}, "Baud Rate"},
-                  {f.Label7, {8, 21}, "Baud Rate"}, {f.Label8, {8, 45}, "Verify"},      {f.Label14, {8, 22}, "Level"}};
+    } labels[] = {{f.Label4, {16, 16, 41, 13}, "Channel"},  {f.Label5, {16, 40, 41, 13}, " Frequency"},
+                  {f.Label6, {8, 21, 49, 13}, "Baud Rate"}, {f.Label7, {8, 21, 57, 13}, "Baud Rate"},
+                  {f.Label8, {8, 45, 49, 13}, "Verify"},    {f.Label14, {8, 22, 49, 13}, "Level"}};
     for (const auto& l : labels) {
-        EXPECT_EQ(l.label->pos(), l.at) << l.text;
+        EXPECT_EQ(l.label->geometry(), l.rect) << l.text;
         EXPECT_EQ(l.label->text(), l.text);
     }
 }

@@ -265,4 +265,41 @@ TEST(SpinButton, KeysClickTheArrowsAndMoveTheFocusFrame)
     EXPECT_FALSE(up->TimerFlags().testFlag(TTimerSpeedButton::tfDrawFocus));
 }
 
+// The arrows wear the style's button faces: held down looks different from at rest, and the
+// focus mark, drawn or not, never changes a pixel of the arrow, at either size, at rest or held.
+TEST(SpinButton, FacesFollowTheStateAndTheFocusMarkLeavesTheArrowClear)
+{
+    EnsureQtApp();
+    for (QSize size : {QSize(20, 25), QSize(15, 33)})
+        for (TsuiUIStyle style : {MacOS, WinXP, DeepBlue, Protein, BlueGlass}) {
+            SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()) + " style " +
+                         std::to_string(int(style)));
+            TCSpinButton spin;
+            spin.SetUIStyle(style);
+            spin.SetBounds(0, 0, size.width(), size.height());
+            TTimerSpeedButton* up = spin.UpButton();
+            const QImage rest = up->grab().toImage();
+            up->setDown(true);
+            const QImage held = up->grab().toImage();
+            EXPECT_NE(rest, held);
+            for (bool down : {false, true}) {
+                up->setDown(down);
+                up->SetTimerFlags(TTimerSpeedButton::tfAutoRepeat);
+                const QImage plain = up->grab().toImage();
+                up->SetTimerFlags(TTimerSpeedButton::tfAutoRepeat | TTimerSpeedButton::tfDrawFocus);
+                const QImage focused = up->grab().toImage();
+                EXPECT_NE(plain, focused);
+                const QImage glyph = up->Glyph();
+                const QRgb key = glyph.pixel(0, glyph.height() - 1);
+                const QPoint at = up->GlyphRect().topLeft();
+                for (int y = 0; y < glyph.height(); ++y)
+                    for (int x = 0; x < glyph.width(); ++x) {
+                        if (glyph.pixel(x, y) != key) {
+                            EXPECT_EQ(plain.pixel(at + QPoint(x, y)), focused.pixel(at + QPoint(x, y))) << x << "," << y;
+                        }
+                    }
+            }
+        }
+}
+
 } // namespace

@@ -5,9 +5,10 @@
 
 namespace {
 
-QWidget* MakeSpin(gallery::State state, QWidget* cell, QSize size)
+QWidget* MakeSpin(TsuiUIStyle style, gallery::State state, QWidget* cell, QSize size)
 {
     auto* spin = new TCSpinButton(cell);
+    spin->SetUIStyle(style);
     spin->SetBounds(0, 0, size.width(), size.height());
     switch (state) {
     case gallery::State::Hovered:
@@ -24,12 +25,12 @@ QWidget* MakeSpin(gallery::State state, QWidget* cell, QSize size)
 
 } // namespace
 
-QWidget* BuildSpinSection(TsuiUIStyle, QWidget* parent)
+QWidget* BuildSpinSection(TsuiUIStyle style, QWidget* parent)
 {
     auto* grid = new gallery::StateGrid(parent);
     grid->AddRow(QStringLiteral("20 x 25"),
-                 [](gallery::State s, QWidget* cell) { return MakeSpin(s, cell, QSize(20, 25)); });
+                 [style](gallery::State s, QWidget* cell) { return MakeSpin(style, s, cell, QSize(20, 25)); });
     grid->AddRow(QStringLiteral("15 x 33"),
-                 [](gallery::State s, QWidget* cell) { return MakeSpin(s, cell, QSize(15, 33)); });
+                 [style](gallery::State s, QWidget* cell) { return MakeSpin(style, s, cell, QSize(15, 33)); });
     return grid;
 }

@@ -1,6 +1,7 @@
 // gallery: every skinned control in each built-in style and state.
 //   gallery            shows the styles in a window, one tab each
 //   gallery --png DIR  writes DIR/<style>.png for each style, off screen
+//   --scale N          draws at N device pixels per pixel (N = 2 shows the skin's 2x pictures)
 #include "tools/gallery/Sections.h"
 
 #include <QApplication>
@@ -231,15 +232,26 @@ void StateGrid::AddRow(const QString& label, const CellFactory& make)
 int main(int argc, char** argv)
 {
     QString pngDir;
+    int scale = 1;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--png") && i + 1 < argc) {
             pngDir = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg == QLatin1String("--scale") && i + 1 < argc) {
+            bool ok = false;
+            scale = QString::fromLocal8Bit(argv[++i]).toInt(&ok);
+            if (!ok || scale < 1 || scale > 4) {
+                std::fprintf(stderr, "gallery: --scale takes 1 to 4\n");
+                return 2;
+            }
         } else {
-            std::fprintf(stderr, "usage: gallery [--png DIR]\n");
+            std::fprintf(stderr, "usage: gallery [--png DIR] [--scale N]\n");
             return 2;
         }
     }
+    // Qt then lays out in the same logical pixels and paints, and grabs, N times as many.
+    if (scale != 1)
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
     if (!pngDir.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 

@@ -29,7 +29,8 @@ QImage GlossButton(int w, int h, qreal radius, const Gloss& face)
 {
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
-    GlossRect(p, QRectF(0, 0, w, h), radius, face);
+    ScaledPainter(p);
+    GlossFace(p, QRectF(0, 0, w, h), radius, face);
     p.end();
     return OverMagenta(layer);
 }
@@ -53,10 +54,12 @@ QImage XpButton(State st)
     const QColor form("#efebde");
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
+    ScaledPainter(p);
+    // A warm cream face, softly lit from above, in the dark blue rounded frame.
     const Gloss face = st == Pressed
-                           ? Gloss{QColor("#003c74"), QColor("#d9d6cc"), QColor("#e2e0d8"), QColor("#e6e4dd"), QColor("#f3f2ee")}
-                           : Gloss{QColor("#003c74"), QColor("#ffffff"), QColor("#f7f6f3"), QColor("#f2f1ec"), QColor("#dcd8cc")};
-    GlossRect(p, QRectF(0, 0, w, h), 3, face);
+                           ? Gloss{QColor("#003c74"), QColor("#d2cbb0"), QColor("#ddd7c0"), QColor("#e2dcc6"), QColor("#efead8")}
+                           : Gloss{QColor("#003c74"), QColor("#fefdf8"), QColor("#f1ecd9"), QColor("#e7e0c6"), QColor("#d2c9a4")};
+    GlossFace(p, QRectF(0, 0, w, h), 3, face);
     p.setRenderHint(QPainter::Antialiasing, false);
     if (st == Over) {
         p.fillRect(QRect(2, 1, w - 4, 1), QColor("#fff0cf"));
@@ -73,19 +76,20 @@ QImage XpButton(State st)
     return OverBackground(layer, Solid(w, h, form));
 }
 
-// DeepBlue: a cool steel-blue face in a navy frame.
+// DeepBlue: a clear mid-blue face in a navy frame, so the controls carry the style's colour too.
 QImage DeepBlueButton(State st)
 {
     const int w = 74, h = 21;
     const QColor form("#e8e8e8");
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
-    const Gloss normal{QColor("#1a2b5c"), QColor("#f4f7fc"), QColor("#dfe7f3"), QColor("#cdd9eb"), QColor("#dce5f2"),
-                       QColor(255, 255, 255, 230)};
-    const Gloss over{QColor("#2d5bb8"), QColor("#ffffff"), QColor("#e8f1fd"), QColor("#d2e4fa"), QColor("#e6f0fd"),
-                     QColor(255, 255, 255, 255)};
-    const Gloss pressed{QColor("#0e1a3f"), QColor("#a9bddc"), QColor("#bccbe4"), QColor("#c6d3e8"), QColor("#d8e1ef")};
-    GlossRect(p, QRectF(0, 0, w, h), 2.5, st == Normal ? normal : st == Over ? over : pressed);
+    ScaledPainter(p);
+    const Gloss normal{QColor("#0e1a3f"), QColor("#e2ebfc"), QColor("#bccff2"), QColor("#a2bcea"), QColor("#b8cdf2"),
+                       QColor(255, 255, 255, 200)};
+    const Gloss over{QColor("#1c3a8c"), QColor("#eef4ff"), QColor("#cadcf8"), QColor("#b0caf4"), QColor("#c8dbfa"),
+                     QColor(255, 255, 255, 230)};
+    const Gloss pressed{QColor("#0e1a3f"), QColor("#7f9ad0"), QColor("#94acdc"), QColor("#a0b7e2"), QColor("#b4c7ea")};
+    GlossFace(p, QRectF(0, 0, w, h), 2.5, st == Normal ? normal : st == Over ? over : pressed);
     if (st == Over) {
         p.setPen(QColor("#8fb4f0"));
         p.drawRect(1, 2, w - 3, h - 4);
@@ -100,10 +104,11 @@ QImage ProteinButton(State st)
     const int w = 74, h = 21;
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
+    ScaledPainter(p);
     const Gloss normal{QColor("#000000"), QColor("#ffffff"), QColor("#fafafa"), QColor("#f1f1f1"), QColor("#e4e4e4")};
     const Gloss over{QColor("#000000"), QColor("#ffffff"), QColor("#f3f8ff"), QColor("#e6f0fe"), QColor("#d4e5fd")};
     const Gloss pressed{QColor("#000000"), QColor("#cfcfcf"), QColor("#dedede"), QColor("#e6e6e6"), QColor("#f2f2f2")};
-    GlossRect(p, QRectF(0, 0, w, h), 2, st == Normal ? normal : st == Over ? over : pressed);
+    GlossFace(p, QRectF(0, 0, w, h), 2, st == Normal ? normal : st == Over ? over : pressed);
     p.setRenderHint(QPainter::Antialiasing, false);
     if (st == Over) {
         p.setPen(QColor("#2f7bef"));
@@ -149,6 +154,7 @@ QImage MacComboButton()
     const int w = 16, h = 17;
     QImage img = Solid(w, h, Qt::white);
     QPainter p(&img);
+    ScaledPainter(p);
     for (int y = 0; y < h; ++y) {
         const QColor c = y < 8 ? Mix(QColor("#e4f2fe"), QColor("#b2d8f8"), y / 7.0)
                                : Mix(QColor("#86c0f1"), QColor("#c6e4fb"), (y - 8) / 8.0);
@@ -165,6 +171,7 @@ QImage XpComboButton()
     const int w = 16, h = 18;
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
+    ScaledPainter(p);
     GlossRect(p, QRectF(0, 0, w, h), 2.5,
               Gloss{QColor("#b9cdf7"), QColor("#e3ebfe"), QColor("#cfdcfc"), QColor("#c1d3fb"), QColor("#adc4f6"),
                     QColor(255, 255, 255, 200)});

@@ -34,16 +34,35 @@ QColor Ramp(std::initializer_list<std::pair<int, QColor>> keys, int y)
     return prev->second;
 }
 
+namespace {
+int g_scale = 1;
+}  // namespace
+
+int Scale()
+{
+    return g_scale;
+}
+
+void SetScale(int k)
+{
+    g_scale = k;
+}
+
+void ScaledPainter(QPainter& p)
+{
+    p.scale(g_scale, g_scale);
+}
+
 QImage NewLayer(int w, int h)
 {
-    QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage img(w * g_scale, h * g_scale, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     return img;
 }
 
 QImage Solid(int w, int h, const QColor& c)
 {
-    QImage img(w, h, QImage::Format_RGB32);
+    QImage img(w * g_scale, h * g_scale, QImage::Format_RGB32);
     img.fill(c);
     return img;
 }
@@ -93,13 +112,42 @@ static QLinearGradient GlossGradient(const QRectF& r, const Gloss& g)
     return grad;
 }
 
+// The same gloss with its middle rows flat: a nine-part stretch repeats the one or two middle
+// rows of a face, so the break between the halves sits above them, in the fixed top part, and
+// the lower ramp starts below them. The rows kept flat reach one row into each fixed part, so
+// a stretched face has no step where its edges meet its corners.
+static QLinearGradient FlatMiddleGradient(const QRectF& r, const Gloss& g)
+{
+    const qreal h = r.height();
+    const int half = int(h) / 2;
+    const qreal flatTop = (half - 1) / h;
+    const qreal flatBottom = (int(h) - half + 2) / h;
+    QLinearGradient grad(0, r.top(), 0, r.bottom());
+    grad.setColorAt(0.0, g.top);
+    grad.setColorAt(flatTop - 0.001, g.midTop);
+    grad.setColorAt(flatTop, g.midBottom);
+    grad.setColorAt(std::min<qreal>(flatBottom, 0.999), g.midBottom);
+    grad.setColorAt(1.0, g.bottom);
+    return grad;
+}
+
 void GlossRect(QPainter& p, const QRectF& r, qreal radius, const Gloss& g)
+{
+    GlossRect(p, r, radius, g, GlossGradient(r, g));
+}
+
+void GlossFace(QPainter& p, const QRectF& r, qreal radius, const Gloss& g)
+{
+    GlossRect(p, r, radius, g, FlatMiddleGradient(r, g));
+}
+
+void GlossRect(QPainter& p, const QRectF& r, qreal radius, const Gloss& g, const QLinearGradient& fill)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     const QRectF edge = r.adjusted(0.5, 0.5, -0.5, -0.5);
     p.setPen(Qt::NoPen);
-    p.setBrush(GlossGradient(r, g));
+    p.setBrush(fill);
     p.drawRoundedRect(r, radius, radius);
     if (g.highlight.alpha() > 0) {
         p.setPen(QPen(g.highlight, 1));

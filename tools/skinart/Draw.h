@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QRectF>
 
@@ -10,6 +11,25 @@
 #include <utility>
 
 namespace skinart {
+
+// The drawing scale: 1 for the pictures the skin names, 2 for their "@2x" twins. Layers made
+// here are that many times their size; painters on them scale by it (see ScaledPainter), so
+// every drawing routine keeps the 1x coordinates.
+int Scale();
+void SetScale(int k);
+void ScaledPainter(QPainter& p);
+
+// Runs a routine that sets single pixels at scale 1 and doubles its picture, pixel for pixel,
+// for the 2x set: for rows, columns and pixel-exact glyphs that need no finer drawing.
+template <class F>
+QImage PixelExact(F draw)
+{
+    const int k = Scale();
+    SetScale(1);
+    QImage img = draw();
+    SetScale(k);
+    return k == 1 ? img : img.scaled(img.size() * k, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
 
 // The colour the skin drawing routines treat as "show the parent here".
 inline constexpr QRgb kMagenta = 0xFFFF00FF;
@@ -44,6 +64,10 @@ struct Gloss {
 
 // A rounded rectangle on pixel boundaries with a one-pixel border.
 void GlossRect(QPainter& p, const QRectF& r, qreal radius, const Gloss& g);
+// A face that the skin stretches in nine parts: the gloss ramps live in the top and bottom
+// parts, and the rows the stretch repeats are all one colour.
+void GlossFace(QPainter& p, const QRectF& r, qreal radius, const Gloss& g);
+void GlossRect(QPainter& p, const QRectF& r, qreal radius, const Gloss& g, const QLinearGradient& fill);
 void GlossEllipse(QPainter& p, const QRectF& r, const Gloss& g);
 
 enum class Glyph { ControlBox, Help, Maximise, Restore, Minimise, Close, ArrowLeft, ArrowRight, ArrowDown };

@@ -74,13 +74,13 @@ QImage SpinGlyph(bool up)
 
 void AddMisc(QList<Resource>& out)
 {
-    out.append({QStringLiteral("PROTEIN_FORM_BACKGROUND"), ProteinFormBackground()});
-    out.append({QStringLiteral("MACOS_FORM_BACKGROUND"), MacFormBackground()});
-    out.append({QStringLiteral("MENU_CHECKED"), MenuChecked()});
-    out.append({QStringLiteral("MACOS_MENU_SELECT"), MacMenuSelect()});
-    out.append({QStringLiteral("MACOS_MENU_BAR"), MacMenuBar()});
-    out.append({QStringLiteral("SpinUp"), SpinGlyph(true)});
-    out.append({QStringLiteral("SpinDown"), SpinGlyph(false)});
+    out.append({QStringLiteral("PROTEIN_FORM_BACKGROUND"), PixelExact(ProteinFormBackground)});
+    out.append({QStringLiteral("MACOS_FORM_BACKGROUND"), PixelExact(MacFormBackground)});
+    out.append({QStringLiteral("MENU_CHECKED"), PixelExact(MenuChecked)});
+    out.append({QStringLiteral("MACOS_MENU_SELECT"), PixelExact(MacMenuSelect)});
+    out.append({QStringLiteral("MACOS_MENU_BAR"), PixelExact(MacMenuBar)});
+    out.append({QStringLiteral("SpinUp"), PixelExact([] { return SpinGlyph(true); })});
+    out.append({QStringLiteral("SpinDown"), PixelExact([] { return SpinGlyph(false); })});
 }
 
 QImage StatusGradient()

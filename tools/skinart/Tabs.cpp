@@ -60,6 +60,7 @@ QImage Tab(const TabLook& t, bool active)
     const qreal radius = w >= 12 ? 4 : 2.5;
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
+    ScaledPainter(p);
     const QRectF body(0, top, w, h - top + radius + 2);  // runs past the bottom so only the top is rounded
     GlossRect(p, body, radius, active ? t.active : t.inactive);
     if (active && t.accent.isValid()) {
@@ -93,6 +94,7 @@ QImage ScrollPiece(int w, int h, const Gloss& face, const QColor& arrow, Glyph g
 {
     QImage img = Solid(w, h, face.border);
     QPainter p(&img);
+    ScaledPainter(p);
     const int mid = h / 2;
     for (int y = 1; y < h - 1; ++y) {
         const QColor c = y < mid ? Mix(face.top, face.midTop, (y - 1) / double(std::max(1, mid - 2)))
@@ -121,7 +123,7 @@ void AddTabs(QList<Resource>& out)
     for (Style s : kStyles) {
         const TabLook t = Look(s);
         out.append({Prefix(s) + QStringLiteral("_TAB"), Strip({Tab(t, true), Tab(t, false)})});
-        out.append({Prefix(s) + QStringLiteral("_TAB_LINE"), TabLine(t)});
+        out.append({Prefix(s) + QStringLiteral("_TAB_LINE"), PixelExact([&] { return TabLine(t); })});
     }
     out.append({QStringLiteral("MACOS_SCROLLBUTTON"),
                 ScrollStrip(18, {{QColor("#8a8a8a"), QColor("#ffffff"), QColor("#f0f0f0"), QColor("#e2e2e2"), QColor("#d6d6d6")},

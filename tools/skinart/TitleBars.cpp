@@ -26,21 +26,28 @@ QColor TitleRow(Style s, int y)
         return y % 2 ? base.darker(103) : base;  // fine pinstripes
     }
     case Style::WinXP:
-        return Ramp({{0, QColor("#002cc8")}, {1, QColor("#63acff")}, {2, QColor("#3d95ff")}, {4, QColor("#1d7efa")},
-                     {8, QColor("#0a66f0")}, {21, QColor("#0058ea")}, {25, QColor("#004fdb")}, {27, QColor("#0042c6")},
+        // Deep enough behind the caption rows (5 to 18) for white and pale captions to read.
+        return Ramp({{0, QColor("#002cc8")}, {1, QColor("#5a9cf6")}, {2, QColor("#3580f0")}, {4, QColor("#0f60e4")},
+                     {8, QColor("#0858e2")}, {21, QColor("#0052de")}, {25, QColor("#004ad2")}, {27, QColor("#003ebe")},
                      {28, QColor("#002cc8")}},
                     y);
     case Style::DeepBlue:
-        return Ramp({{0, QColor("#000000")}, {1, QColor("#5069ad")}, {2, QColor("#34508f")}, {15, QColor("#1f3370")},
-                     {16, QColor("#162759")}, {30, QColor("#0d1840")}, {31, QColor("#050a1e")}},
+        // The buttons and caption sit in rows 2 to 20, so the navy bar ends at row 22 and the rest
+        // of the picture is a light shelf in the form's colour: the bar looks centred on them.
+        if (y >= 23)
+            return Mix(QColor("#c9d2e4"), QColor("#e8e8e8"), (y - 23) / 8.0);
+        return Ramp({{0, QColor("#000000")}, {1, QColor("#5069ad")}, {2, QColor("#34508f")}, {11, QColor("#1f3370")},
+                     {12, QColor("#162759")}, {21, QColor("#0d1840")}, {22, QColor("#050a1e")}},
                     y);
     case Style::Protein:
         return Ramp({{0, QColor("#000000")}, {1, QColor("#5c5c5c")}, {2, QColor("#3e3e3e")}, {11, QColor("#262626")},
                      {12, QColor("#111111")}, {21, QColor("#1d1d1d")}, {22, QColor("#000000")}},
                     y);
     case Style::BlueGlass:
-        return Ramp({{0, QColor("#000000")}, {1, QColor("#b8dcff")}, {2, QColor("#7cb8ef")}, {15, QColor("#3b84d4")},
-                     {16, QColor("#1a5fb4")}, {29, QColor("#2f78cc")}, {31, QColor("#5096de")}, {32, QColor("#0e3468")}},
+        // Light glass above the caption, a deeper blue behind it (rows 6 to 19).
+        return Ramp({{0, QColor("#000000")}, {1, QColor("#c4e2ff")}, {2, QColor("#8cc2f2")}, {4, QColor("#4f92dc")},
+                     {5, QColor("#2a68bc")}, {15, QColor("#2160b4")}, {16, QColor("#1a56a8")}, {29, QColor("#2566b8")},
+                     {31, QColor("#4a8cd6")}, {32, QColor("#0e3468")}},
                     y);
     }
     return {};
@@ -49,8 +56,8 @@ QColor TitleRow(Style s, int y)
 // Protein's bright caption colour, blended into the black bar along the long left picture.
 QColor ProteinBlue(int y)
 {
-    return Ramp({{0, QColor("#000000")}, {1, QColor("#a9d0ff")}, {2, QColor("#5aa0fb")}, {11, QColor("#2f7ae9")},
-                 {12, QColor("#1553c6")}, {21, QColor("#2467da")}, {22, QColor("#05205c")}},
+    return Ramp({{0, QColor("#000000")}, {1, QColor("#8fc0ff")}, {2, QColor("#3f86f0")}, {4, QColor("#1f5fd0")},
+                 {11, QColor("#1a58c8")}, {12, QColor("#1048b0")}, {21, QColor("#1a56c4")}, {22, QColor("#05205c")}},
                 y);
 }
 
@@ -99,14 +106,14 @@ QImage TitleLeft(Style s)
             }
         break;
     case Style::DeepBlue:
-        // A faint glow at the left end.
-        for (int y = 1; y < t.height - 1; ++y)
+        // A faint glow at the left end of the navy bar.
+        for (int y = 1; y < 22; ++y)
             for (int x = 0; x < t.leftW; ++x)
                 img.setPixelColor(x, y, Mix(TitleRow(s, y), QColor("#5d7fd0"), 0.22 * (1.0 - x / double(t.leftW - 1))));
         break;
     case Style::BlueGlass: {
-        // A slanted reflection on the glass, in the upper half only.
-        for (int y = 1; y < 16; ++y)
+        // A slanted reflection on the glass, above the caption only.
+        for (int y = 1; y < 5; ++y)
             for (int x = 0; x < t.leftW; ++x) {
                 const double d = std::abs((x + y * 0.8) - 70.0);
                 const double a = d < 26 ? 0.28 * (1.0 - d / 26.0) : 0.0;
@@ -127,8 +134,9 @@ QImage TitleRight(Style s)
 {
     const TitleSpec t = Spec(s);
     QImage img = Rows(s, t.rightW);
+    const int barEnd = s == Style::DeepBlue ? 22 : t.height - 1;
     if (t.rightW > 2)
-        for (int y = 1; y < t.height - 1; ++y)
+        for (int y = 1; y < barEnd; ++y)
             img.setPixelColor(t.rightW - 2, y, TitleRow(s, y).darker(112));
     return img;
 }
@@ -151,6 +159,7 @@ QImage TitleButtonLayer(const TitleButtonShape& shape, Glyph g, State st, const 
 {
     QImage layer = NewLayer(shape.side, shape.side);
     QPainter p(&layer);
+    ScaledPainter(p);
     if (shape.ball)
         GlossEllipse(p, shape.face, face);
     else
@@ -258,10 +267,11 @@ QImage TitleButtonStrip(Style s)
 {
     const TitleSpec t = Spec(s);
     // Opaque buttons carry the caption rows they are drawn over; the control box sits one row higher.
-    const QImage rows = Rows(s, t.button);
-    const QImage behind = rows.copy(0, t.buttonTop, t.button, t.button);
-    const QImage behindBox = rows.copy(0, t.buttonTop - 1, t.button, t.button);
-    QImage strip(t.button * 18, t.button, QImage::Format_RGB32);
+    const int k = Scale();
+    const QImage rows = PixelExact([s, &t] { return Rows(s, t.button); });
+    const QImage behind = rows.copy(0, t.buttonTop * k, t.button * k, t.button * k);
+    const QImage behindBox = rows.copy(0, (t.buttonTop - 1) * k, t.button * k, t.button * k);
+    QImage strip(t.button * 18 * k, t.button * k, QImage::Format_RGB32);
     QPainter p(&strip);
     int x = 0;
     for (Glyph g : kTitleGlyphs)
@@ -276,7 +286,7 @@ QImage TitleButtonStrip(Style s)
             case Style::BlueGlass: piece = GlassTitleButton(g, st); break;
             }
             p.drawImage(x, 0, piece);
-            x += t.button;
+            x += t.button * k;
         }
     return strip;
 }
@@ -288,9 +298,9 @@ void AddTitleBars(QList<Resource>& out)
     for (Style s : kStyles) {
         const TitleSpec t = Spec(s);
         out.append({Prefix(s) + QStringLiteral("_TITLEBTN"), TitleButtonStrip(s)});
-        out.append({Prefix(s) + QStringLiteral("_TITLE_LEFT"), TitleLeft(s)});
-        out.append({Prefix(s) + QStringLiteral("_TITLE_CLIENT"), Rows(s, t.clientW)});
-        out.append({Prefix(s) + QStringLiteral("_TITLE_RIGHT"), TitleRight(s)});
+        out.append({Prefix(s) + QStringLiteral("_TITLE_LEFT"), PixelExact([s] { return TitleLeft(s); })});
+        out.append({Prefix(s) + QStringLiteral("_TITLE_CLIENT"), PixelExact([s, &t] { return Rows(s, t.clientW); })});
+        out.append({Prefix(s) + QStringLiteral("_TITLE_RIGHT"), PixelExact([s] { return TitleRight(s); })});
     }
 }
 

@@ -3,11 +3,13 @@
 //
 //   skinart RESOURCES_DIR [--sheets DIR]
 //
-// RESOURCES_DIR receives skin/<NAME>.png, page/background.jpg, page/status.png, icon/orvane.png and
-// resources.qrc, and icon/hicolor/<N>x<N>.png for the desktop's icon theme. With --sheets, one
+// RESOURCES_DIR receives skin/<NAME>.png and skin/<NAME>@2x.png (twice the size), page/background.jpg,
+// page/status.png and page/status@2x.png, icon/orvane.png, resources.qrc, and icon/hicolor/<N>x<N>.png
+// for the desktop's icon theme. With --sheets, one
 // enlarged review picture per style is written to DIR as well.
 
 #include "Art.h"
+#include "Draw.h"
 #include "JpegWriter.h"
 #include "Sheet.h"
 
@@ -66,13 +68,30 @@ int main(int argc, char** argv)
     skinart::AddTabs(all);
     skinart::AddMisc(all);
 
+    // The same pictures at twice the size, for screens at a device pixel ratio above 1.
+    QList<skinart::Resource> twice;
+    skinart::SetScale(2);
+    skinart::AddButtons(twice);
+    skinart::AddTitleBars(twice);
+    skinart::AddTabs(twice);
+    skinart::AddMisc(twice);
+    const QImage status2x = skinart::PixelExact(skinart::StatusGradient);
+    skinart::SetScale(1);
+    for (skinart::Resource& r : twice)
+        r.name += QStringLiteral("@2x");
+
     QStringList files;
-    for (const skinart::Resource& r : all) {
-        const QString rel = QStringLiteral("skin/%1.png").arg(r.name);
-        if (!r.image.save(root.filePath(rel), "PNG"))
-            return Fail(QStringLiteral("cannot write %1").arg(root.filePath(rel)));
-        files.append(rel);
-    }
+    for (const QList<skinart::Resource>* set : {&all, &twice})
+        for (const skinart::Resource& r : *set) {
+            const QString rel = QStringLiteral("skin/%1.png").arg(r.name);
+            if (!r.image.save(root.filePath(rel), "PNG"))
+                return Fail(QStringLiteral("cannot write %1").arg(root.filePath(rel)));
+            files.append(rel);
+        }
+    const QString status2xFile = QStringLiteral("page/status@2x.png");
+    if (!status2x.save(root.filePath(status2xFile), "PNG"))
+        return Fail(QStringLiteral("cannot write %1").arg(root.filePath(status2xFile)));
+    files.append(status2xFile);
     const QString jpeg = QStringLiteral("page/background.jpg");
     if (!WriteFile(root.filePath(jpeg), skinart::EncodeJpeg(skinart::PageBackground(), 90)))
         return Fail(QStringLiteral("cannot write %1").arg(root.filePath(jpeg)));

@@ -1,0 +1,151 @@
+// Both windows as a person sees and hears them: every text whole in its box in every style, and
+// every control named to a screen reader.
+
+#include "support/UiTestKit.h"
+
+#include "skin/Suibutton.h"
+#include "skin/Suicombobox.h"
+#include "skin/Suiform.h"
+#include "skin/Suigroupbox.h"
+#include "skin/Suititlebar.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+using uitest::Windows;
+
+namespace {
+
+constexpr TsuiUIStyle kBuiltIn[] = {MacOS, WinXP, DeepBlue, Protein, BlueGlass};
+
+// Every skinned control of the window, the frame included, takes the style.
+void ApplyStyle(QWidget* window, TsuiUIStyle style)
+{
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if (w->metaObject()->indexOfProperty("UIStyle") >= 0 && !w->inherits("TsuiTitleBar"))
+            w->setProperty("UIStyle", QVariant::fromValue(style));
+}
+
+// Each text must be drawn no wider than its box, with all its ink inside it, and no sibling may
+// lie over a label's text.
+void ExpectTextsFit(QWidget* window)
+{
+    for (QLabel* l : window->findChildren<QLabel*>()) {
+        SCOPED_TRACE(l->text().toStdString());
+        // Where the label puts its line (left, centred vertically) and the ink of the text in it.
+        const QFontMetrics fm(l->font());
+        const int baseline = (l->height() - fm.height()) / 2 + fm.ascent();
+        const QRect ink = fm.tightBoundingRect(l->text()).translated(0, baseline);
+        EXPECT_LE(fm.horizontalAdvance(l->text()), l->width());
+        EXPECT_GE(ink.top(), 0);
+        EXPECT_LT(ink.bottom(), l->height());
+        const QRect text(l->pos(), QSize(fm.horizontalAdvance(l->text()), l->height()));
+        for (QWidget* sibling : l->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (sibling != l && sibling->isVisibleTo(window)) {
+                EXPECT_FALSE(sibling->geometry().intersects(text)) << sibling->metaObject()->className();
+            }
+        }
+    }
+    for (TsuiCustomButton* b : window->findChildren<TsuiCustomButton*>()) {
+        SCOPED_TRACE(b->Caption().toStdString());
+        const QFontMetrics fm(b->font());
+        EXPECT_LE(fm.horizontalAdvance(b->Caption()), b->width() - 6);
+        EXPECT_LE(fm.height(), b->height() - 4);
+    }
+    for (TsuiCustomGroupBox* g : window->findChildren<TsuiCustomGroupBox*>()) {
+        SCOPED_TRACE(g->Caption().toStdString());
+        EXPECT_LE(QFontMetrics(g->font()).horizontalAdvance(g->Caption()), g->width() - 12);
+    }
+    for (TsuiComboBox* c : window->findChildren<TsuiComboBox*>())
+        for (int i = 0; i < c->count(); ++i) {
+            SCOPED_TRACE(c->itemText(i).toStdString());
+            // The drop-down button takes 16 pixels and the text keeps 2 from each side.
+            EXPECT_LE(QFontMetrics(c->font()).horizontalAdvance(c->itemText(i)), c->width() - 16 - 6);
+        }
+    for (TsuiTitleBar* bar : window->findChildren<TsuiTitleBar*>()) {
+        const TsuiTitleBar::Layout layout = bar->ComputeLayout();
+        EXPECT_EQ(bar->CutCaption(bar->Caption(), layout.captionRight - layout.captionX), bar->Caption());
+    }
+}
+
+TEST(Look, EveryTextFitsItsBoxInEveryStyle)
+{
+    Windows w;
+    for (TsuiUIStyle style : kBuiltIn) {
+        SCOPED_TRACE(int(style));
+        ApplyStyle(&w.form1, style);
+        ApplyStyle(&w.form2, style);
+        ExpectTextsFit(&w.form1);
+        ExpectTextsFit(&w.form2);
+    }
+}
+
+struct Found {
+    QAccessible::Role role;
+    QString name;
+    bool disabled;
+};
+
+void Walk(QAccessibleInterface* node, std::vector<Found>& out)
+{
+    if (!node)
+        return;
+    out.push_back({node->role(), node->text(QAccessible::Name).trimmed(), bool(node->state().disabled)});
+    for (int i = 0; i < node->childCount(); ++i)
+        Walk(node->child(i), out);
+}
+
+// A screen reader finds each button, box and edit of the main window by its caption or label.
+TEST(Look, MainWindowIsNamedToAScreenReader)
+{
+    Windows w;
+    std::vector<Found> found;
+    Walk(QAccessible::queryAccessibleInterface(&w.form1), found);
+    const auto count = [&](QAccessible::Role role, const QString& name) {
+        return std::count_if(found.begin(), found.end(),
+                             [&](const Found& f) { return f.role == role && f.name == name; });
+    };
+    const struct {
+        QAccessible::Role role;
+        const char* name;
+        long times;
+    } expected[] = {
+        {QAccessible::Button, "Com Setting", 1},
+        {QAccessible::Button, "Search", 1},
+        {QAccessible::Button, "Stop", 1},
+        {QAccessible::Button, "Exit", 1},
+        {QAccessible::Button, "Read", 5},
+        {QAccessible::Button, "Write", 5},
+        {QAccessible::ComboBox, "Channel", 1},
+        {QAccessible::ComboBox, "Baud Rate", 2},
+        {QAccessible::ComboBox, "Verify", 1},
+        {QAccessible::ComboBox, "Level", 1},
+        {QAccessible::EditableText, "Frequency", 1},
+        {QAccessible::EditableText, "Factory ID(1-65536)", 1},
+        {QAccessible::Grouping, "Channel and Frequency", 1},
+        {QAccessible::Grouping, "Launch  Power", 1},
+        {QAccessible::PageTab, "Radio Parameters", 1},
+    };
+    for (const auto& e : expected)
+        EXPECT_EQ(count(e.role, QString::fromUtf8(e.name)), e.times) << e.name;
+    // The disabled "Read" of the power group says so.
+    EXPECT_EQ(std::count_if(found.begin(), found.end(),
+                            [](const Found& f) { return f.role == QAccessible::Button && f.disabled; }),
+              1);
+    // The keyboard reaches every enabled button, box and edit with Tab.
+    for (QWidget* c : w.form1.findChildren<QWidget*>()) {
+        if ((qobject_cast<TsuiCustomButton*>(c) || qobject_cast<QComboBox*>(c) || qobject_cast<QLineEdit*>(c)) &&
+            c->isEnabled() && c->focusProxy() == nullptr && c->window() == &w.form1) {
+            EXPECT_TRUE(c->focusPolicy() & Qt::TabFocus) << c->metaObject()->className();
+        }
+    }
+    // Pressing through the interface runs the button's action.
+    QAccessibleInterface* stop = QAccessible::queryAccessibleInterface(w.form1.suiButton3);
+    ASSERT_NE(stop->actionInterface(), nullptr);
+    EXPECT_TRUE(stop->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+}
+
+}  // namespace

@@ -5,8 +5,11 @@
 #include <QEvent>
 #include <QObject>
 
+#include <poll.h>
+#include <pty.h>
 #include <sys/resource.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <time.h>
@@ -75,6 +78,52 @@ double AssemblerMegabytesPerSecond() {
   return static_cast<double>(stream.size()) * rounds / seconds / 1e6;
 }
 
+// The floor under the round trip: the same request and answer frames over a bare pty between two
+// threads, with nothing but poll, read and write on either side.
+bool ReadFrame(int fd, std::size_t size) {
+  std::uint8_t buffer[64];
+  std::size_t got = 0;
+  while (got < size) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 5000) <= 0) return false;
+    const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, size - got));
+    if (n <= 0) return false;
+    got += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::vector<double> RoundTripFloorMicros(int rounds) {
+  int master = -1, slave = -1;
+  if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return {};
+  termios raw{};
+  ::tcgetattr(slave, &raw);
+  ::cfmakeraw(&raw);
+  ::tcsetattr(slave, TCSANOW, &raw);
+  ::tcsetattr(master, TCSANOW, &raw);
+  const auto request = protocol::BuildFrame(protocol::kReadChannel, std::vector<std::uint8_t>{0, 0});
+  const auto answer = protocol::BuildFrame(protocol::kReadChannel, std::vector<std::uint8_t>{7, 0});
+  std::thread module([&] {
+    for (int i = 0; i < rounds; ++i) {
+      if (!ReadFrame(slave, request.size())) return;
+      if (::write(slave, answer.data(), answer.size()) != static_cast<ssize_t>(answer.size())) return;
+    }
+  });
+  std::vector<double> micros;
+  micros.reserve(static_cast<std::size_t>(rounds));
+  for (int i = 0; i < rounds; ++i) {
+    const auto start = Clock::now();
+    if (::write(master, request.data(), request.size()) != static_cast<ssize_t>(request.size())) break;
+    if (!ReadFrame(master, answer.size())) break;
+    micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+  }
+  ::close(master);  // ends the module thread's wait if a round failed
+  module.join();
+  ::close(slave);
+  std::sort(micros.begin(), micros.end());
+  return micros;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,6 +177,15 @@ int main(int argc, char** argv) {
     if (!micros.empty()) {
       std::printf("roundtrip_us_p50 %.0f us\n", micros[micros.size() / 2]);
       std::printf("roundtrip_us_p99 %.0f us\n", micros[micros.size() * 99 / 100]);
+    }
+    const std::vector<double> floor = RoundTripFloorMicros(1000);
+    if (floor.size() == 1000 && !micros.empty()) {
+      const double floorP50 = floor[floor.size() / 2];
+      std::printf("roundtrip_floor_us_p50 %.0f us\n", floorP50);
+      std::printf("roundtrip_ratio_p50 %.2f x\n", micros[micros.size() / 2] / floorP50);
+    } else {
+      std::fprintf(stderr, "bench_serial: the bare pty round trip failed\n");
+      status = 1;
     }
   }
   std::printf("assembler_mb_per_s %.1f MB/s\n", AssemblerMegabytesPerSecond());

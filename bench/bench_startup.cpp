@@ -1,6 +1,6 @@
 // Start-up against a bare Qt window: starts the program and a bare window of the main window's size in
-// turns on one private X server, times each from exec to its window being mapped, and takes its peak
-// memory once the first paint is done. Prints "name value unit" lines (medians).
+// turns on one private X server, times each from exec to its window being mapped, and takes its CPU time
+// and peak memory once the first paint is done. Prints "name value unit" lines (medians).
 
 #include <poll.h>
 #include <signal.h>
@@ -32,6 +32,7 @@ constexpr auto kSettle = std::chrono::milliseconds(400);
 
 struct Sample {
   double ms = 0;
+  double cpuMs = 0;  // user and system time up to the end of the run: steadier than ms on a busy machine
   double rssMib = 0;
 };
 
@@ -150,6 +151,8 @@ bool RunOnce(const char* program, const std::string& display, const std::string&
   rusage usage{};
   ::wait4(pid, &status, 0, &usage);
   sample->rssMib = static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+  sample->cpuMs = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                  static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
   return mapped;
 }
 
@@ -185,7 +188,7 @@ int main() {
     // One run of each first, untimed, so that both start from a warm file cache. Then in turns,
     // alternating which goes first.
     const char* programs[2] = {ORVANE_PROGRAM, BARE_WINDOW_PROGRAM};
-    std::vector<double> ms[2], rss[2];
+    std::vector<double> ms[2], cpu[2], rss[2];
     for (int round = -1; round < kRounds && status == 0; ++round) {
       for (int k = 0; k < 2; ++k) {
         const int which = (round + k) % 2 == 0 ? 0 : 1;
@@ -197,6 +200,7 @@ int main() {
         }
         if (round >= 0) {
           ms[which].push_back(s.ms);
+          cpu[which].push_back(s.cpuMs);
           rss[which].push_back(s.rssMib);
         }
       }
@@ -207,6 +211,10 @@ int main() {
       std::printf("startup_ms %.1f ms\n", startup);
       std::printf("bare_window_ms %.1f ms\n", bare);
       std::printf("startup_ratio %.2f x\n", startup / bare);
+      const double startupCpu = Median(cpu[0]), bareCpu = Median(cpu[1]);
+      std::printf("startup_cpu_ms %.1f ms\n", startupCpu);
+      std::printf("bare_window_cpu_ms %.1f ms\n", bareCpu);
+      std::printf("startup_cpu_ratio %.2f x\n", startupCpu / bareCpu);
       std::printf("peak_rss_mib %.1f MiB\n", peak);
       std::printf("bare_peak_rss_mib %.1f MiB\n", barePeak);
       std::printf("rss_ratio %.2f x\n", peak / barePeak);

@@ -12,6 +12,7 @@ packages=(
   fonts-liberation fonts-dejavu-core fonts-wqy-zenhei
   xvfb xauth x11-utils xdotool
   gzip bash-completion desktop-file-utils appstream mandoc lintian dpkg-dev file
+  libxcb1-dev
 )
 
 missing=()

@@ -13,6 +13,16 @@ namespace {
 // Larger pictures are refused rather than allocated: no picture of ours comes near this.
 constexpr JDIMENSION kMaxSide = 16384;
 
+#ifdef JCS_EXTENSIONS
+// libjpeg-turbo writes colour pixels straight in the layout of a 32-bit image, sparing a converted copy
+// of the page at start-up.
+constexpr J_COLOR_SPACE kColorSpace = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+constexpr QImage::Format kColorFormat = QImage::Format_RGB32;
+#else
+constexpr J_COLOR_SPACE kColorSpace = JCS_RGB;
+constexpr QImage::Format kColorFormat = QImage::Format_RGB888;
+#endif
+
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf escape;
@@ -45,10 +55,10 @@ bool Decode(jpeg_decompress_struct& cinfo, ErrorManager& err, const QByteArray& 
     const bool gray = cinfo.jpeg_color_space == JCS_GRAYSCALE;
     if (!gray && cinfo.jpeg_color_space != JCS_YCbCr && cinfo.jpeg_color_space != JCS_RGB)
         return false;  // CMYK and YCCK pictures are not ours
-    cinfo.out_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo.out_color_space = gray ? JCS_GRAYSCALE : kColorSpace;
     jpeg_start_decompress(&cinfo);
 
-    out = QImage(int(cinfo.output_width), int(cinfo.output_height), gray ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    out = QImage(int(cinfo.output_width), int(cinfo.output_height), gray ? QImage::Format_Grayscale8 : kColorFormat);
     if (out.isNull())
         return false;
     while (cinfo.output_scanline < cinfo.output_height) {

@@ -3,9 +3,11 @@
 #include "skin/Suipublic.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QPointer>
 #include <QProxyStyle>
 
 namespace {
@@ -22,6 +24,17 @@ public:
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 };
+
+// One for every box: each proxy style builds a base style of its own.
+QStyle* SharedDropDownListStyle()
+{
+    static QPointer<DropDownListStyle> shared;
+    if (!shared) {
+        shared = new DropDownListStyle;
+        shared->setParent(qApp);
+    }
+    return shared;
+}
 
 // A one-pixel outline in the combo box's border colour over the dropped-down list.
 class ListFrame : public QWidget {
@@ -73,18 +86,16 @@ QPoint ComboArrowOrigin(const QRect& button)
     return {button.x() + button.width() / 2 - 3, button.height() / 2};
 }
 
-TsuiCustomComboBox::TsuiCustomComboBox(QWidget* parent) : QComboBox(parent)
+TsuiCustomComboBox::TsuiCustomComboBox(QWidget* parent, TComboBoxStyle style) : QComboBox(parent)
 {
-    auto* listStyle = new DropDownListStyle;
-    listStyle->setParent(this);
-    QWidget::setStyle(listStyle);
+    QWidget::setStyle(SharedDropDownListStyle());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMaxVisibleItems(8);
     // A list starts with no item selected; without a placeholder QComboBox would
     // select the first item added. The blank is what an empty selection shows.
     setPlaceholderText(QStringLiteral(" "));
     setColor(0xFFFFFF);
-    setStyle(csDropDown);
+    setStyle(style);
     setUIStyle(GetSUIFormStyle(parent ? parent->window() : nullptr));
 }
 

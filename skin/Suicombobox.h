@@ -34,7 +34,9 @@ public:
     enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
     Q_ENUM(TComboBoxStyle)
 
-    explicit TsuiCustomComboBox(QWidget* parent = nullptr);
+    // A box is csDropDown unless created with another style; creating it in its final style spares
+    // building the text field of a typed box only to drop it again.
+    explicit TsuiCustomComboBox(QWidget* parent = nullptr, TComboBoxStyle style = csDropDown);
 
     TsuiUIStyle UIStyle() const { return m_uiStyle; }
     // Also resets BorderColor and ButtonColor to the style's values and ArrowColor to black.

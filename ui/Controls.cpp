@@ -44,9 +44,8 @@ TsuiButton* MakeButton(QWidget* parent, const QRect& r, const QString& caption)
 
 TsuiComboBox* MakeComboBox(QWidget* parent, const QRect& r, const QStringList& items)
 {
-    auto* c = new TsuiComboBox(parent);
+    auto* c = new TsuiComboBox(parent, TsuiCustomComboBox::csDropDownList);
     c->setUIStyle(MacOS);
-    c->setStyle(TsuiCustomComboBox::csDropDownList);
     c->setBorderColor(kControlGrey);
     c->setArrowColor(kControlGrey);
     c->setButtonColor(kButtonGrey);

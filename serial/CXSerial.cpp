@@ -66,6 +66,7 @@ int CXSerial::Open(int portNumber, int baud, int parityIndex) {
     return 0;
   }
   hungUp = false;
+  OnStreamStart();
   if (!StartReader()) {
     error.errnoValue = EAGAIN;
     error.device = path;

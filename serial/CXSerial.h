@@ -56,6 +56,8 @@ protected:
   // Called once when the device goes away, on the receive thread or in Write; the port is closed
   // already as far as IsOpen is concerned.
   virtual void OnDeviceGone() {}
+  // Called in Open before the receive thread starts: the bytes of a new device start afresh.
+  virtual void OnStreamStart() {}
 
 public:
 

@@ -92,6 +92,8 @@ public:
 
 protected:
   void OnDeviceGone() override;
+  // A frame cut off when the last device went away must not swallow the new device's first answer.
+  void OnStreamStart() override { rx.Reset(); }
 
 private:
   void HandleFrame();

@@ -95,6 +95,23 @@ TEST_F(SimulatedModule, AnswersOnlyAtItsOwnLineSettings) {
   EXPECT_EQ(target.notices[0].data[2], 2);
 }
 
+TEST_F(SimulatedModule, AFrameCutOffByTheLastDeviceDoesNotSwallowTheNextAnswer) {
+  modsim::PtyModuleOptions options;
+  options.port = 5;
+  auto module = testcommon::StartModule(options);
+  testkit::NoticeCollector target;
+  ZebSerial serial;
+  target.Watch(serial);
+  // What the last device sent before it went away: the start of a frame, and no end.
+  for (std::uint8_t b : {0xAF, 0xAF, 0x00, 0x00, 0xAF, 0x80, 0x06, 0x02, 0x05}) serial.OnReceiveByte(b);
+
+  ASSERT_EQ(serial.Open(5, 9600, 0), 1);
+  ASSERT_TRUE(SendReadChannel(serial));
+  ASSERT_TRUE(target.WaitFor(1));
+  EXPECT_EQ(target.notices[0].command, 6);
+  EXPECT_EQ(serial.FramesReceived(), 1u);
+}
+
 TEST_F(SimulatedModule, NewSerialSettingsTakeEffectAfterTheAnswer) {
   modsim::PtyModuleOptions options;
   options.port = 6;

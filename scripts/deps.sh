@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core fonts-wqy-zenhei
   xvfb xauth x11-utils xdotool
+  python3 python3-jsonschema
 )
 
 missing=()

@@ -69,6 +69,12 @@ std::string ModuleLink::Where() const {
 }
 
 std::optional<std::array<std::uint8_t, 4>> ModuleLink::Exchange(const Request& request, int timeoutMs) {
+  Post(request);
+  AwaitAnswers({this}, timeoutMs);
+  return answer;
+}
+
+void ModuleLink::Post(const Request& request) {
   // An answer still queued from an earlier request must not stand in for this one.
   QCoreApplication::sendPostedEvents(this, static_cast<int>(noticeType));
   answer.reset();
@@ -81,17 +87,27 @@ std::optional<std::array<std::uint8_t, 4>> ModuleLink::Exchange(const Request& r
     throw CliError(kExitPortFailure, "cannot send " + std::string(request.name) + " on " + Where() + ": " +
                                          (why.Failed() ? why.Describe() : std::string("the port is closed")));
   }
+}
 
+void ModuleLink::AwaitAnswers(const std::vector<ModuleLink*>& links, int timeoutMs) {
   QEventLoop loop;
   QTimer timer;
   timer.setSingleShot(true);
   QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
   timer.start(timeoutMs);
-  waiting = &loop;
-  loop.exec();
-  waiting = nullptr;
-  awaitedCode.reset();
-  return answer;
+  auto allAnswered = [&links] {
+    for (const ModuleLink* link : links) {
+      if (!link->answer) return false;
+    }
+    return true;
+  };
+  for (ModuleLink* link : links) link->waiting = &loop;
+  // Each answer ends the loop once, so that the others are looked at again.
+  while (!allAnswered() && timer.isActive()) loop.exec();
+  for (ModuleLink* link : links) {
+    link->waiting = nullptr;
+    link->awaitedCode.reset();
+  }
 }
 
 std::array<std::uint8_t, 4> ModuleLink::Ask(const Request& request, int timeoutMs) {

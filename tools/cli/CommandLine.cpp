@@ -58,8 +58,9 @@ const CommandInfo kCommands[] = {
      "--baud and --parity, sending a search request at each and waiting --interval for the answer; an\n"
      "answer is confirmed by a second request at the same settings. Prints the port, baud rate, parity\n"
      "and band found, and the options to use next. Several --port options, or --all, search those\n"
-     "ports at the same time, one line each. A progress line shows on a terminal (not with --quiet or\n"
-     "--json). Changes nothing in the module. Exits 0 when every port asked was found, else 1.\n",
+     "ports at the same time, one line each. A progress line shows on a terminal (not with --quiet,\n"
+     "--json or --trace). Changes nothing in the module. Exits 0 when every port asked was found, 1\n"
+     "when one was not, 3 when one cannot be opened.\n",
      {"all", "interval"}},
     {Command::Read, "read", "orvane-cli [OPTIONS] read channel|air|serial|id",
      "Reads one setting and prints it: the channel with its frequency (this also sends a search\n"

@@ -204,11 +204,13 @@ std::vector<PortSearch> SearchPorts(const std::vector<int>& ports, const Invocat
     for (PortSearch& s : searches) {
       if (s.searching && s.link->Answer()) attempt(s, [&] { s.link->Post(kSearchRequest); });
     }
-    ModuleLink::AwaitAnswers(answered, inv.timeoutMs);
+    auto wasAnswered = [&answered](const PortSearch& s) {
+      return std::find(answered.begin(), answered.end(), s.link.get()) != answered.end();
+    };
+    ModuleLink::AwaitAnswers(linksOf(wasAnswered), inv.timeoutMs);
     for (PortSearch& s : searches) {
       if (!s.searching) continue;
-      const bool confirmed = std::find(answered.begin(), answered.end(), s.link.get()) != answered.end() &&
-                             s.link->Answer().has_value();
+      const bool confirmed = wasAnswered(s) && s.link->Answer().has_value();
       if (confirmed) {
         s.moduleType = (*s.link->Answer())[2];
         s.searching = false;

@@ -29,6 +29,7 @@ bool ParsedLine::Has(std::string_view name) const {
 
 std::vector<Given> ParsedLine::All(std::string_view name) const {
   std::vector<Given> out;
+  // The command line's values when it has any, else the environment's.
   const bool onLine = Has(name);
   for (const Use& u : uses) {
     if (u.name == name && u.fromEnvironment != onLine) out.push_back(u.given);

@@ -116,7 +116,8 @@ TEST_F(Options, HelpAtEveryLevelAndTheVersion) {
 TEST_F(Options, SearchShowsOneUpdatingProgressLineOnATerminalOnly) {
   auto module = Start(3, 5, 1);  // 38400 ODD: the eighth pair from 9600 No
   const std::string found = "found COM3 38400 ODD 433MHz\n  use: --port COM3 --baud 38400 --parity odd\n";
-  CliResult r = Run({"--port", "3", "search", "--interval", "300"}, {}, true);
+  // A generous interval: a loaded machine must not make the module miss its pair.
+  CliResult r = Run({"--port", "3", "search", "--interval", "700"}, {}, true);
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, found);
   EXPECT_TRUE(r.err.starts_with("\rsearching COM3: 9600 No (1/27)\x1b[K\rsearching COM3: 9600 ODD (2/27)\x1b[K"))
@@ -126,7 +127,7 @@ TEST_F(Options, SearchShowsOneUpdatingProgressLineOnATerminalOnly) {
   EXPECT_EQ(Count(r.err, "searching"), 8u) << r.err;
 
   for (const char* quiet : {"--quiet", "-q", "--json"}) {
-    CliResult silent = Run({"--port", "3", quiet, "search", "--interval", "300"}, {}, true);
+    CliResult silent = Run({"--port", "3", "-b", "38400", "-p", "o", quiet, "search"}, {}, true);
     EXPECT_EQ(silent.code, 0) << silent.err;
     EXPECT_EQ(silent.err, "") << quiet;
   }
@@ -137,7 +138,7 @@ TEST_F(Options, SeveralPortsAreSearchedAtOnce) {
   auto b = Start(2, 4, 0);  // 19200 No: pair 4
   auto c = Start(3, 5, 1);  // 38400 ODD: pair 8
   std::filesystem::create_symlink("/nonexistent/ttyX", platform::PortLinkPath(4));
-  CliResult r = Run({"search", "--port", "1", "--port", "COM2", "--port=3", "--port", "4", "--interval", "300"}, {}, true);
+  CliResult r = Run({"search", "--port", "1", "--port", "COM2", "--port=3", "--port", "4", "--interval", "700"}, {}, true);
   // One round per pair tries every port still searching: eight rounds, as long as COM3 alone.
   EXPECT_EQ(Count(r.err, "searching"), 8u) << r.err;
   EXPECT_TRUE(r.err.starts_with(
@@ -152,7 +153,7 @@ TEST_F(Options, SeveralPortsAreSearchedAtOnce) {
   EXPECT_EQ(r.code, 3);  // a port that cannot be opened; one not found would give 1
 
   std::filesystem::remove(platform::PortLinkPath(4));
-  CliResult all = Run({"--json", "search", "--all", "--interval", "300"});
+  CliResult all = Run({"--json", "search", "--all", "--interval", "700"});
   for (const char* line : {"{\"port\":\"COM1\",\"baud\":9600,\"parity\":\"odd\"",
                            "{\"port\":\"COM2\",\"baud\":19200,\"parity\":\"none\"",
                            "{\"port\":\"COM3\",\"baud\":38400,\"parity\":\"odd\""}) {
@@ -166,7 +167,7 @@ TEST_F(Options, InfoSaysWhenNothingAnswersAndSearchesFirstWhenAsked) {
   EXPECT_EQ(plain.code, 1);
   EXPECT_EQ(plain.err, "orvane-cli: no module answered on COM5 at 9600 No; run 'orvane-cli --port COM5 search'\n");
 
-  CliResult searched = Run({"--port", "5", "info", "--search", "--interval", "300"});
+  CliResult searched = Run({"--port", "5", "info", "--search", "--interval", "700"});
   EXPECT_EQ(searched.code, 0) << searched.err;
   EXPECT_EQ(searched.out, "module 433MHz\nchannel 1 433.0782MHz\nair 9600\nserial 38400 ODD\nid 01234\n");
 }

@@ -13,7 +13,6 @@
 #include "CliError.h"
 #include "ModuleLink.h"
 #include "OrvaneVersion.h"
-#include "Values.h"
 #include "platform/PortNamespace.h"
 #include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"

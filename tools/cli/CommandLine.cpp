@@ -75,10 +75,10 @@ const CommandInfo kCommands[] = {
     {Command::Apply, "apply", "orvane-cli [OPTIONS] apply [--only LIST | --skip LIST] FILE|-",
      "Writes a profile (what 'info --json' prints; - reads standard input, at most 64 KiB): every\n"
      "setting it holds, or those --only names, or all but those --skip names (channel, air, serial, id,\n"
-     "power). A profile for the other band, or any bad profile, is refused before anything is sent\n"
-     "(exit 2). The serial settings go last and the port follows them; then each setting written is\n"
-     "read back and compared (power cannot be). Several --port options apply the profile to each port\n"
-     "in turn and report each.\n",
+     "power). A bad profile is refused before anything is sent, one for the other band before anything\n"
+     "is written (exit 2). The serial settings go last and the port follows them; then each setting\n"
+     "written is read back and compared (power cannot be). Several --port options apply the profile\n"
+     "to each port in turn and report each.\n",
      {"only", "skip"}},
     {Command::Help, "help", "orvane-cli help [COMMAND]", "Prints the program's help, or one command's.\n", {}},
 };
@@ -242,8 +242,8 @@ std::string HelpText(std::optional<Command> topic) {
   out += "\nEnvironment (the command line wins):\n" + p.EnvironmentHelp();
   out +=
       "\n"
-      "Exit codes: 0 done; 1 no answer, or a read-back that differs; 2 a bad command line, value or\n"
-      "profile, with nothing sent; 3 the port cannot be opened or used.\n";
+      "Exit codes: 0 done; 1 no answer, or a read-back that differs; 2 a bad command line, value,\n"
+      "environment variable or profile, with nothing sent; 3 the port cannot be opened or used.\n";
   return out;
 }
 

@@ -93,7 +93,7 @@ TEST_F(Options, HelpAtEveryLevelAndTheVersion) {
       {{"write", "channel", "99", "--help"}, "usage: orvane-cli [OPTIONS] write channel N"},
       {{"--port", "3", "search", "--help"}, "usage: orvane-cli [OPTIONS] search [--port PORT]... [--all]"},
       {{"apply", "--help"}, "usage: orvane-cli [OPTIONS] apply [--only LIST | --skip LIST] FILE|-"},
-      {{"ports", "-h"}, "usage: orvane-cli [--json] ports\n"},
+      {{"ports", "-h"}, "usage: orvane-cli [--json] ports [--all]\n"},
       {{"read", "--help"}, "usage: orvane-cli [OPTIONS] read channel|air|serial|id\n"},
       {{"--version"}, "orvane-cli "},
       {{"info", "-V"}, "orvane-cli "},
@@ -104,7 +104,7 @@ TEST_F(Options, HelpAtEveryLevelAndTheVersion) {
     EXPECT_TRUE(r.out.starts_with(c.begins)) << r.out;
     EXPECT_EQ(r.err, "");
   }
-  EXPECT_EQ(Run({"-V"}).out, std::string("orvane-cli ") + kOrvaneVersion + "\n");
+  EXPECT_EQ(Run({"-V"}).out, "orvane-cli " ORVANE_VERSION "\n");
 
   // The environment's defaults, and which are set now.
   CliResult help = Run({"--help"}, {{"ORVANE_BAUD", "38400"}});

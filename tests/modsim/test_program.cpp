@@ -152,7 +152,7 @@ TEST_F(Program, HelpAndVersionExitWithZero) {
   EXPECT_EQ(Wait(), 0);
   ::close(out);
   Spawn({"--version"});
-  EXPECT_EQ(FirstLine(), std::string("orvane-modsim ") + kOrvaneVersion);
+  EXPECT_EQ(FirstLine(), "orvane-modsim " ORVANE_VERSION);
   EXPECT_EQ(Wait(), 0);
 }
 

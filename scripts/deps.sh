@@ -13,6 +13,7 @@ packages=(
   xvfb xauth x11-utils xdotool
   gzip bash-completion desktop-file-utils appstream mandoc lintian dpkg-dev file
   libxcb1-dev
+  python3 python3-jsonschema
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -63,8 +64,9 @@ TEST_F(Commands, InfoPrintsEverySettingPlainAndAsJson) {
   CliResult json = RunCli(At("19200", {"--json", "info"}));
   EXPECT_EQ(json.code, 0) << json.err;
   EXPECT_EQ(json.out,
-            "{\"module\":\"433MHz\",\"channel\":5,\"frequency\":\"433.0682MHz\",\"air\":4800,"
-            "\"serial\":{\"baud\":19200,\"parity\":\"No\"},\"id\":1234}\n");
+            "{\"format\":1,\"module\":\"433MHz\",\"band_mhz\":433,\"channel\":5,\"frequency\":\"433.0682MHz\","
+            "\"frequency_mhz\":433.0682,\"air\":4800,\"serial\":{\"baud\":19200,\"parity\":\"none\"},\"id\":1234}\n");
+  EXPECT_EQ(clitest::SchemaErrors(json.out), "");
 }
 
 TEST_F(Commands, ReadPrintsOneSetting) {
@@ -77,10 +79,11 @@ TEST_F(Commands, ReadPrintsOneSetting) {
     const char* plain;
     const char* json;
   } cases[] = {
-      {"channel", "channel 8 492.4388MHz\n", "{\"channel\":8,\"frequency\":\"492.4388MHz\"}\n"},
-      {"air", "air 4800\n", "{\"air\":4800}\n"},
-      {"serial", "serial 19200 No\n", "{\"serial\":{\"baud\":19200,\"parity\":\"No\"}}\n"},
-      {"id", "id 01234\n", "{\"id\":1234}\n"},
+      {"channel", "channel 8 492.4388MHz\n",
+       "{\"format\":1,\"channel\":8,\"frequency\":\"492.4388MHz\",\"frequency_mhz\":492.4388}\n"},
+      {"air", "air 4800\n", "{\"format\":1,\"air\":4800}\n"},
+      {"serial", "serial 19200 No\n", "{\"format\":1,\"serial\":{\"baud\":19200,\"parity\":\"none\"}}\n"},
+      {"id", "id 01234\n", "{\"format\":1,\"id\":1234}\n"},
   };
   for (const auto& c : cases) {
     CliResult plain = RunCli(At("19200", {"read", c.what}));
@@ -116,7 +119,7 @@ TEST_F(Commands, WriteChangesTheModuleAndPrintsTheSetting) {
   // The module's own serial settings: it answers at the old ones, then moves to the new ones.
   CliResult serial = RunCli(At("19200", {"--json", "write", "serial", "38400", "ODD"}));
   EXPECT_EQ(serial.code, 0) << serial.err;
-  EXPECT_EQ(serial.out, "{\"serial\":{\"baud\":38400,\"parity\":\"ODD\"}}\n");
+  EXPECT_EQ(serial.out, "{\"format\":1,\"serial\":{\"baud\":38400,\"parity\":\"odd\"}}\n");
   EXPECT_EQ(module->Settings().baudIndex, 5);
   EXPECT_EQ(module->Settings().parity, 1);
   CliResult old = RunCli(At("19200", {"--timeout", "300", "read", "id"}));
@@ -130,12 +133,12 @@ TEST_F(Commands, SearchFindsTheModuleAwayFromTheStartPairAndLeavesItUntouched) {
   auto module = Start(s);
   CliResult r = RunCli({"--port", "COM3", "search", "--interval", "500"});
   EXPECT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(r.out, "found COM3 38400 ODD 433MHz\n");
+  EXPECT_EQ(r.out, "found COM3 38400 ODD 433MHz\n  use: --port COM3 --baud 38400 --parity odd\n");
   EXPECT_EQ(module->Settings(), s);
 
   CliResult json = RunCli({"--port", "3", "--baud", "19200", "--json", "search", "--interval", "500"});
   EXPECT_EQ(json.code, 0) << json.err;
-  EXPECT_EQ(json.out, "{\"port\":\"COM3\",\"baud\":38400,\"parity\":\"ODD\",\"module\":\"433MHz\"}\n");
+  EXPECT_EQ(json.out, "{\"port\":\"COM3\",\"baud\":38400,\"parity\":\"odd\",\"module\":\"433MHz\",\"band_mhz\":433}\n");
 }
 
 TEST_F(Commands, SearchWithoutAnswerTriesEveryPairThenExitsOne) {
@@ -153,7 +156,7 @@ TEST_F(Commands, DroppedAnswersExitOneNamingTheRequest) {
     const char* named;
   } cases[] = {
       {{"read", "air"}, "no answer to read air baud rate (code 4) on COM3 at 19200 No within 300 ms"},
-      {{"info"}, "no answer to search (code 0)"},
+      {{"info"}, "no module answered on COM3 at 19200 No; run 'orvane-cli --port COM3 search'"},
       {{"write", "channel", "7"}, "no answer to write channel (code 5)"},
   };
   for (const auto& c : cases) {
@@ -166,40 +169,66 @@ TEST_F(Commands, DroppedAnswersExitOneNamingTheRequest) {
   }
 }
 
-TEST_F(Commands, BadCommandLinesExitTwoAndSendNothing) {
+TEST_F(Commands, BadCommandLinesExitTwoWithOneLineAndSendNothing) {
   auto module = Start(Configured());
   const struct {
     std::vector<std::string> args;
     const char* said;
+    std::vector<std::pair<std::string, std::string>> env = {};
   } cases[] = {
       {{"write", "channel", "0"}, "channel must be 1 to 32, not '0'"},
       {{"write", "channel", "33"}, "channel must be 1 to 32, not '33'"},
       {{"write", "channel", "5x"}, "channel must be 1 to 32, not '5x'"},
+      {{"write", "channel", ""}, "channel must be 1 to 32, not ''"},
+      {{"write", "channel", "5", "6"}, "unexpected '6' after 'write channel 5'"},
       {{"write", "id", "65536"}, "id must be 0 to 65535, not '65536'"},
       {{"write", "id", "-1"}, "id must be 0 to 65535, not '-1'"},
       {{"write", "air", "1000"}, "air must be one of 1200 2400 4800 9600 19200 38400 57600 115200, not '1000'"},
       {{"write", "power", "8"}, "power must be 1 to 7, not '8'"},
-      {{"write", "serial", "9600", "mark"}, "parity must be no, odd or even, not 'mark'"},
+      {{"write", "serial", "9600", "mark"}, "parity must be none, odd or even, not 'mark'"},
       {{"write", "serial", "9600"}, "write serial takes a baud rate and a parity"},
-      {{"--parity", "mark", "info"}, "parity must be no, odd or even, not 'mark'"},
-      {{"--baud", "300", "info"}, "baud rate must be one of 1200"},
-      {{"--timeout", "0", "info"}, "timeout must be 1 to 600000, not '0'"},
-      {{"--port", "COM64", "info"}, "port must be COM1 to COM63"},
-      {{"--interval", "100", "info"}, "--interval belongs to search"},
+      {{"--parity", "mark", "info"}, "--parity must be none, odd or even, not 'mark'"},
+      {{"-p", "x", "info"}, "-p must be none, odd or even, not 'x'"},
+      {{"--baud", "300", "info"}, "--baud must be one of 1200"},
+      {{"-b9600x", "info"}, "-b must be one of 1200 2400 4800 9600 19200 38400 57600 115200, not '9600x'"},
+      {{"--timeout", "0", "info"}, "--timeout must be 1 to 600000, not '0'"},
+      {{"--timeout=-5", "info"}, "--timeout must be 1 to 600000, not '-5'"},
+      {{"info", "--timeout"}, "--timeout needs a value (MS)"},
+      {{"--json=yes", "info"}, "--json takes no value"},
+      {{"--port", "COM64", "info"}, "--port must be COM1 to COM63, 1 to 63 or a device path, not 'COM64'"},
+      {{"--port", "4", "info"}, "info takes one --port; search and apply take several"},
+      {{"--port", "com3", "search"}, "--port names COM3 twice"},
+      {{"--all", "search"}, "--all and --port cannot be used together"},
+      {{"--interval", "100", "info"}, "--interval belongs to search and info --search"},
+      {{"--only", "id", "info"}, "--only belongs to apply"},
+      {{"apply", "--only", "id,colour", "-"}, "--only must list channel, air, serial, id or power, not 'id,colour'"},
+      {{"apply", "--skip", "channel,air,serial,id,power", "-"}, "--only/--skip leave no setting to write"},
       {{"--colour", "info"}, "unknown option '--colour'"},
+      {{"-qx", "search"}, "unknown option '-qx'"},
       {{"frobnicate"}, "unknown command 'frobnicate'"},
+      {{"help", "frobnicate"}, "no help for 'frobnicate'"},
       {{"read", "power"}, "the module cannot report its power"},
       {{"read", "channel", "5"}, "unexpected '5' after 'read channel'"},
       {{"apply", "/nonexistent/profile.json"}, "cannot read the profile /nonexistent/profile.json"},
       {{}, "no command given"},
+      {{"info"}, "ORVANE_PARITY must be none, odd or even, not 'mark'", {{"ORVANE_PARITY", "mark"}}},
+      {{"info"}, "ORVANE_PARITY must be none, odd or even, not 'odd '", {{"ORVANE_PARITY", "odd "}}},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args{"--port", "3", "--baud", "19200"};
     args.insert(args.end(), c.args.begin(), c.args.end());
-    CliResult r = RunCli(args);
+    clitest::RunOptions options;
+    options.env = c.env;
+    CliResult r = RunCli(args, options);
     EXPECT_EQ(r.code, 2) << c.said;
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    EXPECT_TRUE(r.err.starts_with(std::string("orvane-cli: ") + c.said)) << r.err;
+    // One line saying what is wrong; a command line's mistake adds one usage line, never the help.
+    const std::size_t lines = std::count(r.err.begin(), r.err.end(), '\n');
+    EXPECT_LE(lines, 2u) << r.err;
+    if (lines == 2) {
+      EXPECT_NE(r.err.find("\nusage: orvane-cli "), std::string::npos) << r.err;
+    }
   }
   // Requests are handled in the order they reach the pty: had any run above written a frame, the
   // simulator would have handled it before this one.
@@ -209,6 +238,25 @@ TEST_F(Commands, BadCommandLinesExitTwoAndSendNothing) {
   EXPECT_EQ(module->AnswersSent(), 1u);
   EXPECT_EQ(module->RequestsIgnored(), 0u);
   EXPECT_EQ(module->Settings(), Configured());
+}
+
+TEST_F(Commands, JsonErrorsAreOneObjectOnStandardError) {
+  auto module = Start(Configured(), 1.0);
+  const struct {
+    std::vector<std::string> args;
+    const char* err;
+    int code;
+  } cases[] = {
+      {{"--json", "--timeout", "200", "read", "id"},
+       "{\"error\":\"no answer to read ID (code 13) on COM3 at 19200 No within 200 ms\",\"exit\":1}\n", 1},
+      {{"read", "id", "--json", "--parity", "mark"}, "{\"error\":\"--parity must be none, odd or even, not 'mark'\",\"exit\":2}\n", 2},
+  };
+  for (const auto& c : cases) {
+    CliResult r = RunCli(At("19200", c.args));
+    EXPECT_EQ(r.code, c.code);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, c.err);
+  }
 }
 
 TEST_F(Commands, PortsListsEveryPortWithItsState) {

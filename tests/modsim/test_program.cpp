@@ -9,10 +9,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "OrvaneVersion.h"
 
 namespace fs = std::filesystem;
 
@@ -58,9 +61,15 @@ protected:
 
   // Output until the first newline (or end of output), waiting up to 20 s.
   std::string FirstLine() {
+    const std::string text = Output(true);
+    return text.substr(0, text.find('\n'));
+  }
+
+  // Output until the end (or the first newline), waiting up to 20 s.
+  std::string Output(bool firstLineOnly = false) {
     std::string text;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (text.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    while (!(firstLineOnly && text.find('\n') != std::string::npos) && std::chrono::steady_clock::now() < deadline) {
       pollfd p{out, POLLIN, 0};
       if (::poll(&p, 1, 100) <= 0) continue;
       char buf[256];
@@ -68,7 +77,7 @@ protected:
       if (n <= 0) break;
       text.append(buf, static_cast<std::size_t>(n));
     }
-    return text.substr(0, text.find('\n'));
+    return text;
   }
 
   int Wait() {
@@ -84,17 +93,42 @@ protected:
   int out = -1;
 };
 
-TEST_F(Program, BadArgumentsExitWithTwo) {
+TEST_F(Program, BadArgumentsExitWithTwoAndOneUsageLine) {
   const std::vector<std::vector<std::string>> bad = {
-      {"--port", "0"}, {"--port", "64"}, {"--port", "x"}, {"--type", "868"}, {"--baud", "14400"},
-      {"--parity", "mark"}, {"--air", "300"}, {"--channel", "33"}, {"--id", "65536"}, {"--power", "0"},
-      {"--delay-ms", "-1"}, {"--drop", "1.5"}, {"--drop", "x"}, {"--bogus"}, {"--port"},
+      {"--port", "0"}, {"--port", "64"}, {"--port", "x"}, {"--port="}, {"--type", "868"}, {"--baud", "14400"},
+      {"--parity", "mark"}, {"-p", "oddly"}, {"--air", "300"}, {"--channel", "33"}, {"--id", "65536"},
+      {"--power", "0"}, {"--delay-ms", "-1"}, {"--drop", "1.5"}, {"--drop", "x"}, {"--bogus"}, {"--port"},
+      {"--noise=1"}, {"12"},
   };
   for (const auto& args : bad) {
     Spawn(args);
-    const std::string line = FirstLine();
+    const std::string text = Output();
     EXPECT_EQ(Wait(), 2) << args[0];
-    EXPECT_TRUE(line.starts_with("orvane-modsim: ")) << line;
+    EXPECT_TRUE(text.starts_with("orvane-modsim: ")) << text;
+    EXPECT_TRUE(text.ends_with("\nusage: orvane-modsim [OPTIONS]; see 'orvane-modsim --help'\n")) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+    ::close(out);
+    out = -1;
+  }
+}
+
+// The same spellings as orvane-cli: COMn, comn or n; parity words in any case; --name=value, -b, -p.
+TEST_F(Program, TakesTheCommandLineToolsSpellings) {
+  const struct {
+    std::vector<std::string> args;
+    const char* settings;
+  } cases[] = {
+      {{"--port=COM12", "-b", "19200", "-p", "E"}, "): 19200 Even, 433 MHz"},
+      {{"--port", "com12", "--parity=ODD", "--type=490"}, "): 9600 ODD, 490 MHz"},
+      {{"--port", "12", "-b115200", "-pnone"}, "): 115200 No, 433 MHz"},
+  };
+  for (const auto& c : cases) {
+    Spawn(c.args);
+    const std::string line = FirstLine();
+    EXPECT_TRUE(line.starts_with("module simulator on COM12 (/dev/pts/")) << line;
+    EXPECT_TRUE(line.ends_with(c.settings)) << line;
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(Wait(), 0);
     ::close(out);
     out = -1;
   }
@@ -112,9 +146,13 @@ TEST_F(Program, PrintsItsPortAndRemovesTheLinkOnTerm) {
   EXPECT_FALSE(fs::is_symlink(link));
 }
 
-TEST_F(Program, HelpExitsWithZero) {
-  Spawn({"--help"});
+TEST_F(Program, HelpAndVersionExitWithZero) {
+  Spawn({"-h"});
   EXPECT_TRUE(FirstLine().starts_with("usage: orvane-modsim"));
+  EXPECT_EQ(Wait(), 0);
+  ::close(out);
+  Spawn({"--version"});
+  EXPECT_EQ(FirstLine(), "orvane-modsim " ORVANE_VERSION);
   EXPECT_EQ(Wait(), 0);
 }
 

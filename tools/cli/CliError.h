@@ -9,17 +9,21 @@ namespace cli {
 enum ExitCode : int {
   kExitDone = 0,
   kExitNoAnswer = 1,      // no answer within the timeout, or a read-back that differs
-  kExitBadUsage = 2,      // bad command line or value; nothing was sent
+  kExitBadUsage = 2,      // bad command line, value or profile; nothing was sent
   kExitPortFailure = 3,   // the port cannot be opened or used
 };
 
 class CliError : public std::runtime_error {
 public:
-  CliError(int exitCode, const std::string& message) : std::runtime_error(message), code(exitCode) {}
+  // `usage`: for a bad command line, the one usage line printed below the message.
+  CliError(int exitCode, const std::string& message, std::string usage = {})
+      : std::runtime_error(message), code(exitCode), usageLine(std::move(usage)) {}
   int Code() const { return code; }
+  const std::string& Usage() const { return usageLine; }
 
 private:
   int code;
+  std::string usageLine;
 };
 
 }  // namespace cli

@@ -1,16 +1,19 @@
 #include "Commands.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
+#include <memory>
 #include <vector>
 
 #include "CliError.h"
 #include "ModuleLink.h"
 #include "PortCommands.h"
+#include "OrvaneVersion.h"
 #include "platform/PortNamespace.h"
 #include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"
@@ -41,6 +44,30 @@ void Print(std::ostream& out, const Invocation& inv, const ModuleReport& report)
   out << (inv.json ? FormatJson(report) : FormatPlain(report));
 }
 
+// The one updating line that shows a search's progress on a terminal: each Show replaces it, Clear
+// removes it. Silent when standard error is no terminal, with --quiet and --json, and with --trace
+// (whose lines it would break).
+class ProgressLine {
+public:
+  explicit ProgressLine(const Invocation& inv)
+      : on(::isatty(STDERR_FILENO) == 1 && !inv.quiet && !inv.json && !inv.trace) {}
+  ~ProgressLine() { Clear(); }
+  void Show(const std::string& text) {
+    if (!on) return;
+    std::cerr << "\r" << text << "\x1b[K" << std::flush;
+    shown = true;
+  }
+  void Clear() {
+    if (!shown) return;
+    std::cerr << "\r\x1b[K" << std::flush;
+    shown = false;
+  }
+
+private:
+  bool on;
+  bool shown = false;
+};
+
 // Each read asks one question and fills its fields of the report.
 void ReadModuleType(ModuleLink& link, int timeoutMs, ModuleReport& r) { r.moduleType = link.Ask(kSearchRequest, timeoutMs)[2]; }
 void ReadChannel(ModuleLink& link, int timeoutMs, ModuleReport& r) { r.channel = link.Ask(kReadChannel, timeoutMs)[0]; }
@@ -55,47 +82,163 @@ void ReadId(ModuleLink& link, int timeoutMs, ModuleReport& r) {
   r.guestId = data[0] * 256 + data[1];
 }
 
-int Info(const Invocation& inv, std::ostream& out) {
-  ModuleLink link(inv.trace);
-  link.Open(ChoosePort(inv, std::cerr), inv.baudRate, inv.parity);
-  ModuleReport r;
-  ReadModuleType(link, inv.timeoutMs, r);
-  ReadChannel(link, inv.timeoutMs, r);
-  ReadAir(link, inv.timeoutMs, r);
-  ReadSerial(link, inv.timeoutMs, r);
-  ReadId(link, inv.timeoutMs, r);
-  AddFrequency(r);
-  Print(out, inv, r);
-  return kExitDone;
+// One port's search: its link, the pairs still to try, and how it ended.
+struct PortSearch {
+  int port = 0;
+  std::unique_ptr<ModuleLink> link;
+  std::size_t next = 0;                  // the pair being tried
+  bool searching = true;
+  std::optional<std::uint8_t> moduleType;  // found: the band the answer told
+  std::optional<CliError> failure;
+};
+
+std::string PairText(const protocol::SearchPair& pair) {
+  return std::to_string(protocol::kBaudRates[static_cast<std::size_t>(pair.baudItem)]) + " " +
+         protocol::kParityNames[static_cast<std::size_t>(pair.parityItem)];
 }
 
-int Search(const Invocation& inv, std::ostream& out) {
-  const int port = ChoosePort(inv, std::cerr);
+// Searches every port at once, in rounds: each round moves every port still searching to its next
+// pair, sends the search request on each and waits one interval for all of them, so that several
+// ports take as long as the slowest one alone. An answer is confirmed by a second request at the
+// same pair: a late answer to the previous pair's request would name the wrong pair.
+std::vector<PortSearch> SearchPorts(const std::vector<int>& ports, const Invocation& inv) {
   const auto pairs = protocol::SearchPairs(protocol::BaudIndexOfRate(inv.baudRate), inv.parity,
                                            static_cast<int>(protocol::kBaudRates.size()),
                                            static_cast<int>(protocol::kParityNames.size()));
-  ModuleLink link(inv.trace);
-  link.Open(port, inv.baudRate, inv.parity);
-  for (const protocol::SearchPair& pair : pairs) {
-    const int baudRate = protocol::kBaudRates[static_cast<std::size_t>(pair.baudItem)];
-    link.Reconfigure(baudRate, pair.parityItem);
-    if (!link.Exchange(kSearchRequest, inv.intervalMs)) continue;
-    // A late answer to the previous pair's request would name the wrong pair: ask once more here.
-    const auto confirmed = link.Exchange(kSearchRequest, inv.timeoutMs);
-    if (!confirmed) continue;
-    const std::string module = ModuleTypeText((*confirmed)[2]);
-    const char* parity = protocol::kParityNames[static_cast<std::size_t>(pair.parityItem)];
-    if (inv.json) {
-      out << "{\"port\":" << Quoted(platform::PortDisplayName(port)) << ",\"baud\":" << baudRate
-          << ",\"parity\":" << Quoted(parity) << ",\"module\":" << Quoted(module) << "}\n";
-    } else {
-      out << "found " << platform::PortDisplayName(port) << ' ' << baudRate << ' ' << parity << ' ' << module << '\n';
+  std::vector<PortSearch> searches(ports.size());
+  for (std::size_t i = 0; i < ports.size(); ++i) {
+    PortSearch& s = searches[i];
+    s.port = ports[i];
+    s.link = std::make_unique<ModuleLink>(inv.trace);
+    try {
+      s.link->Open(s.port, inv.baudRate, inv.parity);
+    } catch (const CliError& e) {
+      s.failure = e;
+      s.searching = false;
     }
-    return kExitDone;
   }
-  throw CliError(kExitNoAnswer, "no module answered a search on " + platform::PortDisplayName(port) + " (" +
-                                    std::to_string(pairs.size()) + " baud/parity pairs tried, " +
-                                    std::to_string(inv.intervalMs) + " ms each)");
+  // Runs a step on one port; a port that fails stops searching and keeps its failure.
+  auto attempt = [](PortSearch& s, auto step) {
+    try {
+      step();
+    } catch (const CliError& e) {
+      s.failure = e;
+      s.searching = false;
+    }
+  };
+  auto linksOf = [&searches](auto wanted) {
+    std::vector<ModuleLink*> links;
+    for (PortSearch& s : searches) {
+      if (s.searching && wanted(s)) links.push_back(s.link.get());
+    }
+    return links;
+  };
+
+  ProgressLine progress(inv);
+  for (;;) {
+    std::string status;
+    for (PortSearch& s : searches) {
+      if (!s.searching) continue;
+      status += (status.empty() ? "searching " : ", ") + platform::PortDisplayName(s.port) + ": " +
+                PairText(pairs[s.next]) + " (" + std::to_string(s.next + 1) + "/" + std::to_string(pairs.size()) + ")";
+    }
+    if (status.empty()) break;
+    progress.Show(status);
+
+    for (PortSearch& s : searches) {
+      if (!s.searching) continue;
+      const protocol::SearchPair& pair = pairs[s.next];
+      attempt(s, [&] {
+        s.link->Reconfigure(protocol::kBaudRates[static_cast<std::size_t>(pair.baudItem)], pair.parityItem);
+        s.link->Post(kSearchRequest);
+      });
+    }
+    ModuleLink::AwaitAnswers(linksOf([](const PortSearch&) { return true; }), inv.intervalMs);
+
+    const std::vector<ModuleLink*> answered = linksOf([](const PortSearch& s) { return s.link->Answer().has_value(); });
+    for (PortSearch& s : searches) {
+      if (s.searching && s.link->Answer()) attempt(s, [&] { s.link->Post(kSearchRequest); });
+    }
+    auto wasAnswered = [&answered](const PortSearch& s) {
+      return std::find(answered.begin(), answered.end(), s.link.get()) != answered.end();
+    };
+    ModuleLink::AwaitAnswers(linksOf(wasAnswered), inv.timeoutMs);
+    for (PortSearch& s : searches) {
+      if (!s.searching) continue;
+      const bool confirmed = wasAnswered(s) && s.link->Answer().has_value();
+      if (confirmed) {
+        s.moduleType = (*s.link->Answer())[2];
+        s.searching = false;
+      } else if (++s.next == pairs.size()) {
+        s.failure = CliError(kExitNoAnswer, "no module answered a search on " + platform::PortDisplayName(s.port) +
+                                                " (" + std::to_string(pairs.size()) + " baud/parity pairs tried, " +
+                                                std::to_string(inv.intervalMs) + " ms each)");
+        s.searching = false;
+      }
+    }
+  }
+  return searches;
+}
+
+// The ports a search covers: those named, every ready port (--all), or the default one.
+std::vector<int> SearchedPorts(const Invocation& inv, std::ostream& err) {
+  if (!inv.allPorts) return inv.ports.empty() ? std::vector<int>{ChoosePort(inv, err)} : inv.ports;
+  const std::vector<int> ports = ReadyPorts();
+  if (ports.empty()) throw CliError(kExitPortFailure, "no serial port can be opened; see 'orvane-cli ports'");
+  return ports;
+}
+
+int Search(const Invocation& inv, std::ostream& out, std::ostream& err) {
+  int code = kExitDone;
+  for (const PortSearch& s : SearchPorts(SearchedPorts(inv, err), inv)) {
+    if (s.failure) {
+      PrintError(*s.failure, inv.json, err);
+      code = std::max(code, s.failure->Code());
+      continue;
+    }
+    const std::string port = platform::PortDisplayName(s.port);
+    const std::string module = ModuleTypeText(*s.moduleType);
+    const int baudRate = s.link->BaudRate();
+    const int parity = s.link->Parity();
+    if (inv.json) {
+      out << "{\"port\":" << Quoted(port) << ",\"baud\":" << baudRate << ",\"parity\":" << Quoted(ParityWordText(parity))
+          << ",\"module\":" << Quoted(module);
+      if (*s.moduleType == protocol::kModuleType433 || *s.moduleType == protocol::kModuleType490)
+        out << ",\"band_mhz\":" << (*s.moduleType == protocol::kModuleType433 ? 433 : 490);
+      out << "}\n";
+    } else {
+      out << "found " << port << ' ' << baudRate << ' ' << ParityText(parity) << ' ' << module << '\n'
+          << "  use: --port " << port << " --baud " << baudRate << " --parity " << ParityWordText(parity) << '\n';
+    }
+  }
+  return code;
+}
+
+int Info(const Invocation& inv, std::ostream& out) {
+  std::unique_ptr<ModuleLink> link;
+  const int port = ChoosePort(inv, std::cerr);
+  if (inv.searchFirst) {
+    std::vector<PortSearch> searched = SearchPorts({port}, inv);
+    if (searched.front().failure) throw *searched.front().failure;
+    link = std::move(searched.front().link);
+  } else {
+    link = std::make_unique<ModuleLink>(inv.trace);
+    link->Open(port, inv.baudRate, inv.parity);
+  }
+  ModuleReport r;
+  const auto answer = link->Exchange(kSearchRequest, inv.timeoutMs);
+  if (!answer) {
+    const std::string name = platform::PortDisplayName(port);
+    throw CliError(kExitNoAnswer, "no module answered on " + link->Where() + "; run 'orvane-cli --port " + name + " search'");
+  }
+  r.moduleType = (*answer)[2];
+  ReadChannel(*link, inv.timeoutMs, r);
+  ReadAir(*link, inv.timeoutMs, r);
+  ReadSerial(*link, inv.timeoutMs, r);
+  ReadId(*link, inv.timeoutMs, r);
+  AddFrequency(r);
+  Print(out, inv, r);
+  return kExitDone;
 }
 
 int Read(const Invocation& inv, std::ostream& out) {
@@ -137,13 +280,24 @@ int Write(const Invocation& inv, std::ostream& out) {
   return kExitDone;
 }
 
-std::string ReadProfileText(const std::string& path, std::istream& in) {
-  if (path == "-") return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw CliError(kExitBadUsage, "cannot read the profile " + path + ": " + std::strerror(errno));
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+constexpr std::size_t kLargestProfile = 64 * 1024;
+
+// At most kLargestProfile bytes and one more to tell that there are more: a profile given as a
+// device or an endless pipe is refused without reading on.
+std::string ReadProfileText(const std::string& path, const std::string& source, std::istream& in) {
+  std::ifstream file;
+  if (path != "-") {
+    file.open(path, std::ios::binary);
+    if (!file) throw CliError(kExitBadUsage, "cannot read the profile " + path + ": " + std::strerror(errno));
+  }
+  std::istream& from = path == "-" ? in : file;
+  std::string text(kLargestProfile + 1, '\0');
+  from.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (from.bad()) throw CliError(kExitBadUsage, "cannot read the profile " + source + ": " + std::strerror(errno));
+  text.resize(static_cast<std::size_t>(from.gcount()));
+  if (text.size() > kLargestProfile)
+    throw CliError(kExitBadUsage, source + ": larger than 64 KiB; a profile is one small JSON object");
+  return text;
 }
 
 // "channel is 7, the profile has 5" for every setting read back otherwise than written.
@@ -163,17 +317,31 @@ std::vector<std::string> Differences(const ModuleReport& want, const ModuleRepor
   return out;
 }
 
-int Apply(const Invocation& inv, std::ostream& out, std::istream& in) {
-  const ModuleReport profile =
-      ParseProfile(ReadProfileText(inv.profilePath, in), inv.profilePath == "-" ? "standard input" : inv.profilePath);
-  const int port = ChoosePort(inv, std::cerr);
+// Keeps the settings that --only and --skip let through.
+ModuleReport Chosen(const Invocation& inv, ModuleReport profile) {
+  if (!inv.Applies(Setting::Channel)) {
+    profile.channel.reset();
+    profile.frequency.reset();
+  }
+  if (!inv.Applies(Setting::Air)) profile.airBaudCode.reset();
+  if (!inv.Applies(Setting::Serial)) {
+    profile.serialBaudCode.reset();
+    profile.serialParity.reset();
+  }
+  if (!inv.Applies(Setting::Id)) profile.guestId.reset();
+  if (!inv.Applies(Setting::Power)) profile.power.reset();
+  return profile;
+}
+
+// Writes the profile onto one port, reads it back and prints what the module now holds.
+void ApplyTo(int port, const Invocation& inv, const ModuleReport& profile, bool several, std::ostream& out) {
   ModuleLink link(inv.trace);
   link.Open(port, inv.baudRate, inv.parity);
 
   ModuleReport got;
   ReadModuleType(link, inv.timeoutMs, got);
   if (profile.moduleType && *profile.moduleType != *got.moduleType) {
-    throw CliError(kExitNoAnswer, "module: the profile is for a " + ModuleTypeText(*profile.moduleType) + " module, " +
+    throw CliError(kExitBadUsage, "module: the profile is for a " + ModuleTypeText(*profile.moduleType) + " module, " +
                                       platform::PortDisplayName(port) + " has a " + ModuleTypeText(*got.moduleType) +
                                       " module; nothing was written");
   }
@@ -193,34 +361,79 @@ int Apply(const Invocation& inv, std::ostream& out, std::istream& in) {
   if (profile.serialBaudCode) ReadSerial(link, inv.timeoutMs, got);
   if (profile.guestId) ReadId(link, inv.timeoutMs, got);
 
+  const std::string name = platform::PortDisplayName(port);
   const std::vector<std::string> differences = Differences(profile, got);
   if (!differences.empty()) {
-    std::string message = "read back differs: ";
+    std::string message = "read back differs" + (several ? " on " + name : std::string()) + ": ";
     for (std::size_t i = 0; i < differences.size(); ++i) message += (i ? "; " : "") + differences[i];
     throw CliError(kExitNoAnswer, message);
   }
 
   AddFrequency(got);
   got.power = profile.power;
-  Print(out, inv, got);
-  if (profile.power) {
-    std::cerr << "orvane-cli: note: power " << *profile.power
-              << " was written; the module cannot report its power, so it was not read back\n";
+  if (inv.json) {
+    out << FormatJson(got, several ? name : std::string());
+  } else {
+    // Several ports: each line starts with its port, for grep.
+    const std::string plain = FormatPlain(got);
+    std::size_t from = 0;
+    for (std::size_t nl; (nl = plain.find('\n', from)) != std::string::npos; from = nl + 1)
+      out << (several ? name + " " : std::string()) << plain.substr(from, nl + 1 - from);
   }
-  return kExitDone;
+  out.flush();
+  if (profile.power) {
+    std::cerr << "orvane-cli: note: power " << *profile.power << " was written"
+              << (several ? " to " + name : std::string())
+              << "; the module cannot report its power, so it was not read back\n";
+  }
+}
+
+int Apply(const Invocation& inv, std::ostream& out, std::ostream& err, std::istream& in) {
+  const std::string source = inv.profilePath == "-" ? "standard input" : inv.profilePath;
+  const ModuleReport profile = Chosen(inv, ParseProfile(ReadProfileText(inv.profilePath, source, in), source));
+  if (!profile.channel && !profile.airBaudCode && !profile.serialBaudCode && !profile.guestId && !profile.power)
+    throw CliError(kExitBadUsage, source + ": nothing left to write after --only/--skip");
+
+  const std::vector<int> ports = inv.ports.empty() ? std::vector<int>{ChoosePort(inv, err)} : inv.ports;
+  if (ports.size() == 1) {
+    ApplyTo(ports.front(), inv, profile, false, out);
+    return kExitDone;
+  }
+  // One port failing does not stop the others; the exit code is the gravest failure's.
+  int code = kExitDone;
+  for (int port : ports) {
+    try {
+      ApplyTo(port, inv, profile, true, out);
+    } catch (const CliError& e) {
+      PrintError(e, inv.json, err);
+      code = std::max(code, e.Code());
+    }
+  }
+  return code;
 }
 
 }  // namespace
 
-int RunCommand(const Invocation& inv, std::ostream& out, std::istream& in) {
+void PrintError(const CliError& e, bool json, std::ostream& err) {
+  if (json) {
+    err << "{\"error\":" << Quoted(e.what()) << ",\"exit\":" << e.Code() << "}\n";
+  } else {
+    err << "orvane-cli: " << e.what() << '\n';
+    if (!e.Usage().empty()) err << e.Usage() << '\n';
+  }
+  err.flush();
+}
+
+int RunCommand(const Invocation& inv, std::ostream& out, std::ostream& err, std::istream& in) {
   switch (inv.command) {
-    case Command::Help: out << kUsage; return kExitDone;
-    case Command::Ports: return Ports(inv, out, std::cerr);
+    case Command::Help: out << HelpText(inv.helpTopic); return kExitDone;
+    case Command::Version: out << "orvane-cli " << kOrvaneVersion << '\n'; return kExitDone;
+    case Command::Ports: return Ports(inv, out, err);
     case Command::Info: return Info(inv, out);
-    case Command::Search: return Search(inv, out);
+    case Command::Search: return Search(inv, out, err);
     case Command::Read: return Read(inv, out);
     case Command::Write: return Write(inv, out);
-    case Command::Apply: return Apply(inv, out, in);
+    case Command::Apply: return Apply(inv, out, err, in);
   }
   return kExitBadUsage;
 }

@@ -4,10 +4,16 @@
 
 #include <iosfwd>
 
+#include "CliError.h"
 #include "CommandLine.h"
 
 namespace cli {
 
-int RunCommand(const Invocation& invocation, std::ostream& out, std::istream& in);
+// `err` takes the failures of single ports when a command covers several.
+int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& err, std::istream& in);
+
+// The failure on standard error: "orvane-cli: message" and the usage line, or with --json one object
+// {"error": "...", "exit": N}.
+void PrintError(const CliError& error, bool json, std::ostream& err);
 
 }  // namespace cli

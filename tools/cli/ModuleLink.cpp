@@ -67,6 +67,13 @@ std::string ModuleLink::Where() const {
 }
 
 std::optional<std::array<std::uint8_t, 4>> ModuleLink::Exchange(const Request& request, int timeoutMs) {
+  Post(request);
+  AwaitAnswers({this}, timeoutMs);
+  if (gone && !answer) ThrowGone();
+  return answer;
+}
+
+void ModuleLink::Post(const Request& request) {
   // An answer still queued from an earlier request must not stand in for this one.
   QCoreApplication::sendPostedEvents(this, static_cast<int>(noticeType));
   answer.reset();
@@ -80,19 +87,29 @@ std::optional<std::array<std::uint8_t, 4>> ModuleLink::Exchange(const Request& r
     throw CliError(kExitPortFailure, "cannot send " + std::string(request.name) + " on " + Where() + ": " +
                                          (why.Failed() ? why.Describe() : std::string("the port is closed")));
   }
+}
 
+void ModuleLink::AwaitAnswers(const std::vector<ModuleLink*>& links, int timeoutMs) {
   QEventLoop loop;
   QTimer timer;
   timer.setSingleShot(true);
   QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
   timer.start(timeoutMs);
-  waiting = &loop;
-  loop.exec();
-  waiting = nullptr;
-  awaitedCode.reset();
-  TraceDrops();
-  if (gone && !answer) ThrowGone();
-  return answer;
+  // Every link has its answer, or has lost its device: nothing more is coming.
+  auto settled = [&links] {
+    for (const ModuleLink* link : links) {
+      if (!link->answer && !link->gone) return false;
+    }
+    return true;
+  };
+  for (ModuleLink* link : links) link->waiting = &loop;
+  // Each answer ends the loop once, so that the others are looked at again.
+  while (!settled() && timer.isActive()) loop.exec();
+  for (ModuleLink* link : links) {
+    link->waiting = nullptr;
+    link->awaitedCode.reset();
+    link->TraceDrops();
+  }
 }
 
 void ModuleLink::ThrowGone() const {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "serial/ZebSerial.h"
 
@@ -37,9 +38,16 @@ public:
   // CliError(kExitPortFailure) when the request cannot be written, or at once when the device
   // goes away.
   std::optional<std::array<std::uint8_t, 4>> Exchange(const Request& request, int timeoutMs);
+  // Exchange in two steps, for several links at once: Post sends without waiting, AwaitAnswers
+  // waits until every link has its answer or timeoutMs have passed, and Answer tells what came.
+  void Post(const Request& request);
+  static void AwaitAnswers(const std::vector<ModuleLink*>& links, int timeoutMs);
+  const std::optional<std::array<std::uint8_t, 4>>& Answer() const { return answer; }
   // Exchange, with CliError(kExitNoAnswer) naming the request when no answer comes.
   std::array<std::uint8_t, 4> Ask(const Request& request, int timeoutMs);
 
+  int BaudRate() const { return serial.BaudRate(); }
+  int Parity() const { return serial.Parity(); }
   // "COM3 at 38400 ODD": the port and its current line settings, for messages.
   std::string Where() const;
 

@@ -25,8 +25,10 @@ struct ModuleReport {
 
 // One "key value" line per setting: module, channel (with frequency), air, serial, id, power.
 std::string FormatPlain(const ModuleReport& report);
-// One JSON object on one line, keys in the order of the plain form.
-std::string FormatJson(const ModuleReport& report);
+// One JSON object on one line: "format": 1, then the keys in the order of the plain form, each text
+// with a unit followed by its number ("band_mhz", "frequency_mhz"), parity as the command line's word.
+// `port`, when given, comes first. Without it the object is a profile that apply reads.
+std::string FormatJson(const ModuleReport& report, const std::string& port = {});
 
 // "433MHz", "490MHz", or "type N" for a type without a channel table.
 std::string ModuleTypeText(std::uint8_t type);
@@ -34,14 +36,17 @@ std::string ModuleTypeText(std::uint8_t type);
 std::string BaudCodeText(int code);
 // "No", "ODD", "Even", or "parity N" outside 0..2.
 std::string ParityText(int parity);
+// "none", "odd", "even", or "parity N" outside 0..2.
+std::string ParityWordText(int parity);
 // A JSON string literal: quotes, backslashes and control characters escaped.
 std::string Quoted(const std::string& text);
 // Fills frequency from the channel table when the type and channel have an entry.
 void AddFrequency(ModuleReport& report);
 
 // The profile in `text` (named `source` in messages). Throws CliError with kExitBadUsage for text
-// that is not a JSON object, an unknown key, a value of the wrong kind or out of range, a frequency
-// that does not belong to the profile's channel, or a profile with nothing to write.
+// that is not a JSON object, a key that stands twice, an unknown key or format, a value of the wrong
+// kind, not whole or out of range, a frequency or band number that disagrees with its text or the
+// channel, or a profile with nothing to write.
 ModuleReport ParseProfile(std::string_view text, const std::string& source);
 
 }  // namespace cli

@@ -65,7 +65,7 @@ int Ports(const Invocation& inv, std::ostream& out, std::ostream& err) {
   bool first = true;
   if (inv.json) out << "{\"ports\":[";
   for (const platform::SerialPortInfo& p : platform::DiscoverPorts()) {
-    if (p.NoUart() && !inv.all) continue;
+    if (p.NoUart() && !inv.allPorts) continue;
     const platform::PortStatus status = platform::ProbeState(p);
     denied = denied || status.state == platform::PortState::kPermissionDenied;
     if (inv.json) {
@@ -83,7 +83,7 @@ int Ports(const Invocation& inv, std::ostream& out, std::ostream& err) {
 }
 
 int ChoosePort(const Invocation& inv, std::ostream& err) {
-  if (inv.port) return *inv.port;
+  if (!inv.ports.empty()) return inv.ports.front();
   bool denied = false;
   const std::optional<platform::SerialPortInfo> chosen = platform::DefaultPort(platform::DiscoverPorts(), &denied);
   if (!chosen) {
@@ -96,6 +96,14 @@ int ChoosePort(const Invocation& inv, std::ostream& err) {
         << platform::ShortDescription(*chosen) << ")\n";
   }
   return chosen->port;
+}
+
+std::vector<int> ReadyPorts() {
+  std::vector<int> ports;
+  for (const platform::SerialPortInfo& p : platform::DiscoverPorts()) {
+    if (p.port != 0 && platform::ProbeState(p).state == platform::PortState::kReady) ports.push_back(p.port);
+  }
+  return ports;
 }
 
 }  // namespace cli

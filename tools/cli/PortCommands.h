@@ -2,6 +2,7 @@
 // orvane-cli's side of the ports: the `ports` listing and the port taken when none was named.
 
 #include <iosfwd>
+#include <vector>
 
 #include "CommandLine.h"
 
@@ -15,5 +16,8 @@ int Ports(const Invocation& inv, std::ostream& out, std::ostream& err);
 // on `err` ("using COM33 (/dev/ttyUSB0, CP2102 USB to UART Bridge Controller)") unless --json or
 // --quiet. CliError(kExitPortFailure) when there is none.
 int ChoosePort(const Invocation& inv, std::ostream& err);
+
+// search --all: the COM numbers of every port that is ready now, in the order `ports` lists them.
+std::vector<int> ReadyPorts();
 
 }  // namespace cli

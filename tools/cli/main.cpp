@@ -15,10 +15,10 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const std::vector<std::string> args(argv + 1, argv + argc);
   try {
-    return cli::RunCommand(cli::ParseCommandLine(args), std::cout, std::cin);
+    return cli::RunCommand(cli::ParseCommandLine(args), std::cout, std::cerr, std::cin);
   } catch (const cli::CliError& e) {
     std::cout.flush();
-    std::cerr << "orvane-cli: " << e.what() << '\n';
+    cli::PrintError(e, cli::AsksForJson(args), std::cerr);
     return e.Code();
   }
 }

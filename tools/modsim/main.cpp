@@ -1,70 +1,83 @@
 // orvane-modsim: the radio module on a pseudo-terminal, linked as comN in the ports directory.
 
 #include <csignal>
-#include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <string>
-#include <string_view>
+#include <vector>
 
+#include "OptionParser.h"
+#include "OrvaneVersion.h"
 #include "model/PtyModule.h"
+#include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: orvane-modsim [--port N] [--type 433|490] [--baud B] [--parity no|odd|even] [--air B]\n"
-    "                     [--channel N] [--id N] [--power N] [--delay-ms N] [--drop P] [--noise]\n"
-    "                     [--split] [--verbose]\n"
-    "\n"
-    "Offers a simulated radio module as COM<N> (default COM1): links comN in the ports directory\n"
-    "($XDG_CONFIG_HOME/orvane/ports) to a pseudo-terminal and answers requests sent at the module's\n"
-    "own serial settings. A pseudo-terminal cannot tell parity \"no\" from \"even\": both are taken.\n"
-    "\n"
-    "  --port N       COM port number, 1..63 (1)\n"
-    "  --type T       433 or 490 MHz module (433)\n"
-    "  --baud B       module's serial baud rate, 1200..115200 (9600)\n"
-    "  --parity P     no, odd or even (no)\n"
-    "  --air B        air baud rate, 1200..115200 (9600)\n"
-    "  --channel N    channel, 1..32 (1)\n"
-    "  --id N         factory ID, 0..65535 (0)\n"
-    "  --power N      transmit power level, 1..7 (7)\n"
-    "  --delay-ms N   wait N ms before each answer (0)\n"
-    "  --drop P       leave each answer unsent with probability P, 0..1 (0)\n"
-    "  --noise        send a few stray bytes before each answer\n"
-    "  --split        send each answer in two writes\n"
-    "  --verbose      print each request and answer in hex\n";
-
-[[noreturn]] void Fail(const std::string& message) {
-  std::fprintf(stderr, "orvane-modsim: %s\n%s", message.c_str(), kUsage);
-  std::exit(2);
+const cmdline::OptionParser& Parser() {
+  static const cmdline::OptionParser parser({
+      {"port", 0, "PORT", "the port offered: COMn, comn or n, 1 to 63 (COM1)"},
+      {"type", 0, "T", "433 or 490 MHz module (433)"},
+      {"baud", 'b', "RATE", "module's serial baud rate, 1200 to 115200 (9600)"},
+      {"parity", 'p', "PARITY", "none, odd or even; n, o, e and any case too (none)"},
+      {"air", 0, "RATE", "air baud rate, 1200 to 115200 (9600)"},
+      {"channel", 0, "N", "channel, 1 to 32 (1)"},
+      {"id", 0, "N", "factory ID, 0 to 65535 (0)"},
+      {"power", 0, "N", "transmit power level, 1 to 7 (7)"},
+      {"delay-ms", 0, "MS", "wait MS before each answer, 0 to 60000 (0)"},
+      {"drop", 0, "P", "leave each answer unsent with probability P, 0 to 1 (0)"},
+      {"noise", 0, nullptr, "send a few stray bytes before each answer"},
+      {"split", 0, nullptr, "send each answer in two writes"},
+      {"verbose", 0, nullptr, "print each request and answer in hex"},
+      {"help", 'h', nullptr, "this help"},
+      {"version", 'V', nullptr, "print the version and exit"},
+  });
+  return parser;
 }
 
-int ParseInt(std::string_view option, std::string_view text, int low, int high) {
-  int value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high) {
-    Fail(std::string(option) + " wants a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-         ", not '" + std::string(text) + "'");
-  }
-  return value;
+std::string Help() {
+  return "usage: orvane-modsim [OPTIONS]\n"
+         "\n"
+         "Offers a simulated radio module as a COM port: links comN in the ports directory\n"
+         "($XDG_CONFIG_HOME/orvane/ports) to a pseudo-terminal and answers requests sent at the module's\n"
+         "own serial settings. A pseudo-terminal cannot tell parity \"none\" from \"even\": both are taken.\n"
+         "\n"
+         "Options (--name=value works too):\n" +
+         Parser().Help({"port", "type", "baud", "parity", "air", "channel", "id", "power", "delay-ms", "drop", "noise",
+                        "split", "verbose", "help", "version"});
 }
 
-int ParseBaudIndex(std::string_view option, std::string_view text) {
-  const int index = protocol::BaudIndexOfRate(ParseInt(option, text, 1, 1000000));
-  if (index < 0) Fail(std::string(option) + " wants one of 1200 2400 4800 9600 19200 38400 57600 115200");
-  return index;
-}
-
-double ParseProbability(std::string_view text) {
+double ParseProbability(const cmdline::Given& g) {
   try {
     std::size_t used = 0;
-    const std::string s(text);
-    const double p = std::stod(s, &used);
-    if (used == s.size() && p >= 0.0 && p <= 1.0) return p;
+    const double p = std::stod(g.text, &used);
+    if (used == g.text.size() && p >= 0.0 && p <= 1.0) return p;
   } catch (const std::exception&) {
   }
-  Fail("--drop wants a probability from 0 to 1, not '" + std::string(text) + "'");
+  throw cmdline::BadValue(g.origin + " must be a probability from 0 to 1, not '" + g.text + "'");
+}
+
+// The simulator's settings from the command line; BadValue for anything that cannot be used.
+modsim::PtyModuleOptions ParseOptions(const cmdline::ParsedLine& line, bool* verbose) {
+  if (!line.words.empty()) throw cmdline::BadValue("unexpected '" + line.words.front() + "'; options only");
+  modsim::PtyModuleOptions options;
+  modsim::ModuleSettings& s = options.settings;
+  if (auto g = line.Last("port")) options.port = cmdline::ParsePort(g->text, g->origin);
+  if (auto g = line.Last("type")) {
+    if (g->text != "433" && g->text != "490") throw cmdline::BadValue(g->origin + " must be 433 or 490, not '" + g->text + "'");
+    s.moduleType = g->text == "433" ? protocol::kModuleType433 : protocol::kModuleType490;
+  }
+  if (auto g = line.Last("baud")) s.baudIndex = cmdline::ParseBaudCode(g->text, g->origin) - 1;
+  if (auto g = line.Last("parity")) s.parity = cmdline::ParseParity(g->text, g->origin);
+  if (auto g = line.Last("air")) s.airBaudIndex = cmdline::ParseBaudCode(g->text, g->origin) - 1;
+  if (auto g = line.Last("channel")) s.channel = cmdline::ParseChannel(g->text, g->origin);
+  if (auto g = line.Last("id")) s.guestId = cmdline::ParseGuestId(g->text, g->origin);
+  if (auto g = line.Last("power")) s.power = cmdline::ParsePower(g->text, g->origin);
+  if (auto g = line.Last("delay-ms")) options.delayMs = cmdline::ParseInRange(g->text, g->origin, 0, 60000);
+  if (auto g = line.Last("drop")) options.dropProbability = ParseProbability(*g);
+  options.noise = line.Has("noise");
+  options.split = line.Has("split");
+  *verbose = line.Has("verbose");
+  return options;
 }
 
 }  // namespace
@@ -72,45 +85,20 @@ double ParseProbability(std::string_view text) {
 int main(int argc, char** argv) {
   modsim::PtyModuleOptions options;
   bool verbose = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
+  try {
+    const cmdline::ParsedLine line = Parser().Parse(std::vector<std::string>(argv + 1, argv + argc));
+    if (line.Has("help")) {
+      std::fputs(Help().c_str(), stdout);
       return 0;
     }
-    if (arg == "--noise") { options.noise = true; continue; }
-    if (arg == "--split") { options.split = true; continue; }
-    if (arg == "--verbose") { verbose = true; continue; }
-    if (i + 1 >= argc) Fail("unknown option or missing value: " + std::string(arg));
-    const std::string_view value = argv[++i];
-    if (arg == "--port") {
-      options.port = ParseInt(arg, value, 1, 63);
-    } else if (arg == "--type") {
-      if (value == "433") options.settings.moduleType = 2;
-      else if (value == "490") options.settings.moduleType = 3;
-      else Fail("--type wants 433 or 490, not '" + std::string(value) + "'");
-    } else if (arg == "--baud") {
-      options.settings.baudIndex = ParseBaudIndex(arg, value);
-    } else if (arg == "--parity") {
-      if (value == "no") options.settings.parity = 0;
-      else if (value == "odd") options.settings.parity = 1;
-      else if (value == "even") options.settings.parity = 2;
-      else Fail("--parity wants no, odd or even, not '" + std::string(value) + "'");
-    } else if (arg == "--air") {
-      options.settings.airBaudIndex = ParseBaudIndex(arg, value);
-    } else if (arg == "--channel") {
-      options.settings.channel = ParseInt(arg, value, 1, 32);
-    } else if (arg == "--id") {
-      options.settings.guestId = ParseInt(arg, value, 0, 65535);
-    } else if (arg == "--power") {
-      options.settings.power = ParseInt(arg, value, 1, 7);
-    } else if (arg == "--delay-ms") {
-      options.delayMs = ParseInt(arg, value, 0, 60000);
-    } else if (arg == "--drop") {
-      options.dropProbability = ParseProbability(value);
-    } else {
-      Fail("unknown option: " + std::string(arg));
+    if (line.Has("version")) {
+      std::printf("orvane-modsim %s\n", kOrvaneVersion);
+      return 0;
     }
+    options = ParseOptions(line, &verbose);
+  } catch (const cmdline::BadValue& e) {
+    std::fprintf(stderr, "orvane-modsim: %s\nusage: orvane-modsim [OPTIONS]; see 'orvane-modsim --help'\n", e.what());
+    return 2;
   }
   if (verbose) {
     options.log = [](const std::string& line) {

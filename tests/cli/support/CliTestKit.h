@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "common/TempConfigHome.h"
@@ -33,10 +34,21 @@ struct CliResult {
 struct RunOptions {
   std::string input;        // standard input
   int runAsUid = -1;        // drop to this user (and group) before exec; root only
+  // Set for the program; ORVANE_PORT, ORVANE_BAUD and ORVANE_PARITY are unset otherwise.
+  std::vector<std::pair<std::string, std::string>> env;
+  bool stderrOnTerminal = false;  // standard error on a pseudo-terminal, as in an interactive shell
 };
 
-// Runs ORVANE_BIN_DIR/orvane-cli with the arguments; kills it after a minute.
+// Runs the program with the arguments and its output captured; kills it after a minute.
+CliResult RunProgram(const std::string& program, const std::vector<std::string>& args, const RunOptions& options = {});
+// Runs ORVANE_BIN_DIR/<name>: orvane-cli, orvane-modsim.
+CliResult RunBinary(const std::string& name, const std::vector<std::string>& args, const RunOptions& options = {});
 CliResult RunCli(const std::vector<std::string>& args, const RunOptions& options = {});
+
+// What is wrong with each profile by docs/profile.schema.json; empty for one that is valid. One
+// validator run checks them all (starting it is the slow part).
+std::vector<std::string> SchemaErrors(const std::vector<std::string>& profiles);
+std::string SchemaErrors(const std::string& profile);
 
 // Waits (polling, with a generous deadline) until pred() holds; returns pred().
 bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "NoticeCounter.h"
 #include "platform/MessageBox.h"
 #include "platform/PortNamespace.h"
 #include "platform/WindowMessage.h"
@@ -82,18 +83,6 @@ private:
   std::thread driver;
 };
 
-class Target : public QObject {
-public:
-  explicit Target(unsigned t) : type(t) {}
-  bool event(QEvent* e) override {
-    if (static_cast<unsigned>(e->type()) != type) return QObject::event(e);
-    ++received;
-    return true;
-  }
-  unsigned type;
-  long received = 0;
-};
-
 double ResidentMegabytes() {
   std::ifstream statm("/proc/self/statm");
   long pages = 0;
@@ -110,7 +99,7 @@ void RunEventsFor(std::chrono::seconds span) {
 // Frames the receive path assembles per second while a receiver handles what it is given.
 double FramesPerSecond(Flooder& flood) {
   const unsigned message = platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1");
-  Target target(message);
+  NoticeCounter target(message);
   ZebSerial serial;
   serial.SetNotifyTarget(&target, message);
   if (serial.Open(kPort, 115200, 0) == 0) return -1;

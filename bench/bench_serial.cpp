@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "NoticeCounter.h"
 #include "model/PtyModule.h"
 #include "platform/WindowMessage.h"
 #include "protocol/ModuleFrame.h"
@@ -43,18 +44,6 @@ double ThreadCpuSeconds() {
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
-
-class Target : public QObject {
-public:
-  explicit Target(unsigned t) : type(t) {}
-  bool event(QEvent* e) override {
-    if (static_cast<unsigned>(e->type()) != type) return QObject::event(e);
-    ++received;
-    return true;
-  }
-  unsigned type;
-  int received = 0;
-};
 
 double AssemblerMegabytesPerSecond() {
   // Answers with a little line noise between them, as a real line carries.
@@ -156,7 +145,7 @@ int main(int argc, char** argv) {
       return 1;
     }
     const unsigned message = platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1");
-    Target target(message);
+    NoticeCounter target(message);
     ZebSerial serial;
     serial.SetNotifyTarget(&target, message);
     if (!serial.Open(1, 9600, 0)) {
@@ -176,7 +165,7 @@ int main(int argc, char** argv) {
     bool floorOk = true;
     for (int i = 0; i < 1000 && status == 0; ++i) {
       if (i % 100 == 0) floorOk = floorOk && bare.Measure(100, &floorMicros);
-      const int before = target.received;
+      const long before = target.received;
       const auto start = Clock::now();
       if (!SendReadChannel(serial)) status = 1;
       const auto deadline = start + std::chrono::seconds(5);

@@ -1,4 +1,5 @@
 #include "common/HostileLine.h"
+#include "common/PtyMaster.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,16 +14,14 @@
 namespace testcommon {
 
 HostileLine::HostileLine(std::string link) : linkPath(std::move(link)) {
-  master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-  char name[128] = {};
-  if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 || ::ptsname_r(master, name, sizeof name) != 0) {
+  master = OpenPtyMaster(&slavePath);
+  if (master < 0) {
     HangUp();
     return;
   }
-  slavePath = name;
   // Held open so that the master sees no hang-up while the program has the device closed; raw, so
   // that nothing is echoed or held back for a line end.
-  slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  slave = ::open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
   termios t{};
   if (slave >= 0 && ::tcgetattr(slave, &t) == 0) {
     ::cfmakeraw(&t);

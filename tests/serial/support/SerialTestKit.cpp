@@ -13,6 +13,7 @@
 
 #include <thread>
 
+#include "common/PtyMaster.h"
 #include "platform/PortNamespace.h"
 #include "platform/WindowMessage.h"
 
@@ -58,13 +59,11 @@ bool NoticeCollector::WaitFor(std::size_t count, int timeoutMs) {
 }
 
 RawPty::RawPty(int port) {
-  master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-  char name[128] = {};
-  if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 || ::ptsname_r(master, name, sizeof name) != 0) {
+  master = testcommon::OpenPtyMaster(&slavePath);
+  if (master < 0) {
     HangUp();
     return;
   }
-  slavePath = name;
   linkPath = platform::PortLinkPath(port);
   ::unlink(linkPath.c_str());
   if (::symlink(slavePath.c_str(), linkPath.c_str()) != 0) HangUp();

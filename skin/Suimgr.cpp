@@ -30,6 +30,11 @@ bool UsingFileTheme(TsuiFileTheme* theme, TsuiUIStyle requested, TsuiUIStyle& ef
     return false;
 }
 
+TsuiUIStyle EffectiveStyle(TsuiFileTheme* theme, TsuiUIStyle requested)
+{
+    return BuiltInColorStyle(theme, requested);
+}
+
 TsuiUIStyle BuiltInColorStyle(TsuiFileTheme* theme, TsuiUIStyle requested)
 {
     TsuiUIStyle effective = requested;

@@ -33,6 +33,10 @@ bool UsingFileTheme(TsuiFileTheme* theme, TsuiUIStyle requested, TsuiUIStyle& ef
 // carries no colours of its own here, so even a usable one leaves DeepBlue.
 TsuiUIStyle BuiltInColorStyle(TsuiFileTheme* theme, TsuiUIStyle requested);
 
+// The style a control draws with: the requested one, or DeepBlue for FromThemeFile
+// (a file theme is never usable, and carries no colours of its own).
+TsuiUIStyle EffectiveStyle(TsuiFileTheme* theme, TsuiUIStyle requested);
+
 // Points slot at theme for control. The watch on the previous theme is dropped; when
 // the new theme is destroyed, slot is cleared and gone runs.
 void WatchFileTheme(QObject* control, QPointer<TsuiFileTheme>& slot, TsuiFileTheme* theme,

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 // Below this the letters run into each other at 11 pixels; a text that still does not fit
@@ -14,13 +16,42 @@ namespace {
 constexpr int kNarrowestStretch = 70;
 
 // Whether the text, drawn on one line centred vertically as a label draws it, keeps its ink
-// inside the box.
-bool Fits(const QFont& font, const QString& text, const QSize& box)
+// inside the box's height. A stretch narrows the letters only, so this holds at every stretch.
+bool InkFitsHeight(const QFont& font, const QString& text, const QSize& box)
 {
     const QFontMetrics fm(font);
     const int baseline = (box.height() - fm.height()) / 2 + fm.ascent();
     const QRect ink = fm.tightBoundingRect(text).translated(0, baseline);
-    return fm.horizontalAdvance(text) <= box.width() && ink.top() >= 0 && ink.bottom() < box.height();
+    return ink.top() >= 0 && ink.bottom() < box.height();
+}
+
+bool FitsWidthAt(QFont font, int stretch, const QString& text, const QSize& box)
+{
+    font.setStretch(stretch);
+    return QFontMetrics(font).horizontalAdvance(text) <= box.width();
+}
+
+// The widest stretch from kNarrowestStretch to 100 at which the text fits the box's width, or 0.
+// Each stretch tried loads a face through the font database, the dearest step of start-up: start at
+// the stretch the natural width asks for and step from there rather than try them all.
+int WidestFittingStretch(const QFont& font, const QString& text, const QSize& box)
+{
+    if (FitsWidthAt(font, 100, text, box))
+        return 100;
+    QFont natural = font;
+    natural.setStretch(100);
+    const int width = std::max(QFontMetrics(natural).horizontalAdvance(text), 1);
+    int stretch = std::clamp(100 * box.width() / width, kNarrowestStretch, 99);
+    if (FitsWidthAt(font, stretch, text, box)) {
+        while (stretch < 99 && FitsWidthAt(font, stretch + 1, text, box))
+            ++stretch;
+        return stretch;
+    }
+    while (--stretch >= kNarrowestStretch) {
+        if (FitsWidthAt(font, stretch, text, box))
+            return stretch;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -63,10 +94,12 @@ QFont TitleFont()
 QFont FitToBox(QFont font, const QString& text, const QSize& box)
 {
     for (;;) {
-        for (int stretch = 100; stretch >= kNarrowestStretch; --stretch) {
-            font.setStretch(stretch);
-            if (Fits(font, text, box))
+        font.setStretch(100);
+        if (InkFitsHeight(font, text, box)) {
+            if (const int stretch = WidestFittingStretch(font, text, box)) {
+                font.setStretch(stretch);
                 return font;
+            }
         }
         if (font.pixelSize() <= 6)
             return font;

@@ -17,6 +17,7 @@ class TsuiForm;
 inline constexpr TColor kControlGrey = 0x7F7F7F;  // borders and arrows
 inline constexpr TColor kButtonGrey = 0xE7E7E7;   // combo box buttons, the page
 inline constexpr TColor kBlack = 0x000000;
+inline constexpr TColor kSkyBlue = 0xF0CAA6;     // the main window's top bar
 
 // The Protein frame on a window with a fixed dialog border: black 1-pixel border, background
 // RGB 251, 251, 251, bold "Tahoma" title, the application icon, system-menu and close buttons.

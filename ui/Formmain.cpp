@@ -30,8 +30,6 @@ namespace {
 
 constexpr int kHighestGuestId = 65535;
 
-constexpr TColor kSkyBlue = 0xF0CAA6;
-
 const QString kOperandFail = QStringLiteral("Operand Fail,Please Check the Param");
 const QString kPortFail = QStringLiteral("Operation failed,Serial port is open detection");
 const QString kSelectParams = QStringLiteral("Operation failed,Please select the correct parameters");

@@ -7,12 +7,12 @@
 
 namespace {
 
-// A 16 x 16 picture on a magenta background (its top-left pixel, so transparent):
+// A 16 x 16 picture on the skin's transparent colour (its top-left pixel, so transparent):
 // a filled circle in the given colour.
 QImage Dot(QColor colour)
 {
     QImage img(16, 16, QImage::Format_RGB32);
-    img.fill(QColor(255, 0, 255));
+    img.fill(ToQColor(kSuiTransparentColor));
     QPainter p(&img);
     p.setPen(Qt::black);
     p.setBrush(colour);
@@ -24,7 +24,7 @@ QImage Dot(QColor colour)
 QImage TwoImageGlyph()
 {
     QImage img(32, 16, QImage::Format_RGB32);
-    img.fill(QColor(255, 0, 255));
+    img.fill(ToQColor(kSuiTransparentColor));
     QPainter p(&img);
     p.drawImage(0, 0, Dot(QColor(40, 170, 60)));
     p.drawImage(16, 0, Dot(QColor(170, 170, 170)));

@@ -3,12 +3,9 @@
 #include "tools/gallery/Sections.h"
 
 #include "skin/Suicombobox.h"
+#include "ui/Controls.h"
 
 namespace {
-
-const QStringList kBauds{QStringLiteral("1200"),  QStringLiteral("2400"),  QStringLiteral("4800"),
-                         QStringLiteral("9600"),  QStringLiteral("19200"), QStringLiteral("38400"),
-                         QStringLiteral("57600"), QStringLiteral("115200")};
 
 TsuiComboBox* MakeCombo(TsuiUIStyle style, gallery::State state, QWidget* cell, TsuiComboBox::TComboBoxStyle kind)
 {
@@ -19,7 +16,7 @@ TsuiComboBox* MakeCombo(TsuiUIStyle style, gallery::State state, QWidget* cell, 
     auto* combo = new TsuiComboBox(cell);
     combo->setUIStyle(style);
     combo->setStyle(kind);
-    combo->addItems(kBauds);
+    combo->addItems(BaudRateItems());
     combo->setGeometry(0, 0, 81, 21);
     return combo;
 }
@@ -27,9 +24,9 @@ TsuiComboBox* MakeCombo(TsuiUIStyle style, gallery::State state, QWidget* cell, 
 // The colours the windows set after the style.
 void WindowColours(TsuiComboBox* combo)
 {
-    combo->setBorderColor(0x7F7F7F);
-    combo->setArrowColor(0x7F7F7F);
-    combo->setButtonColor(0xE7E7E7);
+    combo->setBorderColor(kControlGrey);
+    combo->setArrowColor(kControlGrey);
+    combo->setButtonColor(kButtonGrey);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "tools/gallery/Sections.h"
 
 #include "skin/Suiedit.h"
+#include "ui/Controls.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ QWidget* MakeEdit(TsuiUIStyle style, gallery::State state, QWidget* cell, QSize 
     auto* edit = new TsuiEdit(cell);
     edit->setUIStyle(style);
     if (windowColours)
-        edit->setBorderColor(0x7F7F7F);
+        edit->setBorderColor(kControlGrey);
     edit->setGeometry(QRect(QPoint(0, 0), size));
     edit->setText(text);
     return edit;

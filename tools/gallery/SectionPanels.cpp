@@ -8,6 +8,7 @@
 #include "skin/Suiedit.h"
 #include "skin/Suigroupbox.h"
 #include "skin/Suiimagepanel.h"
+#include "ui/Controls.h"
 
 #include <QLabel>
 
@@ -85,7 +86,7 @@ QWidget* BuildPanelsSection(TsuiUIStyle style, QWidget* parent)
         if (s != gallery::State::Normal)
             return nullptr;
         TsuiImagePanel* bar = MakePanel(cell, QRect(0, 0, 411, 41));
-        bar->setColor(0xF0CAA6);
+        bar->setColor(kSkyBlue);
         TsuiImagePanel* status = MakePanel(cell, QRect(0, 47, 411, 28));
         status->setDrawStyle(TsuiImagePanel::suiStretch);
         status->setPicture(LoadStatusGradient());

@@ -21,6 +21,18 @@ QString StateName(State state);
 // the state does not apply.
 using CellFactory = std::function<QWidget*(State state, QWidget* cell)>;
 
+// For main.cpp: the controls a grid shows hovered, pressed or focused. The cell is the area
+// pasted from the picture taken for that state.
+struct StateTarget {
+    QWidget* target;
+    QWidget* cell;
+};
+struct StateTargets {
+    QList<StateTarget> hovered;
+    QList<StateTarget> pressed;
+    QList<StateTarget> focused;
+};
+
 // Rows of controls, one column per state. The states are put on the controls the way
 // a user would: the pointer is moved over a hovered control, a pressed one gets a left
 // press that is never released, a focused one gets the keyboard focus, a disabled one
@@ -30,23 +42,12 @@ class StateGrid : public QWidget {
 public:
     explicit StateGrid(QWidget* parent);
     void AddRow(const QString& label, const CellFactory& make);
+    const StateTargets& Targets() const { return m_targets; }
 
 private:
-    int rows_ = 1;
+    int m_rows = 1;
+    StateTargets m_targets;
 };
-
-// For main.cpp: what the grids of one page asked for. The cell is the area pasted
-// from the picture taken for that state.
-struct StateTarget {
-    QWidget* target;
-    QWidget* cell;
-};
-struct PendingStates {
-    QList<StateTarget> hovered;
-    QList<StateTarget> pressed;
-    QList<StateTarget> focused;
-};
-PendingStates& Pending();
 
 } // namespace gallery
 

@@ -4,6 +4,8 @@
 //   --scale N          draws at N device pixels per pixel (N = 2 shows the skin's 2x pictures)
 #include "tools/gallery/Sections.h"
 
+#include "ui/Fonts.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
@@ -89,10 +91,24 @@ void ClearFocus()
     Settle();
 }
 
-// A left press that is never released, on every control shown pressed.
-void PressAll()
+// What the page's grids ask for, in the order they were built.
+gallery::StateTargets TargetsOf(const QWidget* page)
 {
-    for (const gallery::StateTarget& t : gallery::Pending().pressed) {
+    gallery::StateTargets all;
+    for (const QWidget* w : page->findChildren<QWidget*>()) {
+        if (const auto* grid = dynamic_cast<const gallery::StateGrid*>(w)) {
+            all.hovered += grid->Targets().hovered;
+            all.pressed += grid->Targets().pressed;
+            all.focused += grid->Targets().focused;
+        }
+    }
+    return all;
+}
+
+// A left press that is never released, on every control shown pressed.
+void PressAll(const gallery::StateTargets& targets)
+{
+    for (const gallery::StateTarget& t : targets.pressed) {
         const QPointF at = QRectF(t.target->rect()).center();
         QMouseEvent press(QEvent::MouseButtonPress, at, t.target->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
@@ -111,8 +127,8 @@ void PasteCell(QImage& shot, QWidget* page, QWidget* cell)
 
 QImage Picture(TsuiUIStyle style)
 {
-    gallery::Pending() = {};
     QWidget* page = BuildPage(style, nullptr);
+    const gallery::StateTargets targets = TargetsOf(page);
     page->move(0, 0);
     page->show();
     page->activateWindow();
@@ -120,18 +136,18 @@ QImage Picture(TsuiUIStyle style)
     Settle();
     MoveCursorAway();
 
-    PressAll();
+    PressAll(targets);
     Settle();
     ClearFocus();
     QImage shot = page->grab().toImage();
 
-    for (const gallery::StateTarget& t : gallery::Pending().hovered) {
+    for (const gallery::StateTarget& t : targets.hovered) {
         QCursor::setPos(t.target->mapToGlobal(t.target->rect().center()));
         Settle();
         PasteCell(shot, page, t.cell);
         MoveCursorAway();
     }
-    for (const gallery::StateTarget& t : gallery::Pending().focused) {
+    for (const gallery::StateTarget& t : targets.focused) {
         t.target->setFocus(Qt::TabFocusReason);
         Settle();
         PasteCell(shot, page, t.cell);
@@ -139,16 +155,6 @@ QImage Picture(TsuiUIStyle style)
     }
     delete page;
     return shot;
-}
-
-void UseDesignFonts()
-{
-    const QStringList fallbacks{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), fallbacks);
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), fallbacks);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    QApplication::setFont(font);
 }
 
 } // namespace
@@ -172,12 +178,6 @@ QString StateName(State state)
     return {};
 }
 
-PendingStates& Pending()
-{
-    static PendingStates pending;
-    return pending;
-}
-
 StateGrid::StateGrid(QWidget* parent) : QWidget(parent)
 {
     auto* grid = new QGridLayout(this);
@@ -188,7 +188,7 @@ StateGrid::StateGrid(QWidget* parent) : QWidget(parent)
 void StateGrid::AddRow(const QString& label, const CellFactory& make)
 {
     auto* grid = static_cast<QGridLayout*>(layout());
-    grid->addWidget(new QLabel(label, this), rows_, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    grid->addWidget(new QLabel(label, this), m_rows, 0, Qt::AlignLeft | Qt::AlignVCenter);
     int column = 1;
     for (State s : kAllStates) {
         auto* cell = new QWidget(this);
@@ -207,13 +207,13 @@ void StateGrid::AddRow(const QString& label, const CellFactory& make)
         case State::Normal:
             break;
         case State::Hovered:
-            Pending().hovered.append(StateTarget{target, cell});
+            m_targets.hovered.append(StateTarget{target, cell});
             break;
         case State::Pressed:
-            Pending().pressed.append(StateTarget{target, cell});
+            m_targets.pressed.append(StateTarget{target, cell});
             break;
         case State::Focused:
-            Pending().focused.append(StateTarget{target, cell});
+            m_targets.focused.append(StateTarget{target, cell});
             break;
         case State::Disabled:
             cell->setEnabled(false);
@@ -222,12 +222,53 @@ void StateGrid::AddRow(const QString& label, const CellFactory& make)
         // A state column is named once some row shows a control in it.
         if (!grid->itemAtPosition(0, column))
             grid->addWidget(new QLabel(StateName(s), this), 0, column, Qt::AlignLeft);
-        grid->addWidget(cell, rows_, column++, Qt::AlignLeft | Qt::AlignVCenter);
+        grid->addWidget(cell, m_rows, column++, Qt::AlignLeft | Qt::AlignVCenter);
     }
-    ++rows_;
+    ++m_rows;
 }
 
 } // namespace gallery
+
+namespace {
+
+// DIR/<style>.png and DIR/<style>-frame.png for each style; the exit status.
+int WritePictures(const QString& dir)
+{
+    if (!QDir().mkpath(dir)) {
+        std::fprintf(stderr, "gallery: cannot create %s\n", qPrintable(dir));
+        return 1;
+    }
+    for (TsuiUIStyle style : kStyles) {
+        const QString stem = QDir(dir).filePath(StyleName(style).toLower());
+        const QString file = stem + QStringLiteral(".png");
+        if (!Picture(style).save(file)) {
+            std::fprintf(stderr, "gallery: cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(file));
+        if (!WriteFramePicture(style, stem + QStringLiteral("-frame.png")))
+            return 1;
+    }
+    return 0;
+}
+
+int ShowStyles(QApplication& app)
+{
+    QTabWidget tabs;
+    tabs.setWindowTitle(QStringLiteral("Gallery"));
+    for (TsuiUIStyle style : kStyles) {
+        auto* scroll = new QScrollArea;
+        scroll->setWidget(BuildPage(style, nullptr));
+        tabs.addTab(scroll, StyleName(style));
+    }
+    tabs.resize(900, 700);
+    tabs.show();
+    for (int i = 0; i < tabs.count(); ++i)
+        PressAll(TargetsOf(static_cast<QScrollArea*>(tabs.widget(i))->widget()));
+    return app.exec();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -256,35 +297,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
-    UseDesignFonts();
-
-    if (!pngDir.isEmpty()) {
-        if (!QDir().mkpath(pngDir)) {
-            std::fprintf(stderr, "gallery: cannot create %s\n", qPrintable(pngDir));
-            return 1;
-        }
-        for (TsuiUIStyle style : kStyles) {
-            const QString file = QDir(pngDir).filePath(StyleName(style).toLower() + QStringLiteral(".png"));
-            if (!Picture(style).save(file)) {
-                std::fprintf(stderr, "gallery: cannot write %s\n", qPrintable(file));
-                return 1;
-            }
-            std::printf("%s\n", qPrintable(file));
-            if (!WriteFramePicture(style, QDir(pngDir).filePath(StyleName(style).toLower() + QStringLiteral("-frame.png"))))
-                return 1;
-        }
-        return 0;
-    }
-
-    QTabWidget tabs;
-    tabs.setWindowTitle(QStringLiteral("Gallery"));
-    for (TsuiUIStyle style : kStyles) {
-        auto* scroll = new QScrollArea;
-        scroll->setWidget(BuildPage(style, nullptr));
-        tabs.addTab(scroll, StyleName(style));
-    }
-    tabs.resize(900, 700);
-    tabs.show();
-    PressAll();
-    return app.exec();
+    RegisterFontSubstitutions();
+    QApplication::setFont(DialogFont());
+    return pngDir.isEmpty() ? ShowStyles(app) : WritePictures(pngDir);
 }

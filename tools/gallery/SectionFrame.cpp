@@ -88,8 +88,11 @@ bool WriteFramePicture(TsuiUIStyle style, const QString& file)
     menu->setActiveAction(menu->CloseItem());
     Settle();
 
-    QImage shot(inactiveAt.x() + inactive->width() + 16, activeAt.y() + active->height() + 16,
-                QImage::Format_RGB32);
+    // As many pixels as the windows paint: twice the logical size at a device pixel ratio of 2.
+    const qreal dpr = active->devicePixelRatioF();
+    const QSize size(inactiveAt.x() + inactive->width() + 16, activeAt.y() + active->height() + 16);
+    QImage shot(size * dpr, QImage::Format_RGB32);
+    shot.setDevicePixelRatio(dpr);
     shot.fill(QColor(0x80, 0x90, 0xA0));
     {
         QPainter p(&shot);

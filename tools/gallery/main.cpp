@@ -116,13 +116,15 @@ void PressAll(const gallery::StateTargets& targets)
     }
 }
 
-// Pastes the cell's rectangle of a fresh picture of the page into shot.
+// Pastes the cell's rectangle of a fresh picture of the page into shot. Both pictures have the
+// page's device pixel ratio; the source rectangle is in the fresh picture's own pixels.
 void PasteCell(QImage& shot, QWidget* page, QWidget* cell)
 {
     const QImage now = page->grab().toImage();
-    const QRect r(cell->mapTo(page, QPoint(0, 0)), cell->size());
+    const QRectF r(cell->mapTo(page, QPoint(0, 0)), cell->size());
+    const qreal dpr = now.devicePixelRatio();
     QPainter p(&shot);
-    p.drawImage(r.topLeft(), now, r);
+    p.drawImage(r, now, QRectF(r.topLeft() * dpr, r.size() * dpr));
 }
 
 QImage Picture(TsuiUIStyle style)

@@ -104,3 +104,6 @@ void GetInsideThemeBitmap(TsuiUIStyle style, int element, QImage* dest, int coun
 TColor GetInsideThemeColor(TsuiUIStyle style, int element); // 0 when not a colour
 int GetInsideThemeInt(TsuiUIStyle style, int element);      // -1 when not an integer
 bool GetInsideThemeBool(TsuiUIStyle style, int element);    // false when not a boolean
+
+// A face's state, in the order button and title-button strips hold their pieces.
+enum class SuiFaceState : int { Normal, MouseOn, MouseDown };

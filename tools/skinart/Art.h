@@ -1,14 +1,20 @@
 // The artwork of the five built-in styles, drawn by code so that it can be regenerated.
 #pragma once
 
+#include "skin/Suithemes.h"
+
 #include <QImage>
 #include <QList>
 #include <QString>
 
 namespace skinart {
 
-enum class Style { MacOS, WinXP, DeepBlue, Protein, BlueGlass };
+// The skin's built-in styles, each drawn by its own routines here.
+using Style = TsuiUIStyle;
 inline constexpr Style kStyles[] = {Style::MacOS, Style::WinXP, Style::DeepBlue, Style::Protein, Style::BlueGlass};
+// A face's state: the pieces of a button or title-button strip.
+using State = SuiFaceState;
+inline constexpr State kFaceStates[] = {State::Normal, State::MouseOn, State::MouseDown};
 
 // The upper-case prefix of a style's resource names ("MACOS").
 QString Prefix(Style s);

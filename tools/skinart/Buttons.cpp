@@ -1,18 +1,13 @@
 #include "Art.h"
 #include "Draw.h"
 
+#include <QMetaEnum>
+
 namespace skinart {
 
 QString Prefix(Style s)
 {
-    switch (s) {
-    case Style::MacOS: return QStringLiteral("MACOS");
-    case Style::WinXP: return QStringLiteral("WINXP");
-    case Style::DeepBlue: return QStringLiteral("DEEPBLUE");
-    case Style::Protein: return QStringLiteral("PROTEIN");
-    case Style::BlueGlass: return QStringLiteral("BLUEGLASS");
-    }
-    return {};
+    return QString::fromLatin1(QMetaEnum::fromType<Sui::TsuiUIStyle>().valueToKey(s)).toUpper();
 }
 
 QString SheetName(Style s)
@@ -21,8 +16,6 @@ QString SheetName(Style s)
 }
 
 namespace {
-
-enum State { Normal, Over, Pressed };
 
 // A rounded gloss face alone, its corners left to show the parent.
 QImage GlossButton(int w, int h, qreal radius, const Gloss& face)
@@ -44,7 +37,7 @@ QImage MacButton(State st)
                      QColor(255, 255, 255, 220)};
     const Gloss pressed{QColor("#2a5590"), QColor("#a9cdf1"), QColor("#7db4ea"), QColor("#4f94dd"), QColor("#8cc2f1"),
                         QColor(255, 255, 255, 120)};
-    return GlossButton(84, 23, 11, st == Normal ? normal : st == Over ? over : pressed);
+    return GlossButton(84, 23, 11, st == State::Normal ? normal : st == State::MouseOn ? over : pressed);
 }
 
 // WinXP: a beige face in a dark blue rounded frame; orange inner glow under the pointer.
@@ -56,19 +49,19 @@ QImage XpButton(State st)
     QPainter p(&layer);
     ScaledPainter(p);
     // A warm cream face, softly lit from above, in the dark blue rounded frame.
-    const Gloss face = st == Pressed
+    const Gloss face = st == State::MouseDown
                            ? Gloss{QColor("#003c74"), QColor("#d2cbb0"), QColor("#ddd7c0"), QColor("#e2dcc6"), QColor("#efead8")}
                            : Gloss{QColor("#003c74"), QColor("#fefdf8"), QColor("#f1ecd9"), QColor("#e7e0c6"), QColor("#d2c9a4")};
     GlossFace(p, QRectF(0, 0, w, h), 3, face);
     p.setRenderHint(QPainter::Antialiasing, false);
-    if (st == Over) {
+    if (st == State::MouseOn) {
         p.fillRect(QRect(2, 1, w - 4, 1), QColor("#fff0cf"));
         p.fillRect(QRect(1, 2, w - 2, 1), QColor("#fcd795"));
         p.fillRect(QRect(1, 3, 2, h - 6), QColor("#f9c15c"));
         p.fillRect(QRect(w - 3, 3, 2, h - 6), QColor("#f9c15c"));
         p.fillRect(QRect(1, h - 3, w - 2, 1), QColor("#eeae3d"));
         p.fillRect(QRect(2, h - 2, w - 4, 1), QColor("#e5972a"));
-    } else if (st == Normal) {
+    } else if (st == State::Normal) {
         p.fillRect(QRect(w - 2, 3, 1, h - 6), QColor("#d6d0c5"));
         p.fillRect(QRect(2, h - 2, w - 4, 1), QColor("#d6d0c5"));
     }
@@ -89,8 +82,8 @@ QImage DeepBlueButton(State st)
     const Gloss over{QColor("#1c3a8c"), QColor("#eef4ff"), QColor("#cadcf8"), QColor("#b0caf4"), QColor("#c8dbfa"),
                      QColor(255, 255, 255, 230)};
     const Gloss pressed{QColor("#0e1a3f"), QColor("#7f9ad0"), QColor("#94acdc"), QColor("#a0b7e2"), QColor("#b4c7ea")};
-    GlossFace(p, QRectF(0, 0, w, h), 2.5, st == Normal ? normal : st == Over ? over : pressed);
-    if (st == Over) {
+    GlossFace(p, QRectF(0, 0, w, h), 2.5, st == State::Normal ? normal : st == State::MouseOn ? over : pressed);
+    if (st == State::MouseOn) {
         p.setPen(QColor("#8fb4f0"));
         p.drawRect(1, 2, w - 3, h - 4);
     }
@@ -108,12 +101,12 @@ QImage ProteinButton(State st)
     const Gloss normal{QColor("#000000"), QColor("#ffffff"), QColor("#fafafa"), QColor("#f1f1f1"), QColor("#e4e4e4")};
     const Gloss over{QColor("#000000"), QColor("#ffffff"), QColor("#f3f8ff"), QColor("#e6f0fe"), QColor("#d4e5fd")};
     const Gloss pressed{QColor("#000000"), QColor("#cfcfcf"), QColor("#dedede"), QColor("#e6e6e6"), QColor("#f2f2f2")};
-    GlossFace(p, QRectF(0, 0, w, h), 2, st == Normal ? normal : st == Over ? over : pressed);
+    GlossFace(p, QRectF(0, 0, w, h), 2, st == State::Normal ? normal : st == State::MouseOn ? over : pressed);
     p.setRenderHint(QPainter::Antialiasing, false);
-    if (st == Over) {
+    if (st == State::MouseOn) {
         p.setPen(QColor("#2f7bef"));
         p.drawRect(1, 1, w - 3, h - 3);
-    } else if (st == Pressed) {
+    } else if (st == State::MouseDown) {
         p.fillRect(QRect(1, 1, w - 2, 1), QColor("#a8a8a8"));
     }
     p.end();
@@ -130,7 +123,7 @@ QImage GlassButton(State st)
                      QColor(255, 255, 255, 255)};
     const Gloss pressed{QColor("#163e72"), QColor("#a6cbee"), QColor("#89b7e6"), QColor("#5e9adb"), QColor("#8ab9e9"),
                         QColor(255, 255, 255, 90)};
-    return GlossButton(77, 27, 6, st == Normal ? normal : st == Over ? over : pressed);
+    return GlossButton(77, 27, 6, st == State::Normal ? normal : st == State::MouseOn ? over : pressed);
 }
 
 QImage ButtonStrip(Style s)
@@ -142,10 +135,12 @@ QImage ButtonStrip(Style s)
         case Style::DeepBlue: return DeepBlueButton(st);
         case Style::Protein: return ProteinButton(st);
         case Style::BlueGlass: return GlassButton(st);
+        case Style::FromThemeFile:  // drawn from no art of its own
+            break;
         }
         return QImage();
     };
-    return Strip({make(Normal), make(Over), make(Pressed)});
+    return Strip({make(State::Normal), make(State::MouseOn), make(State::MouseDown)});
 }
 
 // The MacOS combo button: an aqua gel face; the control draws the arrow over it.
@@ -185,7 +180,7 @@ QImage XpComboButton()
 void AddButtons(QList<Resource>& out)
 {
     for (Style s : kStyles)
-        out.append({Prefix(s) + QStringLiteral("_BUTTON"), ButtonStrip(s)});
+        out.append({GetInsideThemePictureName(s, SUI_THEME_BUTTON_STRIP), ButtonStrip(s)});
     out.append({QStringLiteral("MACOS_COMBOBOX_BUTTON"), MacComboButton()});
     out.append({QStringLiteral("WINXP_COMBOBOX_BUTTON"), XpComboButton()});
 }

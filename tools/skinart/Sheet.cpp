@@ -68,70 +68,69 @@ void ThreePiece(QPainter& p, const QImage& src, const QRect& r)
     p.drawImage(QRect(r.left() + pw, r.top(), r.width() - 2 * pw, src.height()), k, QRect(pw, 0, pw, src.height()));
 }
 
-struct StyleNumbers {
-    int rightOffset, buttonTop;
-    bool titleMasked, buttonMasked;
-    QColor form, page, border;
-};
-
-StyleNumbers Numbers(Style s)
+// A picture of the style's theme table, by element.
+QImage Picture(const QList<Resource>& all, Style s, int element)
 {
-    switch (s) {
-    case Style::MacOS: return {-2, 4, false, true, QColor("#e7e7e7"), QColor("#e7e7e7"), QColor("#7f7f7f")};
-    case Style::WinXP: return {-2, 5, false, false, QColor("#efebde"), QColor("#efebde"), QColor("#686868")};
-    case Style::DeepBlue: return {0, 2, false, false, QColor("#e8e8e8"), QColor("#e8e8e8"), QColor("#000000")};
-    case Style::Protein: return {0, 2, true, false, QColor("#fbfbfb"), QColor("#fbfbfb"), QColor("#000000")};
-    case Style::BlueGlass: return {-3, 6, true, true, QColor("#e7e7e7"), QColor("#e7e7e7"), QColor("#000000")};
-    }
-    return {};
+    return *Find(all, GetInsideThemePictureName(s, element));
 }
 
-QImage MockUp(const QList<Resource>& all, Style s)
+QColor ThemeColor(Style s, int element)
 {
-    const QString pre = Prefix(s) + QLatin1Char('_');
-    const StyleNumbers n = Numbers(s);
-    const int W = 400;
-    QImage img(W + 20, 330, QImage::Format_RGB32);
-    img.fill(n.form);
-    QPainter p(&img);
-    QFont caption(QStringLiteral("DejaVu Sans"));
-    caption.setPixelSize(11);
-    caption.setBold(true);
+    return ToQColor(GetInsideThemeColor(s, element));
+}
 
-    // Title bars at rest, under the pointer and held, with minimise, maximise and close.
-    const QImage left = *Find(all, pre + "TITLE_LEFT"), client = *Find(all, pre + "TITLE_CLIENT"),
-                 right = *Find(all, pre + "TITLE_RIGHT"), buttons = *Find(all, pre + "TITLEBTN");
+QFont SheetFont(bool bold)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    font.setBold(bold);
+    return font;
+}
+
+constexpr int kMockWidth = 400;
+
+// Title bars at rest, under the pointer and held, with minimise, maximise and close, placed where
+// the skin's table puts the buttons. Returns the row below them.
+int DrawTitleBars(QPainter& p, const QList<Resource>& all, Style s, int y)
+{
+    const int W = kMockWidth;
+    const QImage left = Picture(all, s, SUI_THEME_TITLE_LEFT_PICTURE), client = Picture(all, s, SUI_THEME_TITLE_CLIENT_PICTURE),
+                 right = Picture(all, s, SUI_THEME_TITLE_RIGHT_PICTURE), buttons = Picture(all, s, SUI_THEME_TITLE_BUTTON_STRIP);
     const QImage icon = AppIcon().scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    int y = 10;
+    const int buttonTop = GetInsideThemeInt(s, SUI_THEME_TITLE_BUTTON_TOP);
+    const int rightOffset = GetInsideThemeInt(s, SUI_THEME_TITLE_RIGHT_BUTTON_OFFSET);
+    const bool masked = GetInsideThemeBool(s, SUI_THEME_TITLE_BUTTON_TRANSPARENT);
     for (int state = 0; state < 3; ++state) {
         p.drawImage(10, y, left);
         p.drawImage(10 + W - right.width(), y, right);
         if (W - right.width() > left.width())
             p.drawImage(QRect(10 + left.width(), y, W - right.width() - left.width(), client.height()), client);
-        int cursor = W + n.rightOffset - 1;
+        int cursor = W + rightOffset - 1;
         for (int last : {18, 9, 15}) {
             QImage pic = Piece(buttons, 18, last - 2 + state);
             cursor -= pic.width() + (last == 18 ? 0 : 1);
             if (cursor + pic.width() > W - 1)
                 cursor = W - pic.width() - 1;
-            if (n.titleMasked)
+            if (masked)
                 pic = Keyed(pic, pic.pixel(0, pic.height() - 1));
-            p.drawImage(10 + cursor, y + n.buttonTop, pic);
+            p.drawImage(10 + cursor, y + buttonTop, pic);
         }
-        p.drawImage(10 + 3 + 3, y + n.buttonTop, icon);
-        p.setFont(caption);
+        p.drawImage(10 + 3 + 3, y + buttonTop, icon);
+        p.setFont(SheetFont(true));
         p.setPen(s == Style::MacOS ? Qt::black : Qt::white);
-        p.drawText(10 + 24, y + n.buttonTop + (s == Style::Protein ? 3 : 0), 300, 16, Qt::AlignLeft | Qt::AlignTop,
+        p.drawText(10 + 24, y + buttonTop + (s == Style::Protein ? 3 : 0), 300, 16, Qt::AlignLeft | Qt::AlignTop,
                    QStringLiteral("Orvane V1.00.05 2012-11-7"));
         y += left.height() + 6;
     }
+    return y;
+}
 
-    // Buttons in their three states at two sizes.
-    QFont text(QStringLiteral("DejaVu Sans"));
-    text.setPixelSize(11);
-    p.setFont(text);
+// Buttons in their three states at two sizes, and one on the page picture.
+int DrawButtons(QPainter& p, const QList<Resource>& all, Style s, int y)
+{
+    p.setFont(SheetFont(false));
     p.setPen(Qt::black);
-    const QImage strip = *Find(all, pre + "BUTTON");
+    const QImage strip = Picture(all, s, SUI_THEME_BUTTON_STRIP);
     for (int i = 1; i <= 3; ++i) {
         const QRect a(10 + (i - 1) * 95, y, 80, 27), b(10 + (i - 1) * 95, y + 34, 65, 23);
         NineSlice(p, Piece(strip, 3, i), a);
@@ -143,18 +142,21 @@ QImage MockUp(const QList<Resource>& all, Style s)
     p.drawImage(QRect(295, y, 115, 64), page, QRect(0, 0, 115, 64));
     NineSlice(p, Piece(strip, 3, 1), QRect(310, y + 8, 65, 23));
     p.drawText(QRect(310, y + 8, 65, 23), Qt::AlignCenter, QStringLiteral("Write"));
-    y += 70;
+    return y + 70;
+}
 
-    // A tab row: the active tab, an inactive one, the base line and the scroll buttons.
-    const QImage tabs = *Find(all, pre + "TAB"), line = *Find(all, pre + "TAB_LINE");
-    const QString scrollName = s == Style::MacOS ? "MACOS_SCROLLBUTTON" : s == Style::WinXP ? "WINXP_SCROLLBUTTON"
-                                                                                          : "MORE_SCROLLBUTTON";
-    const QImage scroll = *Find(all, scrollName);
+// A tab row: the active tab, an inactive one, the base line and the scroll buttons.
+int DrawTabRow(QPainter& p, const QList<Resource>& all, Style s, int y)
+{
+    const int W = kMockWidth;
+    const QColor form = ThemeColor(s, SUI_THEME_FORM_COLOR), page = ThemeColor(s, SUI_THEME_PAGE_COLOR);
+    const QImage tabs = Picture(all, s, SUI_THEME_TAB_STRIP), line = Picture(all, s, SUI_THEME_TAB_LINE);
+    const QImage scroll = Picture(all, s, SUI_THEME_TAB_SCROLL_BUTTON_STRIP);
     const int hi = tabs.height(), hl = line.height();
-    p.fillRect(QRect(10, y, W, hi + hl + 40), n.form);
+    p.fillRect(QRect(10, y, W, hi + hl + 40), form);
     p.drawImage(QRect(11, y + hi, W - 2, hl), line);
-    p.fillRect(QRect(10, y + hi + hl, W, 40), s == Style::WinXP ? QColor(Qt::white) : n.page);
-    p.setPen(n.border);
+    p.fillRect(QRect(10, y + hi + hl, W, 40), s == Style::WinXP ? QColor(Qt::white) : page);
+    p.setPen(ThemeColor(s, SUI_THEME_CONTROL_BORDER_COLOR));
     p.drawLine(10, y + hi, 10, y + hi + hl + 39);
     p.drawLine(10 + W - 1, y + hi, 10 + W - 1, y + hi + hl + 39);
     p.drawLine(10, y + hi + hl + 39, 10 + W - 1, y + hi + hl + 39);
@@ -166,37 +168,55 @@ QImage MockUp(const QList<Resource>& all, Style s)
     const int bw = scroll.width() / 4, by = y + std::max(0, (hi + hl - scroll.height()) / 2 - 2);
     p.drawImage(10 + W - 2 * bw - 2, by, Piece(scroll, 4, 3));
     p.drawImage(10 + W - bw - 2, by, Piece(scroll, 4, 2));
-    y += hi + hl + 50;
+    return y + hi + hl + 50;
+}
 
-    // The combo box button and the menu pictures where the style has them.
-    if (const QImage* combo = Find(all, pre + "COMBOBOX_BUTTON")) {
-        p.fillRect(QRect(10, y, 120, 21), Qt::white);
-        p.setPen(QColor("#7f7f7f"));
-        p.drawRect(10, y, 119, 20);
-        p.drawImage(QRect(10 + 120 - 19, y + 2, 17, 17), *combo);
-        if (s == Style::MacOS) {
-            p.setPen(Qt::NoPen);
-            p.setBrush(Qt::black);
-            p.drawPolygon(QPolygon({QPoint(10 + 120 - 19 + 5, y + 8), QPoint(10 + 120 - 19 + 11, y + 8),
-                                    QPoint(10 + 120 - 19 + 8, y + 11)}));
-        }
-        p.setPen(Qt::black);
-        p.drawText(QRect(14, y, 90, 21), Qt::AlignVCenter, QStringLiteral("9600"));
-    }
+// The combo box button, where the style has one.
+void DrawComboBox(QPainter& p, const QImage& button, Style s, int y)
+{
+    p.fillRect(QRect(10, y, 120, 21), Qt::white);
+    p.setPen(ThemeColor(s, SUI_THEME_CONTROL_BORDER_COLOR));
+    p.drawRect(10, y, 119, 20);
+    p.drawImage(QRect(10 + 120 - 19, y + 2, 17, 17), button);
     if (s == Style::MacOS) {
-        const QImage bar = *Find(all, "MACOS_MENU_BAR"), sel = *Find(all, "MACOS_MENU_SELECT");
-        p.drawImage(QRect(150, y, 120, 20), bar, QRect(0, 0, 1, 20));
-        p.drawImage(QRect(150, y + 20, 120, 20), sel, QRect(0, 0, 1, 20));
-        p.drawImage(QRect(150, y + 40, 120, 12), bar, QRect(0, 0, 1, 12));
-        p.drawImage(QRect(150, y + 52, 120, 20), bar, QRect(0, 0, 1, 20));
-        p.setPen(Qt::black);
-        p.drawText(QRect(180, y, 90, 20), Qt::AlignVCenter, QStringLiteral("Minimize"));
-        p.setPen(Qt::white);
-        p.drawText(QRect(180, y + 20, 90, 20), Qt::AlignVCenter, QStringLiteral("Maximize/Restore"));
-        p.setPen(Qt::black);
-        p.drawText(QRect(180, y + 52, 90, 20), Qt::AlignVCenter, QStringLiteral("Close"));
-        p.drawImage(154, y + 52 + 3, Keyed(*Find(all, "MENU_CHECKED"), 0xFFFFFFFF));
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawPolygon(QPolygon({QPoint(10 + 120 - 19 + 5, y + 8), QPoint(10 + 120 - 19 + 11, y + 8),
+                                QPoint(10 + 120 - 19 + 8, y + 11)}));
     }
+    p.setPen(Qt::black);
+    p.drawText(QRect(14, y, 90, 21), Qt::AlignVCenter, QStringLiteral("9600"));
+}
+
+// The MacOS window menu's pictures: the bar, a selected item and a checked one.
+void DrawMacMenu(QPainter& p, const QList<Resource>& all, int y)
+{
+    const QImage bar = *Find(all, "MACOS_MENU_BAR"), sel = *Find(all, "MACOS_MENU_SELECT");
+    p.drawImage(QRect(150, y, 120, 20), bar, QRect(0, 0, 1, 20));
+    p.drawImage(QRect(150, y + 20, 120, 20), sel, QRect(0, 0, 1, 20));
+    p.drawImage(QRect(150, y + 40, 120, 12), bar, QRect(0, 0, 1, 12));
+    p.drawImage(QRect(150, y + 52, 120, 20), bar, QRect(0, 0, 1, 20));
+    p.setPen(Qt::black);
+    p.drawText(QRect(180, y, 90, 20), Qt::AlignVCenter, QStringLiteral("Minimize"));
+    p.setPen(Qt::white);
+    p.drawText(QRect(180, y + 20, 90, 20), Qt::AlignVCenter, QStringLiteral("Maximize/Restore"));
+    p.setPen(Qt::black);
+    p.drawText(QRect(180, y + 52, 90, 20), Qt::AlignVCenter, QStringLiteral("Close"));
+    p.drawImage(154, y + 52 + 3, Keyed(*Find(all, "MENU_CHECKED"), 0xFFFFFFFF));
+}
+
+QImage MockUp(const QList<Resource>& all, Style s)
+{
+    QImage img(kMockWidth + 20, 330, QImage::Format_RGB32);
+    img.fill(ThemeColor(s, SUI_THEME_FORM_COLOR));
+    QPainter p(&img);
+    int y = DrawTitleBars(p, all, s, 10);
+    y = DrawButtons(p, all, s, y);
+    y = DrawTabRow(p, all, s, y);
+    if (const QImage* combo = Find(all, Prefix(s) + QStringLiteral("_COMBOBOX_BUTTON")))
+        DrawComboBox(p, *combo, s, y);
+    if (s == Style::MacOS)
+        DrawMacMenu(p, all, y);
     p.end();
     return img;
 }

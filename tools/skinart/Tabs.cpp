@@ -47,6 +47,8 @@ TabLook Look(Style s)
                 {QColor("#1e4f90"), QColor("#f4faff"), QColor("#d8ecfd"), QColor("#c0ddf8"), QColor("#d0e7fb")},
                 {QColor("#4a6e9e"), QColor("#d6e6f6"), QColor("#b4cfec"), QColor("#98b9e0"), QColor("#abc8e8")},
                 QColor(), QColor()};
+    case Style::FromThemeFile:  // drawn from no art of its own
+        break;
     }
     return {};
 }
@@ -122,8 +124,8 @@ void AddTabs(QList<Resource>& out)
 {
     for (Style s : kStyles) {
         const TabLook t = Look(s);
-        out.append({Prefix(s) + QStringLiteral("_TAB"), Strip({Tab(t, true), Tab(t, false)})});
-        out.append({Prefix(s) + QStringLiteral("_TAB_LINE"), PixelExact([&] { return TabLine(t); })});
+        out.append({GetInsideThemePictureName(s, SUI_THEME_TAB_STRIP), Strip({Tab(t, true), Tab(t, false)})});
+        out.append({GetInsideThemePictureName(s, SUI_THEME_TAB_LINE), PixelExact([&] { return TabLine(t); })});
     }
     out.append({QStringLiteral("MACOS_SCROLLBUTTON"),
                 ScrollStrip(18, {{QColor("#8a8a8a"), QColor("#ffffff"), QColor("#f0f0f0"), QColor("#e2e2e2"), QColor("#d6d6d6")},

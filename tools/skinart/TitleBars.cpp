@@ -8,8 +8,6 @@
 namespace skinart {
 namespace {
 
-enum State { Normal, Over, Pressed };
-
 // The caption background, one colour per row from the window's top edge down. Every title picture
 // is built on these rows so that the stretched middle piece, the ends and the opaque buttons meet.
 QColor TitleRow(Style s, int y)
@@ -49,6 +47,8 @@ QColor TitleRow(Style s, int y)
                      {5, QColor("#2a68bc")}, {15, QColor("#2160b4")}, {16, QColor("#1a56a8")}, {29, QColor("#2566b8")},
                      {31, QColor("#4a8cd6")}, {32, QColor("#0e3468")}},
                     y);
+    case Style::FromThemeFile:  // drawn from no art of its own
+        break;
     }
     return {};
 }
@@ -61,28 +61,30 @@ QColor ProteinBlue(int y)
                 y);
 }
 
-struct TitleSpec {
+// The sizes of a style's title-bar pictures and title buttons. Where the buttons sit in the bar
+// is the skin's: its theme table gives their top row.
+struct TitleBarSizes {
     int height, leftW, clientW, rightW;
     int button;      // side of a square title-button piece
-    int buttonTop;   // the buttons' top row within the pictures
-    bool masked;     // buttons are drawn with their background dropped
 };
 
-TitleSpec Spec(Style s)
+TitleBarSizes TitleBarSizesOf(Style s)
 {
     switch (s) {
-    case Style::MacOS: return {23, 48, 49, 48, 17, 4, false};
-    case Style::WinXP: return {29, 35, 37, 35, 21, 5, false};
-    case Style::DeepBlue: return {32, 97, 98, 97, 19, 2, false};
-    case Style::Protein: return {23, 441, 1, 1, 19, 2, true};
-    case Style::BlueGlass: return {33, 162, 179, 101, 19, 6, true};
+    case Style::MacOS: return {23, 48, 49, 48, 17};
+    case Style::WinXP: return {29, 35, 37, 35, 21};
+    case Style::DeepBlue: return {32, 97, 98, 97, 19};
+    case Style::Protein: return {23, 441, 1, 1, 19};
+    case Style::BlueGlass: return {33, 162, 179, 101, 19};
+    case Style::FromThemeFile:  // drawn from no art of its own
+        break;
     }
     return {};
 }
 
 QImage Rows(Style s, int w)
 {
-    const TitleSpec t = Spec(s);
+    const TitleBarSizes t = TitleBarSizesOf(s);
     QImage img(w, t.height, QImage::Format_RGB32);
     for (int y = 0; y < t.height; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
@@ -93,7 +95,7 @@ QImage Rows(Style s, int w)
 
 QImage TitleLeft(Style s)
 {
-    const TitleSpec t = Spec(s);
+    const TitleBarSizes t = TitleBarSizesOf(s);
     QImage img = Rows(s, t.leftW);
     switch (s) {
     case Style::Protein:
@@ -126,13 +128,15 @@ QImage TitleLeft(Style s)
         for (int y = 1; y < t.height - 1; ++y)
             img.setPixelColor(1, y, Mix(TitleRow(s, y), Qt::white, 0.35));
         break;
+    case Style::FromThemeFile:  // drawn from no art of its own
+        break;
     }
     return img;
 }
 
 QImage TitleRight(Style s)
 {
-    const TitleSpec t = Spec(s);
+    const TitleBarSizes t = TitleBarSizesOf(s);
     QImage img = Rows(s, t.rightW);
     const int barEnd = s == Style::DeepBlue ? 22 : t.height - 1;
     if (t.rightW > 2)
@@ -164,7 +168,7 @@ QImage TitleButtonLayer(const TitleButtonShape& shape, Glyph g, State st, const 
         GlossEllipse(p, shape.face, face);
     else
         GlossRect(p, shape.face, shape.radius, face);
-    const int shift = st == Pressed ? 1 : 0;
+    const int shift = st == State::MouseDown ? 1 : 0;
     DrawGlyph(p, g, shape.glyph.translated(shift, shift), ink, shape.stroke);
     p.end();
     return layer;
@@ -176,17 +180,17 @@ QImage MacTitleButton(Glyph g, State st, const QImage& bg)
     const bool close = g == Glyph::Close;
     Gloss ball;
     QColor ink;
-    if (st == Normal) {
+    if (st == State::Normal) {
         ball = {QColor("#8a8a8a"), QColor("#fdfdfd"), QColor("#e7e7e7"), QColor("#d0d0d0"), QColor("#f4f4f4"),
                 QColor(255, 255, 255, 220)};
         ink = QColor("#4a4a4a");
     } else if (close) {
-        ball = st == Over ? Gloss{QColor("#9e2a22"), QColor("#f7b1a9"), QColor("#e8695d"), QColor("#d4473b"), QColor("#f39a8f"),
+        ball = st == State::MouseOn ? Gloss{QColor("#9e2a22"), QColor("#f7b1a9"), QColor("#e8695d"), QColor("#d4473b"), QColor("#f39a8f"),
                                   QColor(255, 255, 255, 200)}
                           : Gloss{QColor("#7a1c16"), QColor("#d86c62"), QColor("#c4443a"), QColor("#a92f26"), QColor("#d06a60")};
         ink = Qt::white;
     } else {
-        ball = st == Over ? Gloss{QColor("#2a62a8"), QColor("#d4ebfd"), QColor("#8fc4f3"), QColor("#4f9be6"), QColor("#a3d2f8"),
+        ball = st == State::MouseOn ? Gloss{QColor("#2a62a8"), QColor("#d4ebfd"), QColor("#8fc4f3"), QColor("#4f9be6"), QColor("#a3d2f8"),
                                   QColor(255, 255, 255, 220)}
                           : Gloss{QColor("#1d4a85"), QColor("#8cbdea"), QColor("#5b9bdf"), QColor("#2f76c9"), QColor("#6aa8e6")};
         ink = Qt::white;
@@ -201,12 +205,12 @@ QImage XpTitleButton(Glyph g, State st, const QImage& bg)
     const bool close = g == Glyph::Close;
     Gloss face;
     if (close)
-        face = st == Normal ? Gloss{QColor("#ffffff"), QColor("#f0a080"), QColor("#e46a45"), QColor("#d9532c"), QColor("#c23d1c")}
-             : st == Over   ? Gloss{QColor("#ffffff"), QColor("#ffc0a4"), QColor("#f58a62"), QColor("#ec6c44"), QColor("#d9512c")}
+        face = st == State::Normal ? Gloss{QColor("#ffffff"), QColor("#f0a080"), QColor("#e46a45"), QColor("#d9532c"), QColor("#c23d1c")}
+             : st == State::MouseOn ? Gloss{QColor("#ffffff"), QColor("#ffc0a4"), QColor("#f58a62"), QColor("#ec6c44"), QColor("#d9512c")}
                             : Gloss{QColor("#ffffff"), QColor("#a8321a"), QColor("#be4124"), QColor("#c84a2b"), QColor("#d86a4c")};
     else
-        face = st == Normal ? Gloss{QColor("#ffffff"), QColor("#7eb3ff"), QColor("#3c85f5"), QColor("#2b72ee"), QColor("#1d5ddc")}
-             : st == Over   ? Gloss{QColor("#ffffff"), QColor("#a6ccff"), QColor("#5ea3ff"), QColor("#478ff8"), QColor("#3377ee")}
+        face = st == State::Normal ? Gloss{QColor("#ffffff"), QColor("#7eb3ff"), QColor("#3c85f5"), QColor("#2b72ee"), QColor("#1d5ddc")}
+             : st == State::MouseOn ? Gloss{QColor("#ffffff"), QColor("#a6ccff"), QColor("#5ea3ff"), QColor("#478ff8"), QColor("#3377ee")}
                             : Gloss{QColor("#ffffff"), QColor("#1a4ab8"), QColor("#2257c8"), QColor("#2a62d2"), QColor("#3d78e0")};
     const TitleButtonShape shape{21, QRectF(0, 0, 21, 21), false, 3, QRect(6, 6, 9, 9), 2};
     return OverBackground(TitleButtonLayer(shape, g, st, face, Qt::white), bg);
@@ -217,9 +221,9 @@ QImage DeepBlueTitleButton(Glyph g, State st, const QImage& bg)
 {
     const bool close = g == Glyph::Close;
     Gloss face;
-    if (st == Normal)
+    if (st == State::Normal)
         face = {QColor("#6d87c4"), QColor("#3d5799"), QColor("#2a417c"), QColor("#1f3369"), QColor("#2a4280")};
-    else if (st == Over)
+    else if (st == State::MouseOn)
         face = close ? Gloss{QColor("#f0a09a"), QColor("#e0665e"), QColor("#c8403a"), QColor("#aa2e28"), QColor("#c44840")}
                      : Gloss{QColor("#a8c4f6"), QColor("#5f86d8"), QColor("#3f66c4"), QColor("#2f54ae"), QColor("#4470cc")};
     else
@@ -234,9 +238,9 @@ QImage ProteinTitleButton(Glyph g, State st)
 {
     const bool close = g == Glyph::Close;
     Gloss face;
-    if (st == Normal)
+    if (st == State::Normal)
         face = {QColor("#6a6a6a"), QColor("#4a4a4a"), QColor("#363636"), QColor("#222222"), QColor("#2e2e2e")};
-    else if (st == Over)
+    else if (st == State::MouseOn)
         face = close ? Gloss{QColor("#ffb0a8"), QColor("#ff7a6e"), QColor("#e8473b"), QColor("#cc2e24"), QColor("#e04438")}
                      : Gloss{QColor("#a9d0ff"), QColor("#6aabff"), QColor("#2f7bef"), QColor("#1a5fd6"), QColor("#2d74ea")};
     else
@@ -252,12 +256,12 @@ QImage GlassTitleButton(Glyph g, State st)
     const bool close = g == Glyph::Close;
     Gloss bead;
     if (close)
-        bead = st == Normal ? Gloss{QColor("#7a1c16"), QColor("#f3a49b"), QColor("#de5a4e"), QColor("#c23a2f"), QColor("#e8776b"), QColor(255, 255, 255, 210)}
-             : st == Over   ? Gloss{QColor("#8e241d"), QColor("#ffc4bc"), QColor("#f47a6e"), QColor("#e0463a"), QColor("#ff9a8e"), QColor(255, 255, 255, 230)}
+        bead = st == State::Normal ? Gloss{QColor("#7a1c16"), QColor("#f3a49b"), QColor("#de5a4e"), QColor("#c23a2f"), QColor("#e8776b"), QColor(255, 255, 255, 210)}
+             : st == State::MouseOn ? Gloss{QColor("#8e241d"), QColor("#ffc4bc"), QColor("#f47a6e"), QColor("#e0463a"), QColor("#ff9a8e"), QColor(255, 255, 255, 230)}
                             : Gloss{QColor("#5e140f"), QColor("#c45a50"), QColor("#a8342a"), QColor("#8e231b"), QColor("#b4463c")};
     else
-        bead = st == Normal ? Gloss{QColor("#163e72"), QColor("#c9e5fd"), QColor("#7ab8f0"), QColor("#3a86d8"), QColor("#78b8f2"), QColor(255, 255, 255, 210)}
-             : st == Over   ? Gloss{QColor("#1e5aa6"), QColor("#e4f4ff"), QColor("#8fd2ff"), QColor("#44a2f0"), QColor("#8ad0ff"), QColor(255, 255, 255, 240)}
+        bead = st == State::Normal ? Gloss{QColor("#163e72"), QColor("#c9e5fd"), QColor("#7ab8f0"), QColor("#3a86d8"), QColor("#78b8f2"), QColor(255, 255, 255, 210)}
+             : st == State::MouseOn ? Gloss{QColor("#1e5aa6"), QColor("#e4f4ff"), QColor("#8fd2ff"), QColor("#44a2f0"), QColor("#8ad0ff"), QColor(255, 255, 255, 240)}
                             : Gloss{QColor("#0e2c56"), QColor("#76a8dc"), QColor("#3f7cc6"), QColor("#225fae"), QColor("#3e7cc4")};
     const TitleButtonShape shape{19, QRectF(1, 1, 17, 17), true, 0, QRect(5, 5, 9, 9), 2};
     return OverMagenta(TitleButtonLayer(shape, g, st, bead, Qt::white));
@@ -265,17 +269,18 @@ QImage GlassTitleButton(Glyph g, State st)
 
 QImage TitleButtonStrip(Style s)
 {
-    const TitleSpec t = Spec(s);
+    const TitleBarSizes t = TitleBarSizesOf(s);
     // Opaque buttons carry the caption rows they are drawn over; the control box sits one row higher.
     const int k = Scale();
     const QImage rows = PixelExact([s, &t] { return Rows(s, t.button); });
-    const QImage behind = rows.copy(0, t.buttonTop * k, t.button * k, t.button * k);
-    const QImage behindBox = rows.copy(0, (t.buttonTop - 1) * k, t.button * k, t.button * k);
+    const int buttonTop = GetInsideThemeInt(s, SUI_THEME_TITLE_BUTTON_TOP);
+    const QImage behind = rows.copy(0, buttonTop * k, t.button * k, t.button * k);
+    const QImage behindBox = rows.copy(0, (buttonTop - 1) * k, t.button * k, t.button * k);
     QImage strip(t.button * 18 * k, t.button * k, QImage::Format_RGB32);
     QPainter p(&strip);
     int x = 0;
     for (Glyph g : kTitleGlyphs)
-        for (State st : {Normal, Over, Pressed}) {
+        for (State st : kFaceStates) {
             const QImage& bg = g == Glyph::ControlBox ? behindBox : behind;
             QImage piece;
             switch (s) {
@@ -284,6 +289,8 @@ QImage TitleButtonStrip(Style s)
             case Style::DeepBlue: piece = DeepBlueTitleButton(g, st, bg); break;
             case Style::Protein: piece = ProteinTitleButton(g, st); break;
             case Style::BlueGlass: piece = GlassTitleButton(g, st); break;
+            case Style::FromThemeFile:  // drawn from no art of its own
+                break;
             }
             p.drawImage(x, 0, piece);
             x += t.button * k;
@@ -296,11 +303,12 @@ QImage TitleButtonStrip(Style s)
 void AddTitleBars(QList<Resource>& out)
 {
     for (Style s : kStyles) {
-        const TitleSpec t = Spec(s);
-        out.append({Prefix(s) + QStringLiteral("_TITLEBTN"), TitleButtonStrip(s)});
-        out.append({Prefix(s) + QStringLiteral("_TITLE_LEFT"), PixelExact([s] { return TitleLeft(s); })});
-        out.append({Prefix(s) + QStringLiteral("_TITLE_CLIENT"), PixelExact([s, &t] { return Rows(s, t.clientW); })});
-        out.append({Prefix(s) + QStringLiteral("_TITLE_RIGHT"), PixelExact([s] { return TitleRight(s); })});
+        const TitleBarSizes t = TitleBarSizesOf(s);
+        out.append({GetInsideThemePictureName(s, SUI_THEME_TITLE_BUTTON_STRIP), TitleButtonStrip(s)});
+        out.append({GetInsideThemePictureName(s, SUI_THEME_TITLE_LEFT_PICTURE), PixelExact([s] { return TitleLeft(s); })});
+        out.append({GetInsideThemePictureName(s, SUI_THEME_TITLE_CLIENT_PICTURE),
+                    PixelExact([s, &t] { return Rows(s, t.clientW); })});
+        out.append({GetInsideThemePictureName(s, SUI_THEME_TITLE_RIGHT_PICTURE), PixelExact([s] { return TitleRight(s); })});
     }
 }
 

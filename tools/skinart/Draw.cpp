@@ -204,6 +204,74 @@ struct Pen {
 // The question mark, five columns by seven rows.
 constexpr const char* kHelp[7] = {".###.", "#...#", "....#", "...#.", "..#..", ".....", "..#.."};
 
+// The glyphs below share one frame: an n x n square at (x0, y0) centred in box, strokes t thick.
+struct GlyphFrame {
+    QRect box;
+    int n, x0, y0, t;
+};
+
+void DrawClose(const Pen& pen, const GlyphFrame& f)
+{
+    const int rows = f.n - f.t + 1;
+    const int yy = f.box.y() + (f.box.height() - rows) / 2;
+    for (int i = 0; i < rows; ++i) {
+        pen.fill(f.x0 + i, yy + i, f.t, 1);
+        pen.fill(f.x0 + f.n - f.t - i, yy + i, f.t, 1);
+    }
+}
+
+void DrawRestore(const Pen& pen, const GlyphFrame& f)
+{
+    const int k = f.n - 3, top = f.t;
+    const int bx = f.x0 + 3, fy = f.y0 + 3;
+    // back window: only the parts the front window leaves uncovered
+    pen.fill(bx, f.y0, k, top);
+    pen.fill(bx + k - 1, f.y0, 1, k);
+    pen.fill(f.x0 + k, f.y0 + k - 1, bx + k - (f.x0 + k), 1);
+    pen.fill(bx, f.y0, 1, fy - f.y0);
+    pen.window(f.x0, fy, k, k, top);  // front window
+}
+
+void DrawHelp(const Pen& pen, const GlyphFrame& f)
+{
+    const int w = 5 + (f.t > 1 ? 1 : 0);
+    const int hx = f.box.x() + (f.box.width() - w) / 2;
+    const int hy = f.box.y() + (f.box.height() - 7) / 2;
+    for (int r = 0; r < 7; ++r)
+        for (int col = 0; col < 5; ++col)
+            if (kHelp[r][col] == '#')
+                pen.fill(hx + col, hy + r, f.t > 1 ? 2 : 1, 1);
+}
+
+void DrawControlBox(const Pen& pen, const GlyphFrame& f)
+{
+    const int w = f.n - 1, h = f.n - 2;
+    const int yy = f.y0 + 1;
+    pen.fill(f.x0, yy, w, 2);
+    pen.fill(f.x0, yy, 1, h);
+    pen.fill(f.x0 + w - 1, yy, 1, h);
+    pen.fill(f.x0, yy + h - 1, w, 1);
+}
+
+// The arrows are one pixel thick and of a fixed size, centred in the box.
+void DrawArrow(const Pen& pen, Glyph g, const QRect& box)
+{
+    if (g == Glyph::ArrowDown) {
+        const int ax = box.x() + (box.width() - 7) / 2;
+        const int ay = box.y() + (box.height() - 4) / 2;
+        for (int r = 0; r < 4; ++r)
+            pen.fill(ax + r, ay + r, 7 - 2 * r, 1);
+        return;
+    }
+    const int a = 4;  // columns; the arrow is 2a-1 rows high
+    const int ax = box.x() + (box.width() - a) / 2;
+    const int ay = box.y() + (box.height() - (2 * a - 1)) / 2;
+    for (int j = 0; j < a; ++j) {
+        const int col = g == Glyph::ArrowRight ? ax + j : ax + a - 1 - j;
+        pen.fill(col, ay + j, 1, 2 * a - 1 - 2 * j);
+    }
+}
+
 }  // namespace
 
 void DrawGlyph(QPainter& p, Glyph g, const QRect& box, const QColor& c, int t)
@@ -212,72 +280,17 @@ void DrawGlyph(QPainter& p, Glyph g, const QRect& box, const QColor& c, int t)
     p.setRenderHint(QPainter::Antialiasing, false);
     const Pen pen{p, c};
     const int n = std::min(box.width(), box.height());
-    const int x0 = box.x() + (box.width() - n) / 2;
-    const int y0 = box.y() + (box.height() - n) / 2;
+    const GlyphFrame f{box, n, box.x() + (box.width() - n) / 2, box.y() + (box.height() - n) / 2, t};
     switch (g) {
-    case Glyph::Close: {
-        const int rows = n - t + 1;
-        const int yy = box.y() + (box.height() - rows) / 2;
-        for (int i = 0; i < rows; ++i) {
-            pen.fill(x0 + i, yy + i, t, 1);
-            pen.fill(x0 + n - t - i, yy + i, t, 1);
-        }
-        break;
-    }
-    case Glyph::Minimise:
-        pen.fill(x0, y0 + n - t - 1, n - 1, t);
-        break;
-    case Glyph::Maximise:
-        pen.window(x0, y0, n - 1, n - 1, t + 1);
-        break;
-    case Glyph::Restore: {
-        const int k = n - 3, top = t;
-        const int bx = x0 + 3, fy = y0 + 3;
-        // back window: only the parts the front window leaves uncovered
-        pen.fill(bx, y0, k, top);
-        pen.fill(bx + k - 1, y0, 1, k);
-        pen.fill(x0 + k, y0 + k - 1, bx + k - (x0 + k), 1);
-        pen.fill(bx, y0, 1, fy - y0);
-        pen.window(x0, fy, k, k, top);  // front window
-        break;
-    }
-    case Glyph::Help: {
-        const int w = 5 + (t > 1 ? 1 : 0);
-        const int hx = box.x() + (box.width() - w) / 2;
-        const int hy = box.y() + (box.height() - 7) / 2;
-        for (int r = 0; r < 7; ++r)
-            for (int col = 0; col < 5; ++col)
-                if (kHelp[r][col] == '#')
-                    pen.fill(hx + col, hy + r, t > 1 ? 2 : 1, 1);
-        break;
-    }
-    case Glyph::ControlBox: {
-        const int w = n - 1, h = n - 2;
-        const int yy = y0 + 1;
-        pen.fill(x0, yy, w, 2);
-        pen.fill(x0, yy, 1, h);
-        pen.fill(x0 + w - 1, yy, 1, h);
-        pen.fill(x0, yy + h - 1, w, 1);
-        break;
-    }
+    case Glyph::Close: DrawClose(pen, f); break;
+    case Glyph::Minimise: pen.fill(f.x0, f.y0 + n - t - 1, n - 1, t); break;
+    case Glyph::Maximise: pen.window(f.x0, f.y0, n - 1, n - 1, t + 1); break;
+    case Glyph::Restore: DrawRestore(pen, f); break;
+    case Glyph::Help: DrawHelp(pen, f); break;
+    case Glyph::ControlBox: DrawControlBox(pen, f); break;
     case Glyph::ArrowRight:
-    case Glyph::ArrowLeft: {
-        const int a = 4;  // columns; the arrow is 2a-1 rows high
-        const int ax = box.x() + (box.width() - a) / 2;
-        const int ay = box.y() + (box.height() - (2 * a - 1)) / 2;
-        for (int j = 0; j < a; ++j) {
-            const int col = g == Glyph::ArrowRight ? ax + j : ax + a - 1 - j;
-            pen.fill(col, ay + j, 1, 2 * a - 1 - 2 * j);
-        }
-        break;
-    }
-    case Glyph::ArrowDown: {
-        const int ax = box.x() + (box.width() - 7) / 2;
-        const int ay = box.y() + (box.height() - 4) / 2;
-        for (int r = 0; r < 4; ++r)
-            pen.fill(ax + r, ay + r, 7 - 2 * r, 1);
-        break;
-    }
+    case Glyph::ArrowLeft:
+    case Glyph::ArrowDown: DrawArrow(pen, g, box); break;
     }
     p.restore();
 }

@@ -24,16 +24,88 @@
 
 namespace {
 
-bool WriteFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
-}
-
 int Fail(const QString& what)
 {
     std::fprintf(stderr, "skinart: %s\n", qPrintable(what));
     return 1;
+}
+
+// Writes files under one directory and keeps the list of what it wrote, for the resource list.
+class Output {
+public:
+    explicit Output(const QDir& root) : m_root(root) {}
+
+    bool Bytes(const QString& rel, const QByteArray& data)
+    {
+        QFile f(m_root.filePath(rel));
+        return Done(rel, f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size());
+    }
+    bool Png(const QString& rel, const QImage& image) { return Done(rel, image.save(m_root.filePath(rel), "PNG")); }
+
+    QStringList written;
+    QString failed;  // the path that could not be written
+
+private:
+    bool Done(const QString& rel, bool ok)
+    {
+        if (ok)
+            written.append(rel);
+        else
+            failed = m_root.filePath(rel);
+        return ok;
+    }
+
+    QDir m_root;
+};
+
+// Every picture the skin names; at scale 2 the same pictures at twice the size, named NAME@2x.
+QList<skinart::Resource> DrawSkin(int scale)
+{
+    QList<skinart::Resource> all;
+    skinart::SetScale(scale);
+    skinart::AddButtons(all);
+    skinart::AddTitleBars(all);
+    skinart::AddTabs(all);
+    skinart::AddMisc(all);
+    skinart::SetScale(1);
+    if (scale != 1)
+        for (skinart::Resource& r : all)
+            r.name += QStringLiteral("@%1x").arg(scale);
+    return all;
+}
+
+bool WriteSkin(Output& out, const QList<skinart::Resource>& pictures)
+{
+    for (const skinart::Resource& r : pictures)
+        if (!out.Png(QStringLiteral("skin/%1.png").arg(r.name), r.image))
+            return false;
+    return true;
+}
+
+// The page's background and status line, and the application icon.
+bool WritePageAndIcon(Output& out)
+{
+    skinart::SetScale(2);
+    const QImage status2x = skinart::PixelExact(skinart::StatusGradient);
+    skinart::SetScale(1);
+    return out.Png(QStringLiteral("page/status@2x.png"), status2x) &&
+           out.Bytes(QStringLiteral("page/background.jpg"), skinart::EncodeJpeg(skinart::PageBackground(), 90)) &&
+           out.Png(QStringLiteral("page/status.png"), skinart::StatusGradient()) &&
+           out.Png(QStringLiteral("icon/orvane.png"), skinart::AppIcon());
+}
+
+// The resource list that embeds what was written, in name order.
+QByteArray ResourceList(QStringList files)
+{
+    std::sort(files.begin(), files.end());
+    QByteArray qrc;
+    QTextStream out(&qrc);
+    out << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/\">\n";
+    for (const QString& f : files)
+        out << "    <file>" << f << "</file>\n";
+    out << "</qresource>\n</RCC>\n";
+    out.flush();
+    return qrc;
 }
 
 }  // namespace
@@ -62,64 +134,20 @@ int main(int argc, char** argv)
         if (!root.mkpath(QLatin1String(sub)))
             return Fail(QStringLiteral("cannot create %1/%2").arg(root.path(), QLatin1String(sub)));
 
-    QList<skinart::Resource> all;
-    skinart::AddButtons(all);
-    skinart::AddTitleBars(all);
-    skinart::AddTabs(all);
-    skinart::AddMisc(all);
-
-    // The same pictures at twice the size, for screens at a device pixel ratio above 1.
-    QList<skinart::Resource> twice;
-    skinart::SetScale(2);
-    skinart::AddButtons(twice);
-    skinart::AddTitleBars(twice);
-    skinart::AddTabs(twice);
-    skinart::AddMisc(twice);
-    const QImage status2x = skinart::PixelExact(skinart::StatusGradient);
-    skinart::SetScale(1);
-    for (skinart::Resource& r : twice)
-        r.name += QStringLiteral("@2x");
-
-    QStringList files;
-    for (const QList<skinart::Resource>* set : {&all, &twice})
-        for (const skinart::Resource& r : *set) {
-            const QString rel = QStringLiteral("skin/%1.png").arg(r.name);
-            if (!r.image.save(root.filePath(rel), "PNG"))
-                return Fail(QStringLiteral("cannot write %1").arg(root.filePath(rel)));
-            files.append(rel);
-        }
-    const QString status2xFile = QStringLiteral("page/status@2x.png");
-    if (!status2x.save(root.filePath(status2xFile), "PNG"))
-        return Fail(QStringLiteral("cannot write %1").arg(root.filePath(status2xFile)));
-    files.append(status2xFile);
-    const QString jpeg = QStringLiteral("page/background.jpg");
-    if (!WriteFile(root.filePath(jpeg), skinart::EncodeJpeg(skinart::PageBackground(), 90)))
-        return Fail(QStringLiteral("cannot write %1").arg(root.filePath(jpeg)));
-    const QString status = QStringLiteral("page/status.png");
-    if (!skinart::StatusGradient().save(root.filePath(status), "PNG"))
-        return Fail(QStringLiteral("cannot write %1").arg(root.filePath(status)));
-    const QString icon = QStringLiteral("icon/orvane.png");
-    if (!skinart::AppIcon().save(root.filePath(icon), "PNG"))
-        return Fail(QStringLiteral("cannot write %1").arg(root.filePath(icon)));
-    files << jpeg << status << icon;
+    Output out(root);
+    const QList<skinart::Resource> all = DrawSkin(1);
+    if (!WriteSkin(out, all) || !WriteSkin(out, DrawSkin(2)) || !WritePageAndIcon(out))
+        return Fail(QStringLiteral("cannot write %1").arg(out.failed));
+    const QStringList embedded = out.written;
     // The desktop's icon theme takes these from the installed files; they are not embedded.
     if (!skinart::WriteThemeIcons(root.filePath(QStringLiteral("icon/hicolor"))))
         return Fail(QStringLiteral("cannot write the icon theme sizes to %1/icon/hicolor").arg(root.path()));
-    std::sort(files.begin(), files.end());
-
-    QByteArray qrc;
-    QTextStream out(&qrc);
-    out << "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/\">\n";
-    for (const QString& f : files)
-        out << "    <file>" << f << "</file>\n";
-    out << "</qresource>\n</RCC>\n";
-    out.flush();
-    if (!WriteFile(root.filePath(QStringLiteral("resources.qrc")), qrc))
+    if (!out.Bytes(QStringLiteral("resources.qrc"), ResourceList(embedded)))
         return Fail(QStringLiteral("cannot write resources.qrc"));
 
     if (!sheets.isEmpty() && !skinart::WriteContactSheets(all, sheets))
         return Fail(QStringLiteral("cannot write the review pictures to %1").arg(sheets));
-    std::printf("skinart: %lld files written to %s\n", static_cast<long long>(files.size()),
+    std::printf("skinart: %lld files written to %s\n", static_cast<long long>(embedded.size()),
                 qPrintable(root.path()));
     return 0;
 }

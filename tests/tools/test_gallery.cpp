@@ -17,9 +17,9 @@ TEST(Gallery, TwiceTheScaleWritesEveryPictureAtTwiceTheSize)
     QString errors;
     ASSERT_EQ(tools_test::RunTool(QStringLiteral("gallery"), {QStringLiteral("--png"), once.path()}, &errors), 0)
         << errors.toStdString();
-    ASSERT_EQ(tools_test::RunTool(QStringLiteral("gallery"),
-                                  {QStringLiteral("--png"), twice.path(), QStringLiteral("--scale"), QStringLiteral("2")},
-                                  &errors),
+    ASSERT_EQ(tools_test::RunTool(
+                  QStringLiteral("gallery"),
+                  {QStringLiteral("--png"), twice.path(), QStringLiteral("--scale"), QStringLiteral("2")}, &errors),
               0)
         << errors.toStdString();
 

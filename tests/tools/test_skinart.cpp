@@ -37,8 +37,8 @@ TEST(Skinart, ReproducesTheResourcesByteForByte)
     ASSERT_FALSE(drawn.isEmpty());
     for (const QString& file : drawn) {
         const QString committed = resources.filePath(file);
-        EXPECT_TRUE(QFile::exists(committed)) << "skinart draws resources/" << file.toStdString()
-                                              << ", which is missing";
+        EXPECT_TRUE(QFile::exists(committed))
+            << "skinart draws resources/" << file.toStdString() << ", which is missing";
         if (QFile::exists(committed)) {
             EXPECT_TRUE(Contents(committed) == Contents(QDir(out.path()).filePath(file)))
                 << "resources/" << file.toStdString() << " differs from what skinart draws";

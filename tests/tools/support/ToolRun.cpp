@@ -6,15 +6,9 @@
 
 namespace tools_test {
 
-QString BinDir()
-{
-    return qEnvironmentVariable("ORVANE_BIN_DIR");
-}
+QString BinDir() { return qEnvironmentVariable("ORVANE_BIN_DIR"); }
 
-QString SourceDir()
-{
-    return qEnvironmentVariable("ORVANE_SOURCE_DIR");
-}
+QString SourceDir() { return qEnvironmentVariable("ORVANE_SOURCE_DIR"); }
 
 int RunTool(const QString& program, const QStringList& args, QString* errors)
 {
@@ -22,10 +16,8 @@ int RunTool(const QString& program, const QStringList& args, QString* errors)
     process.start(QDir(BinDir()).filePath(program), args);
     // A generous bound for a loaded machine: the tools take seconds.
     const bool finished = process.waitForStarted(60000) && process.waitForFinished(240000);
-    if (errors)
-        *errors = QString::fromLocal8Bit(process.readAllStandardError());
-    if (!finished || process.exitStatus() != QProcess::NormalExit)
-        return -1;
+    if (errors) *errors = QString::fromLocal8Bit(process.readAllStandardError());
+    if (!finished || process.exitStatus() != QProcess::NormalExit) return -1;
     return process.exitCode();
 }
 

@@ -9,6 +9,9 @@
 
 #include <cmath>
 
+using Metrics = SuiFrameMetrics;
+constexpr int kBand = Metrics::kBand;
+
 // Alt+Space anywhere in the host's window opens the window menu, as on a native caption.
 class TsuiForm::AltSpaceWatcher : public QObject {
 public:
@@ -108,8 +111,7 @@ void TsuiForm::setUIStyle(TsuiUIStyle style)
     m_style = style;
     if (m_inert)
         return;
-    TsuiUIStyle effective = style;
-    UsingFileTheme(m_fileTheme, style, effective);
+    const TsuiUIStyle effective = EffectiveStyle(m_fileTheme, style);
     m_roundCornerBottom = 0;
     m_borderColor = GetInsideThemeColor(effective, SUI_THEME_FORM_BORDER_COLOR);
     m_borderWidth = GetInsideThemeInt(effective, SUI_THEME_FORM_BORDER_WIDTH);
@@ -255,17 +257,13 @@ void TsuiForm::RegionWindow()
 void TsuiForm::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    TsuiUIStyle effective = m_style;
-    UsingFileTheme(m_fileTheme, m_style, effective);
-    if (effective == MacOS || effective == Protein) {
-        const QImage pattern = LoadSkinBitmap(effective == MacOS ? QStringLiteral("MACOS_FORM_BACKGROUND")
-                                                                 : QStringLiteral("PROTEIN_FORM_BACKGROUND"));
-        if (!pattern.isNull()) {
-            p.fillRect(event->rect(), QBrush(pattern));
-            return;
-        }
-    }
-    p.fillRect(event->rect(), ToQColor(m_color));
+    const QString pattern =
+        GetInsideThemePictureName(EffectiveStyle(m_fileTheme, m_style), SUI_THEME_FORM_BACKGROUND_PICTURE);
+    const QImage tile = pattern.isEmpty() ? QImage() : LoadSkinBitmap(pattern);
+    if (!tile.isNull())
+        p.fillRect(event->rect(), QBrush(tile));
+    else
+        p.fillRect(event->rect(), ToQColor(m_color));
 }
 
 void TsuiForm::PaintFormBorder(QPainter& p) const
@@ -288,7 +286,9 @@ void TsuiForm::PaintFormBorder(QPainter& p) const
         const int side = kBand - bw;
         if (side > 0) {
             p.drawImage(bw, 0, left.copy(0, 0, side, left.height()));
-            const QImage rightEnd = right.width() <= 2 ? right : right.copy(right.width() - 2, 0, 2, right.height());
+            const int columns = Metrics::kRightBandColumns;
+            const QImage rightEnd =
+                right.width() <= columns ? right : right.copy(right.width() - columns, 0, columns, right.height());
             p.drawImage(QRect(w - kBand, 0, side, right.height()), rightEnd);
         }
         p.save();
@@ -298,12 +298,13 @@ void TsuiForm::PaintFormBorder(QPainter& p) const
         p.drawImage(0, 0, left.copy(0, 0, left.width(), kBand));
         p.drawImage(w - right.width(), 0, right.copy(0, 0, right.width(), kBand));
         p.restore();
-        if (bw == 1 && m_roundCorner == 11) {
+        if (bw == 1 && m_roundCorner == Metrics::kOutlinedCorner) {
+            const int arc = Metrics::kOutlinedCornerArc;
             p.save();
             p.setRenderHint(QPainter::Antialiasing, false);
             p.setPen(border);
-            p.drawArc(QRect(0, 0, 10, 10), 90 * 16, 90 * 16);
-            p.drawArc(QRect(w - 11, 0, 10, 10), 0, 90 * 16);
+            p.drawArc(QRect(0, 0, arc, arc), 90 * 16, 90 * 16);
+            p.drawArc(QRect(w - arc - 1, 0, arc, arc), 0, 90 * 16);
             p.restore();
         }
     } else if (!m_titleBarVisible) {

@@ -4,7 +4,7 @@
 //
 // The frame is the host's client panel: the host's controls go on the frame, laid out
 // from its top-left corner, the title bar taking the top rows. Around it the host shows
-// a band of kBand pixels at the left, right and top and BottomBand() at the bottom.
+// a band of SuiFrameMetrics::kBand pixels at the left, right and top and BottomBand() at the bottom.
 #pragma once
 
 #include "skin/Suititlebar.h"
@@ -33,8 +33,6 @@ class TsuiForm : public QWidget {
 public:
     // A host that already holds a frame gets an inert panel.
     explicit TsuiForm(QWidget* host);
-
-    static constexpr int kBand = 3;
 
     TsuiUIStyle UIStyle() const { return m_style; }
     void setUIStyle(TsuiUIStyle style);

@@ -7,6 +7,17 @@
 
 namespace {
 
+// Distances inside an item, the same in every style.
+constexpr int kExtraWidth = 40;       // an item's width beyond its texts and the side bar
+constexpr int kCaptionIndent = 4;     // the caption's distance from the side bar
+constexpr int kShortcutPadding = 16;  // the short cut's distance from the item's right edge
+constexpr int kSeparatorLineTop = 2;  // the separator line below the separator's top
+constexpr int kSeparatorLineEnd = 2;  // ... and short of the item's far edge
+constexpr int kGlyphLeft = 4;         // a check mark or image from the item's left
+constexpr int kGlyphFromRight = 20;   // ... or right edge, reading right to left
+constexpr int kGlyphTop = 3;
+constexpr int kGlyphSize = 16;
+
 // The caption as shown: "&x" shows x (underlined), "&&" shows one "&".
 QString ShownCaption(const QString& caption)
 {
@@ -25,12 +36,17 @@ QImage TopRows(const QImage& img, int rows)
     return img.copy(0, 0, img.width(), qMin(rows, img.height()));
 }
 
-// The MacOS look stretches the top rows of a one-column picture over the item.
-void DrawMacStrip(QPainter& canvas, const QRect& r, const char* name, int rows)
+// A style with item pictures stretches the top rows of a one-column picture over the item, as
+// many rows as its items (or separators) are high. False when the style draws in colours.
+bool DrawPictureStrip(QPainter& canvas, const QRect& r, TsuiUIStyle style, int pictureElement, int rowsElement)
 {
-    const QImage pic = LoadSkinBitmap(QString::fromLatin1(name));
+    const QString name = GetInsideThemePictureName(style, pictureElement);
+    if (name.isEmpty())
+        return false;
+    const QImage pic = LoadSkinBitmap(name);
     if (!pic.isNull())
-        canvas.drawImage(r, TopRows(pic, rows));
+        canvas.drawImage(r, TopRows(pic, GetInsideThemeInt(style, rowsElement)));
+    return true;
 }
 
 // Side bar strip in barColor (a gradient towards barToColor when they differ), the rest in color.
@@ -91,80 +107,96 @@ QSize MeasureMenuItem(const SuiMenuLook& look, const SuiMenuItem& item)
 {
     const QFontMetrics fm(SuiMenuItemFont(look, item));
     const int width = fm.horizontalAdvance(ShownCaption(item.caption)) + fm.horizontalAdvance(item.shortcut) +
-                      look.barWidth + 40;
+                      look.barWidth + kExtraWidth;
     if (item.separator)
         return QSize(width, look.separatorHeight);
     return QSize(width, qMax(look.itemHeight, fm.height()));
 }
 
-void DrawMenuItem(QPainter& canvas, const QRect& r, const SuiMenuLook& look, const SuiMenuItem& item)
-{
-    canvas.save();
-    const bool mac = look.style == MacOS;
-    if (item.separator) {
-        if (mac) {
-            DrawMacStrip(canvas, r, "MACOS_MENU_BAR", 12);
-        } else {
-            DrawItemBackground(canvas, r, look);
-            const int y = r.y() + 2;
-            const int from = look.rightToLeft ? r.x() + 2 : r.x() + look.barWidth + 4;
-            const int to = look.rightToLeft ? RectRight(r) - look.barWidth - 4 : RectRight(r) - 2;
-            if (to > from)
-                canvas.fillRect(from, y, to - from, 1, ToQColor(look.separatorColor));
-        }
-        canvas.restore();
-        return;
-    }
+namespace {
 
+void DrawSeparator(QPainter& canvas, const QRect& r, const SuiMenuLook& look)
+{
+    if (DrawPictureStrip(canvas, r, look.style, SUI_THEME_MENU_ITEM_PICTURE, SUI_THEME_MENU_SEPARATOR_HEIGHT))
+        return;
+    DrawItemBackground(canvas, r, look);
+    const int y = r.y() + kSeparatorLineTop;
+    const int from = look.rightToLeft ? r.x() + kSeparatorLineEnd : r.x() + look.barWidth + kCaptionIndent;
+    const int to = look.rightToLeft ? RectRight(r) - look.barWidth - kCaptionIndent : RectRight(r) - kSeparatorLineEnd;
+    if (to > from)
+        canvas.fillRect(from, y, to - from, 1, ToQColor(look.separatorColor));
+}
+
+void DrawItemFace(QPainter& canvas, const QRect& r, const SuiMenuLook& look, const SuiMenuItem& item)
+{
     if (item.selected && item.enabled) {
-        if (mac) {
-            DrawMacStrip(canvas, r, "MACOS_MENU_SELECT", 20);
-        } else {
-            canvas.fillRect(r, ToQColor(look.selectedColor));
-            canvas.setPen(ToQColor(look.selectedBorderColor));
-            canvas.setBrush(Qt::NoBrush);
-            canvas.drawRect(r.adjusted(0, 0, -1, -1));
-        }
-    } else if (mac) {
-        DrawMacStrip(canvas, r, "MACOS_MENU_BAR", 20);
-    } else {
+        if (DrawPictureStrip(canvas, r, look.style, SUI_THEME_MENU_SELECTED_PICTURE, SUI_THEME_MENU_ITEM_HEIGHT))
+            return;
+        canvas.fillRect(r, ToQColor(look.selectedColor));
+        canvas.setPen(ToQColor(look.selectedBorderColor));
+        canvas.setBrush(Qt::NoBrush);
+        canvas.drawRect(r.adjusted(0, 0, -1, -1));
+    } else if (!DrawPictureStrip(canvas, r, look.style, SUI_THEME_MENU_ITEM_PICTURE, SUI_THEME_MENU_ITEM_HEIGHT)) {
         DrawItemBackground(canvas, r, look);
     }
+}
 
+// The caption (with its access key underlined) and the short-cut text.
+void DrawItemTexts(QPainter& canvas, const QRect& r, const SuiMenuLook& look, const SuiMenuItem& item)
+{
     const QFont font = SuiMenuItemFont(look, item);
     canvas.setFont(font);
-    const TColor textColor = !item.enabled ? kSuiMenuDisabledFontColor
+    const TColor textColor = !item.enabled  ? kSuiMenuDisabledFontColor
                              : item.selected ? look.selectedFontColor
                                              : look.fontColor;
     canvas.setPen(ToQColor(textColor));
     const int flags = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignVCenter;
     if (look.rightToLeft) {
-        canvas.drawText(RectLTRB(r.x() + look.barWidth, r.y(), RectRight(r) - 4, RectBottom(r)),
+        canvas.drawText(RectLTRB(r.x() + look.barWidth, r.y(), RectRight(r) - kCaptionIndent, RectBottom(r)),
                         flags | Qt::AlignRight, item.caption);
     } else {
-        canvas.drawText(RectLTRB(r.x() + look.barWidth + 4, r.y(), RectRight(r), RectBottom(r)),
+        canvas.drawText(RectLTRB(r.x() + look.barWidth + kCaptionIndent, r.y(), RectRight(r), RectBottom(r)),
                         flags | Qt::AlignLeft, item.caption);
     }
-    if (!item.shortcut.isEmpty()) {
-        const int w = QFontMetrics(font).horizontalAdvance(item.shortcut);
-        const int left = look.rightToLeft ? r.x() + look.barWidth + 4 : RectRight(r) - w - 16;
-        canvas.drawText(RectLTRB(left, r.y(), RectRight(r), RectBottom(r)),
-                        Qt::TextSingleLine | Qt::AlignVCenter | Qt::AlignLeft, item.shortcut);
-    }
+    if (item.shortcut.isEmpty())
+        return;
+    const int w = QFontMetrics(font).horizontalAdvance(item.shortcut);
+    const int left = look.rightToLeft ? r.x() + look.barWidth + kCaptionIndent : RectRight(r) - w - kShortcutPadding;
+    canvas.drawText(RectLTRB(left, r.y(), RectRight(r), RectBottom(r)),
+                    Qt::TextSingleLine | Qt::AlignVCenter | Qt::AlignLeft, item.shortcut);
+}
 
-    const int x = look.rightToLeft ? RectRight(r) - 20 : r.x() + 4;
-    const QIcon::Mode mode = item.enabled ? QIcon::Normal : QIcon::Disabled;
+// The check mark (a framed fill behind an image, or the check picture) and the item's image.
+void DrawItemGlyph(QPainter& canvas, const QRect& r, const SuiMenuLook& look, const SuiMenuItem& item)
+{
+    const int x = look.rightToLeft ? RectRight(r) - kGlyphFromRight : r.x() + kGlyphLeft;
+    const int y = r.y() + kGlyphTop;
     if (item.checked) {
         if (!item.image.isNull()) {
             canvas.fillRect(RectLTRB(x - 2, r.y() + 1, x + 17, r.y() + 20), Qt::black);
             canvas.fillRect(RectLTRB(x - 1, r.y() + 2, x + 16, r.y() + 19), ToQColor(look.selectedColor));
         } else {
             const QImage& check = MenuCheckedPicture();
-            canvas.drawImage(x, r.y() + 3, item.enabled ? check : GreyedCheck(check));
+            canvas.drawImage(x, y, item.enabled ? check : GreyedCheck(check));
         }
     }
+    const QIcon::Mode mode = item.enabled ? QIcon::Normal : QIcon::Disabled;
     if (!item.image.isNull())
-        canvas.drawPixmap(x, r.y() + 3, item.image.pixmap(QSize(16, 16), 1.0, mode));
+        canvas.drawPixmap(x, y, item.image.pixmap(QSize(kGlyphSize, kGlyphSize), 1.0, mode));
+}
+
+} // namespace
+
+void DrawMenuItem(QPainter& canvas, const QRect& r, const SuiMenuLook& look, const SuiMenuItem& item)
+{
+    canvas.save();
+    if (item.separator) {
+        DrawSeparator(canvas, r, look);
+    } else {
+        DrawItemFace(canvas, r, look, item);
+        DrawItemTexts(canvas, r, look, item);
+        DrawItemGlyph(canvas, r, look, item);
+    }
     canvas.restore();
 }
 

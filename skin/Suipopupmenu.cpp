@@ -62,6 +62,9 @@ void DrawRaisedFrame(QPainter& p, const QRect& r)
     ring(1, Qt::white, ToQColor(0x808080));
 }
 
+// Width of the side bar once a style is applied.
+constexpr int kStyledBarWidth = 26;
+
 } // namespace
 
 TsuiPopupMenu::TsuiPopupMenu(QWidget* owner) : QMenu(owner)
@@ -83,20 +86,13 @@ TsuiPopupMenu::TsuiPopupMenu(QWidget* owner) : QMenu(owner)
 void TsuiPopupMenu::setUIStyle(TsuiUIStyle style)
 {
     m_style = style;
-    m_look.barWidth = 26;
-    if (style == MacOS) {
-        m_look.itemHeight = 20;
-        m_look.separatorHeight = 12;
-        m_look.separatorColor = 0x000000;
-    } else {
-        m_look.itemHeight = 21;
-        m_look.separatorHeight = 5;
-        m_look.separatorColor = 0x848284;
-    }
-    TsuiUIStyle effective = style;
-    // A file theme is never usable here, so the colours always come from the built-in table.
-    UsingFileTheme(m_fileTheme, style, effective);
+    // A file theme is never usable here, so the sizes and colours always come from the built-in table.
+    const TsuiUIStyle effective = EffectiveStyle(m_fileTheme, style);
     m_look.style = effective;
+    m_look.barWidth = kStyledBarWidth;
+    m_look.itemHeight = GetInsideThemeInt(effective, SUI_THEME_MENU_ITEM_HEIGHT);
+    m_look.separatorHeight = GetInsideThemeInt(effective, SUI_THEME_MENU_SEPARATOR_HEIGHT);
+    m_look.separatorColor = GetInsideThemeColor(effective, SUI_THEME_MENU_SEPARATOR_COLOR);
     m_look.barColor = m_look.barToColor = GetInsideThemeColor(effective, SUI_THEME_MENU_LEFTBAR_COLOR);
     m_look.color = GetInsideThemeColor(effective, SUI_THEME_MENU_BACKGROUND_COLOR);
     m_look.fontColor = GetInsideThemeColor(effective, SUI_THEME_MENU_FONT_COLOR);
@@ -112,9 +108,14 @@ void TsuiPopupMenu::setFileTheme(TsuiFileTheme* theme)
     setUIStyle(m_style);
 }
 
+bool TsuiPopupMenu::HeightsFixed() const
+{
+    return GetInsideThemeBool(EffectiveStyle(m_fileTheme, m_style), SUI_THEME_MENU_FIXED_HEIGHTS);
+}
+
 void TsuiPopupMenu::SetHeight(int height)
 {
-    if (m_style == MacOS)
+    if (HeightsFixed())
         return;
     m_look.itemHeight = height;
     Changed();
@@ -122,7 +123,7 @@ void TsuiPopupMenu::SetHeight(int height)
 
 void TsuiPopupMenu::SetSeparatorHeight(int height)
 {
-    if (m_style == MacOS)
+    if (HeightsFixed())
         return;
     m_look.separatorHeight = height;
     Changed();

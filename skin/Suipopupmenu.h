@@ -85,6 +85,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The style's pictures fix the heights of its items and separators.
+    bool HeightsFixed() const;
     void Changed();
 
     TsuiUIStyle m_style = DeepBlue;

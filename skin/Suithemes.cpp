@@ -18,7 +18,7 @@ constexpr ThemeValue kNoPicture = {0, ""};
 
 constexpr int kStyleCount = 5; // MacOS .. BlueGlass
 
-// Rows are elements 1..48, columns the styles MacOS, WinXP, DeepBlue, Protein, BlueGlass.
+// Rows are elements 1..SUI_THEME_ELEMENT_COUNT, columns the styles MacOS, WinXP, DeepBlue, Protein, BlueGlass.
 // Elements that serve controls this program does not have carry no picture.
 constexpr ThemeValue kInsideTheme[SUI_THEME_ELEMENT_COUNT][kStyleCount] = {
     /*  1 button strip */
@@ -81,6 +81,19 @@ constexpr ThemeValue kInsideTheme[SUI_THEME_ELEMENT_COUNT][kStyleCount] = {
     /* 46 */ {kNoPicture, kNoPicture, kNoPicture, kNoPicture, kNoPicture},
     /* 47 */ {N(0xFFFFFF), N(0xFFFFFF), N(0xFFFFFF), N(0xFFFFFF), N(0xFFFFFF)},
     /* 48 */ {N(0), N(0), N(0), N(0), N(0)},
+    // Title bar, frame and menus. A dimmed inactive caption that still reads on the bar: dark grey
+    // on the light pinstripes, a pale blue-white on the dark bars.
+    /* 49 title caption */ {N(0x000000), N(0xFFFFFF), N(0xFFFFFF), N(0xFFFFFF), N(0xFFFFFF)},
+    /* 50 inactive title caption */ {N(0x505050), N(0xF8ECE4), N(0xF8ECE4), N(0xF8ECE4), N(0xF8ECE4)},
+    /* 51 caption below button top */ {N(0), N(0), N(0), N(3), N(0)},
+    /* 52 form background */
+    {P("MACOS_FORM_BACKGROUND"), kNoPicture, kNoPicture, P("PROTEIN_FORM_BACKGROUND"), kNoPicture},
+    /* 53 menu item height */ {N(20), N(21), N(21), N(21), N(21)},
+    /* 54 menu separator height */ {N(12), N(5), N(5), N(5), N(5)},
+    /* 55 menu separator colour */ {N(0x000000), N(0x848284), N(0x848284), N(0x848284), N(0x848284)},
+    /* 56 menu item picture */ {P("MACOS_MENU_BAR"), kNoPicture, kNoPicture, kNoPicture, kNoPicture},
+    /* 57 menu selected picture */ {P("MACOS_MENU_SELECT"), kNoPicture, kNoPicture, kNoPicture, kNoPicture},
+    /* 58 menu heights fixed */ {N(1), N(0), N(0), N(0), N(0)},
 };
 
 bool IsBuiltIn(TsuiUIStyle style) { return style >= MacOS && style <= BlueGlass; }
@@ -108,6 +121,7 @@ const int SUI_ITEM_TYPE[SUI_THEME_ELEMENT_COUNT] = {
     1, 1, 1, 2, 1, 1, 1, 2, 2, 2, // 21..30
     1, 2, 2, 2, 1, 1, 1, 2, 2, 2, // 31..40
     2, 2, 2, 1, 2, 2, 1, 0,       // 41..48
+    1, 1, 0, 2, 0, 0, 1, 2, 2, 3, // 49..58: title bar, frame and menus
 };
 
 QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }

@@ -29,7 +29,7 @@ QColor ToQColor(TColor c);
 TColor ToTColor(QRgb rgb);
 TColor ToTColor(const QColor& c);
 
-// Element numbers of the built-in theme table (1..48).
+// Element numbers of the built-in theme table (1..SUI_THEME_ELEMENT_COUNT).
 enum SuiThemeElement : int {
     SUI_THEME_BUTTON_STRIP = 1,              // picture, 3 pieces
     SUI_THEME_BUTTON_TRANSPARENT = 2,        // boolean
@@ -79,9 +79,20 @@ enum SuiThemeElement : int {
     SUI_THEME_RESERVED_PICTURE_3 = 46,       // picture, empty
     SUI_THEME_RESERVED_COLOR_2 = 47,         // colour
     SUI_THEME_RESERVED_INT = 48,             // integer
+    // Title bar, frame and menus.
+    SUI_THEME_TITLE_FONT_COLOR = 49,          // colour of the caption while the window is active
+    SUI_THEME_TITLE_INACTIVE_FONT_COLOR = 50, // colour of the caption while it is inactive
+    SUI_THEME_TITLE_CAPTION_TOP = 51,         // integer, caption's y below the button top
+    SUI_THEME_FORM_BACKGROUND_PICTURE = 52,   // picture, 8 x 8 pattern; none: filled with the form colour
+    SUI_THEME_MENU_ITEM_HEIGHT = 53,          // integer
+    SUI_THEME_MENU_SEPARATOR_HEIGHT = 54,     // integer
+    SUI_THEME_MENU_SEPARATOR_COLOR = 55,      // colour
+    SUI_THEME_MENU_ITEM_PICTURE = 56,         // picture stretched behind items; none: drawn in colours
+    SUI_THEME_MENU_SELECTED_PICTURE = 57,     // picture stretched behind the selected item
+    SUI_THEME_MENU_FIXED_HEIGHTS = 58,        // boolean, item and separator heights cannot be changed
 };
 
-inline constexpr int SUI_THEME_ELEMENT_COUNT = 48;
+inline constexpr int SUI_THEME_ELEMENT_COUNT = 58;
 
 // Kind of each element's value.
 enum SuiItemKind : int { SUI_KIND_INT = 0, SUI_KIND_COLOR = 1, SUI_KIND_PICTURE = 2, SUI_KIND_BOOL = 3 };

@@ -5,6 +5,7 @@
 #include "skin/SkinPictures.h"
 #include "skin/Suimgr.h"
 #include "skin/Suipopupmenu.h"
+#include "skin/Suititlemetrics.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -137,6 +138,9 @@ public:
     void Clear();
     int Count() const { return int(m_items.size()); }
     TsuiTitleBarButton* Items(int index) const { return m_items.at(std::size_t(index)).get(); }
+    // Index of the first button of that type at or after `from`, visible ones only unless told
+    // otherwise; -1 when there is none.
+    int IndexOf(TsuiTitleBarBtnType type, int from = 0, bool visibleOnly = true) const;
     TsuiTitleBar* Bar() const { return m_bar; }
     void Changed();
 
@@ -223,7 +227,7 @@ public:
     // Inside a frame the bar's pictures continue into the frame band.
     bool InsideFrame() const;
     // How far the band reaches beyond each side of a framed bar.
-    int FrameInset() const { return InsideFrame() ? 2 : 0; }
+    int FrameInset() const { return InsideFrame() ? SuiFrameMetrics::kInset : 0; }
     int ButtonTop() const { return m_buttonTop; }
 
     // Where things are drawn: right-side buttons (index into Buttons()), the control
@@ -236,9 +240,12 @@ public:
         int captionY = 0;
         int captionRight = 0;
     };
+    // The layout for the bar's present width, buttons and offsets.
     Layout ComputeLayout() const;
-    // Index of the button (control box included) at pos; -1 when none.
+    // Index of the button (control box included) at pos in the layout last computed; -1 when none.
     int ButtonAt(const QPoint& pos) const;
+    // The button under the pointer; -1 when none.
+    int HoveredButton() const { return m_hovered; }
     // The caption as drawn into the given width, cut with "..." when it does not fit.
     QString CutCaption(const QString& caption, int width) const;
 
@@ -258,7 +265,9 @@ signals:
     void MaxClick(bool* allow);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -267,11 +276,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void DrawSectionsTo(QPainter& p) const;
-    void DrawButtons(QPainter& p, const Layout& layout);
-    void DrawControlBoxAndIcon(QPainter& p, const Layout& layout) const;
-    void DrawCaption(QPainter& p, const Layout& layout) const;
+    // What a paint needs of the bar's state, decoded once per paint.
+    struct PaintState {
+        int hovered = -1; // the button under the pointer
+        bool down = false; // the bar's mouse button is held
+        qreal devicePixelRatio = 1.0;
+        QColor caption;
+    };
+
+    PaintState DecodePaintState() const;
+    void DrawSectionsTo(QPainter& p, qreal devicePixelRatio) const;
+    void DrawButtons(QPainter& p, const PaintState& state) const;
+    void DrawControlBoxAndIcon(QPainter& p, const PaintState& state) const;
+    void DrawCaption(QPainter& p, const PaintState& state) const;
     void ApplyAutoSize();
+    // Lays the buttons and the caption out again and finds the button under the pointer.
+    void Relayout();
+    void TrackPointer(const QPoint& pos);
     void CloseHost();
 
     bool m_custom = false;
@@ -294,6 +315,7 @@ private:
     TsuiTitleBarButtons m_buttons{this};
     TsuiTitleBarPopupMenu* m_windowMenu = nullptr;
 
+    Layout m_layout;
     QPoint m_mousePos{-1, -1};
     int m_hovered = -1;
     bool m_mouseDown = false;

@@ -93,6 +93,13 @@ const std::vector<ElementCase> kNumbers = {
     {SUI_THEME_CONTROL_BORDER_COLOR, SUI_KIND_COLOR, {0x7F7F7F, 0x686868, 0, 0, 0}},
     {SUI_THEME_PAGE_COLOR, SUI_KIND_COLOR, {0xE7E7E7, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE7E7E7}},
     {SUI_THEME_GROUPBOX_FONT_COLOR, SUI_KIND_COLOR, {0, 0xCF4602, 0, 0, 0}},
+    // Title bar, frame and menus.
+    {SUI_THEME_TITLE_FONT_COLOR, SUI_KIND_COLOR, {0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}},
+    {SUI_THEME_TITLE_CAPTION_TOP, SUI_KIND_INT, {0, 0, 0, 3, 0}},
+    {SUI_THEME_MENU_ITEM_HEIGHT, SUI_KIND_INT, {20, 21, 21, 21, 21}},
+    {SUI_THEME_MENU_SEPARATOR_HEIGHT, SUI_KIND_INT, {12, 5, 5, 5, 5}},
+    {SUI_THEME_MENU_SEPARATOR_COLOR, SUI_KIND_COLOR, {0, 0x848284, 0x848284, 0x848284, 0x848284}},
+    {SUI_THEME_MENU_FIXED_HEIGHTS, SUI_KIND_BOOL, {1, 0, 0, 0, 0}},
 };
 
 TEST(ThemeLookup, NumbersPerStyleAndKindMismatchGivesTheEmptyValue)
@@ -129,6 +136,11 @@ TEST(ThemeLookup, PictureNamesFollowTheStyleName)
     EXPECT_EQ(GetInsideThemePictureName(WinXP, SUI_THEME_TAB_SCROLL_BUTTON_STRIP), "WINXP_SCROLLBUTTON");
     EXPECT_EQ(GetInsideThemePictureName(DeepBlue, SUI_THEME_TAB_SCROLL_BUTTON_STRIP), "MORE_SCROLLBUTTON");
     EXPECT_TRUE(GetInsideThemePictureName(Protein, SUI_THEME_FORM_COLOR).isEmpty());
+    // Only some styles pattern their forms or picture their menus; the others draw in colours.
+    EXPECT_EQ(GetInsideThemePictureName(Protein, SUI_THEME_FORM_BACKGROUND_PICTURE), "PROTEIN_FORM_BACKGROUND");
+    EXPECT_TRUE(GetInsideThemePictureName(DeepBlue, SUI_THEME_FORM_BACKGROUND_PICTURE).isEmpty());
+    EXPECT_EQ(GetInsideThemePictureName(MacOS, SUI_THEME_MENU_SELECTED_PICTURE), "MACOS_MENU_SELECT");
+    EXPECT_TRUE(GetInsideThemePictureName(WinXP, SUI_THEME_MENU_ITEM_PICTURE).isEmpty());
     EXPECT_EQ(GetInsideThemeColor(Protein, SUI_THEME_BUTTON_STRIP), 0u);
     EXPECT_EQ(GetInsideThemeInt(Protein, SUI_THEME_BUTTON_STRIP), -1);
 }

@@ -72,6 +72,9 @@ TsuiForm::TsuiForm(QWidget* host) : QWidget(host), m_host(host)
         if (visible)
             host->show();
     }
+    // The first framed window is the application's main form, as the first window it creates.
+    if (host->isWindow() && !MainForm())
+        SetMainForm(host);
     host->installEventFilter(this);
     m_watcher = new AltSpaceWatcher(this);
     qApp->installEventFilter(m_watcher);
@@ -360,9 +363,27 @@ bool TsuiForm::eventFilter(QObject* watched, QEvent* event)
 bool TsuiForm::HandleAltSpace(QObject* receiver)
 {
     const auto* widget = qobject_cast<QWidget*>(receiver);
-    if (!widget || widget->window() != m_host->window())
+    if (!widget)
+        return false;
+    // The watcher answers for the whole application: the main form's frame opens its menu, whichever
+    // window has the focus. Without a framed main form each frame answers for its own window.
+    const TsuiForm* mainFrame = MainFrame();
+    if (mainFrame ? mainFrame != this : widget->window() != m_host->window())
         return false;
     const QPoint topLeft = m_host->mapToGlobal(QPoint(0, 0));
     m_titleBar->PopupWindowMenu(QPoint(topLeft.x(), topLeft.y() + TitleBarHeight()));
     return true;
+}
+
+TsuiForm* TsuiForm::MainFrame()
+{
+    QWidget* main = MainForm();
+    if (!main)
+        return nullptr;
+    for (QObject* child : main->children()) {
+        auto* frame = qobject_cast<TsuiForm*>(child);
+        if (frame && !frame->IsInert())
+            return frame;
+    }
+    return nullptr;
 }

@@ -92,6 +92,8 @@ private:
     void RegionWindow();
     void RepaintBorder();
     bool HandleAltSpace(QObject* receiver);
+    // The frame of the application's main form; none when that form has no frame.
+    static TsuiForm* MainFrame();
 
     QWidget* m_host;
     bool m_inert = false;

@@ -1,8 +1,10 @@
 #include "skin/Suiform.h"
+#include "skin/Suipublic.h"
 #include "support/QtApp.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -278,6 +280,30 @@ TEST(Form, AltSpaceOpensWindowMenuBelowTitleBar)
     ASSERT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->pos(), w.host->mapToGlobal(QPoint(0, 23)));
     EXPECT_TRUE(menu->CloseItem()->isEnabled());
+    menu->hide();
+}
+
+// The watcher answers for the whole application: Alt+Space in a modal dialog opens the main
+// form's menu below the main form's title bar, not the dialog's.
+TEST(Form, AltSpaceInADialogOpensTheMainFormsMenu)
+{
+    FramedWindow main(QStringLiteral("Orvane"));
+    UseTwoButtons(main.bar);
+    EXPECT_EQ(MainForm(), main.host.get()) << "the first framed window is the main form";
+    main.host->move(40, 30);
+    main.Show();
+    FramedWindow dialog;
+    dialog.host->setWindowModality(Qt::ApplicationModal);
+    auto* edit = new QLineEdit(dialog.form);
+    edit->move(20, 40);
+    dialog.Show();
+    edit->setFocus();
+
+    QTest::keyClick(edit, Qt::Key_Space, Qt::AltModifier);
+    TsuiTitleBarPopupMenu* menu = main.bar->WindowMenu();
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_FALSE(dialog.bar->WindowMenu()->isVisible());
+    EXPECT_EQ(menu->pos(), main.host->mapToGlobal(QPoint(0, 23)));
     menu->hide();
 }
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QWindow>
 #include <QtMath>
 
 #include <cmath>
@@ -79,6 +80,22 @@ TsuiForm::TsuiForm(QWidget* host) : QWidget(host), m_host(host)
     m_watcher = new AltSpaceWatcher(this);
     qApp->installEventFilter(m_watcher);
     setUIStyle(DeepBlue);
+}
+
+TsuiForm::~TsuiForm()
+{
+    // A frame deleted with its host leaves the host alone (the host is going too, and no longer
+    // lists the frame among its children); one deleted on its own gives the host its frame back.
+    if (m_inert || !m_host->children().contains(this))
+        return;
+    m_host->removeEventFilter(this);
+    m_host->clearMask();
+    if (m_host->isWindow()) {
+        const bool visible = m_host->isVisible();
+        m_host->setWindowFlags(m_host->windowFlags() & ~Qt::FramelessWindowHint);
+        if (visible)
+            m_host->show();
+    }
 }
 
 int TsuiForm::BottomBand() const { return m_borderWidth == 3 ? 3 : m_borderWidth + 1; }
@@ -338,11 +355,13 @@ bool TsuiForm::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     case QEvent::Resize:
+        PlaceMaximised();
         LayoutInHost();
         RegionWindow();
         m_titleBar->ProcessMaxBtn();
         break;
     case QEvent::WindowStateChange:
+        PlaceMaximised();
         m_titleBar->ProcessMaxBtn();
         RepaintBorder();
         break;
@@ -358,6 +377,21 @@ bool TsuiForm::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+QRect TsuiForm::MaximisedBounds() { return GetWorkAreaRect().adjusted(-2, -2, 2, -1); }
+
+void TsuiForm::PlaceMaximised()
+{
+    // Through the window rather than the widget, which would leave the maximised state. The window
+    // system may keep its own placement of a maximised window; restoring returns to the bounds the
+    // host had before, which the toolkit remembers.
+    QWindow* window = m_host->isWindow() ? m_host->windowHandle() : nullptr;
+    if (!window || !m_host->isMaximized())
+        return;
+    const QRect bounds = MaximisedBounds();
+    if (window->geometry() != bounds)
+        window->setGeometry(bounds);
 }
 
 bool TsuiForm::HandleAltSpace(QObject* receiver)

@@ -33,6 +33,7 @@ class TsuiForm : public QWidget {
 public:
     // A host that already holds a frame gets an inert panel.
     explicit TsuiForm(QWidget* host);
+    ~TsuiForm() override;
 
     TsuiUIStyle UIStyle() const { return m_style; }
     void setUIStyle(TsuiUIStyle style);
@@ -80,6 +81,10 @@ public:
     // Paints the band and the border on the host (W x H of the host).
     void PaintFormBorder(QPainter& p) const;
 
+    // Where a maximised host goes: the work area, 2 pixels wider at the left, top and right and
+    // 1 pixel shorter at the bottom.
+    static QRect MaximisedBounds();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -92,6 +97,7 @@ private:
     void RegionWindow();
     void RepaintBorder();
     bool HandleAltSpace(QObject* receiver);
+    void PlaceMaximised();
     // The frame of the application's main form; none when that form has no frame.
     static TsuiForm* MainFrame();
 

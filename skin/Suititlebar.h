@@ -294,6 +294,7 @@ private:
     void Relayout();
     void TrackPointer(const QPoint& pos);
     void CloseHost();
+    static void MinimiseHost(QWidget* host);
 
     bool m_custom = false;
     QPointer<TsuiFileTheme> m_fileTheme;

@@ -1,6 +1,8 @@
 // The title bar's mouse: hover, moving the window, clicks on its buttons and the window menu.
 #include "skin/Suititlebar.h"
 
+#include "skin/Suipublic.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWindow>
@@ -120,7 +122,7 @@ void TsuiTitleBar::ClickButton(int index)
         bool allow = true;
         emit MinClick(&allow);
         if (allow)
-            host->showMinimized();
+            MinimiseHost(host);
         break;
     }
     case suiMax: {
@@ -158,3 +160,17 @@ void TsuiTitleBar::ProcessMaxBtn()
 }
 
 void TsuiTitleBar::CloseHost() { Host()->close(); }
+
+void TsuiTitleBar::MinimiseHost(QWidget* host)
+{
+    if (host != MainForm()) {
+        host->showMinimized();
+        return;
+    }
+    // The main form minimises the application: every window it shows.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = w->windowType();
+        if (w->isVisible() && (type == Qt::Window || type == Qt::Dialog))
+            w->showMinimized();
+    }
+}

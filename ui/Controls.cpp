@@ -19,12 +19,7 @@ TsuiForm* MakeWindowFrame(QWidget* window, const QSize& clientSize)
     frame->setTitleBarFont(TitleFont());
     frame->setTitleBarDrawAppIcon(true);
     // A fixed dialog border has neither a minimise nor a maximise box.
-    TsuiTitleBarButtons& buttons = frame->TitleBarButtons();
-    for (int i = 0; i < buttons.Count(); ++i) {
-        TsuiTitleBarButton* b = buttons.Items(i);
-        if (b->ButtonType() == suiMin || b->ButtonType() == suiMax)
-            b->setVisible(false);
-    }
+    frame->setTitleBarButtons({suiControlBox, suiClose});
     frame->SetClientSize(clientSize);
     window->setFixedSize(window->size());
     return frame;

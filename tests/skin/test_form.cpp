@@ -386,6 +386,53 @@ TEST(Form, SecondFrameOnAHostIsInert)
     EXPECT_FALSE(w.form->IsInert());
 }
 
+TEST(Form, DeletingTheFrameGivesTheHostItsNativeFrameBack)
+{
+    FramedWindow w;
+    w.Show();
+    delete w.form;
+    EXPECT_FALSE(w.host->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(w.host->isVisible());
+    EXPECT_TRUE(w.host->mask().isEmpty());
+}
+
+// The maximised host keeps its maximised state while the frame places it, shows the restore
+// pictures, and comes back to its bounds.
+TEST(Form, MaximisedHostRestoresToItsBounds)
+{
+    FramedWindow w;
+    w.Show();
+    const QRect bounds = w.host->geometry();
+    const int max = w.bar->Buttons().IndexOf(suiMax);
+    ASSERT_GE(max, 0);
+    const QImage maximise = w.bar->Buttons().Items(max)->PicNormal();
+    w.bar->ClickButton(max);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.host->isMaximized(); }, 5000));
+    EXPECT_NE(w.bar->Buttons().Items(max)->PicNormal(), maximise);
+    w.bar->ClickButton(max);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.host->geometry() == bounds; }, 5000));
+    EXPECT_FALSE(w.host->isMaximized());
+    EXPECT_EQ(w.bar->Buttons().Items(max)->PicNormal(), maximise);
+}
+
+// Minimise on the main form minimises every window of the application; on another window,
+// that window only.
+TEST(Form, MinimiseOnTheMainFormMinimisesTheApplication)
+{
+    for (const bool onMain : {true, false}) {
+        SCOPED_TRACE(onMain ? "main form" : "other window");
+        FramedWindow main(QStringLiteral("Orvane"));
+        FramedWindow other;
+        ASSERT_EQ(MainForm(), main.host.get());
+        main.Show();
+        other.Show();
+        TsuiTitleBar* bar = onMain ? main.bar : other.bar;
+        bar->ClickButton(bar->Buttons().IndexOf(suiMin));
+        EXPECT_EQ(main.host->isMinimized(), onMain);
+        EXPECT_TRUE(other.host->isMinimized());
+    }
+}
+
 struct StyleFrame {
     TsuiUIStyle style;
     int barHeight;

@@ -18,19 +18,6 @@ constexpr int kGlyphFromRight = 20;   // ... or right edge, reading right to lef
 constexpr int kGlyphTop = 3;
 constexpr int kGlyphSize = 16;
 
-// The caption as shown: "&x" shows x (underlined), "&&" shows one "&".
-QString ShownCaption(const QString& caption)
-{
-    QString shown;
-    shown.reserve(caption.size());
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&' && i + 1 < caption.size())
-            ++i;
-        shown += caption[i];
-    }
-    return shown;
-}
-
 QImage TopRows(const QImage& img, int rows)
 {
     return img.copy(0, 0, img.width(), qMin(rows, img.height()));
@@ -106,8 +93,9 @@ QFont SuiMenuItemFont(const SuiMenuLook& look, const SuiMenuItem& item)
 QSize MeasureMenuItem(const SuiMenuLook& look, const SuiMenuItem& item)
 {
     const QFontMetrics fm(SuiMenuItemFont(look, item));
-    const int width = fm.horizontalAdvance(ShownCaption(item.caption)) + fm.horizontalAdvance(item.shortcut) +
-                      look.barWidth + kExtraWidth;
+    // The caption is measured as written, its "&" included, though drawn without it.
+    const int width =
+        fm.horizontalAdvance(item.caption) + fm.horizontalAdvance(item.shortcut) + look.barWidth + kExtraWidth;
     if (item.separator)
         return QSize(width, look.separatorHeight);
     return QSize(width, qMax(look.itemHeight, fm.height()));

@@ -48,7 +48,8 @@ inline constexpr TColor kSuiMenuDisabledFontColor = 0x808080;
 QFont SuiMenuItemFont(const SuiMenuLook& look, const SuiMenuItem& item);
 
 // Width and height of an item: a separator is separatorHeight high; any other item the
-// larger of itemHeight and its text height, and caption + short cut + barWidth + 40 wide.
+// larger of itemHeight and its text height, and caption (as written, "&" included) + short cut +
+// barWidth + 40 wide.
 QSize MeasureMenuItem(const SuiMenuLook& look, const SuiMenuItem& item);
 
 // Draws the item into r.

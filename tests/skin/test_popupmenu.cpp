@@ -40,11 +40,13 @@ TEST(PopupMenu, ProteinItemsSeparatorAndWidth)
     EXPECT_EQ(menu.actionGeometry(items.separator).height(), 5);
     EXPECT_EQ(menu.actionGeometry(items.close).height(), 21);
 
-    // Every item is as wide as the widest caption + side bar 26 + 40.
+    // Every item is as wide as the widest caption + side bar 26 + 40; a caption is measured as
+    // written, its "&" included.
     const QFontMetrics fm(menu.Look().font);
-    const int widest = qMax(fm.horizontalAdvance(QStringLiteral("Minimize")),
-                            qMax(fm.horizontalAdvance(QStringLiteral("Maximize/Restore")),
-                                 fm.horizontalAdvance(QStringLiteral("Close"))));
+    const int widest = qMax(fm.horizontalAdvance(QStringLiteral("Mi&nimize")),
+                            qMax(fm.horizontalAdvance(QStringLiteral("Ma&ximize/Restore")),
+                                 fm.horizontalAdvance(QStringLiteral("&Close"))));
+    EXPECT_GT(widest, fm.horizontalAdvance(QStringLiteral("Maximize/Restore")));
     EXPECT_EQ(menu.actionGeometry(items.close).width(), widest + 66);
     EXPECT_EQ(menu.actionGeometry(items.minimize).topLeft(), QPoint(3, 3));
     EXPECT_EQ(menu.sizeHint(), QSize(widest + 66 + 6, 3 * 21 + 5 + 6));

@@ -279,7 +279,7 @@ void TsuiForm::paintEvent(QPaintEvent* event)
     QPainter p(this);
     const QString pattern =
         GetInsideThemePictureName(EffectiveStyle(m_fileTheme, m_style), SUI_THEME_FORM_BACKGROUND_PICTURE);
-    const QImage tile = pattern.isEmpty() ? QImage() : LoadSkinBitmap(pattern);
+    const QImage tile = pattern.isEmpty() ? QImage() : LoadSkinBitmap(pattern, devicePixelRatioF());
     if (!tile.isNull())
         p.fillRect(event->rect(), QBrush(tile));
     else

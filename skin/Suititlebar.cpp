@@ -40,6 +40,7 @@ void TsuiTitleBarPopupMenu::UpdateItems()
 
 TsuiTitleBar::TsuiTitleBar(QWidget* parent) : QWidget(parent)
 {
+    RegisterTitleBarAccessibility();
     setMouseTracking(true);
     QFont caption(QStringLiteral("Tahoma"));
     caption.setPixelSize(11);

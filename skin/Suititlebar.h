@@ -28,6 +28,9 @@ using SuiErrorBoxHook = std::function<void(QWidget* parent, const QString& text,
 void SetSuiErrorBoxHook(SuiErrorBoxHook hook);
 void ShowSuiErrorBox(QWidget* parent, const QString& text);
 
+// Shows title bars to assistive technology, their painted buttons as push buttons. Once is enough.
+void RegisterTitleBarAccessibility();
+
 class TsuiTitleBarSections;
 class TsuiTitleBarButtons;
 

@@ -2,6 +2,7 @@
 #include "skin/Suipublic.h"
 #include "support/QtApp.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -431,6 +432,47 @@ TEST(Form, MinimiseOnTheMainFormMinimisesTheApplication)
         EXPECT_EQ(main.host->isMinimized(), onMain);
         EXPECT_TRUE(other.host->isMinimized());
     }
+}
+
+// A screen reader finds the title bar under the frame, and in it the icon and the close
+// button as push buttons with their names, where they are drawn; pressing Close closes.
+TEST(Form, TitleBarButtonsReachAssistiveTechnology)
+{
+    FramedWindow w;
+    UseTwoButtons(w.bar);
+    w.Show();
+    QAccessibleInterface* form = QAccessible::queryAccessibleInterface(w.form);
+    ASSERT_NE(form, nullptr);
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w.bar);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_GE(form->indexOfChild(bar), 0);
+    EXPECT_EQ(bar->role(), QAccessible::TitleBar);
+    EXPECT_EQ(bar->text(QAccessible::Name), QStringLiteral("Com Setting"));
+
+    const TsuiTitleBar::Layout layout = w.bar->ComputeLayout();
+    const struct {
+        const char* name;
+        QRect drawn;
+    } expected[] = {{"Window menu", layout.controlBoxRect}, {"Close", layout.buttons.front().second}};
+    ASSERT_EQ(bar->childCount(), int(std::size(expected)));
+    for (int i = 0; i < bar->childCount(); ++i) {
+        QAccessibleInterface* button = bar->child(i);
+        ASSERT_NE(button, nullptr);
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_EQ(button->role(), QAccessible::Button);
+        EXPECT_EQ(button->text(QAccessible::Name), QString::fromLatin1(expected[i].name));
+        EXPECT_EQ(button->rect(), QRect(w.bar->mapToGlobal(expected[i].drawn.topLeft()), expected[i].drawn.size()));
+        EXPECT_EQ(bar->indexOfChild(button), i);
+        EXPECT_FALSE(button->state().hotTracked);
+    }
+    QAccessibleInterface* close = bar->child(1);
+    QTest::mouseMove(w.bar, QPoint(200, 8));
+    QTest::mouseMove(w.bar, w.CloseCentre());
+    EXPECT_TRUE(close->state().hotTracked);
+    EXPECT_EQ(bar->childAt(close->rect().center().x(), close->rect().center().y()), close);
+    ASSERT_NE(close->actionInterface(), nullptr);
+    close->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(w.host->isVisible());
 }
 
 struct StyleFrame {

@@ -63,8 +63,8 @@ void TsuiTitleBar::DrawSectionsTo(QPainter& p, qreal devicePixelRatio) const
             break;
         }
     }
-    if (client && !client->Picture().isNull() && right > left)
-        p.drawImage(QRect(left, top, right - left, client->Picture().height()), client->Picture(devicePixelRatio));
+    if (client && !client->PictureSize().isEmpty() && right > left)
+        p.drawImage(QRect(left, top, right - left, client->PictureSize().height()), client->Picture(devicePixelRatio));
 }
 
 void TsuiTitleBar::DrawButtons(QPainter& p, const PaintState& state) const

@@ -289,14 +289,12 @@ TEST(Form, AltSpaceOpensWindowMenuBelowTitleBar)
 TEST(Form, AltSpaceInADialogOpensTheMainFormsMenu)
 {
     FramedWindow main(QStringLiteral("Orvane"));
-    UseTwoButtons(main.bar);
     EXPECT_EQ(MainForm(), main.host.get()) << "the first framed window is the main form";
     main.host->move(40, 30);
     main.Show();
     FramedWindow dialog;
     dialog.host->setWindowModality(Qt::ApplicationModal);
     auto* edit = new QLineEdit(dialog.form);
-    edit->move(20, 40);
     dialog.Show();
     edit->setFocus();
 
@@ -394,7 +392,6 @@ TEST(Form, DeletingTheFrameGivesTheHostItsNativeFrameBack)
     delete w.form;
     EXPECT_FALSE(w.host->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(w.host->isVisible());
-    EXPECT_TRUE(w.host->mask().isEmpty());
 }
 
 // The maximised host keeps its maximised state while the frame places it, shows the restore
@@ -424,7 +421,6 @@ TEST(Form, MinimiseOnTheMainFormMinimisesTheApplication)
         SCOPED_TRACE(onMain ? "main form" : "other window");
         FramedWindow main(QStringLiteral("Orvane"));
         FramedWindow other;
-        ASSERT_EQ(MainForm(), main.host.get());
         main.Show();
         other.Show();
         TsuiTitleBar* bar = onMain ? main.bar : other.bar;
@@ -441,27 +437,24 @@ TEST(Form, TitleBarButtonsReachAssistiveTechnology)
     FramedWindow w;
     UseTwoButtons(w.bar);
     w.Show();
-    QAccessibleInterface* form = QAccessible::queryAccessibleInterface(w.form);
-    ASSERT_NE(form, nullptr);
     QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w.bar);
     ASSERT_NE(bar, nullptr);
-    EXPECT_GE(form->indexOfChild(bar), 0);
+    EXPECT_GE(QAccessible::queryAccessibleInterface(w.form)->indexOfChild(bar), 0);
     EXPECT_EQ(bar->role(), QAccessible::TitleBar);
     EXPECT_EQ(bar->text(QAccessible::Name), QStringLiteral("Com Setting"));
 
     const TsuiTitleBar::Layout layout = w.bar->ComputeLayout();
-    const struct {
-        const char* name;
-        QRect drawn;
-    } expected[] = {{"Window menu", layout.controlBoxRect}, {"Close", layout.buttons.front().second}};
+    const std::pair<const char*, QRect> expected[] = {{"Window menu", layout.controlBoxRect},
+                                                      {"Close", layout.buttons.front().second}};
     ASSERT_EQ(bar->childCount(), int(std::size(expected)));
     for (int i = 0; i < bar->childCount(); ++i) {
         QAccessibleInterface* button = bar->child(i);
         ASSERT_NE(button, nullptr);
-        SCOPED_TRACE(expected[i].name);
+        const auto& [name, drawn] = expected[i];
+        SCOPED_TRACE(name);
         EXPECT_EQ(button->role(), QAccessible::Button);
-        EXPECT_EQ(button->text(QAccessible::Name), QString::fromLatin1(expected[i].name));
-        EXPECT_EQ(button->rect(), QRect(w.bar->mapToGlobal(expected[i].drawn.topLeft()), expected[i].drawn.size()));
+        EXPECT_EQ(button->text(QAccessible::Name), QString::fromLatin1(name));
+        EXPECT_EQ(button->rect(), QRect(w.bar->mapToGlobal(drawn.topLeft()), drawn.size()));
         EXPECT_EQ(bar->indexOfChild(button), i);
         EXPECT_FALSE(button->state().hotTracked);
     }

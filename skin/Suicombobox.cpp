@@ -102,17 +102,12 @@ TsuiCustomComboBox::TsuiCustomComboBox(QWidget* parent, TComboBoxStyle style) : 
 void TsuiCustomComboBox::setUIStyle(TsuiUIStyle style)
 {
     m_uiStyle = style;
-    const TsuiUIStyle effective = BuiltInColorStyle(m_fileTheme, style);
-    m_effectiveStyle = effective;
+    const TsuiUIStyle effective = EffectiveStyle(m_fileTheme, style);
     m_borderColor = GetInsideThemeColor(effective, SUI_THEME_CONTROL_BORDER_COLOR);
     m_buttonColor = GetInsideThemeColor(effective, SUI_THEME_FORM_COLOR);
     m_arrowColor = 0x000000;
-    if (effective == MacOS)
-        m_buttonFace = LazySkinPicture(QStringLiteral("MACOS_COMBOBOX_BUTTON"));
-    else if (effective == WinXP)
-        m_buttonFace = LazySkinPicture(QStringLiteral("WINXP_COMBOBOX_BUTTON"));
-    else
-        m_buttonFace = LazySkinPicture();
+    m_buttonFace = LazySkinPicture(GetInsideThemePictureName(effective, SUI_THEME_COMBOBOX_BUTTON));
+    m_faceHasArrow = GetInsideThemeBool(effective, SUI_THEME_COMBOBOX_BUTTON_ARROW);
     update();
 }
 
@@ -234,8 +229,7 @@ void TsuiCustomComboBox::drawButton(QPainter& p, const SuiComboBoxInfo& info)
         const int x = layoutDirection() == Qt::RightToLeft ? RectRight(r) - 1 : r.x();
         p.fillRect(x, r.y() - 1, 1, r.height() + 2, ToQColor(m_borderColor));
     }
-    // The WinXP face has an arrow of its own.
-    if (m_effectiveStyle != WinXP) {
+    if (!m_faceHasArrow) {
         const QPoint at = ComboArrowOrigin(r);
         drawArrow(p, at.x(), at.y());
     }

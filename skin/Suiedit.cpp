@@ -27,7 +27,7 @@ TsuiEdit::TsuiEdit(QWidget* parent) : QLineEdit(parent)
 void TsuiEdit::setUIStyle(TsuiUIStyle style)
 {
     m_uiStyle = style;
-    const TsuiUIStyle effective = BuiltInColorStyle(m_fileTheme, style);
+    const TsuiUIStyle effective = EffectiveStyle(m_fileTheme, style);
     m_borderColor = GetInsideThemeColor(effective, SUI_THEME_CONTROL_BORDER_COLOR);
     UIStyleChanged();
     update();

@@ -53,7 +53,7 @@ void TsuiCustomGroupBox::setUIStyle(TsuiUIStyle style)
 void TsuiCustomGroupBox::UpdateUIStyle(TsuiUIStyle style, TsuiFileTheme* theme)
 {
     ContainerApplyUIStyle(this, style, theme);
-    const TsuiUIStyle effective = BuiltInColorStyle(theme, style);
+    const TsuiUIStyle effective = EffectiveStyle(theme, style);
     // The caption colour is the font colour: children that follow the group box's
     // font (its labels) take it too, as they would its font.
     QPalette pal = palette();

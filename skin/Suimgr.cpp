@@ -19,10 +19,11 @@ TsuiUIStyle GetSUIFormStyle(QObject* owner)
     return DeepBlue;
 }
 
+// Kept for the file-theme path: the rule that decides when an attached theme is read.
 bool UsingFileTheme(TsuiFileTheme* theme, TsuiUIStyle requested, TsuiUIStyle& effective)
 {
     effective = requested;
-    if (requested != FromThemeFile)
+    if (IsBuiltInStyle(requested))
         return false;
     if (theme && theme->CanUse())
         return true;
@@ -30,17 +31,15 @@ bool UsingFileTheme(TsuiFileTheme* theme, TsuiUIStyle requested, TsuiUIStyle& ef
     return false;
 }
 
-TsuiUIStyle EffectiveStyle(TsuiFileTheme* theme, TsuiUIStyle requested)
+TsuiUIStyle EffectiveStyle(TsuiFileTheme*, TsuiUIStyle requested)
 {
-    return BuiltInColorStyle(theme, requested);
+    // No file theme is ever usable, and none carries colours of its own.
+    return IsBuiltInStyle(requested) ? requested : DeepBlue;
 }
 
 TsuiUIStyle BuiltInColorStyle(TsuiFileTheme* theme, TsuiUIStyle requested)
 {
-    TsuiUIStyle effective = requested;
-    if (UsingFileTheme(theme, requested, effective))
-        effective = DeepBlue;
-    return effective;
+    return EffectiveStyle(theme, requested);
 }
 
 void WatchFileTheme(QObject* control, QPointer<TsuiFileTheme>& slot, TsuiFileTheme* theme,

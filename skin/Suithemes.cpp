@@ -94,9 +94,12 @@ constexpr ThemeValue kInsideTheme[SUI_THEME_ELEMENT_COUNT][kStyleCount] = {
     /* 56 menu item picture */ {P("MACOS_MENU_BAR"), kNoPicture, kNoPicture, kNoPicture, kNoPicture},
     /* 57 menu selected picture */ {P("MACOS_MENU_SELECT"), kNoPicture, kNoPicture, kNoPicture, kNoPicture},
     /* 58 menu heights fixed */ {N(1), N(0), N(0), N(0), N(0)},
+    // Button and combo box
+    /* 59 button focus bold */ {N(1), N(0), N(0), N(0), N(1)},
+    /* 60 combo box button */ {P("MACOS_COMBOBOX_BUTTON"), P("WINXP_COMBOBOX_BUTTON"), kNoPicture, kNoPicture, kNoPicture},
+    /* 61 combo box button arrow */ {N(0), N(1), N(0), N(0), N(0)},
 };
 
-bool IsBuiltIn(TsuiUIStyle style) { return style >= MacOS && style <= BlueGlass; }
 bool IsElement(int element) { return element >= 1 && element <= SUI_THEME_ELEMENT_COUNT; }
 
 // The kind and value of an element for a style; FromThemeFile (or anything outside
@@ -108,7 +111,7 @@ struct Lookup {
 
 Lookup Find(TsuiUIStyle style, int element)
 {
-    if (!IsBuiltIn(style) || !IsElement(element))
+    if (!IsBuiltInStyle(style) || !IsElement(element))
         return {SUI_KIND_INT, N(-1)};
     return {SUI_ITEM_TYPE[element - 1], kInsideTheme[element - 1][style - MacOS]};
 }
@@ -122,6 +125,7 @@ const int SUI_ITEM_TYPE[SUI_THEME_ELEMENT_COUNT] = {
     1, 2, 2, 2, 1, 1, 1, 2, 2, 2, // 31..40
     2, 2, 2, 1, 2, 2, 1, 0,       // 41..48
     1, 1, 0, 2, 0, 0, 1, 2, 2, 3, // 49..58: title bar, frame and menus
+    3, 2, 3,                      // 59..61: button and combo box
 };
 
 QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
@@ -129,6 +133,8 @@ QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) &
 TColor ToTColor(QRgb rgb) { return TColor(qRed(rgb)) | TColor(qGreen(rgb)) << 8 | TColor(qBlue(rgb)) << 16; }
 
 TColor ToTColor(const QColor& c) { return ToTColor(c.rgb()); }
+
+bool IsBuiltInStyle(TsuiUIStyle style) { return style >= MacOS && style <= BlueGlass; }
 
 QString GetInsideThemePictureName(TsuiUIStyle style, int element)
 {

@@ -90,9 +90,13 @@ enum SuiThemeElement : int {
     SUI_THEME_MENU_ITEM_PICTURE = 56,         // picture stretched behind items; none: drawn in colours
     SUI_THEME_MENU_SELECTED_PICTURE = 57,     // picture stretched behind the selected item
     SUI_THEME_MENU_FIXED_HEIGHTS = 58,        // boolean, item and separator heights cannot be changed
+    // Button and combo box
+    SUI_THEME_BUTTON_FOCUS_BOLD = 59,        // boolean: focus shown by a bold caption, no frame
+    SUI_THEME_COMBOBOX_BUTTON = 60,          // picture: the drop-down button's face, none for a plain one
+    SUI_THEME_COMBOBOX_BUTTON_ARROW = 61,    // boolean: that face carries its own arrow
 };
 
-inline constexpr int SUI_THEME_ELEMENT_COUNT = 58;
+inline constexpr int SUI_THEME_ELEMENT_COUNT = 61;
 
 // Kind of each element's value.
 enum SuiItemKind : int { SUI_KIND_INT = 0, SUI_KIND_COLOR = 1, SUI_KIND_PICTURE = 2, SUI_KIND_BOOL = 3 };
@@ -118,3 +122,6 @@ bool GetInsideThemeBool(TsuiUIStyle style, int element);    // false when not a 
 
 // A face's state, in the order button and title-button strips hold their pieces.
 enum class SuiFaceState : int { Normal, MouseOn, MouseDown };
+
+// True for the five styles the table has a column for; false for FromThemeFile.
+bool IsBuiltInStyle(TsuiUIStyle style);

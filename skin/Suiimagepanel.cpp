@@ -142,15 +142,10 @@ void TsuiCustomPanel::setCaptionPosY(int y)
 
 TColor TsuiCustomPanel::Color() const
 {
-    if (!m_parentColor)
-        return m_color;
     const QWidget* parent = parentWidget();
-    if (!parent)
+    if (!m_parentColor || !parent)
         return m_color;
-    const QVariant parentColor = parent->property("Color");
-    if (parentColor.metaType() == QMetaType::fromType<TColor>())
-        return parentColor.value<TColor>();
-    return ToTColor(parent->palette().color(parent->backgroundRole()));
+    return ToTColor(ColorOfParent(*parent));
 }
 
 void TsuiCustomPanel::setColor(TColor c)

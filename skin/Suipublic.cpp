@@ -6,9 +6,11 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPointer>
+#include <QPolygon>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QVariant>
 #include <QWidget>
 
 #include <algorithm>
@@ -90,6 +92,28 @@ Corner CutCorner(const QRect& source, int limitW, int limitH, bool keepRight, bo
     return {QRect(x, y, pw, ph), QSize(pw, ph)};
 }
 
+// An edge of SpitDraw, cut down to its target's width (left and right edges) or height (top and
+// bottom edges) where the source is larger, keeping the column or row on the outer side, then
+// stretched into the target.
+void DrawEdge(QPainter& canvas, const QImage& img, QRect from, const QRect& to, Qt::Edge outer)
+{
+    const int w = std::max(0, to.width());
+    const int h = std::max(0, to.height());
+    if ((outer == Qt::LeftEdge || outer == Qt::RightEdge) && from.width() > w) {
+        if (outer == Qt::LeftEdge)
+            from.setWidth(w);
+        else
+            from.setLeft(RectRight(from) - w);
+    }
+    if ((outer == Qt::TopEdge || outer == Qt::BottomEdge) && from.height() > h) {
+        if (outer == Qt::TopEdge)
+            from.setHeight(h);
+        else
+            from.setTop(RectBottom(from) - h);
+    }
+    DrawStretchedMasked(canvas, img, from, to);
+}
+
 QPointer<QWidget>& MainFormSlot()
 {
     static QPointer<QWidget> form;
@@ -126,6 +150,41 @@ void FrameRect(QPainter& canvas, const QRect& r, TColor color)
     canvas.fillRect(QRect(RectRight(r) - 1, r.y(), 1, r.height()), c);
 }
 
+void DrawFocusDots(QPainter& canvas, const QRect& r)
+{
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    // Every other pixel along the frame, counted around it as the window system does.
+    QPolygon dots;
+    const int right = RectRight(r) - 1;
+    const int bottom = RectBottom(r) - 1;
+    for (int x = r.x(); x <= right; ++x) {
+        if ((x - r.x()) % 2 == 0)
+            dots << QPoint(x, r.y());
+        if (bottom > r.y() && (x - r.x() + bottom - r.y()) % 2 == 0)
+            dots << QPoint(x, bottom);
+    }
+    for (int y = r.y() + 1; y < bottom; ++y) {
+        if ((y - r.y()) % 2 == 0)
+            dots << QPoint(r.x(), y);
+        if (right > r.x() && (right - r.x() + y - r.y()) % 2 == 0)
+            dots << QPoint(right, y);
+    }
+    canvas.save();
+    canvas.setCompositionMode(QPainter::CompositionMode_Difference);
+    canvas.setPen(Qt::white);
+    canvas.drawPoints(dots);
+    canvas.restore();
+}
+
+QColor ColorOfParent(const QWidget& parent)
+{
+    const QVariant color = parent.property("Color");
+    if (color.metaType() == QMetaType::fromType<TColor>())
+        return ToQColor(color.value<TColor>());
+    return parent.palette().color(parent.backgroundRole());
+}
+
 void SpitBitmap(const QImage& src, QImage* dst, int count, int index)
 {
     if (!dst)
@@ -151,63 +210,32 @@ void SpitDraw(const QImage& src, QPainter& canvas, const QRect& r, bool transpar
     const int W = r.width(), H = r.height();
     const int right = RectRight(r), bottom = RectBottom(r);
 
-    const auto drawCorner = [&](const Corner& c, int x, int y) {
-        const QRect covered(QPoint(x, y), c.size);
-        if (!c.size.isEmpty())
-            DrawPiece(canvas, x, y, img.copy(InPixels(c.source, k)), transparent, kSuiTransparentColor);
-        return covered;
+    const auto drawCorner = [&](const Corner& corner, int x, int y) {
+        if (!corner.size.isEmpty())
+            DrawPiece(canvas, x, y, img.copy(InPixels(corner.source, k)), transparent, kSuiTransparentColor);
+        return QRect(QPoint(x, y), corner.size);
     };
 
     const Corner tlc = CutCorner(RectLTRB(0, 0, hw, hh), W / 2, H / 2, false, false);
     const QRect tl = drawCorner(tlc, 0, 0);
-
     const Corner blc = CutCorner(RectLTRB(0, h - hh + 1, hw, h), W / 2, H / 2 - 1, false, true);
     const QRect bl = drawCorner(blc, 0, bottom - blc.size.height());
-
-    // Left edge: narrowed to the target width, keeping its outer (left) column.
-    {
-        const QRect dst = RectLTRB(0, RectBottom(tl), RectRight(tl), bl.y());
-        QRect src = RectLTRB(0, hh, hw, h - hh);
-        if (src.width() > dst.width())
-            src.setWidth(std::max(0, dst.width()));
-        DrawStretchedMasked(canvas, img, src, dst);
-    }
+    DrawEdge(canvas, img, RectLTRB(0, hh, hw, h - hh), RectLTRB(0, RectBottom(tl), RectRight(tl), bl.y()),
+             Qt::LeftEdge);
 
     const Corner trc = CutCorner(RectLTRB(w - hw + 1, 0, w, hh), W / 2 - 1, H / 2, true, false);
     const QRect tr = drawCorner(trc, right - trc.size.width(), 0);
-
     const Corner brc = CutCorner(RectLTRB(w - hw + 1, h - hh + 1, w, h), W / 2 - 1, H / 2 - 1, true, true);
     const QRect br = drawCorner(brc, right - brc.size.width(), bottom - brc.size.height());
+    DrawEdge(canvas, img, RectLTRB(w - hw + 1, h - hh, w, hh + 2),
+             RectLTRB(tr.x(), RectBottom(tr), RectRight(tr), br.y()), Qt::RightEdge);
 
-    // Right edge: narrowed, keeping its outer (right) column.
-    {
-        const QRect dst = RectLTRB(tr.x(), RectBottom(tr), RectRight(tr), br.y());
-        QRect src = RectLTRB(w - hw + 1, h - hh, w, hh + 2);
-        if (src.width() > dst.width())
-            src.setLeft(RectRight(src) - std::max(0, dst.width()));
-        DrawStretchedMasked(canvas, img, src, dst);
-    }
-
-    // Top edge: shortened, keeping its outer (top) row.
-    {
-        const QRect dst = RectLTRB(RectRight(tl), 0, tr.x(), RectBottom(tl));
-        QRect src = RectLTRB(hw, 0, w - hw + 1, hh);
-        if (src.height() > dst.height())
-            src.setHeight(std::max(0, dst.height()));
-        DrawStretchedMasked(canvas, img, src, dst);
-    }
-
+    DrawEdge(canvas, img, RectLTRB(hw, 0, w - hw + 1, hh), RectLTRB(RectRight(tl), 0, tr.x(), RectBottom(tl)),
+             Qt::TopEdge);
     DrawStretchedMasked(canvas, img, RectLTRB(hw, hh, w - hw + 1, h - hh),
                         RectLTRB(RectRight(tl), RectBottom(tl), tr.x(), br.y() - 1));
-
-    // Bottom edge: shortened, keeping its outer (bottom) row.
-    {
-        const QRect dst = RectLTRB(RectRight(tl) - 1, bl.y() - 1, br.x(), RectBottom(br));
-        QRect src = RectLTRB(hw, h - hh, w - hw + 1, h);
-        if (src.height() > dst.height())
-            src.setTop(RectBottom(src) - std::max(0, dst.height()));
-        DrawStretchedMasked(canvas, img, src, dst);
-    }
+    DrawEdge(canvas, img, RectLTRB(hw, h - hh, w - hw + 1, h),
+             RectLTRB(RectRight(tl) - 1, bl.y() - 1, br.x(), RectBottom(br)), Qt::BottomEdge);
 }
 
 void SpitDrawHorizontal(const QImage& strip, QPainter& canvas, const QRect& r, bool useCornerColor, TColor fill,

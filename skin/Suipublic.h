@@ -6,6 +6,7 @@
 
 #include "skin/Suithemes.h"
 
+#include <QColor>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPoint>
@@ -38,6 +39,13 @@ void DrawTransparent(QPainter& canvas, int x, int y, const QImage& img, TColor m
 // A one-pixel frame along the inside of r.
 void FrameRect(QPainter& canvas, const QRect& r, TColor color);
 
+// The focus mark: a dotted frame along the inside of r that inverts every other pixel under it.
+void DrawFocusDots(QPainter& canvas, const QRect& r);
+
+// What a control shows of its parent's colour: the parent's Color property when it has one, else
+// the colour the parent's palette paints its background with.
+QColor ColorOfParent(const QWidget& parent);
+
 // Piece index (1-based) of a strip of count equal pieces; the last piece is taken
 // from the right end of the strip. An index outside 1..count gives an empty image.
 void SpitBitmap(const QImage& src, QImage* dst, int count, int index);
@@ -54,6 +62,7 @@ void SpitDrawHorizontal(const QImage& strip, QPainter& canvas, const QRect& r, b
 
 // A three-piece strip across r at the strip's own height; the ends are masked with
 // transColor when transparent is set, the middle is stretched opaque.
+// No control calls it today (the form paints its band in plain colours): kept for the file-theme path.
 void SpitDrawHorizontal2(const QImage& strip, QPainter& canvas, const QRect& r, bool transparent, TColor transColor);
 
 // Tiles pic from the canvas origin until r's width and height are covered.
@@ -70,6 +79,7 @@ void DoTrans(QPainter& canvas, QWidget* control);
 void DrawControlBorder(QPainter& canvas, QWidget* control, TColor border, TColor inner, bool drawInner);
 
 // Rows of r from `from` (first row) to `to` (last row).
+// No control calls it today: kept for the file-theme path (a form band or menu bar in gradient colours).
 void DrawHorizontalGradient(QPainter& canvas, const QRect& r, TColor from, TColor to);
 
 // Turns the bitmap by 180 degrees.
@@ -83,17 +93,19 @@ void PlaceControl(QWidget* c, const QPoint& p);
 void PlaceControl(QWidget* c, const QRect& r);
 
 // The application's main window (the first window the program creates), used for the
-// work area and for focus. None until set.
+// work area and for focus. None until set; the two routines below are its only readers.
 void SetMainForm(QWidget* form);
 QWidget* MainForm();
 
 // The available geometry of the screen nearest to the main window, else of the primary screen.
+// No caller yet: kept for a maximised form, which is to fill the work area.
 QRect GetWorkAreaRect();
 
-// Whether the form counts as focused for its key handling.
+// Whether the form counts as focused for its key handling. No caller yet: kept for the form's keys.
 bool FormHasFocus(QWidget* form);
 
 // text, or its shortest prefix plus "..." that reaches width; text when none does.
+// No caller today (the title bar cuts its caption itself): kept for the caption's rule.
 QString FormatStringWithWidth(const QFontMetrics& fm, const QString& text, int width);
 
 // Layout of a combo box, in the combo's own coordinates.

@@ -5,6 +5,7 @@
 #include "skin/Suithemes.h"
 
 #include <QImage>
+#include <QPoint>
 #include <QPointer>
 #include <QWidget>
 
@@ -12,9 +13,19 @@ class QAction;
 class QPainter;
 class QTimer;
 
-// A dotted frame, one pixel wide, that inverts every other pixel under it; the
-// focus look of the buttons.
-void DrawFocusFrame(QPainter& p, const QRect& r);
+// What one paint of a button shows, decoded from the button before anything is drawn; the paint
+// routines read it and change nothing.
+struct SuiButtonState {
+    bool enabled = true;
+    bool pressed = false;     // held down by the mouse or a key
+    bool hovered = false;
+    bool focused = false;     // has the focus, with TabStop on
+    bool boldCaption = false; // focus shown by a bold caption instead of the dotted frame
+
+    // The caption sinks with an enabled face only; the glyph with any press.
+    QPoint CaptionShift() const { return pressed && enabled ? QPoint(1, 1) : QPoint(); }
+    QPoint GlyphShift() const { return pressed ? QPoint(1, 1) : QPoint(); }
+};
 
 // State machine, painting frame and keyboard handling of a skinned button. The face
 // itself is drawn by PaintPic (TsuiButton).
@@ -96,14 +107,16 @@ protected:
     virtual void TransparentChanged();
     virtual void EnableChanged() {}
     virtual void UIStyleChanged() {}
-    virtual void PaintPic(QPainter& p, const QImage& face);
-    virtual void PaintText(QPainter& p, const QString& text);
-    virtual void PaintFocus(QPainter& p);
-    virtual void PaintButtonNormal(QImage& face);
-    virtual void PaintButtonMouseOn(QImage& face);
-    virtual void PaintButtonMouseDown(QImage& face);
-    virtual void PaintButtonDisabled(QImage& face);
+    virtual void PaintPic(QPainter& p, const QImage& face, const SuiButtonState& state) const;
+    virtual void PaintText(QPainter& p, const QString& text, const SuiButtonState& state) const;
+    virtual void PaintFocus(QPainter& p, const SuiButtonState& state) const;
+    virtual void PaintButtonNormal(QImage& face) const;
+    virtual void PaintButtonMouseOn(QImage& face) const;
+    virtual void PaintButtonMouseDown(QImage& face) const;
+    virtual void PaintButtonDisabled(QImage& face) const;
     virtual void ActionChange();
+    // The state the next paint shows.
+    virtual SuiButtonState PaintState() const;
 
     // The style the built-in table is read with (DeepBlue for an unusable file theme).
     TsuiUIStyle EffectiveStyle() const;
@@ -123,11 +136,14 @@ protected:
     void changeEvent(QEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 
-    bool boldRequest_ = false;
-
 private:
     friend class SuiDialogKeys;
 
+    // Enter, Escape and accelerator characters reach the buttons of a window through one
+    // application-wide filter, installed by the first button.
+    static void InstallDialogKeys();
+    // The face picture of a state: piece 1, 2 or 3 of the strip, or a blank face.
+    QImage Face(const SuiButtonState& state) const;
     void DestroyRepeatTimer();
     void CancelMode();
     bool CanTakeFocus() const;
@@ -177,19 +193,27 @@ public:
     uint ResHandle() const { return 0; }
     void setResHandle(uint) {}
 
-    // Where the caption starts when a glyph is shown (set by each paint).
-    QPoint TextPosition() const { return textPos_; }
+    // Where the caption starts when a glyph is shown, unpressed; (0, 0) without a glyph.
+    QPoint TextPosition() const;
 
 protected:
     void UIStyleChanged() override;
-    void PaintPic(QPainter& p, const QImage& face) override;
-    void PaintText(QPainter& p, const QString& text) override;
-    void PaintFocus(QPainter& p) override;
+    void PaintPic(QPainter& p, const QImage& face, const SuiButtonState& state) const override;
+    void PaintText(QPainter& p, const QString& text, const SuiButtonState& state) const override;
+    void PaintFocus(QPainter& p, const SuiButtonState& state) const override;
     void ActionChange() override;
+    SuiButtonState PaintState() const override;
 
 private:
+    // Where the glyph and the caption go, unpressed.
+    struct GlyphPlaces {
+        QPoint glyph;
+        QPoint text;
+    };
+    GlyphPlaces PlaceGlyph() const;
+    void DrawGlyph(QPainter& p, QPoint at, bool enabled) const;
+
     QImage glyph_;
     TButtonLayout layout_ = blGlyphLeft;
     int spacing_ = 4;
-    QPoint textPos_;
 };

@@ -1,6 +1,5 @@
 #include "widgets/Cspin.h"
 
-#include "skin/Suibutton.h"
 #include "skin/Suimgr.h"
 #include "skin/Suipublic.h"
 #include "skin/Suithemes.h"
@@ -126,8 +125,7 @@ QRect TTimerSpeedButton::FocusRect() const
 
 void TTimerSpeedButton::paintEvent(QPaintEvent*)
 {
-    TsuiUIStyle effective = style_;
-    UsingFileTheme(nullptr, style_, effective);
+    const TsuiUIStyle effective = EffectiveStyle(nullptr, style_);
     const int piece = isDown() ? 3 : underMouse() && isEnabled() ? 2 : 1;
     QImage face;
     GetInsideThemeBitmap(effective, SUI_THEME_BUTTON_STRIP, &face, 3, piece, devicePixelRatioF());
@@ -145,7 +143,7 @@ void TTimerSpeedButton::paintEvent(QPaintEvent*)
     if (!icon().isNull())
         icon().paint(&p, GlyphRect(), Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
     if (flags_.testFlag(tfDrawFocus))
-        DrawFocusFrame(p, FocusRect());
+        DrawFocusDots(p, FocusRect());
 }
 
 void TTimerSpeedButton::enterEvent(QEnterEvent* e)

@@ -385,6 +385,22 @@ TEST(Button, FocusDrawsAFrameExceptInMacOSAndBlueGlass)
     }
 }
 
+// The bold caption belongs to the paint that shows the focus: a focused paint with nothing to
+// write leaves nothing behind for a later, unfocused one.
+TEST(Button, BoldCaptionLastsOnlyWhileFocused)
+{
+    Window win;
+    TsuiButton* b = win.Button(MacOS, QRect(10, 10, 80, 27), QStringLiteral("   "));
+    TsuiButton* other = win.Button(MacOS, QRect(100, 10, 80, 27));
+    b->setFocus();
+    ASSERT_TRUE(b->hasFocus());
+    Grab(b);
+    other->setFocus();
+    b->setCaption(QStringLiteral("Read"));
+    TsuiButton* fresh = win.Button(MacOS, QRect(10, 50, 80, 27), QStringLiteral("Read"));
+    EXPECT_EQ(Grab(b), Grab(fresh));
+}
+
 TEST(Button, BlankCaptionDrawsNoText)
 {
     Window win;

@@ -10,10 +10,13 @@
 #include <QPointer>
 #include <QProxyStyle>
 
+#include <algorithm>
+
 namespace {
 
 // A drop-down list opens below the box, showing up to maxVisibleItems() items,
-// rather than over the current item as some styles place it.
+// rather than over the current item as some styles place it. The drop-down button
+// is the skin's, and the text field ends where it begins.
 class DropDownListStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
@@ -22,6 +25,22 @@ public:
         if (hint == SH_ComboBox_Popup)
             return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                         const QWidget* widget) const override
+    {
+        QRect r = QProxyStyle::subControlRect(control, option, sub, widget);
+        if (control != CC_ComboBox || (sub != SC_ComboBoxArrow && sub != SC_ComboBoxEditField))
+            return r;
+        const QRect button = visualRect(option->direction, option->rect, ComboButtonRect(option->rect.size()));
+        if (sub == SC_ComboBoxArrow)
+            return button;
+        if (option->direction == Qt::RightToLeft)
+            r.setLeft(std::max(r.left(), RectRight(button)));
+        else
+            r.setRight(std::min(r.right(), button.x() - 1));
+        return r;
     }
 };
 
@@ -80,6 +99,11 @@ void FillArrow(QPainter& p, int x, int y, const QColor& c)
 }
 
 } // namespace
+
+QRect ComboButtonRect(const QSize& box)
+{
+    return RectLTRB(box.width() - 19, 2, box.width() - 2, box.height() - 2);
+}
 
 QPoint ComboArrowOrigin(const QRect& button)
 {

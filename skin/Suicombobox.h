@@ -17,6 +17,11 @@
 
 struct SuiComboBoxInfo;
 
+// The drop-down button of a box, left to right: 17 pixels square in a 21-pixel box, against the
+// two frame lines on the right (columns 62 to 79 of an 81-pixel box, rows 2 to 19), so that the
+// 16-pixel button faces are stretched by one column alone.
+QRect ComboButtonRect(const QSize& box);
+
 // Top-left corner of the drop-down arrow for a button rectangle: centred across the
 // button, and halfway down the button's height measured from the control's top.
 QPoint ComboArrowOrigin(const QRect& button);

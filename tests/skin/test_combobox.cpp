@@ -1,5 +1,6 @@
 // The skinned combo box: change events on user picks only, the frame, the button
 // face and the arrow's pixels, and the colours a style change resets.
+#include "skin/SkinPictures.h"
 #include "skin/Suicombobox.h"
 #include "skin/Suipublic.h"
 #include "support/QtApp.h"
@@ -199,6 +200,46 @@ TEST(ComboBoxLook, BitmapFacesAndTheirArrows)
         EXPECT_EQ(fill, 0) << "style " << int(style);
         EXPECT_EQ(arrow, style == MacOS ? 16 : 0) << "style " << int(style);
     }
+}
+
+// The button is 17 pixels wide against the frame, whatever the box's width, and the text field
+// ends where it begins.
+TEST(ComboBoxLook, ButtonIs17PixelsAgainstTheFrame)
+{
+    EnsureQtApp();
+    struct Case {
+        int width;
+        Qt::LayoutDirection direction;
+        QRect button;
+    };
+    const Case cases[] = {
+        {81, Qt::LeftToRight, RectLTRB(62, 2, 79, 19)},
+        {137, Qt::LeftToRight, RectLTRB(118, 2, 135, 19)},
+        {73, Qt::LeftToRight, RectLTRB(54, 2, 71, 19)},
+        {81, Qt::RightToLeft, RectLTRB(2, 2, 19, 19)},
+    };
+    for (const Case& c : cases) {
+        TsuiComboBox combo;
+        combo.setStyle(TsuiComboBox::csDropDownList);
+        combo.setLayoutDirection(c.direction);
+        combo.resize(c.width, 21);
+        SuiComboBoxInfo info;
+        ASSERT_TRUE(SUIGetComboBoxInfo(&combo, &info));
+        EXPECT_EQ(info.button, c.button) << c.width << " " << int(c.direction);
+        EXPECT_FALSE(info.item.intersects(info.button)) << c.width << " " << int(c.direction);
+    }
+}
+
+// The 16 x 17 MacOS face keeps its rows one for one: only a column is repeated.
+TEST(ComboBoxLook, MacOSFaceKeepsItsRows)
+{
+    EnsureQtApp();
+    Shown s(MacOS);
+    const QImage face = SkinPicture(QStringLiteral("MACOS_COMBOBOX_BUTTON"));
+    ASSERT_EQ(face.size(), QSize(16, 17));
+    const QImage img = s.combo->grab().toImage();
+    for (int y = 0; y < 17; ++y)
+        EXPECT_EQ(Pixel(img, 62, 2 + y), face.pixel(0, y) & 0xFFFFFF) << "row " << y;
 }
 
 TEST(ComboBoxLook, SimpleStyleIsNeverDecorated)

@@ -245,7 +245,7 @@ void TsuiCustomComboBox::drawButton(QPainter& p, const SuiComboBoxInfo& info)
     // inside the box's edge; some styles give it the control's full height.
     const QRect r = info.button & rect().adjusted(2, 2, -2, -2);
     if (!m_buttonFace.isNull()) {
-        p.drawImage(r, m_buttonFace.Image());
+        p.drawImage(r, m_buttonFace.Image(devicePixelRatioF()));
     } else {
         p.fillRect(r, ToQColor(m_buttonColor));
         // The separator faces the text: the button's left edge, or its right edge

@@ -7,6 +7,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -240,6 +241,32 @@ TEST(ComboBoxLook, MacOSFaceKeepsItsRows)
     const QImage img = s.combo->grab().toImage();
     for (int y = 0; y < 17; ++y)
         EXPECT_EQ(Pixel(img, 62, 2 + y), face.pixel(0, y) & 0xFFFFFF) << "row " << y;
+}
+
+// At twice the pixel density the face comes from the twice-size picture. The scale is fixed when
+// the application starts, so the check runs in a child of this program started at scale 2.
+TEST(ComboBoxLook, TwiceSizeFaceAtScaleTwo)
+{
+    EnsureQtApp();
+    if (qEnvironmentVariableIsEmpty("ORVANE_SCALE_TWO_CHILD")) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+        env.insert(QStringLiteral("ORVANE_SCALE_TWO_CHILD"), QStringLiteral("1"));
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QStringLiteral("/proc/self/exe"), {QStringLiteral("--gtest_filter=ComboBoxLook.TwiceSizeFaceAtScaleTwo")});
+        ASSERT_TRUE(child.waitForFinished(120000));
+        EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
+        return;
+    }
+    Shown s(MacOS);
+    ASSERT_EQ(s.combo->devicePixelRatioF(), 2.0);
+    const QImage face = SkinPicture(QStringLiteral("MACOS_COMBOBOX_BUTTON"), 2.0);
+    ASSERT_EQ(face.size(), QSize(32, 34));
+    const QImage img = s.combo->grab().toImage();
+    for (int y = 0; y < 34; ++y)
+        EXPECT_EQ(Pixel(img, 2 * 62, 2 * 2 + y), face.pixel(0, y) & 0xFFFFFF) << "row " << y;
 }
 
 TEST(ComboBoxLook, SimpleStyleIsNeverDecorated)

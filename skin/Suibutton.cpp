@@ -12,32 +12,32 @@ TsuiCustomButton::TsuiCustomButton(QWidget* parent) : QWidget(parent)
     RegisterSkinAccessibility();
     InstallDialogKeys();
     setFocusPolicy(Qt::TabFocus);
-    uiStyle_ = GetSUIFormStyle(parent);
-    transparent_ = GetInsideThemeBool(EffectiveStyle(), SUI_THEME_BUTTON_TRANSPARENT);
-    picTransparent_ = transparent_;
+    m_uiStyle = GetSUIFormStyle(parent);
+    m_transparent = GetInsideThemeBool(EffectiveStyle(), SUI_THEME_BUTTON_TRANSPARENT);
+    m_picTransparent = m_transparent;
 }
 
 TsuiUIStyle TsuiCustomButton::EffectiveStyle() const
 {
-    return ::EffectiveStyle(fileTheme_, uiStyle_);
+    return ::EffectiveStyle(m_fileTheme, m_uiStyle);
 }
 
 void TsuiCustomButton::setUIStyle(TsuiUIStyle style)
 {
-    uiStyle_ = style;
+    m_uiStyle = style;
     UIStyleChanged();
     update();
 }
 
 void TsuiCustomButton::setFileTheme(TsuiFileTheme* theme)
 {
-    WatchFileTheme(this, fileTheme_, theme, [this] { setUIStyle(DeepBlue); });
-    setUIStyle(uiStyle_);
+    WatchFileTheme(this, m_fileTheme, theme, [this] { setUIStyle(DeepBlue); });
+    setUIStyle(m_uiStyle);
 }
 
 void TsuiCustomButton::setCaption(const QString& caption)
 {
-    caption_ = caption;
+    m_caption = caption;
     setAccessibleName(caption);
     CaptionChanged();
     update();
@@ -45,48 +45,48 @@ void TsuiCustomButton::setCaption(const QString& caption)
 
 void TsuiCustomButton::setAutoSize(bool on)
 {
-    autoSize_ = on;
+    m_autoSize = on;
     AutoSizeChanged();
     update();
 }
 
 void TsuiCustomButton::setTransparent(bool on)
 {
-    transparent_ = on;
+    m_transparent = on;
     TransparentChanged();
     update();
 }
 
 void TsuiCustomButton::setPicTransparent(bool on)
 {
-    picTransparent_ = on;
+    m_picTransparent = on;
     update();
 }
 
 void TsuiCustomButton::setFocusedRectMargin(int margin)
 {
-    focusedRectMargin_ = margin;
+    m_focusedRectMargin = margin;
     update();
 }
 
 void TsuiCustomButton::setTabStop(bool on)
 {
-    tabStop_ = on;
+    m_tabStop = on;
     // Tab only: the press handler takes the focus itself.
     setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
 }
 
 void TsuiCustomButton::setFontColor(TColor color)
 {
-    fontColor_ = color;
+    m_fontColor = color;
     update();
 }
 
 void TsuiCustomButton::setAction(QAction* action)
 {
-    if (action_)
-        disconnect(action_, nullptr, this, nullptr);
-    action_ = action;
+    if (m_action)
+        disconnect(m_action, nullptr, this, nullptr);
+    m_action = action;
     if (action) {
         connect(action, &QAction::changed, this, &TsuiCustomButton::ActionChange);
         ActionChange();
@@ -95,13 +95,13 @@ void TsuiCustomButton::setAction(QAction* action)
 
 void TsuiCustomButton::ActionChange()
 {
-    if (action_)
-        setCaption(action_->text());
+    if (m_action)
+        setCaption(m_action->text());
 }
 
 void TsuiCustomButton::AutoSizeChanged()
 {
-    if (!autoSize_)
+    if (!m_autoSize)
         return;
     QImage strip;
     GetInsideThemeBitmap(EffectiveStyle(), SUI_THEME_BUTTON_STRIP, &strip);
@@ -117,7 +117,7 @@ void TsuiCustomButton::FontChanged()
 
 void TsuiCustomButton::TransparentChanged()
 {
-    picTransparent_ = transparent_;
+    m_picTransparent = m_transparent;
 }
 
 QColor TsuiCustomButton::Color() const
@@ -130,7 +130,7 @@ bool TsuiCustomButton::IsActive() const
 {
     if (auto* focused = qobject_cast<TsuiCustomButton*>(window()->focusWidget()))
         return focused == this;
-    return default_;
+    return m_default;
 }
 
 bool TsuiCustomButton::CanTakeFocus() const
@@ -140,11 +140,11 @@ bool TsuiCustomButton::CanTakeFocus() const
 
 QChar TsuiCustomButton::Accelerator() const
 {
-    for (qsizetype i = 0; i + 1 < caption_.size(); ++i) {
-        if (caption_.at(i) != u'&')
+    for (qsizetype i = 0; i + 1 < m_caption.size(); ++i) {
+        if (m_caption.at(i) != u'&')
             continue;
-        if (caption_.at(i + 1) != u'&')
-            return caption_.at(i + 1).toUpper();
+        if (m_caption.at(i + 1) != u'&')
+            return m_caption.at(i + 1).toUpper();
         ++i;
     }
     return {};
@@ -152,24 +152,24 @@ QChar TsuiCustomButton::Accelerator() const
 
 void TsuiCustomButton::Click()
 {
-    if (pressed_) {
+    if (m_pressed) {
         DestroyRepeatTimer();
-        pressed_ = false;
+        m_pressed = false;
         update();
     }
     if (parentWidget()) {
         QWidget* form = window();
         if (auto* dialog = qobject_cast<QDialog*>(form)) {
-            dialog->setResult(modalResult_);
-            if (modalResult_ != 0)
-                dialog->done(modalResult_);
+            dialog->setResult(m_modalResult);
+            if (m_modalResult != 0)
+                dialog->done(m_modalResult);
         } else if (IsHasProperty(form, "ModalResult")) {
-            form->setProperty("ModalResult", modalResult_);
+            form->setProperty("ModalResult", m_modalResult);
         }
     }
     emit OnClick();
-    if (action_)
-        action_->trigger();
+    if (m_action)
+        m_action->trigger();
 }
 
 TsuiButton::TsuiButton(QWidget* parent) : TsuiCustomButton(parent)
@@ -186,19 +186,19 @@ void TsuiButton::UIStyleChanged()
 
 void TsuiButton::setGlyph(const QImage& glyph)
 {
-    glyph_ = glyph;
+    m_glyph = glyph;
     update();
 }
 
 void TsuiButton::setLayout(TButtonLayout layout)
 {
-    layout_ = layout;
+    m_layout = layout;
     update();
 }
 
 void TsuiButton::setSpacing(int spacing)
 {
-    spacing_ = spacing;
+    m_spacing = spacing;
     update();
 }
 
@@ -206,7 +206,7 @@ void TsuiButton::ActionChange()
 {
     TsuiCustomButton::ActionChange();
     QAction* action = Action();
-    if (!action || !glyph_.isNull() || action->icon().isNull())
+    if (!action || !m_glyph.isNull() || action->icon().isNull())
         return;
     const QList<QSize> sizes = action->icon().availableSizes();
     const QSize size = sizes.isEmpty() ? QSize(16, 16) : sizes.first();

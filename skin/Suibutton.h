@@ -49,47 +49,47 @@ class TsuiCustomButton : public QWidget {
 public:
     explicit TsuiCustomButton(QWidget* parent = nullptr);
 
-    TsuiUIStyle UIStyle() const { return uiStyle_; }
+    TsuiUIStyle UIStyle() const { return m_uiStyle; }
     void setUIStyle(TsuiUIStyle style);
-    TsuiFileTheme* FileTheme() const { return fileTheme_; }
+    TsuiFileTheme* FileTheme() const { return m_fileTheme; }
     void setFileTheme(TsuiFileTheme* theme);
 
-    QString Caption() const { return caption_; }
+    QString Caption() const { return m_caption; }
     void setCaption(const QString& caption);
-    bool AutoSize() const { return autoSize_; }
+    bool AutoSize() const { return m_autoSize; }
     void setAutoSize(bool on);
-    bool Transparent() const { return transparent_; }
+    bool Transparent() const { return m_transparent; }
     void setTransparent(bool on);
-    bool PicTransparent() const { return picTransparent_; }
+    bool PicTransparent() const { return m_picTransparent; }
     void setPicTransparent(bool on);
-    int ModalResult() const { return modalResult_; }
-    void setModalResult(int result) { modalResult_ = result; }
-    bool Default() const { return default_; }
-    void setDefault(bool on) { default_ = on; }
-    bool Cancel() const { return cancel_; }
-    void setCancel(bool on) { cancel_ = on; }
-    int FocusedRectMargin() const { return focusedRectMargin_; }
+    int ModalResult() const { return m_modalResult; }
+    void setModalResult(int result) { m_modalResult = result; }
+    bool Default() const { return m_default; }
+    void setDefault(bool on) { m_default = on; }
+    bool Cancel() const { return m_cancel; }
+    void setCancel(bool on) { m_cancel = on; }
+    int FocusedRectMargin() const { return m_focusedRectMargin; }
     void setFocusedRectMargin(int margin);
-    int MouseContinuouslyDownInterval() const { return repeatInterval_; }
-    void setMouseContinuouslyDownInterval(int ms) { repeatInterval_ = ms; }
-    bool TabStop() const { return tabStop_; }
+    int MouseContinuouslyDownInterval() const { return m_repeatInterval; }
+    void setMouseContinuouslyDownInterval(int ms) { m_repeatInterval = ms; }
+    bool TabStop() const { return m_tabStop; }
     void setTabStop(bool on);
-    TColor FontColor() const { return fontColor_; }
+    TColor FontColor() const { return m_fontColor; }
     void setFontColor(TColor color);
-    QAction* Action() const { return action_; }
+    QAction* Action() const { return m_action; }
     void setAction(QAction* action);
 
     // The colour behind an opaque face: the parent's Color property when it has one,
     // else the colour its palette paints its background with.
     QColor Color() const;
 
-    bool Hovered() const { return hover_; }
-    bool Pressed() const { return pressed_; }
+    bool Hovered() const { return m_hover; }
+    bool Pressed() const { return m_pressed; }
     // Whether Enter clicks this button: it holds the focus, or no button does and it
     // is the Default button.
     bool IsActive() const;
     // Exists only while a press repeats.
-    QTimer* RepeatTimer() const { return repeatTimer_; }
+    QTimer* RepeatTimer() const { return m_repeatTimer; }
 
     // Ends a press, hands ModalResult to the window and raises OnClick.
     virtual void Click();
@@ -149,25 +149,25 @@ private:
     bool CanTakeFocus() const;
     QChar Accelerator() const;
 
-    TsuiUIStyle uiStyle_ = DeepBlue;
-    QPointer<TsuiFileTheme> fileTheme_;
-    QString caption_;
-    bool autoSize_ = false;
-    bool transparent_ = false;
-    bool picTransparent_ = false;
-    int modalResult_ = 0;
-    bool default_ = false;
-    bool cancel_ = false;
-    int focusedRectMargin_ = 2;
-    int repeatInterval_ = 100;
-    bool tabStop_ = true;
-    TColor fontColor_ = 0x000000;
-    QPointer<QAction> action_;
+    TsuiUIStyle m_uiStyle = DeepBlue;
+    QPointer<TsuiFileTheme> m_fileTheme;
+    QString m_caption;
+    bool m_autoSize = false;
+    bool m_transparent = false;
+    bool m_picTransparent = false;
+    int m_modalResult = 0;
+    bool m_default = false;
+    bool m_cancel = false;
+    int m_focusedRectMargin = 2;
+    int m_repeatInterval = 100;
+    bool m_tabStop = true;
+    TColor m_fontColor = 0x000000;
+    QPointer<QAction> m_action;
 
-    bool hover_ = false;
-    bool pressed_ = false;
-    bool clickPending_ = false;
-    QTimer* repeatTimer_ = nullptr;
+    bool m_hover = false;
+    bool m_pressed = false;
+    bool m_clickPending = false;
+    QTimer* m_repeatTimer = nullptr;
 };
 
 // The push button: nine-region face, an optional glyph beside the caption.
@@ -183,11 +183,11 @@ public:
 
     explicit TsuiButton(QWidget* parent = nullptr);
 
-    QImage Glyph() const { return glyph_; }
+    QImage Glyph() const { return m_glyph; }
     void setGlyph(const QImage& glyph);
-    TButtonLayout Layout() const { return layout_; }
+    TButtonLayout Layout() const { return m_layout; }
     void setLayout(TButtonLayout layout);
-    int Spacing() const { return spacing_; }
+    int Spacing() const { return m_spacing; }
     void setSpacing(int spacing);
     // Kept for compatibility of stored settings: always 0, writes are ignored.
     uint ResHandle() const { return 0; }
@@ -213,7 +213,7 @@ private:
     GlyphPlaces PlaceGlyph() const;
     void DrawGlyph(QPainter& p, QPoint at, bool enabled) const;
 
-    QImage glyph_;
-    TButtonLayout layout_ = blGlyphLeft;
-    int spacing_ = 4;
+    QImage m_glyph;
+    TButtonLayout m_layout = blGlyphLeft;
+    int m_spacing = 4;
 };

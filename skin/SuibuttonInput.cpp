@@ -81,26 +81,26 @@ void TsuiCustomButton::InstallDialogKeys()
 
 void TsuiCustomButton::DestroyRepeatTimer()
 {
-    if (!repeatTimer_)
+    if (!m_repeatTimer)
         return;
     // Later: a tick's handler may end the press while the timer is still emitting.
-    repeatTimer_->stop();
-    repeatTimer_->deleteLater();
-    repeatTimer_ = nullptr;
+    m_repeatTimer->stop();
+    m_repeatTimer->deleteLater();
+    m_repeatTimer = nullptr;
 }
 
 void TsuiCustomButton::mousePressEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::LeftButton) {
-        pressed_ = true;
-        clickPending_ = true;
-        if (!repeatTimer_) {
-            repeatTimer_ = new QTimer(this);
-            repeatTimer_->setInterval(std::max(repeatInterval_, 0));
-            connect(repeatTimer_, &QTimer::timeout, this, &TsuiCustomButton::OnMouseContinuouslyDown);
-            repeatTimer_->start();
+        m_pressed = true;
+        m_clickPending = true;
+        if (!m_repeatTimer) {
+            m_repeatTimer = new QTimer(this);
+            m_repeatTimer->setInterval(std::max(m_repeatInterval, 0));
+            connect(m_repeatTimer, &QTimer::timeout, this, &TsuiCustomButton::OnMouseContinuouslyDown);
+            m_repeatTimer->start();
         }
-        if (tabStop_ && CanTakeFocus())
+        if (m_tabStop && CanTakeFocus())
             setFocus(Qt::MouseFocusReason);
         update();
     }
@@ -111,9 +111,9 @@ void TsuiCustomButton::mouseMoveEvent(QMouseEvent* e)
 {
     const QPoint pos = e->position().toPoint();
     if (pos.x() < 0 || pos.y() < 0 || pos.x() > width() || pos.y() > height()) {
-        if (hover_ || pressed_) {
-            hover_ = false;
-            pressed_ = false;
+        if (m_hover || m_pressed) {
+            m_hover = false;
+            m_pressed = false;
             update();
         }
     }
@@ -123,14 +123,14 @@ void TsuiCustomButton::mouseMoveEvent(QMouseEvent* e)
 void TsuiCustomButton::mouseReleaseEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::LeftButton) {
-        const bool click = clickPending_ && rect().contains(e->position().toPoint());
-        clickPending_ = false;
+        const bool click = m_clickPending && rect().contains(e->position().toPoint());
+        m_clickPending = false;
         // The repeat belongs to the press: it never outlives the release, wherever it happens.
         DestroyRepeatTimer();
         if (click)
             Click();
-        else if (pressed_) {
-            pressed_ = false;
+        else if (m_pressed) {
+            m_pressed = false;
             update();
         }
     }
@@ -139,7 +139,7 @@ void TsuiCustomButton::mouseReleaseEvent(QMouseEvent* e)
 
 void TsuiCustomButton::enterEvent(QEnterEvent* e)
 {
-    hover_ = true;
+    m_hover = true;
     update();
     emit OnMouseEnter();
     QWidget::enterEvent(e);
@@ -147,8 +147,8 @@ void TsuiCustomButton::enterEvent(QEnterEvent* e)
 
 void TsuiCustomButton::leaveEvent(QEvent* e)
 {
-    hover_ = false;
-    pressed_ = false;
+    m_hover = false;
+    m_pressed = false;
     DestroyRepeatTimer();
     update();
     emit OnMouseExit();
@@ -157,9 +157,9 @@ void TsuiCustomButton::leaveEvent(QEvent* e)
 
 void TsuiCustomButton::CancelMode()
 {
-    hover_ = false;
-    pressed_ = false;
-    clickPending_ = false;
+    m_hover = false;
+    m_pressed = false;
+    m_clickPending = false;
     DestroyRepeatTimer();
     update();
 }
@@ -169,7 +169,7 @@ void TsuiCustomButton::keyPressEvent(QKeyEvent* e)
     // Enter goes on to the window, where it clicks the active button (this one).
     if (e->key() == Qt::Key_Space && e->modifiers() == Qt::NoModifier && isEnabled()) {
         if (!e->isAutoRepeat()) {
-            pressed_ = true;
+            m_pressed = true;
             update();
         }
         return;
@@ -181,8 +181,8 @@ void TsuiCustomButton::keyReleaseEvent(QKeyEvent* e)
 {
     const bool ours = e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
     // A held key repeats as release/press pairs; only the real release clicks.
-    if (ours && !e->isAutoRepeat() && hasFocus() && pressed_ && isEnabled()) {
-        pressed_ = false;
+    if (ours && !e->isAutoRepeat() && hasFocus() && m_pressed && isEnabled()) {
+        m_pressed = false;
         update();
         Click();
         return;
@@ -213,7 +213,7 @@ void TsuiCustomButton::changeEvent(QEvent* e)
         FontChanged();
         break;
     case QEvent::ActivationChange:
-        if (!isActiveWindow() && (pressed_ || repeatTimer_))
+        if (!isActiveWindow() && (m_pressed || m_repeatTimer))
             CancelMode();
         break;
     default:
@@ -224,7 +224,7 @@ void TsuiCustomButton::changeEvent(QEvent* e)
 
 void TsuiCustomButton::hideEvent(QHideEvent* e)
 {
-    if (pressed_ || repeatTimer_)
+    if (m_pressed || m_repeatTimer)
         CancelMode();
     QWidget::hideEvent(e);
 }

@@ -31,9 +31,9 @@ SuiButtonState TsuiCustomButton::PaintState() const
 {
     SuiButtonState state;
     state.enabled = isEnabled();
-    state.pressed = pressed_;
-    state.hovered = hover_;
-    state.focused = hasFocus() && tabStop_;
+    state.pressed = m_pressed;
+    state.hovered = m_hover;
+    state.focused = hasFocus() && m_tabStop;
     return state;
 }
 
@@ -82,12 +82,12 @@ QImage TsuiCustomButton::Face(const SuiButtonState& state) const
 
 void TsuiCustomButton::PaintPic(QPainter& p, const QImage& face, const SuiButtonState&) const
 {
-    SpitDraw(face, p, rect(), picTransparent_);
+    SpitDraw(face, p, rect(), m_picTransparent);
 }
 
 void TsuiCustomButton::PaintFocus(QPainter& p, const SuiButtonState&) const
 {
-    const int m = focusedRectMargin_;
+    const int m = m_focusedRectMargin;
     DrawFocusDots(p, RectLTRB(m, m, width() - m, height() - m));
 }
 
@@ -105,7 +105,7 @@ void TsuiCustomButton::PaintText(QPainter& p, const QString& text, const SuiButt
     const QRect block = p.boundingRect(QRect(0, 0, r.width(), 0x3FFFFFFF), flags, text);
     const QRect textRect(r.x() + (r.width() - block.width()) / 2, r.y() + (r.height() - block.height()) / 2,
                          block.width(), block.height());
-    DrawCaption(p, textRect, textRect.translated(1, 1), flags, text, fontColor_, state.enabled);
+    DrawCaption(p, textRect, textRect.translated(1, 1), flags, text, m_fontColor, state.enabled);
 }
 
 void TsuiCustomButton::paintEvent(QPaintEvent*)
@@ -114,7 +114,7 @@ void TsuiCustomButton::paintEvent(QPaintEvent*)
     const QImage face = Face(state);
     QPainter p(this);
     // A transparent face leaves the background alone: Qt has composed the parent there.
-    if (!transparent_)
+    if (!m_transparent)
         p.fillRect(rect(), Color());
     else
         DoTrans(p, this);
@@ -122,8 +122,8 @@ void TsuiCustomButton::paintEvent(QPaintEvent*)
     if (state.focused)
         PaintFocus(p, state);
     p.setFont(font());
-    if (!caption_.trimmed().isEmpty())
-        PaintText(p, caption_, state);
+    if (!m_caption.trimmed().isEmpty())
+        PaintText(p, m_caption, state);
 }
 
 SuiButtonState TsuiButton::PaintState() const
@@ -138,43 +138,43 @@ TsuiButton::GlyphPlaces TsuiButton::PlaceGlyph() const
     const QFontMetrics fm(font());
     const int tw = fm.size(Qt::TextSingleLine | Qt::TextShowMnemonic, Caption()).width();
     const int th = fm.height();
-    const int gh = glyph_.height();
+    const int gh = m_glyph.height();
     // A glyph twice as wide as high holds two images: enabled, then disabled.
-    const int gw = glyph_.width() == 2 * gh ? gh : glyph_.width();
+    const int gw = m_glyph.width() == 2 * gh ? gh : m_glyph.width();
     const int w = width();
     const int h = height();
-    switch (layout_) {
+    switch (m_layout) {
     case blGlyphLeft: {
-        const QPoint glyph((w - tw - gw - spacing_) / 2, (h - gh) / 2);
-        return {glyph, QPoint(glyph.x() + gw + spacing_, (h - th) / 2)};
+        const QPoint glyph((w - tw - gw - m_spacing) / 2, (h - gh) / 2);
+        return {glyph, QPoint(glyph.x() + gw + m_spacing, (h - th) / 2)};
     }
     case blGlyphRight: {
-        const QPoint glyph((w + tw + spacing_ - gw) / 2, (h - gh) / 2);
-        return {glyph, QPoint(glyph.x() - tw - spacing_, (h - th) / 2)};
+        const QPoint glyph((w + tw + m_spacing - gw) / 2, (h - gh) / 2);
+        return {glyph, QPoint(glyph.x() - tw - m_spacing, (h - th) / 2)};
     }
     case blGlyphTop: {
-        const QPoint glyph((w - gw) / 2, (h - th - gh - spacing_) / 2);
-        return {glyph, QPoint((w - tw) / 2, glyph.y() + gh + spacing_)};
+        const QPoint glyph((w - gw) / 2, (h - th - gh - m_spacing) / 2);
+        return {glyph, QPoint((w - tw) / 2, glyph.y() + gh + m_spacing)};
     }
     case blGlyphBottom:
         break;
     }
-    const QPoint glyph((w - gw) / 2, (h + th + spacing_ - gh) / 2);
-    return {glyph, QPoint((w - tw) / 2, glyph.y() - th - spacing_)};
+    const QPoint glyph((w - gw) / 2, (h + th + m_spacing - gh) / 2);
+    return {glyph, QPoint((w - tw) / 2, glyph.y() - th - m_spacing)};
 }
 
 QPoint TsuiButton::TextPosition() const
 {
-    return glyph_.isNull() ? QPoint() : PlaceGlyph().text;
+    return m_glyph.isNull() ? QPoint() : PlaceGlyph().text;
 }
 
 // The glyph keyed on its top-left pixel's colour; a one-image glyph on a disabled button in the
 // greyed rendering of the style.
 void TsuiButton::DrawGlyph(QPainter& p, QPoint at, bool enabled) const
 {
-    const int gh = glyph_.height();
-    const bool twoImages = glyph_.width() == 2 * gh;
-    const QImage image = twoImages ? glyph_.copy(enabled ? 0 : gh, 0, gh, gh) : glyph_;
+    const int gh = m_glyph.height();
+    const bool twoImages = m_glyph.width() == 2 * gh;
+    const QImage image = twoImages ? m_glyph.copy(enabled ? 0 : gh, 0, gh, gh) : m_glyph;
     const TColor key = ToTColor(image.pixel(0, 0));
     if (!enabled && !twoImages) {
         QStyleOption opt;
@@ -189,13 +189,13 @@ void TsuiButton::DrawGlyph(QPainter& p, QPoint at, bool enabled) const
 void TsuiButton::PaintPic(QPainter& p, const QImage& face, const SuiButtonState& state) const
 {
     TsuiCustomButton::PaintPic(p, face, state);
-    if (!glyph_.isNull())
+    if (!m_glyph.isNull())
         DrawGlyph(p, PlaceGlyph().glyph + state.GlyphShift(), state.enabled);
 }
 
 void TsuiButton::PaintText(QPainter& p, const QString& text, const SuiButtonState& state) const
 {
-    if (glyph_.isNull()) {
+    if (m_glyph.isNull()) {
         TsuiCustomButton::PaintText(p, text, state);
         return;
     }

@@ -19,9 +19,9 @@ TTimerSpeedButton::TTimerSpeedButton(QWidget* parent) : QToolButton(parent)
 
 void TTimerSpeedButton::SetTimerFlags(TTimerFlags flags)
 {
-    if (flags_ == flags)
+    if (m_flags == flags)
         return;
-    flags_ = flags;
+    m_flags = flags;
     update();
 }
 
@@ -40,7 +40,7 @@ QPixmap MaskedGlyph(const QImage& glyph)
 
 void TTimerSpeedButton::SetGlyph(const QImage& glyph, const QImage& glyph2x)
 {
-    glyph_ = glyph;
+    m_glyph = glyph;
     if (glyph.isNull()) {
         setIcon(QIcon());
     } else {
@@ -59,15 +59,15 @@ void TTimerSpeedButton::mousePressEvent(QMouseEvent* e)
     emit MouseDown(e->button());
     QToolButton::mousePressEvent(e);
     if (e->button() == Qt::LeftButton && isDown())
-        holdsMouse_ = true;
-    if (flags_.testFlag(tfAutoRepeat)) {
-        if (!repeatTimer_) {
-            repeatTimer_ = new QTimer(this);
-            repeatTimer_->setTimerType(Qt::PreciseTimer);
-            connect(repeatTimer_, &QTimer::timeout, this, &TTimerSpeedButton::TimerExpired);
+        m_holdsMouse = true;
+    if (m_flags.testFlag(tfAutoRepeat)) {
+        if (!m_repeatTimer) {
+            m_repeatTimer = new QTimer(this);
+            m_repeatTimer->setTimerType(Qt::PreciseTimer);
+            connect(m_repeatTimer, &QTimer::timeout, this, &TTimerSpeedButton::TimerExpired);
         }
-        repeatTimer_->setInterval(kFirstRepeatMs);
-        repeatTimer_->start();
+        m_repeatTimer->setInterval(kFirstRepeatMs);
+        m_repeatTimer->start();
     }
     // Keep the release for this arrow, also after a press of another button.
     e->accept();
@@ -77,23 +77,23 @@ void TTimerSpeedButton::mouseReleaseEvent(QMouseEvent* e)
 {
     QToolButton::mouseReleaseEvent(e);
     if (e->button() == Qt::LeftButton)
-        holdsMouse_ = false;
-    if (repeatTimer_)
-        repeatTimer_->stop();
+        m_holdsMouse = false;
+    if (m_repeatTimer)
+        m_repeatTimer->stop();
     e->accept();
 }
 
 void TTimerSpeedButton::TimerExpired()
 {
-    if (repeatTimer_)
-        repeatTimer_->setInterval(kRepeatMs);
-    if (!(isDown() && holdsMouse_))
+    if (m_repeatTimer)
+        m_repeatTimer->setInterval(kRepeatMs);
+    if (!(isDown() && m_holdsMouse))
         return;
     try {
         RepeatClick();
     } catch (...) {
-        if (repeatTimer_)
-            repeatTimer_->stop();
+        if (m_repeatTimer)
+            m_repeatTimer->stop();
         throw;
     }
 }
@@ -106,13 +106,13 @@ void TTimerSpeedButton::RepeatClick()
 
 void TTimerSpeedButton::SetUIStyle(TsuiUIStyle style)
 {
-    style_ = style;
+    m_style = style;
     update();
 }
 
 QRect TTimerSpeedButton::GlyphRect() const
 {
-    const QRect r(QPoint((width() - glyph_.width()) / 2, (height() - glyph_.height()) / 2), glyph_.size());
+    const QRect r(QPoint((width() - m_glyph.width()) / 2, (height() - m_glyph.height()) / 2), m_glyph.size());
     return isDown() ? r.translated(1, 1) : r;
 }
 
@@ -125,7 +125,7 @@ QRect TTimerSpeedButton::FocusRect() const
 
 void TTimerSpeedButton::paintEvent(QPaintEvent*)
 {
-    const TsuiUIStyle effective = EffectiveStyle(nullptr, style_);
+    const TsuiUIStyle effective = EffectiveStyle(nullptr, m_style);
     const int piece = isDown() ? 3 : underMouse() && isEnabled() ? 2 : 1;
     QImage face;
     GetInsideThemeBitmap(effective, SUI_THEME_BUTTON_STRIP, &face, 3, piece, devicePixelRatioF());
@@ -142,7 +142,7 @@ void TTimerSpeedButton::paintEvent(QPaintEvent*)
     }
     if (!icon().isNull())
         icon().paint(&p, GlyphRect(), Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
-    if (flags_.testFlag(tfDrawFocus))
+    if (m_flags.testFlag(tfDrawFocus))
         DrawFocusDots(p, FocusRect());
 }
 
@@ -161,19 +161,19 @@ void TTimerSpeedButton::leaveEvent(QEvent* e)
 TCSpinButton::TCSpinButton(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::NoFocus);
-    upButton_ = CreateButton();
-    downButton_ = CreateButton();
+    m_upButton = CreateButton();
+    m_downButton = CreateButton();
     SetUpGlyph(QImage());
     SetDownGlyph(QImage());
     SetBounds(x(), y(), 20, 25);
-    focusedButton_ = upButton_;
+    m_focusedButton = m_upButton;
     SetUIStyle(GetSUIFormStyle(parent ? parent->window() : nullptr));
 }
 
 void TCSpinButton::SetUIStyle(TsuiUIStyle style)
 {
-    upButton_->SetUIStyle(style);
-    downButton_->SetUIStyle(style);
+    m_upButton->SetUIStyle(style);
+    m_downButton->SetUIStyle(style);
 }
 
 TTimerSpeedButton* TCSpinButton::CreateButton()
@@ -189,13 +189,13 @@ TTimerSpeedButton* TCSpinButton::CreateButton()
 
 void TCSpinButton::AdjustSize(int& width, int& height)
 {
-    if (!upButton_ || !downButton_)
+    if (!m_upButton || !m_downButton)
         return;
     if (width < kMinWidth)
         width = kMinWidth;
     const int upHeight = height / 2;
-    upButton_->setGeometry(0, 0, width, upHeight);
-    downButton_->setGeometry(0, upHeight - 1, width, height - upHeight + 1);
+    m_upButton->setGeometry(0, 0, width, upHeight);
+    m_downButton->setGeometry(0, upHeight - 1, width, height - upHeight + 1);
 }
 
 void TCSpinButton::SetBounds(int left, int top, int width, int height)
@@ -216,33 +216,33 @@ void TCSpinButton::resizeEvent(QResizeEvent* e)
 
 QImage TCSpinButton::UpGlyph() const
 {
-    return upButton_->Glyph();
+    return m_upButton->Glyph();
 }
 
 void TCSpinButton::SetUpGlyph(const QImage& glyph)
 {
     if (glyph.isNull())
-        upButton_->SetGlyph(LoadSkinBitmap(QStringLiteral("SpinUp")), LoadSkinBitmap(QStringLiteral("SpinUp"), 2.0));
+        m_upButton->SetGlyph(LoadSkinBitmap(QStringLiteral("SpinUp")), LoadSkinBitmap(QStringLiteral("SpinUp"), 2.0));
     else
-        upButton_->SetGlyph(glyph);
+        m_upButton->SetGlyph(glyph);
 }
 
 QImage TCSpinButton::DownGlyph() const
 {
-    return downButton_->Glyph();
+    return m_downButton->Glyph();
 }
 
 void TCSpinButton::SetDownGlyph(const QImage& glyph)
 {
     if (glyph.isNull())
-        downButton_->SetGlyph(LoadSkinBitmap(QStringLiteral("SpinDown")), LoadSkinBitmap(QStringLiteral("SpinDown"), 2.0));
+        m_downButton->SetGlyph(LoadSkinBitmap(QStringLiteral("SpinDown")), LoadSkinBitmap(QStringLiteral("SpinDown"), 2.0));
     else
-        downButton_->SetGlyph(glyph);
+        m_downButton->SetGlyph(glyph);
 }
 
 void TCSpinButton::SetTabStop(bool on)
 {
-    tabStop_ = on;
+    m_tabStop = on;
     // Tab only: a press on an arrow decides about the focus itself (BtnMouseDown).
     setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
 }
@@ -262,17 +262,17 @@ void TCSpinButton::SetDrawFocus(TTimerSpeedButton* button, bool on)
 
 void TCSpinButton::SetFocusBtn(TTimerSpeedButton* button)
 {
-    if (!tabStop_ || !CanFocus() || button == focusedButton_)
+    if (!m_tabStop || !CanFocus() || button == m_focusedButton)
         return;
-    SetDrawFocus(focusedButton_, false);
-    focusedButton_ = button;
+    SetDrawFocus(m_focusedButton, false);
+    m_focusedButton = button;
     if (hasFocus())
         SetDrawFocus(button, true);
 }
 
 void TCSpinButton::BtnClick(TTimerSpeedButton* sender)
 {
-    if (sender == upButton_)
+    if (sender == m_upButton)
         emit OnUpClick();
     else
         emit OnDownClick();
@@ -283,12 +283,12 @@ void TCSpinButton::BtnMouseDown(TTimerSpeedButton* sender, Qt::MouseButton butto
     if (button != Qt::LeftButton)
         return;
     SetFocusBtn(sender);
-    QWidget* fc = focusControl_;
+    QWidget* fc = m_focusControl;
     if (fc && fc->focusPolicy() != Qt::NoFocus && fc->isEnabled() && fc->isVisible() && !fc->hasFocus()) {
         fc->setFocus(Qt::MouseFocusReason);
         return;
     }
-    if (tabStop_ && !hasFocus() && CanFocus())
+    if (m_tabStop && !hasFocus() && CanFocus())
         setFocus(Qt::MouseFocusReason);
 }
 
@@ -296,15 +296,15 @@ void TCSpinButton::keyPressEvent(QKeyEvent* e)
 {
     switch (e->key()) {
     case Qt::Key_Space:
-        BtnClick(focusedButton_);
+        BtnClick(m_focusedButton);
         break;
     case Qt::Key_Up:
-        SetFocusBtn(upButton_);
-        BtnClick(upButton_);
+        SetFocusBtn(m_upButton);
+        BtnClick(m_upButton);
         break;
     case Qt::Key_Down:
-        SetFocusBtn(downButton_);
-        BtnClick(downButton_);
+        SetFocusBtn(m_downButton);
+        BtnClick(m_downButton);
         break;
     default:
         e->ignore();
@@ -315,10 +315,10 @@ void TCSpinButton::keyPressEvent(QKeyEvent* e)
 
 void TCSpinButton::focusInEvent(QFocusEvent*)
 {
-    SetDrawFocus(focusedButton_, true);
+    SetDrawFocus(m_focusedButton, true);
 }
 
 void TCSpinButton::focusOutEvent(QFocusEvent*)
 {
-    SetDrawFocus(focusedButton_, false);
+    SetDrawFocus(m_focusedButton, false);
 }

@@ -22,12 +22,12 @@ public:
 
     explicit TTimerSpeedButton(QWidget* parent = nullptr);
 
-    TTimerFlags TimerFlags() const { return flags_; }
+    TTimerFlags TimerFlags() const { return m_flags; }
     void SetTimerFlags(TTimerFlags flags);
 
     // The picture shown on the face; its bottom-left pixel's colour is transparent. A twice-size
     // picture (device pixel ratio 2), when given, is shown on screens above a ratio of 1.
-    QImage Glyph() const { return glyph_; }
+    QImage Glyph() const { return m_glyph; }
     void SetGlyph(const QImage& glyph, const QImage& glyph2x = QImage());
 
     // One repeat step. Public so that the repeat can be driven without waiting
@@ -36,13 +36,13 @@ public:
 
     // The repeat timer: absent until the first press that arms it, then kept (a child
     // of the button) and reused.
-    QTimer* RepeatTimer() const { return repeatTimer_; }
+    QTimer* RepeatTimer() const { return m_repeatTimer; }
 
     // True from a left press on the arrow until its release, wherever the pointer is.
-    bool HoldsMouse() const { return holdsMouse_; }
+    bool HoldsMouse() const { return m_holdsMouse; }
 
     // The face is the style's button picture (normal, under the pointer, held down).
-    TsuiUIStyle UIStyle() const { return style_; }
+    TsuiUIStyle UIStyle() const { return m_style; }
     void SetUIStyle(TsuiUIStyle style);
     // Where the glyph and the focus mark are drawn in the current state.
     QRect GlyphRect() const;
@@ -62,11 +62,11 @@ protected:
 private:
     void RepeatClick();
 
-    TTimerFlags flags_;
-    TsuiUIStyle style_ = DeepBlue;
-    QImage glyph_;
-    QTimer* repeatTimer_ = nullptr;
-    bool holdsMouse_ = false;
+    TTimerFlags m_flags;
+    TsuiUIStyle m_style = DeepBlue;
+    QImage m_glyph;
+    QTimer* m_repeatTimer = nullptr;
+    bool m_holdsMouse = false;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TTimerSpeedButton::TTimerFlags)
@@ -89,9 +89,9 @@ public:
     // The size rule: the width is at least 15; the arrows split the height, sharing one row.
     void AdjustSize(int& width, int& height);
 
-    TTimerSpeedButton* UpButton() const { return upButton_; }
-    TTimerSpeedButton* DownButton() const { return downButton_; }
-    TTimerSpeedButton* FocusedButton() const { return focusedButton_; }
+    TTimerSpeedButton* UpButton() const { return m_upButton; }
+    TTimerSpeedButton* DownButton() const { return m_downButton; }
+    TTimerSpeedButton* FocusedButton() const { return m_focusedButton; }
     void SetFocusBtn(TTimerSpeedButton* button);
 
     // A null image restores the built-in "SpinUp" / "SpinDown" picture.
@@ -100,16 +100,16 @@ public:
     QImage DownGlyph() const;
     void SetDownGlyph(const QImage& glyph);
 
-    bool TabStop() const { return tabStop_; }
+    bool TabStop() const { return m_tabStop; }
     void SetTabStop(bool on);
 
     // The look of both arrows; a new spin button takes its window's frame style.
-    TsuiUIStyle UIStyle() const { return upButton_->UIStyle(); }
+    TsuiUIStyle UIStyle() const { return m_upButton->UIStyle(); }
     void SetUIStyle(TsuiUIStyle style);
 
     // Receives the keyboard focus when an arrow is pressed with the mouse; not owned.
-    QWidget* FocusControl() const { return focusControl_; }
-    void SetFocusControl(QWidget* control) { focusControl_ = control; }
+    QWidget* FocusControl() const { return m_focusControl; }
+    void SetFocusControl(QWidget* control) { m_focusControl = control; }
 
 signals:
     void OnUpClick();
@@ -128,9 +128,9 @@ private:
     bool CanFocus() const;
     static void SetDrawFocus(TTimerSpeedButton* button, bool on);
 
-    TTimerSpeedButton* upButton_ = nullptr;
-    TTimerSpeedButton* downButton_ = nullptr;
-    TTimerSpeedButton* focusedButton_ = nullptr;
-    QPointer<QWidget> focusControl_;
-    bool tabStop_ = false;
+    TTimerSpeedButton* m_upButton = nullptr;
+    TTimerSpeedButton* m_downButton = nullptr;
+    TTimerSpeedButton* m_focusedButton = nullptr;
+    QPointer<QWidget> m_focusControl;
+    bool m_tabStop = false;
 };

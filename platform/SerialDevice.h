@@ -9,7 +9,16 @@
 
 #include "platform/SerialError.h"
 
+struct termios;
+
 namespace platform {
+
+// The one table of line speeds a tty can be set to, for the device and for anything else that sets
+// up a tty (the simulator's pseudo-terminal). Sets both speeds of *t to baudRate in bit/s; false,
+// with *t unchanged, when the system has no setting for that rate.
+bool SetLineSpeed(termios* t, int baudRate);
+// The output speed of t in bit/s; 0 for a speed outside the table.
+int LineSpeedOf(const termios& t);
 
 class StopSignal;
 

@@ -23,30 +23,26 @@ void Fill(SerialError* error, int err, const std::string& device, std::string re
   error->reason = reason.empty() ? SerialReasonOf(err) : std::move(reason);
 }
 
+struct LineSpeed {
+  int rate;
+  speed_t speed;
+};
+
+constexpr LineSpeed kLineSpeeds[] = {
+    {50, B50},         {75, B75},         {110, B110},       {134, B134},       {150, B150},
+    {200, B200},       {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
+    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+    {57600, B57600},   {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
+};
+
 bool SpeedOf(int baudRate, speed_t* speed) {
-  switch (baudRate) {
-    case 50: *speed = B50; return true;
-    case 75: *speed = B75; return true;
-    case 110: *speed = B110; return true;
-    case 134: *speed = B134; return true;
-    case 150: *speed = B150; return true;
-    case 200: *speed = B200; return true;
-    case 300: *speed = B300; return true;
-    case 600: *speed = B600; return true;
-    case 1200: *speed = B1200; return true;
-    case 1800: *speed = B1800; return true;
-    case 2400: *speed = B2400; return true;
-    case 4800: *speed = B4800; return true;
-    case 9600: *speed = B9600; return true;
-    case 19200: *speed = B19200; return true;
-    case 38400: *speed = B38400; return true;
-    case 57600: *speed = B57600; return true;
-    case 115200: *speed = B115200; return true;
-    case 230400: *speed = B230400; return true;
-    case 460800: *speed = B460800; return true;
-    case 921600: *speed = B921600; return true;
-    default: return false;
+  for (const LineSpeed& s : kLineSpeeds) {
+    if (s.rate == baudRate) {
+      *speed = s.speed;
+      return true;
+    }
   }
+  return false;
 }
 
 // poll() with a monotonic deadline; EINTR restarts it with the time that is left.
@@ -77,6 +73,23 @@ bool AlreadyHeld(int fd, const termios& wanted) {
 }
 
 }  // namespace
+
+bool SetLineSpeed(termios* t, int baudRate) {
+  speed_t speed{};
+  if (!SpeedOf(baudRate, &speed)) return false;
+  termios changed = *t;
+  if (::cfsetispeed(&changed, speed) != 0 || ::cfsetospeed(&changed, speed) != 0) return false;
+  *t = changed;
+  return true;
+}
+
+int LineSpeedOf(const termios& t) {
+  const speed_t speed = ::cfgetospeed(&t);
+  for (const LineSpeed& s : kLineSpeeds) {
+    if (s.speed == speed) return s.rate;
+  }
+  return 0;
+}
 
 SerialDevice::~SerialDevice() { Close(); }
 
@@ -119,6 +132,7 @@ void SerialDevice::Close() {
   path.clear();
 }
 
+
 bool SerialDevice::Configure(int baudRate, int parity, SerialError* error) {
   if (fd < 0) {
     Fill(error, EBADF, path, "not open");
@@ -148,7 +162,7 @@ bool SerialDevice::Configure(int baudRate, int parity, SerialError* error) {
   }
   t.c_cc[VMIN] = 0;
   t.c_cc[VTIME] = 0;
-  if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0) {
+  if (!SetLineSpeed(&t, baudRate)) {
     Fill(error, errno, path);
     return false;
   }

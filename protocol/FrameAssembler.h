@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <span>
 
+#include "protocol/FrameLayout.h"
+
 namespace protocol {
 
 class FrameAssembler {
@@ -24,12 +26,12 @@ public:
     const auto at = static_cast<std::size_t>(rxCount);
     rxBuffer[at] = b;
     if (at >= dirty) dirty = at + 1;
-    if (rxBuffer[0] != 0xAF) {
+    if (rxBuffer[0] != kStartByte) {
       Reset();
       return false;
     }
     ++rxCount;
-    if (at >= 1 && rxBuffer[at - 1] == 0x0D && b == 0x0A) {
+    if (at >= 1 && rxBuffer[at - 1] == kCR && b == kLF) {
       complete = true;
       return true;
     }

@@ -13,13 +13,14 @@
 #include "platform/SerialDevice.h"
 #include "platform/SerialError.h"
 #include "platform/StopSignal.h"
+#include "protocol/FramePort.h"
 
 // 1 when port n could be opened (it is closed again at once), else 0. A port held open by anyone,
 // this process included, is not available; nor is a node with no UART behind it or a terminal the
 // system uses (the console, a login), which are not even opened. *why, when given, receives the reason of a failure.
 int ProbePort(unsigned port, platform::SerialError* why = nullptr);
 
-class CXSerial {
+class CXSerial : public protocol::FramePort {
 public:
   static constexpr std::size_t kChunkSize = 1024;       // bytes per write; also the read size
   static constexpr int kChunkWaitMs = 1000;             // longest wait for room per try
@@ -32,7 +33,7 @@ public:
 
   // 0 once the device has gone away (unplugged adapter, closed pty), although the descriptor is
   // released only by the next call on the GUI thread (or Close).
-  int IsOpen() const;
+  int IsOpen() const final;
   // Closes any open port, then opens port n at the baud rate (bit/s) and parity index (0 none, 1 odd,
   // 2 even) and starts the receive thread. 0, with the port closed, when any step fails.
   int Open(int port, int baudRate, int parity);
@@ -42,7 +43,7 @@ public:
   int OpenOrReconfigure(int port, int baudRate, int parity);
   // 1 when every byte was written; 0 when no port is open, the device is gone, or a chunk could not
   // be written in kChunkTries tries. Writes never interleave.
-  int Write(const void* data, unsigned count);
+  int Write(const void* data, unsigned count) final;
   // Stops the receive thread and closes the port. Always 1.
   int Close();
 

@@ -10,7 +10,7 @@
 #include "protocol/ModuleFrame.h"
 
 ZebSerialNotice::ZebSerialNotice(QEvent::Type type, std::uint8_t commandCode,
-                                 const std::array<std::uint8_t, 4>& dataBytes, const std::uint8_t* frameBytes,
+                                 const protocol::AnswerData& dataBytes, const std::uint8_t* frameBytes,
                                  int length, std::shared_ptr<std::atomic<int>> pendingCount)
     : QEvent(type), command(commandCode), data(dataBytes), pending(std::move(pendingCount)) {
   frameLength = std::clamp(length, 0, static_cast<int>(frame.size()));
@@ -55,8 +55,9 @@ void ZebSerial::OnReceiveByte(std::uint8_t b) {
 }
 
 void ZebSerial::HandleFrame() {
-  const std::uint8_t code = rx.At(6);
-  const std::array<std::uint8_t, 4> data{rx.At(8), rx.At(9), rx.At(10), rx.At(11)};
+  const std::uint8_t code = rx.At(protocol::kCodeOffset);
+  protocol::AnswerData data{};
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = rx.At(protocol::kDataOffset + i);
   // Relaxed is enough: the notice is posted after these stores, and posting orders them for the reader.
   lastCommand.store(code, std::memory_order_relaxed);
   auto store = [&data](auto& slot) {
@@ -80,7 +81,7 @@ void ZebSerial::HandleFrame() {
   rx.Reset();
 }
 
-void ZebSerial::PostNotice(std::uint8_t code, const std::array<std::uint8_t, 4>& data) {
+void ZebSerial::PostNotice(std::uint8_t code, const protocol::AnswerData& data) {
   std::lock_guard guard(notifyLock);
   if (notifyWindow == nullptr || notifyMessage == 0) return;
   // Only this thread posts notices (a copy a receiver keeps stands in for the notice it was made

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -42,6 +43,20 @@ TEST(PortNames, DisplayWin32AndBuiltinTable) {
     EXPECT_EQ(platform::PortDisplayName(r.port), r.display);
     EXPECT_EQ(platform::PortWin32Name(r.port), r.win32);
     EXPECT_EQ(platform::BuiltinDevicePath(r.port), r.builtin) << r.port;
+  }
+}
+
+TEST(LineSpeeds, OneTableBothWays) {
+  termios t{};
+  for (int rate : {50, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400, 921600}) {
+    ASSERT_TRUE(platform::SetLineSpeed(&t, rate)) << rate;
+    EXPECT_EQ(platform::LineSpeedOf(t), rate);
+    EXPECT_EQ(cfgetispeed(&t), cfgetospeed(&t)) << rate;
+  }
+  // A rate the system has no setting for changes nothing.
+  for (int rate : {0, 14400, 12345, -9600}) {
+    EXPECT_FALSE(platform::SetLineSpeed(&t, rate)) << rate;
+    EXPECT_EQ(platform::LineSpeedOf(t), 921600) << rate;
   }
 }
 

@@ -36,7 +36,7 @@ std::string OpenFailureMessage(int port, const platform::SerialError& why) {
 }
 
 ModuleLink::ModuleLink(bool trace)
-    : tracing(trace), noticeType(platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1")) {
+    : tracing(trace), noticeType(platform::RegisterWindowMessage(protocol::kNoticeName)) {
   serial.SetNotifyTarget(this, noticeType);
 }
 
@@ -66,7 +66,7 @@ std::string ModuleLink::Where() const {
          protocol::kParityNames[static_cast<std::size_t>(serial.Parity())];
 }
 
-std::optional<std::array<std::uint8_t, 4>> ModuleLink::Exchange(const Request& request, int timeoutMs) {
+std::optional<protocol::AnswerData> ModuleLink::Exchange(const Request& request, int timeoutMs) {
   Post(request);
   AwaitAnswers({this}, timeoutMs);
   if (gone && !answer) ThrowGone();
@@ -79,8 +79,8 @@ void ModuleLink::Post(const Request& request) {
   answer.reset();
   awaitedCode = request.code;
 
-  Trace("TX " + protocol::HexBytes(protocol::BuildFrame(request.code, request.payload)));
-  if (!SendCommand(serial, request.code, request.payload)) {
+  Trace("TX " + protocol::HexBytes(protocol::BuildFrame(request)));
+  if (!SendCommand(serial, request)) {
     awaitedCode.reset();
     if (serial.HungUp()) ThrowGone();
     const platform::SerialError why = serial.LastError();
@@ -116,7 +116,7 @@ void ModuleLink::ThrowGone() const {
   throw CliError(kExitPortFailure, platform::PortDisplayName(serial.Port()) + " (" + device + ") went away (unplugged?)");
 }
 
-std::array<std::uint8_t, 4> ModuleLink::Ask(const Request& request, int timeoutMs) {
+protocol::AnswerData ModuleLink::Ask(const Request& request, int timeoutMs) {
   if (auto data = Exchange(request, timeoutMs)) return *data;
   std::string message = "no answer to " + std::string(request.name) + " (code " + std::to_string(request.code) +
                         ") on " + Where() + " within " + std::to_string(timeoutMs) + " ms";

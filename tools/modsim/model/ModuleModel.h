@@ -13,17 +13,18 @@
 #include <vector>
 
 #include "protocol/FrameAssembler.h"
+#include "protocol/ModuleValues.h"
 
 namespace modsim {
 
 struct ModuleSettings {
-  std::uint8_t moduleType = 2;   // 2: 433 MHz, 3: 490 MHz
+  std::uint8_t moduleType = protocol::kModuleType433;
   int baudIndex = 3;             // module's own serial baud rate, index into protocol::kBaudRates (9600)
   int parity = 0;                // 0 none, 1 odd, 2 even
   int airBaudIndex = 3;          // air data rate (9600)
   int channel = 1;               // 1..32
   int guestId = 0;               // 0..65535
-  int power = 7;                 // 1..7
+  int power = protocol::kHighestPower;  // 1..7
 
   bool operator==(const ModuleSettings&) const = default;
 };

@@ -40,6 +40,31 @@ public:
   // A baud rate the system has no setting for, or parity outside 0..2, fails with its reason.
   bool Configure(int baudRate, int parity, SerialError* error);
 
+  // Driver settings a port takes besides its line: queue sizes, the mask of line events to report,
+  // and read/write timeouts. A tty has no counterpart for them (the receive thread blocks in poll(),
+  // WriteSome bounds its own wait): each is recorded for the open device, and succeeds.
+  enum LineEvent : std::uint32_t { kEventRxChar = 0x01, kEventCts = 0x08, kEventRlsd = 0x20, kEventBreak = 0x40 };
+  struct Timeouts {
+    std::uint32_t readInterval = 0;
+    std::uint32_t readTotalMultiplier = 0;
+    std::uint32_t readTotalConstant = 0;
+    std::uint32_t writeTotalMultiplier = 0;
+    std::uint32_t writeTotalConstant = 0;
+    bool operator==(const Timeouts&) const = default;
+  };
+  struct DriverSettings {
+    std::size_t inputQueue = 0;
+    std::size_t outputQueue = 0;
+    std::uint32_t eventMask = 0;
+    Timeouts timeouts;
+    bool operator==(const DriverSettings&) const = default;
+  };
+  bool SetQueueSizes(std::size_t inputBytes, std::size_t outputBytes);
+  bool SetEventMask(std::uint32_t mask);
+  bool SetTimeouts(const Timeouts& timeouts);
+  // What was recorded since the device was opened; all zero while closed.
+  const DriverSettings& Recorded() const { return driver; }
+
   enum PurgeWhat { kPurgeInput = 1, kPurgeOutput = 2, kPurgeBoth = 3 };
   void Purge(PurgeWhat what);
 
@@ -59,6 +84,7 @@ public:
 private:
   int fd = -1;
   std::string path;
+  DriverSettings driver;
 };
 
 }  // namespace platform

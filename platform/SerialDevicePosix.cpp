@@ -130,8 +130,27 @@ void SerialDevice::Close() {
   ::close(fd);
   fd = -1;
   path.clear();
+  driver = {};
 }
 
+bool SerialDevice::SetQueueSizes(std::size_t inputBytes, std::size_t outputBytes) {
+  if (fd < 0) return false;
+  driver.inputQueue = inputBytes;
+  driver.outputQueue = outputBytes;
+  return true;
+}
+
+bool SerialDevice::SetEventMask(std::uint32_t mask) {
+  if (fd < 0) return false;
+  driver.eventMask = mask;
+  return true;
+}
+
+bool SerialDevice::SetTimeouts(const Timeouts& timeouts) {
+  if (fd < 0) return false;
+  driver.timeouts = timeouts;
+  return true;
+}
 
 bool SerialDevice::Configure(int baudRate, int parity, SerialError* error) {
   if (fd < 0) {

@@ -59,12 +59,16 @@ int CXSerial::Open(int portNumber, int baud, int parityIndex) {
     return 0;
   }
   handle.Purge(platform::SerialDevice::kPurgeBoth);
-  // Queue sizes, event mask and timeouts have no counterpart on a tty: the reader blocks in poll().
+  // A tty has no event mask, timeouts or driver queues (the reader blocks in poll()): the device
+  // records them and they cannot fail on an open device.
+  handle.SetEventMask(kEventMask);
+  handle.SetTimeouts({});
   if (!handle.Configure(baudRate, parity, &error)) {
     SetError(error);
     handle.Close();
     return 0;
   }
+  handle.SetQueueSizes(kQueueSize, kQueueSize);
   hungUp = false;
   OnStreamStart();
   if (!StartReader()) {
@@ -89,12 +93,12 @@ int CXSerial::SetLineState(int baud, int parityIndex) {
     SetError(error);
     return 0;
   }
-  baudRate = baud;
   return 1;
 }
 
 int CXSerial::OpenOrReconfigure(int portNumber, int baud, int parityIndex) {
-  // A device that went away (adapter unplugged and plugged in again) is opened afresh.
+  // Mends a device that went away (adapter unplugged and plugged in again): IsOpen is 0 then, so
+  // the port is opened afresh even at the same number instead of reconfiguring a dead descriptor.
   if (IsOpen() && portNumber == port) {
     parity = parityIndex;
     return SetLineState(baud, parityIndex);

@@ -25,6 +25,10 @@ public:
   static constexpr std::size_t kChunkSize = 1024;       // bytes per write; also the read size
   static constexpr int kChunkWaitMs = 1000;             // longest wait for room per try
   static constexpr int kChunkTries = 3;                 // tries per chunk before Write gives up
+  static constexpr std::size_t kQueueSize = 1024;       // input and output queue Open records
+  static constexpr std::uint32_t kEventMask =           // line events Open records (0x69)
+      platform::SerialDevice::kEventRxChar | platform::SerialDevice::kEventCts |
+      platform::SerialDevice::kEventRlsd | platform::SerialDevice::kEventBreak;
 
   CXSerial();
   virtual ~CXSerial();  // closes the port; a derived class closes it in its own destructor first
@@ -38,6 +42,7 @@ public:
   // 2 even) and starts the receive thread. 0, with the port closed, when any step fails.
   int Open(int port, int baudRate, int parity);
   // Changes baud rate and parity of the open port in place; the receive thread keeps running.
+  // Records the parity only: BaudRate() stays the rate of the last Open.
   int SetLineState(int baudRate, int parity);
   // SetLineState when port n is the open one, else Open (also after the device went away).
   int OpenOrReconfigure(int port, int baudRate, int parity);
@@ -62,7 +67,8 @@ protected:
 
 public:
 
-  // The settings of the last Open (port 1, 9600, parity 0 after construction) and SetLineState.
+  // The settings of the last Open (port 1, 9600, parity 0 after construction); the parity also of
+  // the last SetLineState.
   int Port() const { return port; }
   int BaudRate() const { return baudRate; }
   int Parity() const { return parity; }

@@ -49,20 +49,22 @@ ModuleLink::~ModuleLink() {
 void ModuleLink::Open(int port, int baudRate, int parity) {
   if (!serial.Open(port, baudRate, parity)) throw CliError(kExitPortFailure, OpenFailureMessage(port, serial.LastError()));
   device = ResolvedDevice(serial.DevicePath());
+  lineBaudRate = baudRate;
   gone = false;
   Trace("-- " + platform::PortDisplayName(port) + " (" + device + ") at " + std::to_string(baudRate) + " " +
         protocol::kParityNames[static_cast<std::size_t>(parity)]);
 }
 
 void ModuleLink::Reconfigure(int baudRate, int parity) {
-  if (serial.IsOpen() && serial.BaudRate() == baudRate && serial.Parity() == parity) return;
+  if (serial.IsOpen() && lineBaudRate == baudRate && serial.Parity() == parity) return;
   if (!serial.OpenOrReconfigure(serial.Port(), baudRate, parity))
     throw CliError(kExitPortFailure, OpenFailureMessage(serial.Port(), serial.LastError()));
+  lineBaudRate = baudRate;
   Trace("-- " + Where());
 }
 
 std::string ModuleLink::Where() const {
-  return platform::PortDisplayName(serial.Port()) + " at " + std::to_string(serial.BaudRate()) + " " +
+  return platform::PortDisplayName(serial.Port()) + " at " + std::to_string(lineBaudRate) + " " +
          protocol::kParityNames[static_cast<std::size_t>(serial.Parity())];
 }
 

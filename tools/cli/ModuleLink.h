@@ -46,7 +46,8 @@ public:
   // Exchange, with CliError(kExitNoAnswer) naming the request when no answer comes.
   protocol::AnswerData Ask(const Request& request, int timeoutMs);
 
-  int BaudRate() const { return serial.BaudRate(); }
+  // The line settings now: the serial object keeps the baud rate of its last Open only.
+  int BaudRate() const { return lineBaudRate; }
   int Parity() const { return serial.Parity(); }
   // "COM3 at 38400 ODD": the port and its current line settings, for messages.
   std::string Where() const;
@@ -66,6 +67,7 @@ private:
   std::optional<protocol::AnswerData> answer;
   QEventLoop* waiting = nullptr;
   std::string device;  // the device the port named when it was opened
+  int lineBaudRate = 0;
   bool gone = false;
   std::uint64_t dropsTraced = 0;
 };

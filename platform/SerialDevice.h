@@ -34,7 +34,7 @@ public:
   bool Open(const std::string& path, SerialError* error);
   // A device that is open is closed; closing a closed device does nothing.
   void Close();
-  bool IsOpen() const { return fd >= 0; }
+  bool IsOpen() const { return m_fd >= 0; }
 
   // Raw, 8 data bits, 1 stop bit, parity 0 none / 1 odd / 2 even, no flow control, DTR and RTS dropped.
   // A baud rate the system has no setting for, or parity outside 0..2, fails with its reason.
@@ -63,7 +63,7 @@ public:
   bool SetEventMask(std::uint32_t mask);
   bool SetTimeouts(const Timeouts& timeouts);
   // What was recorded since the device was opened; all zero while closed.
-  const DriverSettings& Recorded() const { return driver; }
+  const DriverSettings& Recorded() const { return m_driver; }
 
   enum PurgeWhat { kPurgeInput = 1, kPurgeOutput = 2, kPurgeBoth = 3 };
   void Purge(PurgeWhat what);
@@ -78,13 +78,13 @@ public:
   // kError (a failure that says nothing about the device; trying again later is sound).
   IoResult WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop, std::size_t* got);
 
-  int Fd() const { return fd; }
-  const std::string& Path() const { return path; }
+  int Fd() const { return m_fd; }
+  const std::string& Path() const { return m_path; }
 
 private:
-  int fd = -1;
-  std::string path;
-  DriverSettings driver;
+  int m_fd = -1;
+  std::string m_path;
+  DriverSettings m_driver;
 };
 
 }  // namespace platform

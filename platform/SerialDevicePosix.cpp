@@ -118,57 +118,57 @@ bool SerialDevice::Open(const std::string& devicePath, SerialError* error) {
     ::close(f);
     return false;
   }
-  fd = f;
-  path = devicePath;
+  m_fd = f;
+  m_path = devicePath;
   return true;
 }
 
 void SerialDevice::Close() {
-  if (fd < 0) return;
+  if (m_fd < 0) return;
   // Exclusive mode stays on the tty while anyone else holds it open; give it back before closing.
-  ::ioctl(fd, TIOCNXCL);
-  ::close(fd);
-  fd = -1;
-  path.clear();
-  driver = {};
+  ::ioctl(m_fd, TIOCNXCL);
+  ::close(m_fd);
+  m_fd = -1;
+  m_path.clear();
+  m_driver = {};
 }
 
 bool SerialDevice::SetQueueSizes(std::size_t inputBytes, std::size_t outputBytes) {
-  if (fd < 0) return false;
-  driver.inputQueue = inputBytes;
-  driver.outputQueue = outputBytes;
+  if (m_fd < 0) return false;
+  m_driver.inputQueue = inputBytes;
+  m_driver.outputQueue = outputBytes;
   return true;
 }
 
 bool SerialDevice::SetEventMask(std::uint32_t mask) {
-  if (fd < 0) return false;
-  driver.eventMask = mask;
+  if (m_fd < 0) return false;
+  m_driver.eventMask = mask;
   return true;
 }
 
 bool SerialDevice::SetTimeouts(const Timeouts& timeouts) {
-  if (fd < 0) return false;
-  driver.timeouts = timeouts;
+  if (m_fd < 0) return false;
+  m_driver.timeouts = timeouts;
   return true;
 }
 
 bool SerialDevice::Configure(int baudRate, int parity, SerialError* error) {
-  if (fd < 0) {
-    Fill(error, EBADF, path, "not open");
+  if (m_fd < 0) {
+    Fill(error, EBADF, m_path, "not open");
     return false;
   }
   speed_t speed{};
   if (!SpeedOf(baudRate, &speed)) {
-    Fill(error, EINVAL, path, "baud rate " + std::to_string(baudRate) + " not supported");
+    Fill(error, EINVAL, m_path, "baud rate " + std::to_string(baudRate) + " not supported");
     return false;
   }
   if (parity < 0 || parity > 2) {
-    Fill(error, EINVAL, path, "parity " + std::to_string(parity) + " not supported");
+    Fill(error, EINVAL, m_path, "parity " + std::to_string(parity) + " not supported");
     return false;
   }
   termios t{};
-  if (::tcgetattr(fd, &t) != 0) {
-    Fill(error, errno, path);
+  if (::tcgetattr(m_fd, &t) != 0) {
+    Fill(error, errno, m_path);
     return false;
   }
   ::cfmakeraw(&t);
@@ -182,39 +182,39 @@ bool SerialDevice::Configure(int baudRate, int parity, SerialError* error) {
   t.c_cc[VMIN] = 0;
   t.c_cc[VTIME] = 0;
   if (!SetLineSpeed(&t, baudRate)) {
-    Fill(error, errno, path);
+    Fill(error, errno, m_path);
     return false;
   }
-  if (::tcsetattr(fd, TCSANOW, &t) != 0 && !AlreadyHeld(fd, t)) {
-    Fill(error, errno, path);
+  if (::tcsetattr(m_fd, TCSANOW, &t) != 0 && !AlreadyHeld(m_fd, t)) {
+    Fill(error, errno, m_path);
     return false;
   }
   // tcsetattr succeeds when any part was taken; the rate is the part a driver may refuse.
   termios check{};
-  if (::tcgetattr(fd, &check) != 0 || ::cfgetospeed(&check) != speed) {
-    Fill(error, EINVAL, path, "baud rate " + std::to_string(baudRate) + " refused by the device");
+  if (::tcgetattr(m_fd, &check) != 0 || ::cfgetospeed(&check) != speed) {
+    Fill(error, EINVAL, m_path, "baud rate " + std::to_string(baudRate) + " refused by the device");
     return false;
   }
   // Hold DTR and RTS off. Pseudo-terminals have no modem lines; that is no failure.
   int lines = TIOCM_DTR | TIOCM_RTS;
-  if (::ioctl(fd, TIOCMBIC, &lines) != 0 && errno != ENOTTY && errno != EINVAL) {
-    Fill(error, errno, path);
+  if (::ioctl(m_fd, TIOCMBIC, &lines) != 0 && errno != ENOTTY && errno != EINVAL) {
+    Fill(error, errno, m_path);
     return false;
   }
   return true;
 }
 
 void SerialDevice::Purge(PurgeWhat what) {
-  if (fd < 0) return;
+  if (m_fd < 0) return;
   const int queue = what == kPurgeInput ? TCIFLUSH : what == kPurgeOutput ? TCOFLUSH : TCIOFLUSH;
-  ::tcflush(fd, queue);
+  ::tcflush(m_fd, queue);
 }
 
 SerialDevice::IoResult SerialDevice::WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs,
                                                std::size_t* written, SerialError* error) {
   *written = 0;
-  if (fd < 0) {
-    Fill(error, EBADF, path, "not open");
+  if (m_fd < 0) {
+    Fill(error, EBADF, m_path, "not open");
     return IoResult::kError;
   }
   using Clock = std::chrono::steady_clock;
@@ -222,25 +222,25 @@ SerialDevice::IoResult SerialDevice::WriteSome(const std::uint8_t* data, std::si
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left < 0) return IoResult::kTimeout;
-    pollfd p{fd, POLLOUT, 0};
+    pollfd p{m_fd, POLLOUT, 0};
     const int n = PollFor(&p, 1, static_cast<int>(left));
     if (n < 0) {
-      Fill(error, errno, path);
+      Fill(error, errno, m_path);
       return IoResult::kError;
     }
     if (n == 0) return IoResult::kTimeout;
     if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-      Fill(error, EIO, path);
+      Fill(error, EIO, m_path);
       return IoResult::kHungUp;
     }
-    const ssize_t w = ::write(fd, data, count);
+    const ssize_t w = ::write(m_fd, data, count);
     if (w >= 0) {
       *written = static_cast<std::size_t>(w);
       return IoResult::kDone;
     }
     const int err = errno;
     if (err == EAGAIN || err == EINTR) continue;
-    Fill(error, err, path);
+    Fill(error, err, m_path);
     return err == EIO || err == ENXIO || err == ENODEV ? IoResult::kHungUp : IoResult::kError;
   }
 }
@@ -248,14 +248,14 @@ SerialDevice::IoResult SerialDevice::WriteSome(const std::uint8_t* data, std::si
 SerialDevice::IoResult SerialDevice::WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop,
                                               std::size_t* got) {
   *got = 0;
-  pollfd p[2] = {{stop.Fd(), POLLIN, 0}, {fd, POLLIN, 0}};
+  pollfd p[2] = {{stop.Fd(), POLLIN, 0}, {m_fd, POLLIN, 0}};
   if (PollFor(p, 2, -1) < 0) return IoResult::kError;
   if ((p[0].revents & POLLIN) != 0) return IoResult::kStopped;
   const short r = p[1].revents;
   if ((r & POLLNVAL) != 0) return IoResult::kHungUp;
   if ((r & (POLLIN | POLLHUP | POLLERR)) == 0) return IoResult::kDone;
   // Bytes still queued are passed on before a hang-up is reported.
-  const ssize_t n = ::read(fd, buffer, capacity);
+  const ssize_t n = ::read(m_fd, buffer, capacity);
   if (n > 0) {
     *got = static_cast<std::size_t>(n);
     return IoResult::kDone;

@@ -40,7 +40,7 @@ CXSerial::CXSerial() = default;
 
 CXSerial::~CXSerial() { Close(); }
 
-int CXSerial::IsOpen() const { return handle.IsOpen() && !hungUp.load() ? 1 : 0; }
+int CXSerial::IsOpen() const { return handle.IsOpen() && !m_hungUp.load() ? 1 : 0; }
 
 int CXSerial::Open(int portNumber, int baud, int parityIndex) {
   Close();
@@ -69,7 +69,7 @@ int CXSerial::Open(int portNumber, int baud, int parityIndex) {
     return 0;
   }
   handle.SetQueueSizes(kQueueSize, kQueueSize);
-  hungUp = false;
+  m_hungUp = false;
   OnStreamStart();
   if (!StartReader()) {
     error.errnoValue = EAGAIN;
@@ -219,11 +219,11 @@ void CXSerial::ReaderThread() {
 }
 
 void CXSerial::MarkGone() {
-  if (!hungUp.exchange(true)) OnDeviceGone();
+  if (!m_hungUp.exchange(true)) OnDeviceGone();
 }
 
 void CXSerial::ReleaseGoneDevice() {
-  if (!hungUp.load() || !handle.IsOpen()) return;
+  if (!m_hungUp.load() || !handle.IsOpen()) return;
   StopReader();
   handle.Close();
 }
@@ -231,11 +231,11 @@ void CXSerial::ReleaseGoneDevice() {
 std::string CXSerial::DevicePath() const { return handle.Path(); }
 
 platform::SerialError CXSerial::LastError() const {
-  std::lock_guard guard(errorLock);
-  return lastError;
+  std::lock_guard guard(m_errorLock);
+  return m_lastError;
 }
 
 void CXSerial::SetError(platform::SerialError e) {
-  std::lock_guard guard(errorLock);
-  lastError = std::move(e);
+  std::lock_guard guard(m_errorLock);
+  m_lastError = std::move(e);
 }

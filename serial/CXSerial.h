@@ -75,7 +75,7 @@ public:
   // Device path of the open port, empty when closed.
   std::string DevicePath() const;
   // True once the device has gone away, until the next successful Open.
-  bool HungUp() const { return hungUp.load(); }
+  bool HungUp() const { return m_hungUp.load(); }
   // Why the last failed Open, SetLineState or Write failed; cleared by a successful Open.
   platform::SerialError LastError() const;
 
@@ -96,7 +96,7 @@ private:
   // GUI thread: stops the ended receive thread and closes the descriptor of a device that is gone.
   void ReleaseGoneDevice();
 
-  std::atomic<bool> hungUp{false};
-  mutable std::mutex errorLock;
-  platform::SerialError lastError;
+  std::atomic<bool> m_hungUp{false};
+  mutable std::mutex m_errorLock;
+  platform::SerialError m_lastError;
 };

@@ -37,7 +37,7 @@ public:
   int frameLength = 0;
 
 private:
-  std::shared_ptr<std::atomic<int>> pending;
+  std::shared_ptr<std::atomic<int>> m_pending;
 };
 
 class ZebSerial : public CXSerial {
@@ -84,28 +84,28 @@ public:
   std::atomic<std::uint8_t> lastCommand{0};  // code of the last complete frame; like the slots, read by no handler
 
   // Complete frames assembled since construction (any thread).
-  std::uint64_t FramesReceived() const { return framesReceived.load(); }
+  std::uint64_t FramesReceived() const { return m_framesReceived.load(); }
   // Notices posted and not yet destroyed, and frames not announced because that number was at
   // kMaxPendingNotices (any thread).
-  int PendingNotices() const { return pending->load(); }
-  std::uint64_t DroppedNotices() const { return droppedNotices.load(); }
+  int PendingNotices() const { return m_pending->load(); }
+  std::uint64_t DroppedNotices() const { return m_droppedNotices.load(); }
 
 protected:
   void OnDeviceGone() override;
   // A frame cut off when the last device went away must not swallow the new device's first answer.
-  void OnStreamStart() override { rx.Reset(); }
+  void OnStreamStart() override { m_rx.Reset(); }
 
 private:
   void HandleFrame();
   // Kept out of line: the sanitizer build recognises the notice hand-off by this name.
   [[gnu::noinline]] void PostNotice(std::uint8_t code, const protocol::AnswerData& data);
 
-  std::mutex notifyLock;               // guards the target against SetNotifyTarget from the GUI thread
+  std::mutex m_notifyLock;               // guards the target against SetNotifyTarget from the GUI thread
   QObject* notifyWindow = nullptr;
   unsigned notifyMessage = 0;
-  protocol::FrameAssembler rx;         // rxBuffer and rxCount
-  std::atomic<std::uint64_t> framesReceived{0};
+  protocol::FrameAssembler m_rx;         // rxBuffer and rxCount
+  std::atomic<std::uint64_t> m_framesReceived{0};
   // Shared with the notices, which may outlive this object in an event queue.
-  std::shared_ptr<std::atomic<int>> pending = std::make_shared<std::atomic<int>>(0);
-  std::atomic<std::uint64_t> droppedNotices{0};
+  std::shared_ptr<std::atomic<int>> m_pending = std::make_shared<std::atomic<int>>(0);
+  std::atomic<std::uint64_t> m_droppedNotices{0};
 };

@@ -50,22 +50,22 @@ void Print(std::ostream& out, const Invocation& inv, const ModuleReport& report)
 class ProgressLine {
 public:
   explicit ProgressLine(const Invocation& inv)
-      : on(::isatty(STDERR_FILENO) == 1 && !inv.quiet && !inv.json && !inv.trace) {}
+      : m_on(::isatty(STDERR_FILENO) == 1 && !inv.quiet && !inv.json && !inv.trace) {}
   ~ProgressLine() { Clear(); }
   void Show(const std::string& text) {
-    if (!on) return;
+    if (!m_on) return;
     std::cerr << "\r" << text << "\x1b[K" << std::flush;
-    shown = true;
+    m_shown = true;
   }
   void Clear() {
-    if (!shown) return;
+    if (!m_shown) return;
     std::cerr << "\r\x1b[K" << std::flush;
-    shown = false;
+    m_shown = false;
   }
 
 private:
-  bool on;
-  bool shown = false;
+  bool m_on;
+  bool m_shown = false;
 };
 
 // Each read asks one question and fills its fields of the report.

@@ -42,13 +42,13 @@ public:
   // waits until every link has its answer or timeoutMs have passed, and Answer tells what came.
   void Post(const Request& request);
   static void AwaitAnswers(const std::vector<ModuleLink*>& links, int timeoutMs);
-  const std::optional<protocol::AnswerData>& Answer() const { return answer; }
+  const std::optional<protocol::AnswerData>& Answer() const { return m_answer; }
   // Exchange, with CliError(kExitNoAnswer) naming the request when no answer comes.
   protocol::AnswerData Ask(const Request& request, int timeoutMs);
 
   // The line settings now: the serial object keeps the baud rate of its last Open only.
-  int BaudRate() const { return lineBaudRate; }
-  int Parity() const { return serial.Parity(); }
+  int BaudRate() const { return m_lineBaudRate; }
+  int Parity() const { return m_serial.Parity(); }
   // "COM3 at 38400 ODD": the port and its current line settings, for messages.
   std::string Where() const;
 
@@ -60,16 +60,16 @@ private:
   void TraceDrops();
   [[noreturn]] void ThrowGone() const;
 
-  ZebSerial serial;
-  bool tracing;
-  unsigned noticeType;
-  std::optional<std::uint8_t> awaitedCode;
-  std::optional<protocol::AnswerData> answer;
-  QEventLoop* waiting = nullptr;
-  std::string device;  // the device the port named when it was opened
-  int lineBaudRate = 0;
-  bool gone = false;
-  std::uint64_t dropsTraced = 0;
+  ZebSerial m_serial;
+  bool m_tracing;
+  unsigned m_noticeType;
+  std::optional<std::uint8_t> m_awaitedCode;
+  std::optional<protocol::AnswerData> m_answer;
+  QEventLoop* m_waiting = nullptr;
+  std::string m_device;  // the device the port named when it was opened
+  int m_lineBaudRate = 0;
+  bool m_gone = false;
+  std::uint64_t m_dropsTraced = 0;
 };
 
 // The device a path finally names (the target of a ports-directory link, even a dangling one); the

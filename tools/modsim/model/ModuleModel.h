@@ -44,24 +44,24 @@ public:
   // Forgets a partly received request (line noise at the wrong settings).
   void ResetReceiver();
 
-  const ModuleSettings& Settings() const { return settings; }
-  void SetSettings(const ModuleSettings& s) { settings = s; }
+  const ModuleSettings& Settings() const { return m_settings; }
+  void SetSettings(const ModuleSettings& s) { m_settings = s; }
 
   // The module's own serial line: baud rate in bit/s and parity index.
   int LineBaudRate() const;
-  int LineParity() const { return settings.parity; }
+  int LineParity() const { return m_settings.parity; }
   // True when a PC line at baudRate/parity reaches the module. With evenSameAsNone (a pseudo-terminal
   // cannot carry "even" apart from "none"), parity 0 and 2 count as equal.
   bool LineMatches(int baudRate, int parity, bool evenSameAsNone) const;
 
-  std::uint64_t RequestsAnswered() const { return answered; }
-  std::uint64_t RequestsIgnored() const { return ignored; }
+  std::uint64_t RequestsAnswered() const { return m_answered; }
+  std::uint64_t RequestsIgnored() const { return m_ignored; }
 
 private:
-  ModuleSettings settings;
-  protocol::FrameAssembler rx;
-  std::uint64_t answered = 0;
-  std::uint64_t ignored = 0;
+  ModuleSettings m_settings;
+  protocol::FrameAssembler m_rx;
+  std::uint64_t m_answered = 0;
+  std::uint64_t m_ignored = 0;
 };
 
 }  // namespace modsim

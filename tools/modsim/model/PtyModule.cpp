@@ -200,14 +200,14 @@ struct PtyModule::Impl {
   }
 };
 
-PtyModule::PtyModule(PtyModuleOptions options) : impl(std::make_unique<Impl>(std::move(options))) {}
+PtyModule::PtyModule(PtyModuleOptions options) : m_impl(std::make_unique<Impl>(std::move(options))) {}
 
 PtyModule::~PtyModule() { Stop(); }
 
 bool PtyModule::Start(std::string* error) {
   std::string ignored;
   if (error == nullptr) error = &ignored;
-  Impl& d = *impl;
+  Impl& d = *m_impl;
   if (d.master >= 0 || d.server.joinable()) {
     *error = "already started";
     return false;
@@ -281,28 +281,28 @@ bool PtyModule::Start(std::string* error) {
 }
 
 void PtyModule::Stop() {
-  impl->StopServer();
-  impl->RemoveLink();
-  impl->ClosePty();
+  m_impl->StopServer();
+  m_impl->RemoveLink();
+  m_impl->ClosePty();
 }
 
 void PtyModule::HangUp() { Stop(); }
 
-const std::string& PtyModule::DevicePath() const { return impl->devicePath; }
-const std::string& PtyModule::LinkPath() const { return impl->linkPath; }
-int PtyModule::Port() const { return impl->options.port; }
+const std::string& PtyModule::DevicePath() const { return m_impl->devicePath; }
+const std::string& PtyModule::LinkPath() const { return m_impl->linkPath; }
+int PtyModule::Port() const { return m_impl->options.port; }
 
 ModuleSettings PtyModule::Settings() const {
-  std::lock_guard guard(impl->modelLock);
-  return impl->model.Settings();
+  std::lock_guard guard(m_impl->modelLock);
+  return m_impl->model.Settings();
 }
 
-std::uint64_t PtyModule::AnswersSent() const { return impl->answersSent.load(); }
-std::uint64_t PtyModule::RequestsIgnored() const { return impl->requestsIgnored.load(); }
+std::uint64_t PtyModule::AnswersSent() const { return m_impl->answersSent.load(); }
+std::uint64_t PtyModule::RequestsIgnored() const { return m_impl->requestsIgnored.load(); }
 
 bool PtyModule::PeerLine(int* baudRate, int* parity) const {
   bool exact = true;
-  return impl->Line(baudRate, parity, &exact);
+  return m_impl->Line(baudRate, parity, &exact);
 }
 
 }  // namespace modsim

@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "bench_serial: %s\n", error.c_str());
       return 1;
     }
-    const unsigned message = platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1");
+    const unsigned message = platform::RegisterWindowMessage(protocol::kNoticeName);
     NoticeCounter target(message);
     ZebSerial serial;
     serial.SetNotifyTarget(&target, message);

@@ -51,10 +51,6 @@ std::string PortDevicePath(int port) {
 
 std::string PortDisplayName(int port) { return "COM" + std::to_string(port); }
 
-std::string PortWin32Name(int port) {
-  return (port <= 9 ? std::string("COM") : std::string("\\\\.\\COM")) + std::to_string(port);
-}
-
 std::optional<int> ParsePortName(std::string_view text) {
   if (text.starts_with("\\\\.\\")) text.remove_prefix(4);
   if (text.size() >= 3 && std::toupper(static_cast<unsigned char>(text[0])) == 'C' &&

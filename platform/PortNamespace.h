@@ -27,8 +27,6 @@ std::string PortDevicePath(int port);
 
 // "COM3": the name the user sees.
 std::string PortDisplayName(int port);
-// The Win32-style name kept for messages: "COM9" up to 9, "\\.\COM10" from 10 on.
-std::string PortWin32Name(int port);
 // "COM3", "com3", "3" or "\\.\COM10" -> the port number; nothing for other text or numbers outside 0..63.
 std::optional<int> ParsePortName(std::string_view text);
 

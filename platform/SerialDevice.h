@@ -9,7 +9,16 @@
 
 #include "platform/SerialError.h"
 
+struct termios;
+
 namespace platform {
+
+// The one table of line speeds a tty can be set to, for the device and for anything else that sets
+// up a tty (the simulator's pseudo-terminal). Sets both speeds of *t to baudRate in bit/s; false,
+// with *t unchanged, when the system has no setting for that rate.
+bool SetLineSpeed(termios* t, int baudRate);
+// The output speed of t in bit/s; 0 for a speed outside the table.
+int LineSpeedOf(const termios& t);
 
 class StopSignal;
 
@@ -25,11 +34,36 @@ public:
   bool Open(const std::string& path, SerialError* error);
   // A device that is open is closed; closing a closed device does nothing.
   void Close();
-  bool IsOpen() const { return fd >= 0; }
+  bool IsOpen() const { return m_fd >= 0; }
 
   // Raw, 8 data bits, 1 stop bit, parity 0 none / 1 odd / 2 even, no flow control, DTR and RTS dropped.
   // A baud rate the system has no setting for, or parity outside 0..2, fails with its reason.
   bool Configure(int baudRate, int parity, SerialError* error);
+
+  // Driver settings a port takes besides its line: queue sizes, the mask of line events to report,
+  // and read/write timeouts. A tty has no counterpart for them (the receive thread blocks in poll(),
+  // WriteSome bounds its own wait): each is recorded for the open device, and succeeds.
+  enum LineEvent : std::uint32_t { kEventRxChar = 0x01, kEventCts = 0x08, kEventRlsd = 0x20, kEventBreak = 0x40 };
+  struct Timeouts {
+    std::uint32_t readInterval = 0;
+    std::uint32_t readTotalMultiplier = 0;
+    std::uint32_t readTotalConstant = 0;
+    std::uint32_t writeTotalMultiplier = 0;
+    std::uint32_t writeTotalConstant = 0;
+    bool operator==(const Timeouts&) const = default;
+  };
+  struct DriverSettings {
+    std::size_t inputQueue = 0;
+    std::size_t outputQueue = 0;
+    std::uint32_t eventMask = 0;
+    Timeouts timeouts;
+    bool operator==(const DriverSettings&) const = default;
+  };
+  bool SetQueueSizes(std::size_t inputBytes, std::size_t outputBytes);
+  bool SetEventMask(std::uint32_t mask);
+  bool SetTimeouts(const Timeouts& timeouts);
+  // What was recorded since the device was opened; all zero while closed.
+  const DriverSettings& Recorded() const { return m_driver; }
 
   enum PurgeWhat { kPurgeInput = 1, kPurgeOutput = 2, kPurgeBoth = 3 };
   void Purge(PurgeWhat what);
@@ -44,12 +78,13 @@ public:
   // kError (a failure that says nothing about the device; trying again later is sound).
   IoResult WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop, std::size_t* got);
 
-  int Fd() const { return fd; }
-  const std::string& Path() const { return path; }
+  int Fd() const { return m_fd; }
+  const std::string& Path() const { return m_path; }
 
 private:
-  int fd = -1;
-  std::string path;
+  int m_fd = -1;
+  std::string m_path;
+  DriverSettings m_driver;
 };
 
 }  // namespace platform

@@ -23,30 +23,26 @@ void Fill(SerialError* error, int err, const std::string& device, std::string re
   error->reason = reason.empty() ? SerialReasonOf(err) : std::move(reason);
 }
 
+struct LineSpeed {
+  int rate;
+  speed_t speed;
+};
+
+constexpr LineSpeed kLineSpeeds[] = {
+    {50, B50},         {75, B75},         {110, B110},       {134, B134},       {150, B150},
+    {200, B200},       {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
+    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+    {57600, B57600},   {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
+};
+
 bool SpeedOf(int baudRate, speed_t* speed) {
-  switch (baudRate) {
-    case 50: *speed = B50; return true;
-    case 75: *speed = B75; return true;
-    case 110: *speed = B110; return true;
-    case 134: *speed = B134; return true;
-    case 150: *speed = B150; return true;
-    case 200: *speed = B200; return true;
-    case 300: *speed = B300; return true;
-    case 600: *speed = B600; return true;
-    case 1200: *speed = B1200; return true;
-    case 1800: *speed = B1800; return true;
-    case 2400: *speed = B2400; return true;
-    case 4800: *speed = B4800; return true;
-    case 9600: *speed = B9600; return true;
-    case 19200: *speed = B19200; return true;
-    case 38400: *speed = B38400; return true;
-    case 57600: *speed = B57600; return true;
-    case 115200: *speed = B115200; return true;
-    case 230400: *speed = B230400; return true;
-    case 460800: *speed = B460800; return true;
-    case 921600: *speed = B921600; return true;
-    default: return false;
+  for (const LineSpeed& s : kLineSpeeds) {
+    if (s.rate == baudRate) {
+      *speed = s.speed;
+      return true;
+    }
   }
+  return false;
 }
 
 // poll() with a monotonic deadline; EINTR restarts it with the time that is left.
@@ -78,6 +74,23 @@ bool AlreadyHeld(int fd, const termios& wanted) {
 
 }  // namespace
 
+bool SetLineSpeed(termios* t, int baudRate) {
+  speed_t speed{};
+  if (!SpeedOf(baudRate, &speed)) return false;
+  termios changed = *t;
+  if (::cfsetispeed(&changed, speed) != 0 || ::cfsetospeed(&changed, speed) != 0) return false;
+  *t = changed;
+  return true;
+}
+
+int LineSpeedOf(const termios& t) {
+  const speed_t speed = ::cfgetospeed(&t);
+  for (const LineSpeed& s : kLineSpeeds) {
+    if (s.speed == speed) return s.rate;
+  }
+  return 0;
+}
+
 SerialDevice::~SerialDevice() { Close(); }
 
 bool SerialDevice::Open(const std::string& devicePath, SerialError* error) {
@@ -105,37 +118,57 @@ bool SerialDevice::Open(const std::string& devicePath, SerialError* error) {
     ::close(f);
     return false;
   }
-  fd = f;
-  path = devicePath;
+  m_fd = f;
+  m_path = devicePath;
   return true;
 }
 
 void SerialDevice::Close() {
-  if (fd < 0) return;
+  if (m_fd < 0) return;
   // Exclusive mode stays on the tty while anyone else holds it open; give it back before closing.
-  ::ioctl(fd, TIOCNXCL);
-  ::close(fd);
-  fd = -1;
-  path.clear();
+  ::ioctl(m_fd, TIOCNXCL);
+  ::close(m_fd);
+  m_fd = -1;
+  m_path.clear();
+  m_driver = {};
+}
+
+bool SerialDevice::SetQueueSizes(std::size_t inputBytes, std::size_t outputBytes) {
+  if (m_fd < 0) return false;
+  m_driver.inputQueue = inputBytes;
+  m_driver.outputQueue = outputBytes;
+  return true;
+}
+
+bool SerialDevice::SetEventMask(std::uint32_t mask) {
+  if (m_fd < 0) return false;
+  m_driver.eventMask = mask;
+  return true;
+}
+
+bool SerialDevice::SetTimeouts(const Timeouts& timeouts) {
+  if (m_fd < 0) return false;
+  m_driver.timeouts = timeouts;
+  return true;
 }
 
 bool SerialDevice::Configure(int baudRate, int parity, SerialError* error) {
-  if (fd < 0) {
-    Fill(error, EBADF, path, "not open");
+  if (m_fd < 0) {
+    Fill(error, EBADF, m_path, "not open");
     return false;
   }
   speed_t speed{};
   if (!SpeedOf(baudRate, &speed)) {
-    Fill(error, EINVAL, path, "baud rate " + std::to_string(baudRate) + " not supported");
+    Fill(error, EINVAL, m_path, "baud rate " + std::to_string(baudRate) + " not supported");
     return false;
   }
   if (parity < 0 || parity > 2) {
-    Fill(error, EINVAL, path, "parity " + std::to_string(parity) + " not supported");
+    Fill(error, EINVAL, m_path, "parity " + std::to_string(parity) + " not supported");
     return false;
   }
   termios t{};
-  if (::tcgetattr(fd, &t) != 0) {
-    Fill(error, errno, path);
+  if (::tcgetattr(m_fd, &t) != 0) {
+    Fill(error, errno, m_path);
     return false;
   }
   ::cfmakeraw(&t);
@@ -148,40 +181,40 @@ bool SerialDevice::Configure(int baudRate, int parity, SerialError* error) {
   }
   t.c_cc[VMIN] = 0;
   t.c_cc[VTIME] = 0;
-  if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0) {
-    Fill(error, errno, path);
+  if (!SetLineSpeed(&t, baudRate)) {
+    Fill(error, errno, m_path);
     return false;
   }
-  if (::tcsetattr(fd, TCSANOW, &t) != 0 && !AlreadyHeld(fd, t)) {
-    Fill(error, errno, path);
+  if (::tcsetattr(m_fd, TCSANOW, &t) != 0 && !AlreadyHeld(m_fd, t)) {
+    Fill(error, errno, m_path);
     return false;
   }
   // tcsetattr succeeds when any part was taken; the rate is the part a driver may refuse.
   termios check{};
-  if (::tcgetattr(fd, &check) != 0 || ::cfgetospeed(&check) != speed) {
-    Fill(error, EINVAL, path, "baud rate " + std::to_string(baudRate) + " refused by the device");
+  if (::tcgetattr(m_fd, &check) != 0 || ::cfgetospeed(&check) != speed) {
+    Fill(error, EINVAL, m_path, "baud rate " + std::to_string(baudRate) + " refused by the device");
     return false;
   }
   // Hold DTR and RTS off. Pseudo-terminals have no modem lines; that is no failure.
   int lines = TIOCM_DTR | TIOCM_RTS;
-  if (::ioctl(fd, TIOCMBIC, &lines) != 0 && errno != ENOTTY && errno != EINVAL) {
-    Fill(error, errno, path);
+  if (::ioctl(m_fd, TIOCMBIC, &lines) != 0 && errno != ENOTTY && errno != EINVAL) {
+    Fill(error, errno, m_path);
     return false;
   }
   return true;
 }
 
 void SerialDevice::Purge(PurgeWhat what) {
-  if (fd < 0) return;
+  if (m_fd < 0) return;
   const int queue = what == kPurgeInput ? TCIFLUSH : what == kPurgeOutput ? TCOFLUSH : TCIOFLUSH;
-  ::tcflush(fd, queue);
+  ::tcflush(m_fd, queue);
 }
 
 SerialDevice::IoResult SerialDevice::WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs,
                                                std::size_t* written, SerialError* error) {
   *written = 0;
-  if (fd < 0) {
-    Fill(error, EBADF, path, "not open");
+  if (m_fd < 0) {
+    Fill(error, EBADF, m_path, "not open");
     return IoResult::kError;
   }
   using Clock = std::chrono::steady_clock;
@@ -189,25 +222,25 @@ SerialDevice::IoResult SerialDevice::WriteSome(const std::uint8_t* data, std::si
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left < 0) return IoResult::kTimeout;
-    pollfd p{fd, POLLOUT, 0};
+    pollfd p{m_fd, POLLOUT, 0};
     const int n = PollFor(&p, 1, static_cast<int>(left));
     if (n < 0) {
-      Fill(error, errno, path);
+      Fill(error, errno, m_path);
       return IoResult::kError;
     }
     if (n == 0) return IoResult::kTimeout;
     if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-      Fill(error, EIO, path);
+      Fill(error, EIO, m_path);
       return IoResult::kHungUp;
     }
-    const ssize_t w = ::write(fd, data, count);
+    const ssize_t w = ::write(m_fd, data, count);
     if (w >= 0) {
       *written = static_cast<std::size_t>(w);
       return IoResult::kDone;
     }
     const int err = errno;
     if (err == EAGAIN || err == EINTR) continue;
-    Fill(error, err, path);
+    Fill(error, err, m_path);
     return err == EIO || err == ENXIO || err == ENODEV ? IoResult::kHungUp : IoResult::kError;
   }
 }
@@ -215,14 +248,14 @@ SerialDevice::IoResult SerialDevice::WriteSome(const std::uint8_t* data, std::si
 SerialDevice::IoResult SerialDevice::WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop,
                                               std::size_t* got) {
   *got = 0;
-  pollfd p[2] = {{stop.Fd(), POLLIN, 0}, {fd, POLLIN, 0}};
+  pollfd p[2] = {{stop.Fd(), POLLIN, 0}, {m_fd, POLLIN, 0}};
   if (PollFor(p, 2, -1) < 0) return IoResult::kError;
   if ((p[0].revents & POLLIN) != 0) return IoResult::kStopped;
   const short r = p[1].revents;
   if ((r & POLLNVAL) != 0) return IoResult::kHungUp;
   if ((r & (POLLIN | POLLHUP | POLLERR)) == 0) return IoResult::kDone;
   // Bytes still queued are passed on before a hang-up is reported.
-  const ssize_t n = ::read(fd, buffer, capacity);
+  const ssize_t n = ::read(m_fd, buffer, capacity);
   if (n > 0) {
     *got = static_cast<std::size_t>(n);
     return IoResult::kDone;

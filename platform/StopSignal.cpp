@@ -10,32 +10,32 @@
 
 namespace platform {
 
-StopSignal::StopSignal() : fd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+StopSignal::StopSignal() : m_fd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
 StopSignal::~StopSignal() {
-  if (fd >= 0) ::close(fd);
+  if (m_fd >= 0) ::close(m_fd);
 }
 
 void StopSignal::Set() {
   const std::uint64_t one = 1;
   // The counter only needs to be nonzero; a full counter (EAGAIN) is already set.
-  while (::write(fd, &one, sizeof one) < 0 && errno == EINTR) {
+  while (::write(m_fd, &one, sizeof one) < 0 && errno == EINTR) {
   }
 }
 
 void StopSignal::Clear() {
   std::uint64_t value = 0;
-  while (::read(fd, &value, sizeof value) < 0 && errno == EINTR) {
+  while (::read(m_fd, &value, sizeof value) < 0 && errno == EINTR) {
   }
 }
 
 bool StopSignal::IsSet() const {
-  pollfd p{fd, POLLIN, 0};
+  pollfd p{m_fd, POLLIN, 0};
   return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN) != 0;
 }
 
 void StopSignal::Wait() const {
-  pollfd p{fd, POLLIN, 0};
+  pollfd p{m_fd, POLLIN, 0};
   while (::poll(&p, 1, -1) < 0 && errno == EINTR) {
   }
 }
@@ -45,7 +45,7 @@ bool StopSignal::WaitFor(int timeoutMs) const {
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    pollfd p{fd, POLLIN, 0};
+    pollfd p{m_fd, POLLIN, 0};
     const int n = ::poll(&p, 1, left > 0 ? static_cast<int>(left) : 0);
     if (n >= 0 || errno != EINTR) return n == 1 && (p.revents & POLLIN) != 0;
   }

@@ -10,7 +10,7 @@ public:
   StopSignal(const StopSignal&) = delete;
   StopSignal& operator=(const StopSignal&) = delete;
 
-  bool Valid() const { return fd >= 0; }
+  bool Valid() const { return m_fd >= 0; }
   void Set();
   void Clear();
   bool IsSet() const;
@@ -18,10 +18,10 @@ public:
   void Wait() const;
   // Blocks until the signal is set or timeoutMs passes; true when it is set.
   bool WaitFor(int timeoutMs) const;
-  int Fd() const { return fd; }
+  int Fd() const { return m_fd; }
 
 private:
-  int fd = -1;
+  int m_fd = -1;
 };
 
 }  // namespace platform

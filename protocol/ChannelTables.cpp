@@ -12,6 +12,12 @@ const char* ChannelFrequency(std::uint8_t moduleType, int channelItem) {
   return nullptr;
 }
 
+int ModuleBandMhz(std::uint8_t moduleType) {
+  if (moduleType == kModuleType433) return 433;
+  if (moduleType == kModuleType490) return 490;
+  return 0;
+}
+
 const char* ModuleBandName(std::uint8_t moduleType) {
   if (moduleType == kModuleType433) return "433MHz";
   if (moduleType == kModuleType490) return "490MHz";

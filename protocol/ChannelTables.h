@@ -10,16 +10,12 @@
 #include <optional>
 #include <string_view>
 
+#include "protocol/ModuleValues.h"
+
 namespace protocol {
 
-inline constexpr std::uint8_t kModuleType433 = 2;
-inline constexpr std::uint8_t kModuleType490 = 3;
-
-inline constexpr int kLowestChannel = 1;
-inline constexpr int kHighestChannel = 32;
-
 // Not in frequency order: these are the module's own channel assignments.
-inline constexpr std::array<const char*, 32> k433MHzChannels{
+inline constexpr std::array<const char*, kHighestChannel> k433MHzChannels{
     "433.0782MHz", "433.5785MHz", "433.0688MHz", "433.5672MHz", "433.0682MHz", "433.5674MHz",
     "433.0761MHz", "433.5788MHz", "432.5667MHz", "432.0547MHz", "431.5832MHz", "431.0622MHz",
     "430.5552MHz", "430.0482MHz", "429.5762MHz", "429.5072MHz", "437.0032MHz", "437.5567MHz",
@@ -35,6 +31,8 @@ inline constexpr std::array<const char*, 8> k490MHzChannels{"487.5072MHz", "488.
 // table no entry for the item.
 const char* ChannelFrequency(std::uint8_t moduleType, int channelItem);
 
+// 433 for type 2, 490 for type 3; 0 for any other type.
+int ModuleBandMhz(std::uint8_t moduleType);
 // "433MHz" for type 2, "490MHz" for type 3; null for any other type.
 const char* ModuleBandName(std::uint8_t moduleType);
 // The module type a band name stands for ("433MHz", "490MHz"; case ignored).

@@ -6,10 +6,10 @@ namespace protocol {
 
 void FrameAssembler::Reset() {
   // Only the bytes written since the last reset can be nonzero; the rest of the buffer already is zero.
-  std::memset(rxBuffer.data(), 0, dirty);
-  dirty = 0;
+  std::memset(rxBuffer.data(), 0, m_dirty);
+  m_dirty = 0;
   rxCount = 0;
-  complete = false;
+  m_complete = false;
 }
 
 }  // namespace protocol

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <span>
 
+#include "protocol/FrameLayout.h"
+
 namespace protocol {
 
 class FrameAssembler {
@@ -20,17 +22,17 @@ public:
   // Takes one byte. True when it completed a frame: Frame() and At() then describe that frame
   // until Reset() or the next Push, which starts from an empty buffer.
   bool Push(std::uint8_t b) {
-    if (complete) Reset();
+    if (m_complete) Reset();
     const auto at = static_cast<std::size_t>(rxCount);
     rxBuffer[at] = b;
-    if (at >= dirty) dirty = at + 1;
-    if (rxBuffer[0] != 0xAF) {
+    if (at >= m_dirty) m_dirty = at + 1;
+    if (rxBuffer[0] != kStartByte) {
       Reset();
       return false;
     }
     ++rxCount;
-    if (at >= 1 && rxBuffer[at - 1] == 0x0D && b == 0x0A) {
-      complete = true;
+    if (at >= 1 && rxBuffer[at - 1] == kCR && b == kLF) {
+      m_complete = true;
       return true;
     }
     if (rxCount > kMaxFrameLength - 1) Reset();
@@ -48,8 +50,8 @@ public:
 private:
   std::array<std::uint8_t, kBufferSize> rxBuffer{};
   std::int32_t rxCount = 0;
-  std::size_t dirty = 0;
-  bool complete = false;  // bytes of rxBuffer that may be nonzero; only these are cleared on reset
+  std::size_t m_dirty = 0;
+  bool m_complete = false;  // bytes of rxBuffer that may be nonzero; only these are cleared on reset
 };
 
 }  // namespace protocol

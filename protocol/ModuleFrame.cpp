@@ -1,8 +1,6 @@
 #include "protocol/ModuleFrame.h"
 
-#include <array>
-
-#include "serial/CXSerial.h"
+#include <algorithm>
 
 namespace protocol {
 
@@ -28,9 +26,20 @@ std::vector<std::uint8_t> BuildFrame(std::uint8_t command, std::span<const std::
   frame.push_back(static_cast<std::uint8_t>(payload.size()));
   frame.insert(frame.end(), payload.begin(), payload.end());
   frame.push_back(FrameChecksum(frame));
-  frame.push_back(0x0D);
-  frame.push_back(0x0A);
+  frame.push_back(kCR);
+  frame.push_back(kLF);
   return frame;
+}
+
+std::vector<std::uint8_t> BuildFrame(const Request& request) { return BuildFrame(request.code, request.payload); }
+
+std::optional<Request> ParseRequest(std::span<const std::uint8_t> frame) {
+  if (frame.size() != kRequestLength) return std::nullopt;
+  Request request;
+  request.code = frame[kCodeOffset];
+  std::copy_n(frame.begin() + kDataOffset, request.payload.size(), request.payload.begin());
+  if (!std::ranges::equal(BuildFrame(request), frame)) return std::nullopt;
+  return request;
 }
 
 std::string HexBytes(std::span<const std::uint8_t> bytes) {
@@ -47,39 +56,35 @@ std::string HexBytes(std::span<const std::uint8_t> bytes) {
 
 }  // namespace protocol
 
-bool SendCommand(CXSerial& serial, std::uint8_t command, std::span<const std::uint8_t> payload) {
-  if (!serial.IsOpen()) return false;
+bool SendCommand(protocol::FramePort& port, std::uint8_t command, std::span<const std::uint8_t> payload) {
+  if (!port.IsOpen()) return false;
   const std::vector<std::uint8_t> frame = protocol::BuildFrame(command, payload);
   if (frame.empty()) return false;
-  return serial.Write(frame.data(), static_cast<unsigned>(frame.size())) != 0;
+  return port.Write(frame.data(), static_cast<unsigned>(frame.size())) != 0;
 }
 
-namespace {
-bool SendTwo(CXSerial& serial, std::uint8_t command, std::uint8_t b0, std::uint8_t b1) {
-  const std::array<std::uint8_t, 2> payload{b0, b1};
-  return SendCommand(serial, command, payload);
-}
-}  // namespace
-
-bool SendSearch(CXSerial& serial) { return SendTwo(serial, protocol::kSearch, 0, 0); }
-
-bool SendRead(CXSerial& serial, std::uint8_t command) { return SendTwo(serial, command, 0, 0); }
-
-bool SendReadChannel(CXSerial& serial) { return SendRead(serial, protocol::kReadChannel); }
-
-bool SendWriteChannel(CXSerial& serial, std::uint8_t channel) {
-  return SendTwo(serial, protocol::kWriteChannel, channel, 0);
+bool SendCommand(protocol::FramePort& port, const protocol::Request& request) {
+  return SendCommand(port, request.code, request.payload);
 }
 
-bool SendWriteComParams(CXSerial& serial, std::uint8_t baudCode, std::uint8_t parityIndex) {
-  return SendTwo(serial, protocol::kWriteComParams, baudCode, parityIndex);
+bool SendSearch(protocol::FramePort& port) { return SendCommand(port, protocol::SearchRequest()); }
+
+bool SendRead(protocol::FramePort& port, std::uint8_t command) { return SendCommand(port, protocol::ReadRequest(command)); }
+
+bool SendReadChannel(protocol::FramePort& port) { return SendRead(port, protocol::kReadChannel); }
+
+bool SendWriteChannel(protocol::FramePort& port, std::uint8_t channel) {
+  return SendCommand(port, protocol::WriteChannelRequest(channel));
 }
 
-bool SendWriteGuestId(CXSerial& serial, std::int32_t id) {
-  return SendTwo(serial, protocol::kWriteGuestId, static_cast<std::uint8_t>((id >> 8) & 0xFF),
-                 static_cast<std::uint8_t>(id & 0xFF));
+bool SendWriteComParams(protocol::FramePort& port, std::uint8_t baudCode, std::uint8_t parityIndex) {
+  return SendCommand(port, protocol::WriteComParamsRequest(baudCode, parityIndex));
 }
 
-bool SendWritePower(CXSerial& serial, std::uint8_t level) {
-  return SendTwo(serial, protocol::kWritePower, level, 0);
+bool SendWriteGuestId(protocol::FramePort& port, std::int32_t id) {
+  return SendCommand(port, protocol::WriteGuestIdRequest(id));
+}
+
+bool SendWritePower(protocol::FramePort& port, std::uint8_t level) {
+  return SendCommand(port, protocol::WritePowerRequest(level));
 }

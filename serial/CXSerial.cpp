@@ -40,7 +40,7 @@ CXSerial::CXSerial() = default;
 
 CXSerial::~CXSerial() { Close(); }
 
-int CXSerial::IsOpen() const { return handle.IsOpen() && !hungUp.load() ? 1 : 0; }
+int CXSerial::IsOpen() const { return handle.IsOpen() && !m_hungUp.load() ? 1 : 0; }
 
 int CXSerial::Open(int portNumber, int baud, int parityIndex) {
   Close();
@@ -59,13 +59,17 @@ int CXSerial::Open(int portNumber, int baud, int parityIndex) {
     return 0;
   }
   handle.Purge(platform::SerialDevice::kPurgeBoth);
-  // Queue sizes, event mask and timeouts have no counterpart on a tty: the reader blocks in poll().
+  // A tty has no event mask, timeouts or driver queues (the reader blocks in poll()): the device
+  // records them and they cannot fail on an open device.
+  handle.SetEventMask(kEventMask);
+  handle.SetTimeouts({});
   if (!handle.Configure(baudRate, parity, &error)) {
     SetError(error);
     handle.Close();
     return 0;
   }
-  hungUp = false;
+  handle.SetQueueSizes(kQueueSize, kQueueSize);
+  m_hungUp = false;
   OnStreamStart();
   if (!StartReader()) {
     error.errnoValue = EAGAIN;
@@ -89,12 +93,12 @@ int CXSerial::SetLineState(int baud, int parityIndex) {
     SetError(error);
     return 0;
   }
-  baudRate = baud;
   return 1;
 }
 
 int CXSerial::OpenOrReconfigure(int portNumber, int baud, int parityIndex) {
-  // A device that went away (adapter unplugged and plugged in again) is opened afresh.
+  // Mends a device that went away (adapter unplugged and plugged in again): IsOpen is 0 then, so
+  // the port is opened afresh even at the same number instead of reconfiguring a dead descriptor.
   if (IsOpen() && portNumber == port) {
     parity = parityIndex;
     return SetLineState(baud, parityIndex);
@@ -215,11 +219,11 @@ void CXSerial::ReaderThread() {
 }
 
 void CXSerial::MarkGone() {
-  if (!hungUp.exchange(true)) OnDeviceGone();
+  if (!m_hungUp.exchange(true)) OnDeviceGone();
 }
 
 void CXSerial::ReleaseGoneDevice() {
-  if (!hungUp.load() || !handle.IsOpen()) return;
+  if (!m_hungUp.load() || !handle.IsOpen()) return;
   StopReader();
   handle.Close();
 }
@@ -227,11 +231,11 @@ void CXSerial::ReleaseGoneDevice() {
 std::string CXSerial::DevicePath() const { return handle.Path(); }
 
 platform::SerialError CXSerial::LastError() const {
-  std::lock_guard guard(errorLock);
-  return lastError;
+  std::lock_guard guard(m_errorLock);
+  return m_lastError;
 }
 
 void CXSerial::SetError(platform::SerialError e) {
-  std::lock_guard guard(errorLock);
-  lastError = std::move(e);
+  std::lock_guard guard(m_errorLock);
+  m_lastError = std::move(e);
 }

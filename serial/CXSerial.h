@@ -13,17 +13,22 @@
 #include "platform/SerialDevice.h"
 #include "platform/SerialError.h"
 #include "platform/StopSignal.h"
+#include "protocol/FramePort.h"
 
 // 1 when port n could be opened (it is closed again at once), else 0. A port held open by anyone,
 // this process included, is not available; nor is a node with no UART behind it or a terminal the
 // system uses (the console, a login), which are not even opened. *why, when given, receives the reason of a failure.
 int ProbePort(unsigned port, platform::SerialError* why = nullptr);
 
-class CXSerial {
+class CXSerial : public protocol::FramePort {
 public:
   static constexpr std::size_t kChunkSize = 1024;       // bytes per write; also the read size
   static constexpr int kChunkWaitMs = 1000;             // longest wait for room per try
   static constexpr int kChunkTries = 3;                 // tries per chunk before Write gives up
+  static constexpr std::size_t kQueueSize = 1024;       // input and output queue Open records
+  static constexpr std::uint32_t kEventMask =           // line events Open records (0x69)
+      platform::SerialDevice::kEventRxChar | platform::SerialDevice::kEventCts |
+      platform::SerialDevice::kEventRlsd | platform::SerialDevice::kEventBreak;
 
   CXSerial();
   virtual ~CXSerial();  // closes the port; a derived class closes it in its own destructor first
@@ -32,17 +37,18 @@ public:
 
   // 0 once the device has gone away (unplugged adapter, closed pty), although the descriptor is
   // released only by the next call on the GUI thread (or Close).
-  int IsOpen() const;
+  int IsOpen() const final;
   // Closes any open port, then opens port n at the baud rate (bit/s) and parity index (0 none, 1 odd,
   // 2 even) and starts the receive thread. 0, with the port closed, when any step fails.
   int Open(int port, int baudRate, int parity);
   // Changes baud rate and parity of the open port in place; the receive thread keeps running.
+  // Records the parity only: BaudRate() stays the rate of the last Open.
   int SetLineState(int baudRate, int parity);
   // SetLineState when port n is the open one, else Open (also after the device went away).
   int OpenOrReconfigure(int port, int baudRate, int parity);
   // 1 when every byte was written; 0 when no port is open, the device is gone, or a chunk could not
   // be written in kChunkTries tries. Writes never interleave.
-  int Write(const void* data, unsigned count);
+  int Write(const void* data, unsigned count) final;
   // Stops the receive thread and closes the port. Always 1.
   int Close();
 
@@ -61,14 +67,15 @@ protected:
 
 public:
 
-  // The settings of the last Open (port 1, 9600, parity 0 after construction) and SetLineState.
+  // The settings of the last Open (port 1, 9600, parity 0 after construction); the parity also of
+  // the last SetLineState.
   int Port() const { return port; }
   int BaudRate() const { return baudRate; }
   int Parity() const { return parity; }
   // Device path of the open port, empty when closed.
   std::string DevicePath() const;
   // True once the device has gone away, until the next successful Open.
-  bool HungUp() const { return hungUp.load(); }
+  bool HungUp() const { return m_hungUp.load(); }
   // Why the last failed Open, SetLineState or Write failed; cleared by a successful Open.
   platform::SerialError LastError() const;
 
@@ -89,7 +96,7 @@ private:
   // GUI thread: stops the ended receive thread and closes the descriptor of a device that is gone.
   void ReleaseGoneDevice();
 
-  std::atomic<bool> hungUp{false};
-  mutable std::mutex errorLock;
-  platform::SerialError lastError;
+  std::atomic<bool> m_hungUp{false};
+  mutable std::mutex m_errorLock;
+  platform::SerialError m_lastError;
 };

@@ -10,20 +10,20 @@
 #include "protocol/ModuleFrame.h"
 
 ZebSerialNotice::ZebSerialNotice(QEvent::Type type, std::uint8_t commandCode,
-                                 const std::array<std::uint8_t, 4>& dataBytes, const std::uint8_t* frameBytes,
+                                 const protocol::AnswerData& dataBytes, const std::uint8_t* frameBytes,
                                  int length, std::shared_ptr<std::atomic<int>> pendingCount)
-    : QEvent(type), command(commandCode), data(dataBytes), pending(std::move(pendingCount)) {
+    : QEvent(type), command(commandCode), data(dataBytes), m_pending(std::move(pendingCount)) {
   frameLength = std::clamp(length, 0, static_cast<int>(frame.size()));
   std::copy_n(frameBytes, frameLength, frame.begin());
 }
 
 ZebSerialNotice::~ZebSerialNotice() {
-  if (pending) pending->fetch_sub(1, std::memory_order_relaxed);
+  if (m_pending) m_pending->fetch_sub(1, std::memory_order_relaxed);
 }
 
 std::unique_ptr<ZebSerialNotice> ZebSerialNotice::Keep() const {
-  if (pending) pending->fetch_add(1, std::memory_order_relaxed);
-  return std::make_unique<ZebSerialNotice>(type(), command, data, frame.data(), frameLength, pending);
+  if (m_pending) m_pending->fetch_add(1, std::memory_order_relaxed);
+  return std::make_unique<ZebSerialNotice>(type(), command, data, frame.data(), frameLength, m_pending);
 }
 
 ZebSerial::ZebSerial() = default;
@@ -34,7 +34,7 @@ ZebSerial::~ZebSerial() {
 }
 
 void ZebSerial::SetNotifyTarget(QObject* target, unsigned message) {
-  std::lock_guard guard(notifyLock);
+  std::lock_guard guard(m_notifyLock);
   notifyWindow = target;
   notifyMessage = message;
 }
@@ -45,18 +45,19 @@ QEvent::Type ZebSerial::GoneNotice() {
 }
 
 void ZebSerial::OnDeviceGone() {
-  std::lock_guard guard(notifyLock);
+  std::lock_guard guard(m_notifyLock);
   if (notifyWindow == nullptr || notifyMessage == 0) return;
   QCoreApplication::postEvent(notifyWindow, new QEvent(GoneNotice()));
 }
 
 void ZebSerial::OnReceiveByte(std::uint8_t b) {
-  if (rx.Push(b)) HandleFrame();
+  if (m_rx.Push(b)) HandleFrame();
 }
 
 void ZebSerial::HandleFrame() {
-  const std::uint8_t code = rx.At(6);
-  const std::array<std::uint8_t, 4> data{rx.At(8), rx.At(9), rx.At(10), rx.At(11)};
+  const std::uint8_t code = m_rx.At(protocol::kCodeOffset);
+  protocol::AnswerData data{};
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = m_rx.At(protocol::kDataOffset + i);
   // Relaxed is enough: the notice is posted after these stores, and posting orders them for the reader.
   lastCommand.store(code, std::memory_order_relaxed);
   auto store = [&data](auto& slot) {
@@ -75,23 +76,23 @@ void ZebSerial::HandleFrame() {
     case protocol::kWritePower: powerReply.store(data[0], std::memory_order_relaxed); break;
     default: break;
   }
-  framesReceived.fetch_add(1, std::memory_order_release);
+  m_framesReceived.fetch_add(1, std::memory_order_release);
   PostNotice(code, data);
-  rx.Reset();
+  m_rx.Reset();
 }
 
-void ZebSerial::PostNotice(std::uint8_t code, const std::array<std::uint8_t, 4>& data) {
-  std::lock_guard guard(notifyLock);
+void ZebSerial::PostNotice(std::uint8_t code, const protocol::AnswerData& data) {
+  std::lock_guard guard(m_notifyLock);
   if (notifyWindow == nullptr || notifyMessage == 0) return;
   // Only this thread posts notices (a copy a receiver keeps stands in for the notice it was made
   // from), so the count cannot pass the limit between this check and the add.
-  if (pending->load(std::memory_order_relaxed) >= kMaxPendingNotices) {
-    droppedNotices.fetch_add(1, std::memory_order_relaxed);
+  if (m_pending->load(std::memory_order_relaxed) >= kMaxPendingNotices) {
+    m_droppedNotices.fetch_add(1, std::memory_order_relaxed);
     return;
   }
-  pending->fetch_add(1, std::memory_order_relaxed);
+  m_pending->fetch_add(1, std::memory_order_relaxed);
   QCoreApplication::postEvent(notifyWindow, new ZebSerialNotice(static_cast<QEvent::Type>(notifyMessage), code, data,
-                                                                rx.Frame().data(), rx.Count(), pending));
+                                                                m_rx.Frame().data(), m_rx.Count(), m_pending));
 }
 
 int ZebSerial::ProbePorts() {

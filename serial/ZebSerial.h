@@ -21,7 +21,7 @@ class QObject;
 // A notice counts as pending with its serial object from posting until it is destroyed.
 class ZebSerialNotice : public QEvent {
 public:
-  ZebSerialNotice(QEvent::Type type, std::uint8_t command, const std::array<std::uint8_t, 4>& data,
+  ZebSerialNotice(QEvent::Type type, std::uint8_t command, const protocol::AnswerData& data,
                   const std::uint8_t* frame, int frameLength, std::shared_ptr<std::atomic<int>> pending = {});
   ~ZebSerialNotice() override;
   ZebSerialNotice(const ZebSerialNotice&) = delete;
@@ -32,12 +32,12 @@ public:
   std::unique_ptr<ZebSerialNotice> Keep() const;
 
   std::uint8_t command = 0;                  // byte 6 of the frame
-  std::array<std::uint8_t, 4> data{};        // bytes 8..11; positions the frame does not reach are 0
+  protocol::AnswerData data{};        // bytes 8..11; positions the frame does not reach are 0
   std::array<std::uint8_t, protocol::FrameAssembler::kMaxFrameLength> frame{};  // the frame as received
   int frameLength = 0;
 
 private:
-  std::shared_ptr<std::atomic<int>> pending;
+  std::shared_ptr<std::atomic<int>> m_pending;
 };
 
 class ZebSerial : public CXSerial {
@@ -66,8 +66,8 @@ public:
   std::uint8_t scanParityItem = 0;
   std::uint8_t selectedBaudItem = 0;
 
-  // Reply slots: written by the receive thread, readable from any thread. A handler should read the
-  // copy in its ZebSerialNotice; these keep the last values of each code.
+  // Reply slots: written by the receive thread, readable from any thread; they keep the last answer
+  // of each code. No handler reads them: each reads the copy its ZebSerialNotice carries.
   std::array<std::atomic<std::uint8_t>, 4> searchReply{};   // code 0
   std::array<std::atomic<std::uint8_t>, 2> comReply{};      // codes 1, 2
   std::array<std::atomic<std::uint8_t>, 2> airReply{};      // codes 3, 4
@@ -81,31 +81,31 @@ public:
   // Probes ports 0..63 and keeps the first kMaxPorts that open, ascending. Returns portCount.
   int ProbePorts();
 
-  std::atomic<std::uint8_t> lastCommand{0};
+  std::atomic<std::uint8_t> lastCommand{0};  // code of the last complete frame; like the slots, read by no handler
 
   // Complete frames assembled since construction (any thread).
-  std::uint64_t FramesReceived() const { return framesReceived.load(); }
+  std::uint64_t FramesReceived() const { return m_framesReceived.load(); }
   // Notices posted and not yet destroyed, and frames not announced because that number was at
   // kMaxPendingNotices (any thread).
-  int PendingNotices() const { return pending->load(); }
-  std::uint64_t DroppedNotices() const { return droppedNotices.load(); }
+  int PendingNotices() const { return m_pending->load(); }
+  std::uint64_t DroppedNotices() const { return m_droppedNotices.load(); }
 
 protected:
   void OnDeviceGone() override;
   // A frame cut off when the last device went away must not swallow the new device's first answer.
-  void OnStreamStart() override { rx.Reset(); }
+  void OnStreamStart() override { m_rx.Reset(); }
 
 private:
   void HandleFrame();
   // Kept out of line: the sanitizer build recognises the notice hand-off by this name.
-  [[gnu::noinline]] void PostNotice(std::uint8_t code, const std::array<std::uint8_t, 4>& data);
+  [[gnu::noinline]] void PostNotice(std::uint8_t code, const protocol::AnswerData& data);
 
-  std::mutex notifyLock;               // guards the target against SetNotifyTarget from the GUI thread
+  std::mutex m_notifyLock;               // guards the target against SetNotifyTarget from the GUI thread
   QObject* notifyWindow = nullptr;
   unsigned notifyMessage = 0;
-  protocol::FrameAssembler rx;         // rxBuffer and rxCount
-  std::atomic<std::uint64_t> framesReceived{0};
+  protocol::FrameAssembler m_rx;         // rxBuffer and rxCount
+  std::atomic<std::uint64_t> m_framesReceived{0};
   // Shared with the notices, which may outlive this object in an event queue.
-  std::shared_ptr<std::atomic<int>> pending = std::make_shared<std::atomic<int>>(0);
-  std::atomic<std::uint64_t> droppedNotices{0};
+  std::shared_ptr<std::atomic<int>> m_pending = std::make_shared<std::atomic<int>>(0);
+  std::atomic<std::uint64_t> m_droppedNotices{0};
 };

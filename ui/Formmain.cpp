@@ -28,7 +28,6 @@
 
 namespace {
 
-constexpr int kHighestGuestId = 65535;
 
 const QString kOperandFail = QStringLiteral("Operand Fail,Please Check the Param");
 const QString kPortFail = QStringLiteral("Operation failed,Serial port is open detection");
@@ -103,7 +102,7 @@ QLabel* MakePageLabel(QWidget* parent, const QRect& r, const QString& text)
 TForm1::TForm1(QWidget* parent) : QWidget(parent)
 {
     BuildControls();
-    recvMessageId = platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1");
+    recvMessageId = platform::RegisterWindowMessage(protocol::kNoticeName);
     serial.SetNotifyTarget(this, recvMessageId);
     FormCreate();
 }
@@ -156,7 +155,7 @@ void TForm1::BuildControls()
     suiGroupBox1 = MakeGroupBox(page, {16, 12, 313, 65}, QStringLiteral("Channel and Frequency"), kControlGrey);
     Label4 = MakePageLabel(suiGroupBox1, {16, 16, 41, 13}, QStringLiteral("Channel"));
     Label5 = MakePageLabel(suiGroupBox1, {16, 40, 41, 13}, QStringLiteral(" Frequency"));
-    suiComboBox_Channel = MakePageComboBox(suiGroupBox1, {64, 13, 81, 21}, NumberItems(32));
+    suiComboBox_Channel = MakePageComboBox(suiGroupBox1, {64, 13, 81, 21}, NumberItems(protocol::kHighestChannel));
     suiEdit_Frequency = MakeEdit(suiGroupBox1, {64, 40, 81, 17});
     suiEdit_Frequency->setReadOnly(true);
     suiButton_ChannelRead = MakeButton(suiGroupBox1, {152, 24, 65, 25}, QStringLiteral("Read"));
@@ -187,7 +186,7 @@ void TForm1::BuildControls()
 
     suiGroupBox6 = MakeGroupBox(page, {16, 322, 313, 49}, QStringLiteral("Launch  Power"), kBlack);
     Label14 = MakePageLabel(suiGroupBox6, {8, 22, 49, 13}, QStringLiteral("Level"));
-    suiComboBox_Power = MakePageComboBox(suiGroupBox6, {61, 18, 73, 21}, NumberItems(7));
+    suiComboBox_Power = MakePageComboBox(suiGroupBox6, {61, 18, 73, 21}, NumberItems(protocol::kHighestPower));
     suiButton_ReadPower = MakeButton(suiGroupBox6, {152, 17, 65, 23}, QStringLiteral("Read"));
     suiButton_ReadPower->setEnabled(false);
     suiButton_WritePower = MakeButton(suiGroupBox6, {232, 17, 65, 23}, QStringLiteral("Write"));
@@ -399,7 +398,7 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
         SetActionStatus(QStringLiteral("Write customer ID Success!"));
         break;
     case protocol::kReadGuestId:
-        suiEdit_GuestId->setText(FiveDigits(data[0] * 256 + data[1]));
+        suiEdit_GuestId->setText(FiveDigits(protocol::GuestIdOf(data[0], data[1])));
         SetActionStatus(QStringLiteral("Read Customer ID Success!"));
         break;
     case protocol::kWritePower:
@@ -412,7 +411,7 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
 
 void TForm1::LookupFrequency()
 {
-    if (const char* text = protocol::ChannelFrequency(searchReply[2], suiComboBox_Channel->currentIndex()))
+    if (const char* text = protocol::ChannelFrequency(searchReply[protocol::kModuleTypeByte], suiComboBox_Channel->currentIndex()))
         frequencyText = QString::fromLatin1(text);
     suiEdit_Frequency->setText(frequencyText);
 }
@@ -488,8 +487,7 @@ void TForm1::suiButton_ChannelReadClick()
 void TForm1::suiButton_RfBaudRateReadClick()
 {
     SetActionStatus(QStringLiteral("Reading the air baud rate..."));
-    const std::array<std::uint8_t, 2> payload{0x00, 0x00};
-    if (!SendCommand(serial, protocol::kReadAirBaud, payload))
+    if (!SendCommand(serial, protocol::ReadRequest(protocol::kReadAirBaud)))
         SendFailed(kPortFail, kFailure);
 }
 
@@ -528,8 +526,8 @@ void TForm1::suiButton_RfBaudRateSetClick()
         return;
     }
     SetActionStatus(QStringLiteral("Air baud rate setting..."));
-    const std::array<std::uint8_t, 2> payload{std::uint8_t(suiComboBox_RfBaudRate->currentIndex() + 1), 0x00};
-    if (!SendCommand(serial, protocol::kWriteAirBaud, payload))
+    const auto baudCode = std::uint8_t(suiComboBox_RfBaudRate->currentIndex() + 1);
+    if (!SendCommand(serial, protocol::WriteAirBaudRequest(baudCode)))
         SendFailed(kPortFail, kFailure);
 }
 
@@ -555,7 +553,7 @@ void TForm1::suiButton_WriteGuestIdClick()
     SetActionStatus(QStringLiteral("Setting Client ID..."));
     const int id = orvane::StrToInt(suiEdit_GuestId->text());
     // The frame carries 16 bits: a larger or negative ID would be written as another one.
-    if (id < 0 || id > kHighestGuestId) {
+    if (!protocol::IsGuestId(id)) {
         ShowBox(this, kSelectParams, kFailure);
         return;
     }
@@ -589,5 +587,5 @@ void TForm1::CSpinButton_GuestIdUpClick()
 {
     const QString text = suiEdit_GuestId->text();
     const int value = text.isEmpty() ? 0 : orvane::StrToInt(text);
-    suiEdit_GuestId->setText(FiveDigits(value < kHighestGuestId ? value + 1 : kHighestGuestId));
+    suiEdit_GuestId->setText(FiveDigits(value < protocol::kHighestGuestId ? value + 1 : protocol::kHighestGuestId));
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,6 +25,8 @@ protected:
   const fs::path& root = home.Path();
 };
 
+// Port names as the user sees them, in the device-name form (\\.\COMn from 10 on) that the parser
+// takes too, and the devices the built-in table gives.
 TEST(PortNames, DisplayWin32AndBuiltinTable) {
   struct Row { int port; const char* display; const char* win32; const char* builtin; };
   const Row rows[] = {
@@ -40,8 +43,22 @@ TEST(PortNames, DisplayWin32AndBuiltinTable) {
   };
   for (const auto& r : rows) {
     EXPECT_EQ(platform::PortDisplayName(r.port), r.display);
-    EXPECT_EQ(platform::PortWin32Name(r.port), r.win32);
+    EXPECT_EQ(platform::ParsePortName(r.win32), r.port <= platform::kHighestPort ? std::optional(r.port) : std::nullopt);
     EXPECT_EQ(platform::BuiltinDevicePath(r.port), r.builtin) << r.port;
+  }
+}
+
+TEST(LineSpeeds, OneTableBothWays) {
+  termios t{};
+  for (int rate : {50, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400, 921600}) {
+    ASSERT_TRUE(platform::SetLineSpeed(&t, rate)) << rate;
+    EXPECT_EQ(platform::LineSpeedOf(t), rate);
+    EXPECT_EQ(cfgetispeed(&t), cfgetospeed(&t)) << rate;
+  }
+  // A rate the system has no setting for changes nothing.
+  for (int rate : {0, 14400, 12345, -9600}) {
+    EXPECT_FALSE(platform::SetLineSpeed(&t, rate)) << rate;
+    EXPECT_EQ(platform::LineSpeedOf(t), 921600) << rate;
   }
 }
 

@@ -93,10 +93,17 @@ TEST_F(SerialPort, ReconfiguringTheSamePortKeepsThreadAndPartialFrame) {
   target.Watch(serial);
   ASSERT_EQ(serial.OpenOrReconfigure(5, 9600, 0), 1);
   const int fdBefore = serial.Fd();
+  // Open records the driver settings a tty has no counterpart for: 1024-byte queues, the line
+  // events 0x69, every timeout 0. Closing forgets them.
+  const platform::SerialDevice::DriverSettings opened{1024, 1024, 0x69, {}};
+  EXPECT_EQ(serial.Driver(), opened);
   pty.Write({0xAF, 0xAF, 0x00, 0x00, 0xAF, 0x80, 0x06});
   EXPECT_EQ(serial.OpenOrReconfigure(5, 19200, 1), 1);
   EXPECT_EQ(pty.BaudRate(), 19200);
+  // Reconfiguring records the parity only and touches no driver setting.
   EXPECT_EQ(serial.Parity(), 1);
+  EXPECT_EQ(serial.BaudRate(), 9600);
+  EXPECT_EQ(serial.Driver(), opened);
   EXPECT_EQ(serial.Fd(), fdBefore);
   pty.Write({0x02, 0x0B, 0x00, 0x00, 0x0D, 0x0A});
   ASSERT_TRUE(target.WaitFor(1));
@@ -104,6 +111,8 @@ TEST_F(SerialPort, ReconfiguringTheSamePortKeepsThreadAndPartialFrame) {
   EXPECT_EQ(target.notices[0].data[0], 0x0B);
   EXPECT_EQ(serial.SetLineState(33333, 0), 0);
   EXPECT_EQ(serial.IsOpen(), 1);
+  serial.Close();
+  EXPECT_EQ(serial.Driver(), platform::SerialDevice::DriverSettings{});
 }
 
 TEST_F(SerialPort, ParityLineCanBeSetAgainOnAPty) {

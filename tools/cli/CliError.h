@@ -17,13 +17,13 @@ class CliError : public std::runtime_error {
 public:
   // `usage`: for a bad command line, the one usage line printed below the message.
   CliError(int exitCode, const std::string& message, std::string usage = {})
-      : std::runtime_error(message), code(exitCode), usageLine(std::move(usage)) {}
-  int Code() const { return code; }
-  const std::string& Usage() const { return usageLine; }
+      : std::runtime_error(message), m_code(exitCode), m_usageLine(std::move(usage)) {}
+  int Code() const { return m_code; }
+  const std::string& Usage() const { return m_usageLine; }
 
 private:
-  int code;
-  std::string usageLine;
+  int m_code;
+  std::string m_usageLine;
 };
 
 }  // namespace cli

@@ -24,21 +24,21 @@ namespace cli {
 
 namespace {
 
-constexpr Request kSearchRequest{protocol::kSearch, {0, 0}, "search"};
-constexpr Request kReadChannel{protocol::kReadChannel, {0, 0}, "read channel"};
-constexpr Request kReadAir{protocol::kReadAirBaud, {0, 0}, "read air baud rate"};
-constexpr Request kReadSerial{protocol::kReadComParams, {0, 0}, "read serial settings"};
-constexpr Request kReadId{protocol::kReadGuestId, {0, 0}, "read ID"};
+constexpr Request kSearchRequest{protocol::SearchRequest(), "search"};
+constexpr Request kReadChannel{protocol::ReadRequest(protocol::kReadChannel), "read channel"};
+constexpr Request kReadAir{protocol::ReadRequest(protocol::kReadAirBaud), "read air baud rate"};
+constexpr Request kReadSerial{protocol::ReadRequest(protocol::kReadComParams), "read serial settings"};
+constexpr Request kReadId{protocol::ReadRequest(protocol::kReadGuestId), "read ID"};
 
 std::uint8_t Byte(int v) { return static_cast<std::uint8_t>(v); }
 
-Request WriteChannel(int channel) { return {protocol::kWriteChannel, {Byte(channel), 0}, "write channel"}; }
-Request WriteAir(int code) { return {protocol::kWriteAirBaud, {Byte(code), 0}, "write air baud rate"}; }
+Request WriteChannel(int channel) { return {protocol::WriteChannelRequest(Byte(channel)), "write channel"}; }
+Request WriteAir(int code) { return {protocol::WriteAirBaudRequest(Byte(code)), "write air baud rate"}; }
 Request WriteSerial(int code, int parity) {
-  return {protocol::kWriteComParams, {Byte(code), Byte(parity)}, "write serial settings"};
+  return {protocol::WriteComParamsRequest(Byte(code), Byte(parity)), "write serial settings"};
 }
-Request WriteId(int id) { return {protocol::kWriteGuestId, {Byte(id >> 8), Byte(id & 0xFF)}, "write ID"}; }
-Request WritePower(int level) { return {protocol::kWritePower, {Byte(level), 0}, "write power"}; }
+Request WriteId(int id) { return {protocol::WriteGuestIdRequest(id), "write ID"}; }
+Request WritePower(int level) { return {protocol::WritePowerRequest(Byte(level)), "write power"}; }
 
 void Print(std::ostream& out, const Invocation& inv, const ModuleReport& report) {
   out << (inv.json ? FormatJson(report) : FormatPlain(report));
@@ -50,26 +50,26 @@ void Print(std::ostream& out, const Invocation& inv, const ModuleReport& report)
 class ProgressLine {
 public:
   explicit ProgressLine(const Invocation& inv)
-      : on(::isatty(STDERR_FILENO) == 1 && !inv.quiet && !inv.json && !inv.trace) {}
+      : m_on(::isatty(STDERR_FILENO) == 1 && !inv.quiet && !inv.json && !inv.trace) {}
   ~ProgressLine() { Clear(); }
   void Show(const std::string& text) {
-    if (!on) return;
+    if (!m_on) return;
     std::cerr << "\r" << text << "\x1b[K" << std::flush;
-    shown = true;
+    m_shown = true;
   }
   void Clear() {
-    if (!shown) return;
+    if (!m_shown) return;
     std::cerr << "\r\x1b[K" << std::flush;
-    shown = false;
+    m_shown = false;
   }
 
 private:
-  bool on;
-  bool shown = false;
+  bool m_on;
+  bool m_shown = false;
 };
 
 // Each read asks one question and fills its fields of the report.
-void ReadModuleType(ModuleLink& link, int timeoutMs, ModuleReport& r) { r.moduleType = link.Ask(kSearchRequest, timeoutMs)[2]; }
+void ReadModuleType(ModuleLink& link, int timeoutMs, ModuleReport& r) { r.moduleType = link.Ask(kSearchRequest, timeoutMs)[protocol::kModuleTypeByte]; }
 void ReadChannel(ModuleLink& link, int timeoutMs, ModuleReport& r) { r.channel = link.Ask(kReadChannel, timeoutMs)[0]; }
 void ReadAir(ModuleLink& link, int timeoutMs, ModuleReport& r) { r.airBaudCode = link.Ask(kReadAir, timeoutMs)[0]; }
 void ReadSerial(ModuleLink& link, int timeoutMs, ModuleReport& r) {
@@ -79,7 +79,7 @@ void ReadSerial(ModuleLink& link, int timeoutMs, ModuleReport& r) {
 }
 void ReadId(ModuleLink& link, int timeoutMs, ModuleReport& r) {
   const auto data = link.Ask(kReadId, timeoutMs);
-  r.guestId = data[0] * 256 + data[1];
+  r.guestId = protocol::GuestIdOf(data[0], data[1]);
 }
 
 // One port's search: its link, the pairs still to try, and how it ended.
@@ -167,7 +167,7 @@ std::vector<PortSearch> SearchPorts(const std::vector<int>& ports, const Invocat
       if (!s.searching) continue;
       const bool confirmed = wasAnswered(s) && s.link->Answer().has_value();
       if (confirmed) {
-        s.moduleType = (*s.link->Answer())[2];
+        s.moduleType = (*s.link->Answer())[protocol::kModuleTypeByte];
         s.searching = false;
       } else if (++s.next == pairs.size()) {
         s.failure = CliError(kExitNoAnswer, "no module answered a search on " + platform::PortDisplayName(s.port) +
@@ -203,8 +203,7 @@ int Search(const Invocation& inv, std::ostream& out, std::ostream& err) {
     if (inv.json) {
       out << "{\"port\":" << Quoted(port) << ",\"baud\":" << baudRate << ",\"parity\":" << Quoted(ParityWordText(parity))
           << ",\"module\":" << Quoted(module);
-      if (*s.moduleType == protocol::kModuleType433 || *s.moduleType == protocol::kModuleType490)
-        out << ",\"band_mhz\":" << (*s.moduleType == protocol::kModuleType433 ? 433 : 490);
+      if (const int mhz = protocol::ModuleBandMhz(*s.moduleType)) out << ",\"band_mhz\":" << mhz;
       out << "}\n";
     } else {
       out << "found " << port << ' ' << baudRate << ' ' << ParityText(parity) << ' ' << module << '\n'
@@ -231,7 +230,7 @@ int Info(const Invocation& inv, std::ostream& out) {
     const std::string name = platform::PortDisplayName(port);
     throw CliError(kExitNoAnswer, "no module answered on " + link->Where() + "; run 'orvane-cli --port " + name + " search'");
   }
-  r.moduleType = (*answer)[2];
+  r.moduleType = (*answer)[protocol::kModuleTypeByte];
   ReadChannel(*link, inv.timeoutMs, r);
   ReadAir(*link, inv.timeoutMs, r);
   ReadSerial(*link, inv.timeoutMs, r);
@@ -353,7 +352,7 @@ void ApplyTo(int port, const Invocation& inv, const ModuleReport& profile, bool 
   // The module changes its line after answering this one: it comes last, and the port follows it.
   if (profile.serialBaudCode) {
     link.Ask(WriteSerial(*profile.serialBaudCode, *profile.serialParity), inv.timeoutMs);
-    link.Reconfigure(protocol::kBaudRates[static_cast<std::size_t>(*profile.serialBaudCode - 1)], *profile.serialParity);
+    link.Reconfigure(protocol::BaudRateOfCode(*profile.serialBaudCode), *profile.serialParity);
   }
 
   if (profile.channel) ReadChannel(link, inv.timeoutMs, got);

@@ -36,54 +36,56 @@ std::string OpenFailureMessage(int port, const platform::SerialError& why) {
 }
 
 ModuleLink::ModuleLink(bool trace)
-    : tracing(trace), noticeType(platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1")) {
-  serial.SetNotifyTarget(this, noticeType);
+    : m_tracing(trace), m_noticeType(platform::RegisterWindowMessage(protocol::kNoticeName)) {
+  m_serial.SetNotifyTarget(this, m_noticeType);
 }
 
 ModuleLink::~ModuleLink() {
   // The receive thread posts to this object: it ends before the object does.
-  serial.Close();
-  serial.SetNotifyTarget(nullptr, 0);
+  m_serial.Close();
+  m_serial.SetNotifyTarget(nullptr, 0);
 }
 
 void ModuleLink::Open(int port, int baudRate, int parity) {
-  if (!serial.Open(port, baudRate, parity)) throw CliError(kExitPortFailure, OpenFailureMessage(port, serial.LastError()));
-  device = ResolvedDevice(serial.DevicePath());
-  gone = false;
-  Trace("-- " + platform::PortDisplayName(port) + " (" + device + ") at " + std::to_string(baudRate) + " " +
+  if (!m_serial.Open(port, baudRate, parity)) throw CliError(kExitPortFailure, OpenFailureMessage(port, m_serial.LastError()));
+  m_device = ResolvedDevice(m_serial.DevicePath());
+  m_lineBaudRate = baudRate;
+  m_gone = false;
+  Trace("-- " + platform::PortDisplayName(port) + " (" + m_device + ") at " + std::to_string(baudRate) + " " +
         protocol::kParityNames[static_cast<std::size_t>(parity)]);
 }
 
 void ModuleLink::Reconfigure(int baudRate, int parity) {
-  if (serial.IsOpen() && serial.BaudRate() == baudRate && serial.Parity() == parity) return;
-  if (!serial.OpenOrReconfigure(serial.Port(), baudRate, parity))
-    throw CliError(kExitPortFailure, OpenFailureMessage(serial.Port(), serial.LastError()));
+  if (m_serial.IsOpen() && m_lineBaudRate == baudRate && m_serial.Parity() == parity) return;
+  if (!m_serial.OpenOrReconfigure(m_serial.Port(), baudRate, parity))
+    throw CliError(kExitPortFailure, OpenFailureMessage(m_serial.Port(), m_serial.LastError()));
+  m_lineBaudRate = baudRate;
   Trace("-- " + Where());
 }
 
 std::string ModuleLink::Where() const {
-  return platform::PortDisplayName(serial.Port()) + " at " + std::to_string(serial.BaudRate()) + " " +
-         protocol::kParityNames[static_cast<std::size_t>(serial.Parity())];
+  return platform::PortDisplayName(m_serial.Port()) + " at " + std::to_string(m_lineBaudRate) + " " +
+         protocol::kParityNames[static_cast<std::size_t>(m_serial.Parity())];
 }
 
-std::optional<std::array<std::uint8_t, 4>> ModuleLink::Exchange(const Request& request, int timeoutMs) {
+std::optional<protocol::AnswerData> ModuleLink::Exchange(const Request& request, int timeoutMs) {
   Post(request);
   AwaitAnswers({this}, timeoutMs);
-  if (gone && !answer) ThrowGone();
-  return answer;
+  if (m_gone && !m_answer) ThrowGone();
+  return m_answer;
 }
 
 void ModuleLink::Post(const Request& request) {
   // An answer still queued from an earlier request must not stand in for this one.
-  QCoreApplication::sendPostedEvents(this, static_cast<int>(noticeType));
-  answer.reset();
-  awaitedCode = request.code;
+  QCoreApplication::sendPostedEvents(this, static_cast<int>(m_noticeType));
+  m_answer.reset();
+  m_awaitedCode = request.code;
 
-  Trace("TX " + protocol::HexBytes(protocol::BuildFrame(request.code, request.payload)));
-  if (!SendCommand(serial, request.code, request.payload)) {
-    awaitedCode.reset();
-    if (serial.HungUp()) ThrowGone();
-    const platform::SerialError why = serial.LastError();
+  Trace("TX " + protocol::HexBytes(protocol::BuildFrame(request)));
+  if (!SendCommand(m_serial, request)) {
+    m_awaitedCode.reset();
+    if (m_serial.HungUp()) ThrowGone();
+    const platform::SerialError why = m_serial.LastError();
     throw CliError(kExitPortFailure, "cannot send " + std::string(request.name) + " on " + Where() + ": " +
                                          (why.Failed() ? why.Describe() : std::string("the port is closed")));
   }
@@ -98,25 +100,25 @@ void ModuleLink::AwaitAnswers(const std::vector<ModuleLink*>& links, int timeout
   // Every link has its answer, or has lost its device: nothing more is coming.
   auto settled = [&links] {
     for (const ModuleLink* link : links) {
-      if (!link->answer && !link->gone) return false;
+      if (!link->m_answer && !link->m_gone) return false;
     }
     return true;
   };
-  for (ModuleLink* link : links) link->waiting = &loop;
+  for (ModuleLink* link : links) link->m_waiting = &loop;
   // Each answer ends the loop once, so that the others are looked at again.
   while (!settled() && timer.isActive()) loop.exec();
   for (ModuleLink* link : links) {
-    link->waiting = nullptr;
-    link->awaitedCode.reset();
+    link->m_waiting = nullptr;
+    link->m_awaitedCode.reset();
     link->TraceDrops();
   }
 }
 
 void ModuleLink::ThrowGone() const {
-  throw CliError(kExitPortFailure, platform::PortDisplayName(serial.Port()) + " (" + device + ") went away (unplugged?)");
+  throw CliError(kExitPortFailure, platform::PortDisplayName(m_serial.Port()) + " (" + m_device + ") went away (unplugged?)");
 }
 
-std::array<std::uint8_t, 4> ModuleLink::Ask(const Request& request, int timeoutMs) {
+protocol::AnswerData ModuleLink::Ask(const Request& request, int timeoutMs) {
   if (auto data = Exchange(request, timeoutMs)) return *data;
   std::string message = "no answer to " + std::string(request.name) + " (code " + std::to_string(request.code) +
                         ") on " + Where() + " within " + std::to_string(timeoutMs) + " ms";
@@ -125,30 +127,30 @@ std::array<std::uint8_t, 4> ModuleLink::Ask(const Request& request, int timeoutM
 
 bool ModuleLink::event(QEvent* e) {
   if (e->type() == ZebSerial::GoneNotice()) {
-    gone = serial.HungUp();
-    if (gone && waiting) waiting->quit();
+    m_gone = m_serial.HungUp();
+    if (m_gone && m_waiting) m_waiting->quit();
     return true;
   }
-  if (noticeType == 0 || e->type() != static_cast<QEvent::Type>(noticeType)) return QObject::event(e);
+  if (m_noticeType == 0 || e->type() != static_cast<QEvent::Type>(m_noticeType)) return QObject::event(e);
   const auto* notice = static_cast<const ZebSerialNotice*>(e);
   TraceDrops();
   Trace("RX " + protocol::HexBytes(std::span(notice->frame.data(), static_cast<std::size_t>(notice->frameLength))));
-  if (awaitedCode && notice->command == *awaitedCode && !answer) {
-    answer = notice->data;
-    if (waiting) waiting->quit();
+  if (m_awaitedCode && notice->command == *m_awaitedCode && !m_answer) {
+    m_answer = notice->data;
+    if (m_waiting) m_waiting->quit();
   }
   return true;
 }
 
 void ModuleLink::TraceDrops() {
-  const std::uint64_t dropped = serial.DroppedNotices();
-  if (dropped == dropsTraced) return;
-  Trace("dropped " + std::to_string(dropped - dropsTraced) + " frames: the window could not keep up");
-  dropsTraced = dropped;
+  const std::uint64_t dropped = m_serial.DroppedNotices();
+  if (dropped == m_dropsTraced) return;
+  Trace("dropped " + std::to_string(dropped - m_dropsTraced) + " frames: the window could not keep up");
+  m_dropsTraced = dropped;
 }
 
 void ModuleLink::Trace(const std::string& line) const {
-  if (!tracing) return;
+  if (!m_tracing) return;
   std::cerr << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toStdString() << ' ' << line << std::endl;
 }
 

@@ -11,16 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "protocol/ModuleFrame.h"
 #include "serial/ZebSerial.h"
 
 class QEventLoop;
 
 namespace cli {
 
-struct Request {
-  std::uint8_t code = 0;
-  std::array<std::uint8_t, 2> payload{};
-  const char* name = "";  // "read channel": for messages
+// A request of the command set with its name for messages ("read channel").
+struct Request : protocol::Request {
+  const char* name = "";
 };
 
 class ModuleLink : public QObject {
@@ -37,17 +37,18 @@ public:
   // bytes, or nothing when none came. Answers that arrived before the request was sent are dropped.
   // CliError(kExitPortFailure) when the request cannot be written, or at once when the device
   // goes away.
-  std::optional<std::array<std::uint8_t, 4>> Exchange(const Request& request, int timeoutMs);
+  std::optional<protocol::AnswerData> Exchange(const Request& request, int timeoutMs);
   // Exchange in two steps, for several links at once: Post sends without waiting, AwaitAnswers
   // waits until every link has its answer or timeoutMs have passed, and Answer tells what came.
   void Post(const Request& request);
   static void AwaitAnswers(const std::vector<ModuleLink*>& links, int timeoutMs);
-  const std::optional<std::array<std::uint8_t, 4>>& Answer() const { return answer; }
+  const std::optional<protocol::AnswerData>& Answer() const { return m_answer; }
   // Exchange, with CliError(kExitNoAnswer) naming the request when no answer comes.
-  std::array<std::uint8_t, 4> Ask(const Request& request, int timeoutMs);
+  protocol::AnswerData Ask(const Request& request, int timeoutMs);
 
-  int BaudRate() const { return serial.BaudRate(); }
-  int Parity() const { return serial.Parity(); }
+  // The line settings now: the serial object keeps the baud rate of its last Open only.
+  int BaudRate() const { return m_lineBaudRate; }
+  int Parity() const { return m_serial.Parity(); }
   // "COM3 at 38400 ODD": the port and its current line settings, for messages.
   std::string Where() const;
 
@@ -59,15 +60,16 @@ private:
   void TraceDrops();
   [[noreturn]] void ThrowGone() const;
 
-  ZebSerial serial;
-  bool tracing;
-  unsigned noticeType;
-  std::optional<std::uint8_t> awaitedCode;
-  std::optional<std::array<std::uint8_t, 4>> answer;
-  QEventLoop* waiting = nullptr;
-  std::string device;  // the device the port named when it was opened
-  bool gone = false;
-  std::uint64_t dropsTraced = 0;
+  ZebSerial m_serial;
+  bool m_tracing;
+  unsigned m_noticeType;
+  std::optional<std::uint8_t> m_awaitedCode;
+  std::optional<protocol::AnswerData> m_answer;
+  QEventLoop* m_waiting = nullptr;
+  std::string m_device;  // the device the port named when it was opened
+  int m_lineBaudRate = 0;
+  bool m_gone = false;
+  std::uint64_t m_dropsTraced = 0;
 };
 
 // The device a path finally names (the target of a ports-directory link, even a dangling one); the

@@ -19,13 +19,6 @@
 
 namespace cli {
 
-namespace {
-
-bool ValidBaudCode(int code) { return code >= 1 && code <= static_cast<int>(protocol::kBaudRates.size()); }
-bool ValidParity(int parity) { return parity >= 0 && parity < static_cast<int>(protocol::kParityNames.size()); }
-
-}  // namespace
-
 std::string Quoted(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {
@@ -46,17 +39,11 @@ std::string Quoted(const std::string& text) {
 namespace {
 
 // A baud code as JSON: the rate, or a text for a code outside the table.
-std::string BaudJson(int code) { return ValidBaudCode(code) ? BaudCodeText(code) : Quoted(BaudCodeText(code)); }
+std::string BaudJson(int code) { return protocol::IsBaudCode(code) ? BaudCodeText(code) : Quoted(BaudCodeText(code)); }
 
 // The number a table's frequency text stands for: "433.0682MHz" -> "433.0682".
 std::string FrequencyNumber(const std::string& text) {
   return text.ends_with("MHz") ? text.substr(0, text.size() - 3) : text;
-}
-
-std::optional<int> BandMhz(std::uint8_t moduleType) {
-  if (moduleType == protocol::kModuleType433) return 433;
-  if (moduleType == protocol::kModuleType490) return 490;
-  return std::nullopt;
 }
 
 constexpr int kProfileFormat = 1;
@@ -152,12 +139,12 @@ std::string ModuleTypeText(std::uint8_t type) {
 }
 
 std::string BaudCodeText(int code) {
-  if (ValidBaudCode(code)) return std::to_string(protocol::kBaudRates[static_cast<std::size_t>(code - 1)]);
+  if (protocol::IsBaudCode(code)) return std::to_string(protocol::BaudRateOfCode(code));
   return "code " + std::to_string(code);
 }
 
 std::string ParityText(int parity) {
-  if (ValidParity(parity)) return protocol::kParityNames[static_cast<std::size_t>(parity)];
+  if (protocol::IsParity(parity)) return protocol::kParityNames[static_cast<std::size_t>(parity)];
   return "parity " + std::to_string(parity);
 }
 
@@ -188,7 +175,7 @@ std::string FormatJson(const ModuleReport& r, const std::string& port) {
   fields.push_back("\"format\":" + std::to_string(kProfileFormat));
   if (r.moduleType) {
     fields.push_back("\"module\":" + Quoted(ModuleTypeText(*r.moduleType)));
-    if (const std::optional<int> band = BandMhz(*r.moduleType)) fields.push_back("\"band_mhz\":" + std::to_string(*band));
+    if (const int band = protocol::ModuleBandMhz(*r.moduleType)) fields.push_back("\"band_mhz\":" + std::to_string(band));
   }
   if (r.channel) fields.push_back("\"channel\":" + std::to_string(*r.channel));
   if (r.frequency) {
@@ -207,7 +194,7 @@ std::string FormatJson(const ModuleReport& r, const std::string& port) {
 }
 
 std::string ParityWordText(int parity) {
-  if (ValidParity(parity)) return cmdline::ParityWord(parity);
+  if (protocol::IsParity(parity)) return cmdline::ParityWord(parity);
   return "parity " + std::to_string(parity);
 }
 

@@ -21,7 +21,7 @@ bool LooksLikeOption(const std::string& arg) {
 }  // namespace
 
 bool ParsedLine::Has(std::string_view name) const {
-  for (const Use& u : uses) {
+  for (const Use& u : m_uses) {
     if (u.name == name && !u.fromEnvironment) return true;
   }
   return false;
@@ -31,7 +31,7 @@ std::vector<Given> ParsedLine::All(std::string_view name) const {
   std::vector<Given> out;
   // The command line's values when it has any, else the environment's.
   const bool onLine = Has(name);
-  for (const Use& u : uses) {
+  for (const Use& u : m_uses) {
     if (u.name == name && u.fromEnvironment != onLine) out.push_back(u.given);
   }
   return out;
@@ -44,23 +44,23 @@ std::optional<Given> ParsedLine::Last(std::string_view name) const {
 }
 
 std::string ParsedLine::Written(std::string_view name) const {
-  for (const Use& u : uses) {
+  for (const Use& u : m_uses) {
     if (u.name == name && !u.fromEnvironment) return u.given.origin;
   }
   return {};
 }
 
-OptionParser::OptionParser(std::vector<OptionSpec> options) : specs(std::move(options)) {}
+OptionParser::OptionParser(std::vector<OptionSpec> options) : m_specs(std::move(options)) {}
 
 const OptionSpec* OptionParser::Find(std::string_view name) const {
-  for (const OptionSpec& s : specs) {
+  for (const OptionSpec& s : m_specs) {
     if (name == s.name) return &s;
   }
   return nullptr;
 }
 
 const OptionSpec* OptionParser::FindShort(char c) const {
-  for (const OptionSpec& s : specs) {
+  for (const OptionSpec& s : m_specs) {
     if (s.shortName != 0 && s.shortName == c) return &s;
   }
   return nullptr;
@@ -102,20 +102,20 @@ ParsedLine OptionParser::Parse(const std::vector<std::string>& args) const {
     if (spec == nullptr) throw BadValue("unknown option '" + written + "'");
     if (spec->valueName == nullptr) {
       if (attached) throw BadValue(written + " takes no value");
-      line.uses.push_back({spec->name, {"", written}, false});
+      line.m_uses.push_back({spec->name, {"", written}, false});
       continue;
     }
     if (!attached) {
       if (i + 1 >= args.size()) throw BadValue(written + " needs a value (" + spec->valueName + ")");
       attached = args[++i];
     }
-    line.uses.push_back({spec->name, {*attached, written}, false});
+    line.m_uses.push_back({spec->name, {*attached, written}, false});
   }
-  for (const OptionSpec& s : specs) {
+  for (const OptionSpec& s : m_specs) {
     if (s.envVar == nullptr || line.Has(s.name)) continue;
     // An empty variable counts as unset, as in most shells' habits.
     if (const char* v = std::getenv(s.envVar); v != nullptr && *v != '\0')
-      line.uses.push_back({s.name, {v, s.envVar}, true});
+      line.m_uses.push_back({s.name, {v, s.envVar}, true});
   }
   return line;
 }
@@ -135,7 +135,7 @@ std::string OptionParser::Help(std::initializer_list<std::string_view> names) co
 
 std::string OptionParser::EnvironmentHelp() const {
   std::string out;
-  for (const OptionSpec& s : specs) {
+  for (const OptionSpec& s : m_specs) {
     if (s.envVar == nullptr) continue;
     const char* v = std::getenv(s.envVar);
     const std::string now = v != nullptr && *v != '\0' ? std::string("now '") + v + "'" : "not set";

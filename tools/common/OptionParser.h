@@ -47,7 +47,7 @@ private:
     Given given;
     bool fromEnvironment = false;
   };
-  std::vector<Use> uses;
+  std::vector<Use> m_uses;
 };
 
 class OptionParser {
@@ -67,7 +67,7 @@ private:
   const OptionSpec* Find(std::string_view name) const;
   const OptionSpec* FindShort(char c) const;
 
-  std::vector<OptionSpec> specs;
+  std::vector<OptionSpec> m_specs;
 };
 
 }  // namespace cmdline

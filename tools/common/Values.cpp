@@ -26,7 +26,7 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-constexpr std::array<const char*, 3> kParityWords{"none", "odd", "even"};
+constexpr std::array<const char*, protocol::kParityNames.size()> kParityWords{"none", "odd", "even"};
 
 }  // namespace
 
@@ -44,7 +44,9 @@ int ParseInRange(std::string_view text, std::string_view what, long long low, lo
   return static_cast<int>(*v);
 }
 
-int ParseChannel(std::string_view text, std::string_view what) { return ParseInRange(text, what, 1, 32); }
+int ParseChannel(std::string_view text, std::string_view what) {
+  return ParseInRange(text, what, protocol::kLowestChannel, protocol::kHighestChannel);
+}
 
 int ParseBaudCode(std::string_view text, std::string_view what) {
   const std::optional<long long> v = ParseDecimal(text);
@@ -58,22 +60,28 @@ int ParseBaudCode(std::string_view text, std::string_view what) {
 }
 
 int ParseBaudRate(std::string_view text, std::string_view what) {
-  return protocol::kBaudRates[static_cast<std::size_t>(ParseBaudCode(text, what) - 1)];
+  return protocol::BaudRateOfCode(ParseBaudCode(text, what));
 }
 
 int ParseParity(std::string_view text, std::string_view what) {
-  static constexpr std::string_view kSpellings[3][3] = {{"none", "no", "n"}, {"odd", "o", ""}, {"even", "e", ""}};
-  for (int i = 0; i < 3; ++i) {
+  // By parity index.
+  static constexpr std::array<std::array<std::string_view, 3>, protocol::kParityNames.size()> kSpellings{
+      {{"none", "no", "n"}, {"odd", "o", ""}, {"even", "e", ""}}};
+  for (std::size_t i = 0; i < kSpellings.size(); ++i) {
     for (std::string_view spelling : kSpellings[i]) {
-      if (!spelling.empty() && SameIgnoringCase(text, spelling)) return i;
+      if (!spelling.empty() && SameIgnoringCase(text, spelling)) return static_cast<int>(i);
     }
   }
   Refuse(what, "none, odd or even", text);
 }
 
-int ParseGuestId(std::string_view text, std::string_view what) { return ParseInRange(text, what, 0, 65535); }
+int ParseGuestId(std::string_view text, std::string_view what) {
+  return ParseInRange(text, what, protocol::kLowestGuestId, protocol::kHighestGuestId);
+}
 
-int ParsePower(std::string_view text, std::string_view what) { return ParseInRange(text, what, 1, 7); }
+int ParsePower(std::string_view text, std::string_view what) {
+  return ParseInRange(text, what, protocol::kLowestPower, protocol::kHighestPower);
+}
 
 int ParseMilliseconds(std::string_view text, std::string_view what) {
   return ParseInRange(text, what, 1, kHighestMilliseconds);
@@ -86,7 +94,7 @@ int ParsePort(std::string_view text, std::string_view what) {
 }
 
 const char* ParityWord(int parity) {
-  return parity >= 0 && parity < 3 ? kParityWords[static_cast<std::size_t>(parity)] : "?";
+  return protocol::IsParity(parity) ? kParityWords[static_cast<std::size_t>(parity)] : "?";
 }
 
 }  // namespace cmdline

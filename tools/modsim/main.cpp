@@ -122,9 +122,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   const modsim::ModuleSettings& s = options.settings;
-  std::printf("module simulator on COM%d (%s): %d %s, %s MHz\n", module.Port(), module.DevicePath().c_str(),
-              protocol::kBaudRates[static_cast<std::size_t>(s.baudIndex)],
-              protocol::kParityNames[static_cast<std::size_t>(s.parity)], s.moduleType == 3 ? "490" : "433");
+  std::printf("module simulator on COM%d (%s): %d %s, %d MHz\n", module.Port(), module.DevicePath().c_str(),
+              protocol::BaudRateOfCode(s.baudIndex + 1), protocol::kParityNames[static_cast<std::size_t>(s.parity)],
+              protocol::ModuleBandMhz(s.moduleType));
   std::fflush(stdout);
 
   int received = 0;

@@ -79,6 +79,7 @@ int CountEntries(const char* dir);
 class TestSerial : public ZebSerial {
 public:
   int Fd() const { return handle.Fd(); }
+  const platform::SerialDevice::DriverSettings& Driver() const { return handle.Recorded(); }
 };
 
 }  // namespace testkit

@@ -13,17 +13,18 @@
 #include <vector>
 
 #include "protocol/FrameAssembler.h"
+#include "protocol/ModuleValues.h"
 
 namespace modsim {
 
 struct ModuleSettings {
-  std::uint8_t moduleType = 2;   // 2: 433 MHz, 3: 490 MHz
+  std::uint8_t moduleType = protocol::kModuleType433;
   int baudIndex = 3;             // module's own serial baud rate, index into protocol::kBaudRates (9600)
   int parity = 0;                // 0 none, 1 odd, 2 even
   int airBaudIndex = 3;          // air data rate (9600)
   int channel = 1;               // 1..32
   int guestId = 0;               // 0..65535
-  int power = 7;                 // 1..7
+  int power = protocol::kHighestPower;  // 1..7
 
   bool operator==(const ModuleSettings&) const = default;
 };
@@ -43,24 +44,24 @@ public:
   // Forgets a partly received request (line noise at the wrong settings).
   void ResetReceiver();
 
-  const ModuleSettings& Settings() const { return settings; }
-  void SetSettings(const ModuleSettings& s) { settings = s; }
+  const ModuleSettings& Settings() const { return m_settings; }
+  void SetSettings(const ModuleSettings& s) { m_settings = s; }
 
   // The module's own serial line: baud rate in bit/s and parity index.
   int LineBaudRate() const;
-  int LineParity() const { return settings.parity; }
+  int LineParity() const { return m_settings.parity; }
   // True when a PC line at baudRate/parity reaches the module. With evenSameAsNone (a pseudo-terminal
   // cannot carry "even" apart from "none"), parity 0 and 2 count as equal.
   bool LineMatches(int baudRate, int parity, bool evenSameAsNone) const;
 
-  std::uint64_t RequestsAnswered() const { return answered; }
-  std::uint64_t RequestsIgnored() const { return ignored; }
+  std::uint64_t RequestsAnswered() const { return m_answered; }
+  std::uint64_t RequestsIgnored() const { return m_ignored; }
 
 private:
-  ModuleSettings settings;
-  protocol::FrameAssembler rx;
-  std::uint64_t answered = 0;
-  std::uint64_t ignored = 0;
+  ModuleSettings m_settings;
+  protocol::FrameAssembler m_rx;
+  std::uint64_t m_answered = 0;
+  std::uint64_t m_ignored = 0;
 };
 
 }  // namespace modsim

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "platform/PortNamespace.h"
+#include "platform/SerialDevice.h"
 #include "platform/StopSignal.h"
 #include "protocol/ModuleFrame.h"
 
@@ -48,21 +49,6 @@ bool MakeDirectories(const std::string& path, std::string* error) {
   return true;
 }
 
-int BaudOf(speed_t s) {
-  switch (s) {
-    case B1200: return 1200;
-    case B2400: return 2400;
-    case B4800: return 4800;
-    case B9600: return 9600;
-    case B19200: return 19200;
-    case B38400: return 38400;
-    case B57600: return 57600;
-    case B115200: return 115200;
-    case B230400: return 230400;
-    default: return 0;
-  }
-}
-
 }  // namespace
 
 struct PtyModule::Impl {
@@ -89,7 +75,7 @@ struct PtyModule::Impl {
   bool Line(int* baud, int* parity, bool* exact) const {
     termios t{};
     if (master < 0 || ::tcgetattr(master, &t) != 0) return false;
-    *baud = BaudOf(::cfgetospeed(&t));
+    *baud = platform::LineSpeedOf(t);
     *exact = true;
     if ((t.c_cflag & PARODD) != 0) {
       *parity = 1;
@@ -214,14 +200,14 @@ struct PtyModule::Impl {
   }
 };
 
-PtyModule::PtyModule(PtyModuleOptions options) : impl(std::make_unique<Impl>(std::move(options))) {}
+PtyModule::PtyModule(PtyModuleOptions options) : m_impl(std::make_unique<Impl>(std::move(options))) {}
 
 PtyModule::~PtyModule() { Stop(); }
 
 bool PtyModule::Start(std::string* error) {
   std::string ignored;
   if (error == nullptr) error = &ignored;
-  Impl& d = *impl;
+  Impl& d = *m_impl;
   if (d.master >= 0 || d.server.joinable()) {
     *error = "already started";
     return false;
@@ -257,8 +243,7 @@ bool PtyModule::Start(std::string* error) {
   }
   // Raw from the start: no echo of the answers back to the module, no line editing.
   ::cfmakeraw(&t);
-  ::cfsetispeed(&t, B9600);
-  ::cfsetospeed(&t, B9600);
+  platform::SetLineSpeed(&t, 9600);
   ::tcsetattr(d.slave, TCSANOW, &t);
 
   const std::string dir = platform::PortsDirectory();
@@ -296,28 +281,28 @@ bool PtyModule::Start(std::string* error) {
 }
 
 void PtyModule::Stop() {
-  impl->StopServer();
-  impl->RemoveLink();
-  impl->ClosePty();
+  m_impl->StopServer();
+  m_impl->RemoveLink();
+  m_impl->ClosePty();
 }
 
 void PtyModule::HangUp() { Stop(); }
 
-const std::string& PtyModule::DevicePath() const { return impl->devicePath; }
-const std::string& PtyModule::LinkPath() const { return impl->linkPath; }
-int PtyModule::Port() const { return impl->options.port; }
+const std::string& PtyModule::DevicePath() const { return m_impl->devicePath; }
+const std::string& PtyModule::LinkPath() const { return m_impl->linkPath; }
+int PtyModule::Port() const { return m_impl->options.port; }
 
 ModuleSettings PtyModule::Settings() const {
-  std::lock_guard guard(impl->modelLock);
-  return impl->model.Settings();
+  std::lock_guard guard(m_impl->modelLock);
+  return m_impl->model.Settings();
 }
 
-std::uint64_t PtyModule::AnswersSent() const { return impl->answersSent.load(); }
-std::uint64_t PtyModule::RequestsIgnored() const { return impl->requestsIgnored.load(); }
+std::uint64_t PtyModule::AnswersSent() const { return m_impl->answersSent.load(); }
+std::uint64_t PtyModule::RequestsIgnored() const { return m_impl->requestsIgnored.load(); }
 
 bool PtyModule::PeerLine(int* baudRate, int* parity) const {
   bool exact = true;
-  return impl->Line(baudRate, parity, &exact);
+  return m_impl->Line(baudRate, parity, &exact);
 }
 
 }  // namespace modsim

@@ -54,7 +54,7 @@ public:
 
 private:
   struct Impl;
-  std::unique_ptr<Impl> impl;
+  std::unique_ptr<Impl> m_impl;
 };
 
 }  // namespace modsim

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+using namespace TabRowMetrics;
+
 namespace {
 
 bool IsMagenta(const QImage& img, int x, int y)
@@ -94,8 +96,7 @@ void TsuiTabControlTopPanel::setFileTheme(TsuiFileTheme* theme)
 void TsuiTabControlTopPanel::LoadPictures()
 {
     // A file theme is never usable here: the pictures come from the built-in table.
-    TsuiUIStyle style = m_uiStyle;
-    UsingFileTheme(m_fileTheme, m_uiStyle, style);
+    const TsuiUIStyle style = EffectiveStyle(m_fileTheme, m_uiStyle);
 
     const QString tabStrip = GetInsideThemePictureName(style, SUI_THEME_TAB_STRIP);
     m_activeTabPicture = LazySkinPicture(tabStrip, 2, 1);
@@ -214,11 +215,12 @@ QRect TsuiTabControlTopPanel::RightScrollButtonRect() const
 {
     const int h = height();
     int y;
+    const bool centred = h > m_buttonHeight + kScrollButtonRoom;
     if (m_tabPosition == suiTop)
-        y = h > m_buttonHeight + 4 ? (h - m_buttonHeight) / 2 - 2 : 0;
+        y = centred ? (h - m_buttonHeight) / 2 - kScrollButtonLift : 0;
     else
-        y = h > m_buttonHeight + 4 ? (h - m_buttonHeight) / 2 + 2 : h - m_buttonHeight;
-    return QRect(width() - m_buttonWidth - 2, y, m_buttonWidth, m_buttonHeight);
+        y = centred ? (h - m_buttonHeight) / 2 + kScrollButtonLift : h - m_buttonHeight;
+    return QRect(width() - m_buttonWidth - kScrollButtonGap, y, m_buttonWidth, m_buttonHeight);
 }
 
 QRect TsuiTabControlTopPanel::LeftScrollButtonRect() const
@@ -246,13 +248,13 @@ TsuiTabControlTopPanel::TabLayout TsuiTabControlTopPanel::LayoutTabs(int firstSh
     const int h = height();
     const int hi = m_inactiveTabPicture.Size().height();
     const int ha = m_activeTabPicture.Size().height();
-    const int scrollLimit = w - 2 * m_buttonWidth - 2;
+    const int scrollLimit = w - 2 * m_buttonWidth - kScrollButtonGap;
     m_tabHeight = ha;
 
-    int inactiveTop = 0, activeTop = 1;
+    int inactiveTop = 0, activeTop = kActiveTabShift;
     if (m_tabPosition == suiBottom) {
         inactiveTop = h - hi;
-        activeTop = h - ha - 1;
+        activeTop = h - ha - kActiveTabShift;
     }
 
     const QFontMetrics fm(font());
@@ -264,7 +266,7 @@ TsuiTabControlTopPanel::TabLayout TsuiTabControlTopPanel::LayoutTabs(int firstSh
     layout.lastWholeTab = count - 1;
 
     for (int i = 0; i < count; ++i) {
-        limit = (i == count - 1 && firstShown == 0) ? w - 10 : scrollLimit;
+        limit = (i == count - 1 && firstShown == 0) ? w - kLastTabGap : scrollLimit;
         if (!TabVisibleAt(i)) {
             if (i < kMaxTabs - 1)
                 m_tabWidths[i] = 0;
@@ -274,16 +276,16 @@ TsuiTabControlTopPanel::TabLayout TsuiTabControlTopPanel::LayoutTabs(int firstSh
             break;
 
         const QString& caption = m_tabs[i];
-        int tw = caption.isEmpty() ? 80 : fm.horizontalAdvance(caption) + 20;
+        int tw = caption.isEmpty() ? kEmptyCaptionWidth : fm.horizontalAdvance(caption) + kCaptionPadding;
         int image = -1;
         if (images && m_owner) {
             const int candidate = m_owner->GetImageIndex(i);
             if (candidate >= 0 && candidate < images->Count()) {
                 image = candidate;
-                tw += images->Width() + 4;
+                tw += images->Width() + kImageGap;
             }
         }
-        tw = std::max(tw, 15);
+        tw = std::max(tw, kMinTabWidth);
         if (i < kMaxTabs - 1)
             m_tabWidths[i] = tw;
 
@@ -344,18 +346,18 @@ void TsuiTabControlTopPanel::DrawTab(QPainter& canvas, const PlacedTab& tab) con
     if (tab.image >= 0 && m_owner && m_owner->Images()) {
         const TImageList* images = m_owner->Images();
         const int y = std::max(r.y() + 1, (r.height() - images->Height()) / 2);
-        images->Draw(canvas, r.x() + 8, y, tab.image);
-        r.setLeft(r.x() + images->Width() + 4);
+        images->Draw(canvas, r.x() + kImageLeft, y, tab.image);
+        r.setLeft(r.x() + images->Width() + kImageGap);
     }
 
     const QString& caption = m_tabs[tab.index];
     if (tab.cut)
-        canvas.drawText(r.adjusted(10, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption);
+        canvas.drawText(r.adjusted(kCutCaptionLeft, 0, -kCutCaptionRight, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption);
     else
         canvas.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, caption);
 
     if (tab.active && hasFocus() && m_owner && m_owner->PageDrawFocused())
-        DrawFocusRect(canvas, r.adjusted(8, 1, -8, -1));
+        DrawFocusRect(canvas, r.adjusted(kFocusInsetX, kFocusInsetY, -kFocusInsetX, -kFocusInsetY));
 }
 
 void TsuiTabControlTopPanel::DrawScrollButtons(QPainter& canvas)
@@ -363,8 +365,7 @@ void TsuiTabControlTopPanel::DrawScrollButtons(QPainter& canvas)
     m_hoveredButton = ScrollButtonAt(m_mousePos);
     if (!ScrollButtonsShown())
         return;
-    TsuiUIStyle style = m_uiStyle;
-    UsingFileTheme(m_fileTheme, m_uiStyle, style);
+    const TsuiUIStyle style = EffectiveStyle(m_fileTheme, m_uiStyle);
     QImage piece;
     const QRect right = RightScrollButtonRect();
     GetInsideThemeBitmap(style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP, &piece, 4, m_hoveredButton == 1 ? 2 : 1);
@@ -522,7 +523,7 @@ TsuiTab::TsuiTab(QWidget* parent, TsuiTabControlTopPanel* topPanel) : QWidget(pa
     m_topPanel->setVisible(true);
     connect(m_topPanel, &TsuiTabControlTopPanel::OnClick, this, &TsuiTab::OnClick);
     connect(m_topPanel, &TsuiTabControlTopPanel::OnDblClick, this, &TsuiTab::OnDblClick);
-    resize(width(), 80);
+    resize(width(), kInitialControlHeight);
     setUIStyle(GetSUIFormStyle(parent));
 }
 
@@ -535,12 +536,10 @@ void TsuiTab::setUIStyle(TsuiUIStyle style)
     m_topPanel->setUIStyle(style);
     UpdateUIStyle(style, m_fileTheme);
 
-    TsuiUIStyle effective = style;
-    UsingFileTheme(m_fileTheme, style, effective);
-    const TColor pageColor = GetInsideThemeColor(effective, SUI_THEME_PAGE_COLOR);
-    m_topPanel->setColor(pageColor);
+    const TsuiUIStyle effective = EffectiveStyle(m_fileTheme, style);
+    m_topPanel->setColor(GetInsideThemeColor(effective, SUI_THEME_PAGE_COLOR));
     m_borderColor = GetInsideThemeColor(effective, SUI_THEME_CONTROL_BORDER_COLOR);
-    setColor(style == WinXP ? 0xFFFFFF : pageColor);
+    setColor(GetInsideThemeColor(effective, SUI_THEME_TAB_PAGE_AREA_COLOR));
     Realign();
     update();
 }
@@ -641,9 +640,10 @@ void TsuiTab::AlignControls(const QRect&) {}
 QRect TsuiTab::PageRect() const
 {
     const int rowHeight = m_topPanel->height();
+    const int m = kPageInset;
     if (m_tabPosition == suiTop)
-        return RectLTRB(3, rowHeight + 3, width() - 3, height() - 3);
-    return RectLTRB(3, 3, width() - 3, height() - rowHeight - 3);
+        return RectLTRB(m, rowHeight + m, width() - m, height() - m);
+    return RectLTRB(m, m, width() - m, height() - rowHeight - m);
 }
 
 void TsuiTab::Realign()

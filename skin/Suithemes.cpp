@@ -94,6 +94,9 @@ constexpr ThemeValue kInsideTheme[SUI_THEME_ELEMENT_COUNT][kStyleCount] = {
     /* 56 menu item picture */ {P("MACOS_MENU_BAR"), kNoPicture, kNoPicture, kNoPicture, kNoPicture},
     /* 57 menu selected picture */ {P("MACOS_MENU_SELECT"), kNoPicture, kNoPicture, kNoPicture, kNoPicture},
     /* 58 menu heights fixed */ {N(1), N(0), N(0), N(0), N(0)},
+    // Tab control
+    /* 59 page area: white for WinXP, else the page colour */
+    {N(0xE7E7E7), N(0xFFFFFF), N(0xE8E8E8), N(0xFBFBFB), N(0xE7E7E7)},
 };
 
 bool IsBuiltIn(TsuiUIStyle style) { return style >= MacOS && style <= BlueGlass; }
@@ -122,6 +125,7 @@ const int SUI_ITEM_TYPE[SUI_THEME_ELEMENT_COUNT] = {
     1, 2, 2, 2, 1, 1, 1, 2, 2, 2, // 31..40
     2, 2, 2, 1, 2, 2, 1, 0,       // 41..48
     1, 1, 0, 2, 0, 0, 1, 2, 2, 3, // 49..58: title bar, frame and menus
+    1,                            // 59: tab control
 };
 
 QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }

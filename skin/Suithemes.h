@@ -90,9 +90,11 @@ enum SuiThemeElement : int {
     SUI_THEME_MENU_ITEM_PICTURE = 56,         // picture stretched behind items; none: drawn in colours
     SUI_THEME_MENU_SELECTED_PICTURE = 57,     // picture stretched behind the selected item
     SUI_THEME_MENU_FIXED_HEIGHTS = 58,        // boolean, item and separator heights cannot be changed
+    // Tab control
+    SUI_THEME_TAB_PAGE_AREA_COLOR = 59,       // colour: the page area under the tab row
 };
 
-inline constexpr int SUI_THEME_ELEMENT_COUNT = 58;
+inline constexpr int SUI_THEME_ELEMENT_COUNT = 59;
 
 // Kind of each element's value.
 enum SuiItemKind : int { SUI_KIND_INT = 0, SUI_KIND_COLOR = 1, SUI_KIND_PICTURE = 2, SUI_KIND_BOOL = 3 };

@@ -272,7 +272,7 @@ void TsuiTabSheet::setImageIndex(int index)
 {
     m_imageIndex = index;
     if (m_pageControl)
-        m_pageControl->TopPanel()->update();
+        m_pageControl->TopPanel()->Relayout();
 }
 
 void TsuiTabSheet::setColor(TColor color)

@@ -41,12 +41,17 @@ public:
     int Height() const { return m_height; }
     void Draw(QPainter& canvas, int x, int y, int index) const;
 
+signals:
+    // A picture was added: the tabs showing the list's pictures are measured again.
+    void Changed();
+
 private:
     QList<QPixmap> m_pictures;
     int m_width = 0;
     int m_height = 0;
 };
 
+class QFontMetrics;
 class QPainter;
 class TsuiTab;
 
@@ -73,6 +78,8 @@ inline constexpr int kInitialControlHeight = 80;
 
 // The tab row: lays out, paints and hit-tests the tabs and, when they do not fit,
 // shows two scroll buttons. Sits across the top or the bottom of its tab control.
+// The layout and the hovered scroll button follow the changes and pointer moves
+// that affect them; painting only draws them.
 class TsuiTabControlTopPanel : public QWidget {
     Q_OBJECT
 public:
@@ -108,12 +115,12 @@ public:
     bool TabVisibleAt(int i) const;
     void setTabVisibleAt(int i, bool shown);
 
-    // Width of tab i as last drawn: -1 before any paint (and always for entry 63), 0 for a hidden tab.
+    // Width of tab i as last laid out: -1 before any layout (and always for entry 63), 0 for a hidden tab.
     int TabWidth(int i) const;
     // Number of shown tabs scrolled out at the left.
     int FirstShownTab() const { return m_firstShown; }
-    bool ScrollNeeded() const { return m_scrollNeeded; }
-    // -1 left, 1 right, 0 none (as of the last paint or press).
+    bool ScrollNeeded() const { return m_layout.scrollNeeded; }
+    // The scroll button under the pointer: -1 left, 1 right, 0 none.
     int HoveredScrollButton() const { return m_hoveredButton; }
     int TabHeight() const { return m_tabHeight; }
     QSize ScrollButtonSize() const { return {m_buttonWidth, m_buttonHeight}; }
@@ -122,6 +129,8 @@ public:
 
     // Keeps the row across the full width of its tab control, at the top or the bottom.
     void PlaceInOwner();
+    // Lays the tabs out again and repaints, for changes the row cannot see (a tab's image).
+    void Relayout();
 
 signals:
     void OnClick();
@@ -129,6 +138,9 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -154,18 +166,53 @@ private:
         int lastWholeTab = -1;
         bool scrollNeeded = false;
     };
-
-    // Measures the tabs with `firstShown` shown tabs scrolled out and places the rest;
-    // records the widths.
-    TabLayout LayoutTabs(int firstShown);
-    void DrawBaseLine(QPainter& canvas) const;
-    void DrawTab(QPainter& canvas, const PlacedTab& tab) const;
-    void DrawScrollButtons(QPainter& canvas);
-    int ScrollButtonAt(const std::optional<QPoint>& pos) const;
-    bool ScrollButtonsShown() const { return m_scrollNeeded || m_firstShown > 0; }
-    void LoadPictures();
     // The tab and line pictures ready to draw, turned when the row is at the bottom.
-    void PreparePictures();
+    struct Pictures {
+        QImage activeTab;
+        QImage inactiveTab;
+        QImage line;
+        bool prepared = false;
+    };
+    // Everything one paint draws from, read from the row and its owner before drawing.
+    struct PaintState {
+        const Pictures* pictures;
+        TsuiUIStyle style;
+        int width;
+        int lineTop; // the base line's first row
+        int lineHeight;
+        TColor fill; // under the tab pictures
+        TColor border;
+        TColor activeFont;
+        TColor inactiveFont;
+        const TImageList* images;
+        bool focusFrame; // around the active tab's caption
+        bool scrollButtons;
+        int hoveredButton;
+        QRect leftButton;
+        QRect rightButton;
+    };
+
+    // Layout: measures the tabs with `firstShown` shown tabs scrolled out and places the
+    // rest; records the widths.
+    TabLayout LayoutTabs(int firstShown);
+    // Width of tab i; `image` gets the index of the image it shows, or -1.
+    int MeasureTab(int i, const QFontMetrics& fm, int& image) const;
+    int ScrollButtonAt(const std::optional<QPoint>& pos) const;
+    bool ScrollButtonsShown() const { return m_layout.scrollNeeded || m_firstShown > 0; }
+    // The tab a press at pos selects, or -1.
+    int TabAt(const QPoint& pos) const;
+
+    // Input: the hovered button follows the pointer; true when it changed.
+    bool UpdateHover();
+    void ScrollBy(int button);
+
+    // Painting: pure helpers drawing from a state decoded once.
+    void LoadPictures();
+    const Pictures& PreparedPictures() const;
+    PaintState DecodePaintState() const;
+    static void DrawBaseLine(QPainter& canvas, const PaintState& state);
+    static void DrawTab(QPainter& canvas, const PaintState& state, const PlacedTab& tab, const QString& caption);
+    static void DrawScrollButtons(QPainter& canvas, const PaintState& state);
 
     TsuiTab* m_owner = nullptr;
     TsuiUIStyle m_uiStyle = DeepBlue;
@@ -178,7 +225,7 @@ private:
     std::array<int, kMaxTabs> m_tabWidths;
     std::array<bool, kMaxTabs> m_tabShown;
     int m_firstShown = 0;
-    bool m_scrollNeeded = false;
+    TabLayout m_layout;
     int m_hoveredButton = 0;
     int m_buttonWidth = 0;
     int m_buttonHeight = 0;
@@ -186,15 +233,12 @@ private:
     LazySkinPicture m_activeTabPicture;
     LazySkinPicture m_inactiveTabPicture;
     LazySkinPicture m_linePicture;
-    bool m_picturesPrepared = false;
-    QImage m_activeTab;
-    QImage m_inactiveTab;
-    QImage m_line;
+    mutable Pictures m_pictures;
     TColor m_activeFontColor = 0;
     TColor m_inactiveFontColor = 0;
     int m_tabHeight = 0;
     bool m_clicked = false;        // the selection in progress comes from the mouse
-    bool m_scrollIntoView = false; // the next paint scrolls until the active tab is whole
+    bool m_scrollIntoView = false; // the next layout on screen scrolls until the active tab is whole
     bool m_pressed = false;
     std::optional<QPoint> m_mousePos;
 };
@@ -287,4 +331,5 @@ private:
     QPointer<TImageList> m_images;
     bool m_pageDrawFocused = true;
     QMetaObject::Connection m_imagesGone;
+    QMetaObject::Connection m_imagesChanged;
 };

@@ -204,6 +204,7 @@ private:
 
     // Input: the hovered button follows the pointer; true when it changed.
     bool UpdateHover();
+    void PointerMoved(const std::optional<QPoint>& pos);
     void ScrollBy(int button);
 
     // Painting: pure helpers drawing from a state decoded once.

@@ -59,11 +59,18 @@ void TsuiTabControlTopPanel::mouseReleaseEvent(QMouseEvent* event)
         emit OnClick();
 }
 
+void TsuiTabControlTopPanel::PointerMoved(const std::optional<QPoint>& pos)
+{
+    m_mousePos = pos;
+    // The lit scroll button follows the pointer on screen only while the tabs do not fit;
+    // scrolled to the end, the buttons show what the last paint found.
+    if (UpdateHover() && m_layout.scrollNeeded)
+        update();
+}
+
 void TsuiTabControlTopPanel::mouseMoveEvent(QMouseEvent* event)
 {
-    m_mousePos = event->position().toPoint();
-    if (UpdateHover() && ScrollButtonsShown())
-        update();
+    PointerMoved(event->position().toPoint());
 }
 
 void TsuiTabControlTopPanel::mouseDoubleClickEvent(QMouseEvent* event)
@@ -79,16 +86,12 @@ void TsuiTabControlTopPanel::mouseDoubleClickEvent(QMouseEvent* event)
 
 void TsuiTabControlTopPanel::enterEvent(QEnterEvent* event)
 {
-    m_mousePos = event->position().toPoint();
-    if (UpdateHover() && ScrollButtonsShown())
-        update();
+    PointerMoved(event->position().toPoint());
 }
 
 void TsuiTabControlTopPanel::leaveEvent(QEvent*)
 {
-    m_mousePos.reset();
-    if (UpdateHover() && ScrollButtonsShown())
-        update();
+    PointerMoved(std::nullopt);
 }
 
 void TsuiTabControlTopPanel::keyPressEvent(QKeyEvent* event)
@@ -98,15 +101,8 @@ void TsuiTabControlTopPanel::keyPressEvent(QKeyEvent* event)
         return;
     }
     // A plain Tab moves the focus on before it gets here; one that reaches the row
-    // (Ctrl+Tab) selects the next shown tab, or the first one after the last.
-    const int count = static_cast<int>(m_tabs.size());
-    for (int step = 1; step <= count; ++step) {
-        const int next = (m_tabIndex + step) % count;
-        if (TabVisibleAt(next)) {
-            setTabIndex(next);
-            break;
-        }
-    }
+    // (Ctrl+Tab) selects the next tab, hidden or not, or the first one after the last.
+    setTabIndex((m_tabIndex + 1) % static_cast<int>(m_tabs.size()));
 }
 
 void TsuiTabControlTopPanel::focusInEvent(QFocusEvent* event)

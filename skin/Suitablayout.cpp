@@ -151,6 +151,7 @@ int TsuiTabControlTopPanel::TabAt(const QPoint& pos) const
             ++skipped;
     }
     const int h = height();
+    // Tabs at the bottom are hit where they are drawn, not in the top rows the base line fills there.
     const bool onTabs = m_tabPosition == suiTop ? (0 < pos.y() && pos.y() < m_tabHeight)
                                                 : (h - m_tabHeight < pos.y() && pos.y() < h);
     if (!onTabs)

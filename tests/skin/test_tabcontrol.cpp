@@ -61,6 +61,23 @@ struct Fixture {
     void ClickTab(int i) const { QTest::mouseClick(row(), Qt::LeftButton, {}, QPoint(TabLeft(i) + 5, 10)); }
 };
 
+// Counts the paint events a widget receives while it lives.
+class PaintCounter : public QObject {
+public:
+    PaintCounter(QWidget* widget, int& paints) : m_paints(paints) { widget->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_paints;
+        return false;
+    }
+
+private:
+    int& m_paints;
+};
+
 QStringList Numbered(int count)
 {
     QStringList tabs;
@@ -291,15 +308,50 @@ TEST(TabRow, IndexOutsideTheTabsChangesNothing)
     EXPECT_FALSE(f.row()->ScrollNeeded());
 }
 
-TEST(TabRow, TabKeyReachingTheRowSelectsTheNextShownTabAndWraps)
+TEST(TabRow, TabKeyReachingTheRowSelectsTheNextTabHiddenOrNotAndWraps)
 {
     Fixture f(WinXP, 500, 120, {QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")});
     f.row()->setTabVisibleAt(1, false);
     f.row()->setFocus();
+    for (int expected : {1, 2, 0}) {
+        QTest::keyClick(f.row(), Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(f.tab->TabIndex(), expected);
+    }
+    f.tab->setTabIndex(-1);
     QTest::keyClick(f.row(), Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(f.tab->TabIndex(), 2);
-    QTest::keyClick(f.row(), Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(f.tab->TabIndex(), 0);
+    EXPECT_EQ(f.tab->TabIndex(), 0) << "from no tab to the first";
+}
+
+// Scrolled to the end the buttons stay, but the tabs fit: pointer moves then repaint nothing,
+// though the hovered button still follows the pointer for the next paint.
+TEST(TabRow, PointerMovesRepaintOnlyWhileScrollingIsNeeded)
+{
+    struct Case {
+        int scrolls;
+        bool scrollNeeded;
+    };
+    for (const Case c : {Case{0, true}, Case{7, false}}) {
+        SCOPED_TRACE(c.scrolls);
+        Fixture f(Protein, 300, 120, Numbered(8));
+        const QRect right = f.row()->RightScrollButtonRect();
+        for (int i = 0; i < c.scrolls; ++i)
+            QTest::mouseClick(f.row(), Qt::LeftButton, {}, right.center());
+        ASSERT_EQ(f.row()->ScrollNeeded(), c.scrollNeeded);
+        ASSERT_EQ(f.row()->FirstShownTab() > 0, c.scrolls > 0);
+
+        int paints = 0;
+        PaintCounter counter(f.row(), paints);
+        const auto moveTo = [&](QPoint at) {
+            QMouseEvent move(QEvent::MouseMove, at, f.row()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(f.row(), &move);
+            QApplication::processEvents();
+        };
+        moveTo(QPoint(20, 5));
+        paints = 0;
+        moveTo(right.center());
+        EXPECT_EQ(f.row()->HoveredScrollButton(), 1);
+        EXPECT_EQ(paints > 0, c.scrollNeeded);
+    }
 }
 
 TEST(TabRow, ClicksReachTheTabControl)

@@ -58,7 +58,7 @@ void TsuiTabControlTopPanel::LoadPictures()
     m_activeTabPicture = LazySkinPicture(tabStrip, 2, 1);
     m_inactiveTabPicture = LazySkinPicture(tabStrip, 2, 2);
     m_linePicture = LazySkinPicture(GetInsideThemePictureName(style, SUI_THEME_TAB_LINE));
-    m_pictures.prepared = false;
+    m_pictures.devicePixelRatio = 0;
     m_tabHeight = m_activeTabPicture.Size().height();
     const QSize button =
         LazySkinPicture(GetInsideThemePictureName(style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP), 4, 1).Size();
@@ -93,7 +93,7 @@ void TsuiTabControlTopPanel::setTabPosition(TsuiTabPosition position)
     if (position == m_tabPosition)
         return;
     m_tabPosition = position;
-    m_pictures.prepared = false;
+    m_pictures.devicePixelRatio = 0;
     Relayout();
 }
 

@@ -166,16 +166,18 @@ private:
         int lastWholeTab = -1;
         bool scrollNeeded = false;
     };
-    // The tab and line pictures ready to draw, turned when the row is at the bottom.
+    // The tab and line pictures ready to draw at one device pixel ratio, turned when the row is
+    // at the bottom.
     struct Pictures {
         QImage activeTab;
         QImage inactiveTab;
         QImage line;
-        bool prepared = false;
+        qreal devicePixelRatio = 0; // 0: not prepared
     };
     // Everything one paint draws from, read from the row and its owner before drawing.
     struct PaintState {
         const Pictures* pictures;
+        qreal devicePixelRatio;
         TsuiUIStyle style;
         int width;
         int lineTop; // the base line's first row
@@ -209,7 +211,7 @@ private:
 
     // Painting: pure helpers drawing from a state decoded once.
     void LoadPictures();
-    const Pictures& PreparedPictures() const;
+    const Pictures& PreparedPictures(qreal devicePixelRatio) const;
     PaintState DecodePaintState() const;
     static void DrawBaseLine(QPainter& canvas, const PaintState& state);
     static void DrawTab(QPainter& canvas, const PaintState& state, const PlacedTab& tab, const QString& caption);

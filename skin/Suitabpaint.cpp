@@ -63,34 +63,47 @@ void DrawTabPicture(QPainter& canvas, const QImage& picture, const QRect& r, TCo
         useCorner = true;
         sampleTop = false;
     }
-    SpitDrawHorizontal(picture, canvas, r, useCorner, fill, sampleTop);
+    const qreal k = picture.devicePixelRatio();
+    if (k == 1.0) {
+        SpitDrawHorizontal(picture, canvas, r, useCorner, fill, sampleTop);
+        return;
+    }
+    // The strip routine counts in the picture's own pixels: a twice-size strip is laid out in
+    // them, on a canvas scaled so that each is one device pixel.
+    QImage pixels = picture;
+    pixels.setDevicePixelRatio(1.0);
+    canvas.save();
+    canvas.scale(1.0 / k, 1.0 / k);
+    SpitDrawHorizontal(pixels, canvas, QRect(r.topLeft() * k, r.size() * k), useCorner, fill, sampleTop);
+    canvas.restore();
 }
 
 } // namespace
 
 // ---------------------------------------------------------------- tab row
 
-const TsuiTabControlTopPanel::Pictures& TsuiTabControlTopPanel::PreparedPictures() const
+const TsuiTabControlTopPanel::Pictures& TsuiTabControlTopPanel::PreparedPictures(qreal devicePixelRatio) const
 {
     // Decoding on first draw is a cache fill: what the row shows does not depend on when it happens.
-    if (m_pictures.prepared)
+    if (m_pictures.devicePixelRatio == devicePixelRatio)
         return m_pictures;
-    m_pictures.activeTab = m_activeTabPicture.Image().convertToFormat(QImage::Format_RGB888);
-    m_pictures.inactiveTab = m_inactiveTabPicture.Image().convertToFormat(QImage::Format_RGB888);
-    m_pictures.line = m_linePicture.Image();
+    m_pictures.activeTab = m_activeTabPicture.Image(devicePixelRatio).convertToFormat(QImage::Format_RGB888);
+    m_pictures.inactiveTab = m_inactiveTabPicture.Image(devicePixelRatio).convertToFormat(QImage::Format_RGB888);
+    m_pictures.line = m_linePicture.Image(devicePixelRatio);
     if (m_tabPosition == suiBottom) {
         RoundPicture2(m_pictures.activeTab);
         RoundPicture2(m_pictures.inactiveTab);
         RoundPicture2(m_pictures.line);
     }
-    m_pictures.prepared = true;
+    m_pictures.devicePixelRatio = devicePixelRatio;
     return m_pictures;
 }
 
 TsuiTabControlTopPanel::PaintState TsuiTabControlTopPanel::DecodePaintState() const
 {
     PaintState s{};
-    s.pictures = &PreparedPictures();
+    s.devicePixelRatio = devicePixelRatioF();
+    s.pictures = &PreparedPictures(s.devicePixelRatio);
     s.style = EffectiveStyle(m_fileTheme, m_uiStyle);
     s.width = width();
     s.lineTop = m_tabPosition == suiTop ? m_inactiveTabPicture.Size().height() : 0;
@@ -150,10 +163,10 @@ void TsuiTabControlTopPanel::DrawScrollButtons(QPainter& canvas, const PaintStat
     // The pieces are fetched for every paint: they are small, and shared once decoded.
     QImage piece;
     const int right = s.hoveredButton == 1 ? kRightHoveredPiece : kRightPiece;
-    GetInsideThemeBitmap(s.style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP, &piece, kScrollPieces, right);
+    GetInsideThemeBitmap(s.style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP, &piece, kScrollPieces, right, s.devicePixelRatio);
     DrawTransparent(canvas, s.rightButton.x(), s.rightButton.y(), piece);
     const int left = s.hoveredButton == -1 ? kLeftHoveredPiece : kLeftPiece;
-    GetInsideThemeBitmap(s.style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP, &piece, kScrollPieces, left);
+    GetInsideThemeBitmap(s.style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP, &piece, kScrollPieces, left, s.devicePixelRatio);
     DrawTransparent(canvas, s.leftButton.x(), s.leftButton.y(), piece);
 }
 

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -228,6 +229,64 @@ TEST(TabRow, SelectingTheLastTabScrollsItIntoView)
     EXPECT_GT(f.row()->FirstShownTab(), 0);
     const int limit = 300 - 2 * 18 - 2;
     EXPECT_LE(f.TabLeft(7) + f.row()->TabWidth(7), limit) << "the active tab is whole";
+}
+
+// The active tab's left end and the right scroll button, drawn at the scale k the program runs
+// at: in device pixels they are the style's art at that scale, at the same logical places.
+void ExpectRowDrawnFromItsArt(int k)
+{
+    struct Case {
+        TsuiUIStyle style;
+    };
+    for (const Case c : {Case{MacOS}, Case{WinXP}, Case{DeepBlue}, Case{Protein}, Case{BlueGlass}}) {
+        SCOPED_TRACE(std::string("style ") + std::to_string(int(c.style)) + " x" + std::to_string(k));
+        Fixture f(c.style, 300, 120, Numbered(8));
+        ASSERT_EQ(f.row()->devicePixelRatioF(), k);
+        const QImage shot = f.Paint();
+        ASSERT_EQ(shot.size(), f.row()->size() * k);
+
+        QImage tab, button;
+        GetInsideThemeBitmap(c.style, SUI_THEME_TAB_STRIP, &tab, 2, 1, k);
+        GetInsideThemeBitmap(c.style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP, &button, 4, 1, k);
+        ASSERT_EQ(tab.devicePixelRatio(), k);
+        const QRect right = f.row()->RightScrollButtonRect();
+        const QImage tabEnd = tab.copy(0, 0, tab.width() / 3, tab.height());
+        const TColor tabMask = ToTColor(tab.pixel(0, 0));
+        for (const auto& [piece, at, mask] : {std::tuple{tabEnd, QPoint(10, 1), tabMask},
+                                              std::tuple{button, right.topLeft(), kSuiTransparentColor}}) {
+            int compared = 0;
+            for (int y = 0; y < piece.height(); ++y)
+                for (int x = 0; x < piece.width(); ++x) {
+                    if (ToTColor(piece.pixel(x, y)) == mask)
+                        continue;
+                    ++compared;
+                    ASSERT_EQ(shot.pixel(at.x() * k + x, at.y() * k + y) | 0xFF000000, piece.pixel(x, y) | 0xFF000000)
+                        << "at " << x << ", " << y;
+                }
+            EXPECT_GT(compared, 0);
+        }
+    }
+}
+
+// At 200 % the row draws from the twice-size art. The program runs itself again at that scale,
+// which is fixed when the application starts.
+TEST(TabRow, DrawsItsArtAtOneAndTwoTimesTheSize)
+{
+    const int k = qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? 2 : 1;
+    ExpectRowDrawnFromItsArt(k);
+    if (k == 2)
+        return;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=TabRow.DrawsItsArtAtOneAndTwoTimesTheSize")});
+    ASSERT_TRUE(child.waitForFinished(240000)) << "the run at scale 2 did not end";
+    const QByteArray output = child.readAll();
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
 }
 
 TEST(TabRow, ChangingVetoesAMouseSelectionButNotOneFromCode)

@@ -54,6 +54,8 @@ void TsuiTabControlTopPanel::LoadPictures()
     // A file theme is never usable here: the pictures come from the built-in table.
     const TsuiUIStyle style = EffectiveStyle(m_fileTheme, m_uiStyle);
 
+    // The tab strip holds the active tab, then the inactive one; the scroll button strip's first
+    // piece gives the buttons' size.
     const QString tabStrip = GetInsideThemePictureName(style, SUI_THEME_TAB_STRIP);
     m_activeTabPicture = LazySkinPicture(tabStrip, 2, 1);
     m_inactiveTabPicture = LazySkinPicture(tabStrip, 2, 2);

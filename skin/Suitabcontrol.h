@@ -88,8 +88,6 @@ public:
     // owner is set by the tab control that takes the row in.
     TsuiTabControlTopPanel();
 
-    TsuiTab* Owner() const { return m_owner; }
-
     TsuiUIStyle UIStyle() const { return m_uiStyle; }
     void setUIStyle(TsuiUIStyle style);
     TsuiFileTheme* FileTheme() const { return m_fileTheme; }

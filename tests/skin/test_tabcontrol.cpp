@@ -62,6 +62,12 @@ struct Fixture {
     void ClickTab(int i) const { QTest::mouseClick(row(), Qt::LeftButton, {}, QPoint(TabLeft(i) + 5, 10)); }
 };
 
+void MovePointer(QWidget* widget, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
 // Counts the paint events a widget receives while it lives.
 class PaintCounter : public QObject {
 public:
@@ -188,8 +194,7 @@ TEST(TabRow, PointerOverAScrollButtonShowsItsHoverPiece)
 {
     Fixture f(Protein, 300, 120, Numbered(8));
     const auto moveTo = [&](QPoint at) {
-        QMouseEvent move(QEvent::MouseMove, at, f.row()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(f.row(), &move);
+        MovePointer(f.row(), at);
         f.Paint();
     };
     const QRect right = f.row()->RightScrollButtonRect();
@@ -400,14 +405,11 @@ TEST(TabRow, PointerMovesRepaintOnlyWhileScrollingIsNeeded)
 
         int paints = 0;
         PaintCounter counter(f.row(), paints);
-        const auto moveTo = [&](QPoint at) {
-            QMouseEvent move(QEvent::MouseMove, at, f.row()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(f.row(), &move);
-            QApplication::processEvents();
-        };
-        moveTo(QPoint(20, 5));
+        MovePointer(f.row(), QPoint(20, 5));
+        QApplication::processEvents();
         paints = 0;
-        moveTo(right.center());
+        MovePointer(f.row(), right.center());
+        QApplication::processEvents();
         EXPECT_EQ(f.row()->HoveredScrollButton(), 1);
         EXPECT_EQ(paints > 0, c.scrollNeeded);
     }

@@ -75,7 +75,7 @@ void TsuiPageControl::ActivatePage(TsuiTabSheet* page)
     const int index = page ? static_cast<int>(m_pages.indexOf(page)) : -1;
     if (index < 0) {
         SwitchTo(nullptr, false);
-        // No tab stays selected, so that a press on any tab shows its page.
+        // No tab stays selected: a kept index 0 would mark the next page, and a press on it would change nothing.
         setTabIndex(-1);
         return;
     }
@@ -272,7 +272,7 @@ void TsuiTabSheet::setImageIndex(int index)
 {
     m_imageIndex = index;
     if (m_pageControl)
-        m_pageControl->TopPanel()->update();
+        m_pageControl->TopPanel()->Relayout();
 }
 
 void TsuiTabSheet::setColor(TColor color)

@@ -2,52 +2,9 @@
 
 #include "skin/Suipublic.h"
 
-#include <QFocusEvent>
-#include <QFontMetrics>
-#include <QKeyEvent>
-#include <QEnterEvent>
-#include <QMouseEvent>
 #include <QPainter>
 
-#include <algorithm>
-
-namespace {
-
-bool IsMagenta(const QImage& img, int x, int y)
-{
-    return ToTColor(img.pixel(x, y)) == kSuiTransparentColor;
-}
-
-// The dotted, inverting frame of a focused item.
-void DrawFocusRect(QPainter& canvas, const QRect& r)
-{
-    if (r.width() <= 0 || r.height() <= 0)
-        return;
-    const int left = r.x();
-    const int top = r.y();
-    const int right = RectRight(r) - 1;
-    const int bottom = RectBottom(r) - 1;
-    canvas.save();
-    canvas.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    canvas.setPen(Qt::white);
-    const auto dot = [&](int x, int y) {
-        if ((x - left + y - top) % 2 == 0)
-            canvas.drawPoint(x, y);
-    };
-    for (int x = left; x <= right; ++x) {
-        dot(x, top);
-        if (bottom != top)
-            dot(x, bottom);
-    }
-    for (int y = top + 1; y < bottom; ++y) {
-        dot(left, y);
-        if (right != left)
-            dot(right, y);
-    }
-    canvas.restore();
-}
-
-} // namespace
+using namespace TabRowMetrics;
 
 // ---------------------------------------------------------------- TImageList
 
@@ -60,6 +17,7 @@ void TImageList::Add(const QPixmap& picture)
         m_height = picture.height();
     }
     m_pictures.append(picture);
+    emit Changed();
 }
 
 void TImageList::Draw(QPainter& canvas, int x, int y, int index) const
@@ -82,7 +40,7 @@ void TsuiTabControlTopPanel::setUIStyle(TsuiUIStyle style)
 {
     m_uiStyle = style;
     LoadPictures();
-    update();
+    Relayout();
 }
 
 void TsuiTabControlTopPanel::setFileTheme(TsuiFileTheme* theme)
@@ -94,49 +52,36 @@ void TsuiTabControlTopPanel::setFileTheme(TsuiFileTheme* theme)
 void TsuiTabControlTopPanel::LoadPictures()
 {
     // A file theme is never usable here: the pictures come from the built-in table.
-    TsuiUIStyle style = m_uiStyle;
-    UsingFileTheme(m_fileTheme, m_uiStyle, style);
+    const TsuiUIStyle style = EffectiveStyle(m_fileTheme, m_uiStyle);
 
+    // The tab strip holds the active tab, then the inactive one; the scroll button strip's first
+    // piece gives the buttons' size.
     const QString tabStrip = GetInsideThemePictureName(style, SUI_THEME_TAB_STRIP);
     m_activeTabPicture = LazySkinPicture(tabStrip, 2, 1);
     m_inactiveTabPicture = LazySkinPicture(tabStrip, 2, 2);
     m_linePicture = LazySkinPicture(GetInsideThemePictureName(style, SUI_THEME_TAB_LINE));
-    m_picturesPrepared = false;
+    m_pictures.devicePixelRatio = 0;
+    m_tabHeight = m_activeTabPicture.Size().height();
     const QSize button =
         LazySkinPicture(GetInsideThemePictureName(style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP), 4, 1).Size();
 
     m_activeFontColor = 0x000000;
     m_inactiveFontColor = 0x000000;
-    resize(width(), m_activeTabPicture.Size().height() + m_linePicture.Size().height());
     m_buttonWidth = button.width();
     m_buttonHeight = button.height();
-}
-
-void TsuiTabControlTopPanel::PreparePictures()
-{
-    if (m_picturesPrepared)
-        return;
-    m_activeTab = m_activeTabPicture.Image().convertToFormat(QImage::Format_RGB888);
-    m_inactiveTab = m_inactiveTabPicture.Image().convertToFormat(QImage::Format_RGB888);
-    m_line = m_linePicture.Image();
-    if (m_tabPosition == suiBottom) {
-        RoundPicture2(m_activeTab);
-        RoundPicture2(m_inactiveTab);
-        RoundPicture2(m_line);
-    }
-    m_picturesPrepared = true;
+    resize(width(), m_activeTabPicture.Size().height() + m_linePicture.Size().height());
 }
 
 void TsuiTabControlTopPanel::setTabs(const QStringList& tabs)
 {
     m_tabs = tabs;
-    update();
+    Relayout();
 }
 
 void TsuiTabControlTopPanel::setLeftMargin(int value)
 {
     m_leftMargin = value;
-    update();
+    Relayout();
 }
 
 void TsuiTabControlTopPanel::setColor(TColor color)
@@ -150,8 +95,8 @@ void TsuiTabControlTopPanel::setTabPosition(TsuiTabPosition position)
     if (position == m_tabPosition)
         return;
     m_tabPosition = position;
-    m_picturesPrepared = false;
-    update();
+    m_pictures.devicePixelRatio = 0;
+    Relayout();
 }
 
 bool TsuiTabControlTopPanel::TabVisibleAt(int i) const
@@ -164,7 +109,7 @@ void TsuiTabControlTopPanel::setTabVisibleAt(int i, bool shown)
     if (i < 0 || i >= kMaxTabs)
         return;
     m_tabShown[i] = shown;
-    update();
+    Relayout();
 }
 
 int TsuiTabControlTopPanel::TabWidth(int i) const
@@ -178,7 +123,7 @@ void TsuiTabControlTopPanel::setTabIndex(int index)
         return;
     if (m_tabs.isEmpty()) {
         m_tabIndex = -1;
-        update();
+        Relayout();
         return;
     }
     if (index < -1 || index >= m_tabs.size()) {
@@ -193,324 +138,9 @@ void TsuiTabControlTopPanel::setTabIndex(int index)
     }
     m_tabIndex = index;
     m_scrollIntoView = true;
-    update();
+    Relayout();
     if (m_owner)
         m_owner->TabActive(index);
-}
-
-void TsuiTabControlTopPanel::PlaceInOwner()
-{
-    if (!m_owner)
-        return;
-    const int w = m_owner->width();
-    const int h = height();
-    if (m_tabPosition == suiTop)
-        PlaceControl(this, QRect(0, 0, w, h));
-    else
-        PlaceControl(this, RectLTRB(0, m_owner->height() - h, w, m_owner->height()));
-}
-
-QRect TsuiTabControlTopPanel::RightScrollButtonRect() const
-{
-    const int h = height();
-    int y;
-    if (m_tabPosition == suiTop)
-        y = h > m_buttonHeight + 4 ? (h - m_buttonHeight) / 2 - 2 : 0;
-    else
-        y = h > m_buttonHeight + 4 ? (h - m_buttonHeight) / 2 + 2 : h - m_buttonHeight;
-    return QRect(width() - m_buttonWidth - 2, y, m_buttonWidth, m_buttonHeight);
-}
-
-QRect TsuiTabControlTopPanel::LeftScrollButtonRect() const
-{
-    return RightScrollButtonRect().translated(-m_buttonWidth, 0);
-}
-
-int TsuiTabControlTopPanel::ScrollButtonAt(const std::optional<QPoint>& pos) const
-{
-    if (!pos || !ScrollButtonsShown())
-        return 0;
-    // The two buttons share an edge; the left one wins there.
-    if (InRect(*pos, LeftScrollButtonRect()))
-        return -1;
-    if (InRect(*pos, RightScrollButtonRect()))
-        return 1;
-    return 0;
-}
-
-TsuiTabControlTopPanel::TabLayout TsuiTabControlTopPanel::LayoutTabs(int firstShown)
-{
-    TabLayout layout;
-    const int count = static_cast<int>(m_tabs.size());
-    const int w = width();
-    const int h = height();
-    const int hi = m_inactiveTabPicture.Size().height();
-    const int ha = m_activeTabPicture.Size().height();
-    const int scrollLimit = w - 2 * m_buttonWidth - 2;
-    m_tabHeight = ha;
-
-    int inactiveTop = 0, activeTop = 1;
-    if (m_tabPosition == suiBottom) {
-        inactiveTop = h - hi;
-        activeTop = h - ha - 1;
-    }
-
-    const QFontMetrics fm(font());
-    TImageList* images = m_owner ? m_owner->Images() : nullptr;
-    int x = m_leftMargin;
-    int limit = scrollLimit;
-    int skipped = 0;
-    bool cut = false;
-    layout.lastWholeTab = count - 1;
-
-    for (int i = 0; i < count; ++i) {
-        limit = (i == count - 1 && firstShown == 0) ? w - 10 : scrollLimit;
-        if (!TabVisibleAt(i)) {
-            if (i < kMaxTabs - 1)
-                m_tabWidths[i] = 0;
-            continue;
-        }
-        if (cut)
-            break;
-
-        const QString& caption = m_tabs[i];
-        int tw = caption.isEmpty() ? 80 : fm.horizontalAdvance(caption) + 20;
-        int image = -1;
-        if (images && m_owner) {
-            const int candidate = m_owner->GetImageIndex(i);
-            if (candidate >= 0 && candidate < images->Count()) {
-                image = candidate;
-                tw += images->Width() + 4;
-            }
-        }
-        tw = std::max(tw, 15);
-        if (i < kMaxTabs - 1)
-            m_tabWidths[i] = tw;
-
-        if (skipped < firstShown) {
-            ++skipped;
-            continue;
-        }
-
-        const bool active = i == m_tabIndex;
-        const int top = active ? activeTop : inactiveTop;
-        QRect r = RectLTRB(x, top, x + tw, top + (active ? ha : hi));
-        bool thisCut = false;
-        if (RectRight(r) > limit) {
-            r = RectLTRB(x, r.y(), std::max(x, scrollLimit), RectBottom(r));
-            cut = thisCut = true;
-            layout.lastWholeTab = i - 1;
-            if (!active && i < kMaxTabs - 1)
-                m_tabWidths[i] = r.width();
-        }
-        layout.tabs.append({i, r, active, thisCut, image});
-        x += tw;
-    }
-    layout.scrollNeeded = (x > limit || cut) && count > 0;
-    return layout;
-}
-
-void TsuiTabControlTopPanel::DrawBaseLine(QPainter& canvas) const
-{
-    const int w = width();
-    const int hl = m_line.height();
-    const int y = m_tabPosition == suiTop ? m_inactiveTab.height() : 0;
-    if (w > 2 && !m_line.isNull())
-        canvas.drawImage(RectLTRB(1, y, w - 1, y + hl), m_line);
-    const QColor border = ToQColor(m_owner ? m_owner->BorderColor() : 0);
-    canvas.fillRect(QRect(0, y, 1, hl), border);
-    canvas.fillRect(QRect(w - 1, y, 1, hl), border);
-}
-
-void TsuiTabControlTopPanel::DrawTab(QPainter& canvas, const PlacedTab& tab) const
-{
-    QRect r = tab.rect;
-    if (r.width() <= 0 || r.height() <= 0)
-        return;
-    const QImage& picture = tab.active ? m_activeTab : m_inactiveTab;
-    if (!picture.isNull()) {
-        bool useCorner = false;
-        bool sampleTop = true;
-        if (IsMagenta(picture, 0, 0)) {
-            useCorner = true;
-        } else if (IsMagenta(picture, 0, picture.height() - 1)) {
-            useCorner = true;
-            sampleTop = false;
-        }
-        SpitDrawHorizontal(picture, canvas, r, useCorner, m_color, sampleTop);
-    }
-    canvas.setPen(ToQColor(tab.active ? m_activeFontColor : m_inactiveFontColor));
-
-    if (tab.image >= 0 && m_owner && m_owner->Images()) {
-        const TImageList* images = m_owner->Images();
-        const int y = std::max(r.y() + 1, (r.height() - images->Height()) / 2);
-        images->Draw(canvas, r.x() + 8, y, tab.image);
-        r.setLeft(r.x() + images->Width() + 4);
-    }
-
-    const QString& caption = m_tabs[tab.index];
-    if (tab.cut)
-        canvas.drawText(r.adjusted(10, 0, -4, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption);
-    else
-        canvas.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, caption);
-
-    if (tab.active && hasFocus() && m_owner && m_owner->PageDrawFocused())
-        DrawFocusRect(canvas, r.adjusted(8, 1, -8, -1));
-}
-
-void TsuiTabControlTopPanel::DrawScrollButtons(QPainter& canvas)
-{
-    m_hoveredButton = ScrollButtonAt(m_mousePos);
-    if (!ScrollButtonsShown())
-        return;
-    TsuiUIStyle style = m_uiStyle;
-    UsingFileTheme(m_fileTheme, m_uiStyle, style);
-    QImage piece;
-    const QRect right = RightScrollButtonRect();
-    GetInsideThemeBitmap(style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP, &piece, 4, m_hoveredButton == 1 ? 2 : 1);
-    DrawTransparent(canvas, right.x(), right.y(), piece);
-    const QRect left = LeftScrollButtonRect();
-    GetInsideThemeBitmap(style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP, &piece, 4, m_hoveredButton == -1 ? 4 : 3);
-    DrawTransparent(canvas, left.x(), left.y(), piece);
-}
-
-void TsuiTabControlTopPanel::paintEvent(QPaintEvent*)
-{
-    // Nothing fills the background: the tab control leaves the row's area unpainted,
-    // so the window behind shows beside and between the tabs.
-    PreparePictures();
-    QPainter canvas(this);
-    canvas.setFont(font());
-    const int count = static_cast<int>(m_tabs.size());
-    m_firstShown = std::max(0, std::min(m_firstShown, count - 1));
-    TabLayout layout = LayoutTabs(m_firstShown);
-    if (m_scrollIntoView) {
-        while (layout.lastWholeTab < m_tabIndex && m_firstShown < count - 1) {
-            ++m_firstShown;
-            layout = LayoutTabs(m_firstShown);
-        }
-        m_scrollIntoView = false;
-    }
-    m_scrollNeeded = layout.scrollNeeded;
-
-    DrawBaseLine(canvas);
-    for (const PlacedTab& tab : layout.tabs)
-        DrawTab(canvas, tab);
-    DrawScrollButtons(canvas);
-}
-
-void TsuiTabControlTopPanel::mousePressEvent(QMouseEvent* event)
-{
-    const QPoint pos = event->position().toPoint();
-    m_mousePos = pos;
-    if (event->button() != Qt::LeftButton)
-        return;
-    m_pressed = true;
-    update();
-
-    const int count = static_cast<int>(m_tabs.size());
-    m_hoveredButton = ScrollButtonAt(pos);
-    if (m_hoveredButton != 0) {
-        if (m_hoveredButton == -1)
-            --m_firstShown;
-        else if (m_scrollNeeded)
-            ++m_firstShown;
-        m_firstShown = std::clamp(m_firstShown, 0, std::max(0, count));
-        return;
-    }
-
-    // The first drawn tab follows the shown tabs scrolled out and the hidden ones among them.
-    int i = 0;
-    for (int skipped = 0; i < count && skipped < m_firstShown; ++i) {
-        if (TabVisibleAt(i))
-            ++skipped;
-    }
-    const int h = height();
-    const bool onTabs = m_tabPosition == suiTop ? (0 < pos.y() && pos.y() < m_tabHeight)
-                                                : (h - m_tabHeight < pos.y() && pos.y() < h);
-    for (int x = m_leftMargin; i < count && i < kMaxTabs && m_tabWidths[i] != -1; ++i) {
-        const int w = m_tabWidths[i];
-        if (onTabs && x < pos.x() && pos.x() < x + w) {
-            m_clicked = true;
-            setTabIndex(i);
-            m_clicked = false;
-            m_scrollIntoView = true;
-            update();
-            break;
-        }
-        x += w;
-    }
-}
-
-void TsuiTabControlTopPanel::mouseReleaseEvent(QMouseEvent* event)
-{
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    if (event->button() == Qt::LeftButton)
-        m_pressed = false;
-    if (click)
-        emit OnClick();
-}
-
-void TsuiTabControlTopPanel::mouseMoveEvent(QMouseEvent* event)
-{
-    m_mousePos = event->position().toPoint();
-    if (ScrollButtonsShown())
-        update();
-}
-
-void TsuiTabControlTopPanel::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    // The second press of a double click acts as a press too, but its release is no click.
-    mousePressEvent(event);
-    m_pressed = false;
-    if (event->button() != Qt::LeftButton)
-        return;
-    emit OnDblClick();
-    setFocus(Qt::MouseFocusReason);
-}
-
-void TsuiTabControlTopPanel::enterEvent(QEnterEvent* event)
-{
-    m_mousePos = event->position().toPoint();
-    if (ScrollButtonsShown())
-        update();
-}
-
-void TsuiTabControlTopPanel::leaveEvent(QEvent*)
-{
-    m_mousePos.reset();
-    if (ScrollButtonsShown())
-        update();
-}
-
-void TsuiTabControlTopPanel::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() != Qt::Key_Tab || m_tabs.isEmpty()) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    // A plain Tab moves the focus on before it gets here; one that reaches the row
-    // (Ctrl+Tab) selects the next shown tab, or the first one after the last.
-    const int count = static_cast<int>(m_tabs.size());
-    for (int step = 1; step <= count; ++step) {
-        const int next = (m_tabIndex + step) % count;
-        if (TabVisibleAt(next)) {
-            setTabIndex(next);
-            break;
-        }
-    }
-}
-
-void TsuiTabControlTopPanel::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void TsuiTabControlTopPanel::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    update();
 }
 
 // ---------------------------------------------------------------- tab control
@@ -522,7 +152,7 @@ TsuiTab::TsuiTab(QWidget* parent, TsuiTabControlTopPanel* topPanel) : QWidget(pa
     m_topPanel->setVisible(true);
     connect(m_topPanel, &TsuiTabControlTopPanel::OnClick, this, &TsuiTab::OnClick);
     connect(m_topPanel, &TsuiTabControlTopPanel::OnDblClick, this, &TsuiTab::OnDblClick);
-    resize(width(), 80);
+    resize(width(), kInitialControlHeight);
     setUIStyle(GetSUIFormStyle(parent));
 }
 
@@ -535,12 +165,10 @@ void TsuiTab::setUIStyle(TsuiUIStyle style)
     m_topPanel->setUIStyle(style);
     UpdateUIStyle(style, m_fileTheme);
 
-    TsuiUIStyle effective = style;
-    UsingFileTheme(m_fileTheme, style, effective);
-    const TColor pageColor = GetInsideThemeColor(effective, SUI_THEME_PAGE_COLOR);
-    m_topPanel->setColor(pageColor);
+    const TsuiUIStyle effective = EffectiveStyle(m_fileTheme, style);
+    m_topPanel->setColor(GetInsideThemeColor(effective, SUI_THEME_PAGE_COLOR));
     m_borderColor = GetInsideThemeColor(effective, SUI_THEME_CONTROL_BORDER_COLOR);
-    setColor(style == WinXP ? 0xFFFFFF : pageColor);
+    setColor(GetInsideThemeColor(effective, SUI_THEME_TAB_PAGE_AREA_COLOR));
     Realign();
     update();
 }
@@ -595,14 +223,16 @@ void TsuiTab::setPageDrawFocused(bool on)
 void TsuiTab::setImages(TImageList* images)
 {
     disconnect(m_imagesGone);
+    disconnect(m_imagesChanged);
     m_images = images;
     if (images) {
         m_imagesGone = connect(images, &QObject::destroyed, this, [this] {
             m_images = nullptr;
-            m_topPanel->update();
+            m_topPanel->Relayout();
         });
+        m_imagesChanged = connect(images, &TImageList::Changed, m_topPanel, &TsuiTabControlTopPanel::Relayout);
     }
-    m_topPanel->update();
+    m_topPanel->Relayout();
 }
 
 int TsuiTab::TabIndex() const
@@ -641,9 +271,10 @@ void TsuiTab::AlignControls(const QRect&) {}
 QRect TsuiTab::PageRect() const
 {
     const int rowHeight = m_topPanel->height();
+    const int m = kPageInset;
     if (m_tabPosition == suiTop)
-        return RectLTRB(3, rowHeight + 3, width() - 3, height() - 3);
-    return RectLTRB(3, 3, width() - 3, height() - rowHeight - 3);
+        return RectLTRB(m, rowHeight + m, width() - m, height() - m);
+    return RectLTRB(m, m, width() - m, height() - rowHeight - m);
 }
 
 void TsuiTab::Realign()
@@ -656,27 +287,4 @@ void TsuiTab::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Realign();
-}
-
-void TsuiTab::paintEvent(QPaintEvent*)
-{
-    // The row's area is left unpainted so that the window behind shows around the tabs.
-    QPainter canvas(this);
-    const int w = width();
-    const int h = height();
-    const int rowHeight = m_topPanel->height();
-    const QColor border = ToQColor(m_borderColor);
-    if (m_tabPosition == suiTop) {
-        const int top = rowHeight;
-        canvas.fillRect(RectLTRB(0, top, w, h), ToQColor(m_color));
-        canvas.fillRect(RectLTRB(0, top - 1, 1, h), border);
-        canvas.fillRect(RectLTRB(0, h - 1, w, h), border);
-        canvas.fillRect(RectLTRB(w - 1, top, w, h), border);
-    } else {
-        const int bottom = h - rowHeight;
-        canvas.fillRect(RectLTRB(0, 0, w, bottom), ToQColor(m_color));
-        canvas.fillRect(RectLTRB(w - 1, 0, w, bottom), border);
-        canvas.fillRect(RectLTRB(0, 0, w, 1), border);
-        canvas.fillRect(RectLTRB(0, 0, 1, bottom), border);
-    }
 }

@@ -41,17 +41,45 @@ public:
     int Height() const { return m_height; }
     void Draw(QPainter& canvas, int x, int y, int index) const;
 
+signals:
+    // A picture was added: the tabs showing the list's pictures are measured again.
+    void Changed();
+
 private:
     QList<QPixmap> m_pictures;
     int m_width = 0;
     int m_height = 0;
 };
 
+class QFontMetrics;
 class QPainter;
 class TsuiTab;
 
+// The tab row's distances, in logical pixels; the pictures' own sizes come from the style.
+namespace TabRowMetrics {
+inline constexpr int kLeftMargin = 10;         // first tab's left edge, until LeftMargin is set
+inline constexpr int kCaptionPadding = 20;     // a tab is its caption's width plus this
+inline constexpr int kEmptyCaptionWidth = 80;  // a tab without a caption
+inline constexpr int kMinTabWidth = 15;
+inline constexpr int kImageGap = 4;            // an image widens its tab by its width plus this
+inline constexpr int kImageLeft = 8;           // an image's left edge inside its tab
+inline constexpr int kLastTabGap = 10;         // room right of the last tab when none is scrolled out
+inline constexpr int kScrollButtonGap = 2;     // between the right scroll button and the row's end
+inline constexpr int kScrollButtonLift = 2;    // scroll buttons sit this much off centre, away from the page
+inline constexpr int kScrollButtonRoom = 4;    // a row this much taller than a button centres the buttons
+inline constexpr int kActiveTabShift = 1;      // the active tab reaches over the base line's first row
+inline constexpr int kCutCaptionLeft = 10;     // a cut tab's caption, left-aligned with these indents
+inline constexpr int kCutCaptionRight = 4;
+inline constexpr int kFocusInsetX = 8;         // the focus frame inside the active tab
+inline constexpr int kFocusInsetY = 1;
+inline constexpr int kPageInset = 3;           // pages sit this far inside the framed page area
+inline constexpr int kInitialControlHeight = 80;
+} // namespace TabRowMetrics
+
 // The tab row: lays out, paints and hit-tests the tabs and, when they do not fit,
 // shows two scroll buttons. Sits across the top or the bottom of its tab control.
+// The layout and the hovered scroll button follow the changes and pointer moves
+// that affect them; painting only draws them.
 class TsuiTabControlTopPanel : public QWidget {
     Q_OBJECT
 public:
@@ -59,8 +87,6 @@ public:
 
     // owner is set by the tab control that takes the row in.
     TsuiTabControlTopPanel();
-
-    TsuiTab* Owner() const { return m_owner; }
 
     TsuiUIStyle UIStyle() const { return m_uiStyle; }
     void setUIStyle(TsuiUIStyle style);
@@ -87,12 +113,12 @@ public:
     bool TabVisibleAt(int i) const;
     void setTabVisibleAt(int i, bool shown);
 
-    // Width of tab i as last drawn: -1 before any paint (and always for entry 63), 0 for a hidden tab.
+    // Width of tab i as last laid out: -1 before any layout (and always for entry 63), 0 for a hidden tab.
     int TabWidth(int i) const;
     // Number of shown tabs scrolled out at the left.
     int FirstShownTab() const { return m_firstShown; }
-    bool ScrollNeeded() const { return m_scrollNeeded; }
-    // -1 left, 1 right, 0 none (as of the last paint or press).
+    bool ScrollNeeded() const { return m_layout.scrollNeeded; }
+    // The scroll button under the pointer: -1 left, 1 right, 0 none.
     int HoveredScrollButton() const { return m_hoveredButton; }
     int TabHeight() const { return m_tabHeight; }
     QSize ScrollButtonSize() const { return {m_buttonWidth, m_buttonHeight}; }
@@ -101,6 +127,8 @@ public:
 
     // Keeps the row across the full width of its tab control, at the top or the bottom.
     void PlaceInOwner();
+    // Lays the tabs out again and repaints, for changes the row cannot see (a tab's image).
+    void Relayout();
 
 signals:
     void OnClick();
@@ -108,6 +136,9 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -133,31 +164,69 @@ private:
         int lastWholeTab = -1;
         bool scrollNeeded = false;
     };
+    // The tab and line pictures ready to draw at one device pixel ratio, turned when the row is
+    // at the bottom.
+    struct Pictures {
+        QImage activeTab;
+        QImage inactiveTab;
+        QImage line;
+        qreal devicePixelRatio = 0; // 0: not prepared
+    };
+    // Everything one paint draws from, read from the row and its owner before drawing.
+    struct PaintState {
+        const Pictures* pictures;
+        qreal devicePixelRatio;
+        TsuiUIStyle style;
+        int width;
+        int lineTop; // the base line's first row
+        int lineHeight;
+        TColor fill; // under the tab pictures
+        TColor border;
+        TColor activeFont;
+        TColor inactiveFont;
+        const TImageList* images;
+        bool focusFrame; // around the active tab's caption
+        bool scrollButtons;
+        int hoveredButton;
+        QRect leftButton;
+        QRect rightButton;
+    };
 
-    // Measures the tabs with `firstShown` shown tabs scrolled out and places the rest;
-    // records the widths.
+    // Layout: measures the tabs with `firstShown` shown tabs scrolled out and places the
+    // rest; records the widths.
     TabLayout LayoutTabs(int firstShown);
-    void DrawBaseLine(QPainter& canvas) const;
-    void DrawTab(QPainter& canvas, const PlacedTab& tab) const;
-    void DrawScrollButtons(QPainter& canvas);
+    // Width of tab i; `image` gets the index of the image it shows, or -1.
+    int MeasureTab(int i, const QFontMetrics& fm, int& image) const;
     int ScrollButtonAt(const std::optional<QPoint>& pos) const;
-    bool ScrollButtonsShown() const { return m_scrollNeeded || m_firstShown > 0; }
+    bool ScrollButtonsShown() const { return m_layout.scrollNeeded || m_firstShown > 0; }
+    // The tab a press at pos selects, or -1.
+    int TabAt(const QPoint& pos) const;
+
+    // Input: the hovered button follows the pointer; true when it changed.
+    bool UpdateHover();
+    void PointerMoved(const std::optional<QPoint>& pos);
+    void ScrollBy(int button);
+
+    // Painting: pure helpers drawing from a state decoded once.
     void LoadPictures();
-    // The tab and line pictures ready to draw, turned when the row is at the bottom.
-    void PreparePictures();
+    const Pictures& PreparedPictures(qreal devicePixelRatio) const;
+    PaintState DecodePaintState() const;
+    static void DrawBaseLine(QPainter& canvas, const PaintState& state);
+    static void DrawTab(QPainter& canvas, const PaintState& state, const PlacedTab& tab, const QString& caption);
+    static void DrawScrollButtons(QPainter& canvas, const PaintState& state);
 
     TsuiTab* m_owner = nullptr;
     TsuiUIStyle m_uiStyle = DeepBlue;
     QPointer<TsuiFileTheme> m_fileTheme;
     QStringList m_tabs{QStringLiteral("Tab1")};
     int m_tabIndex = 0;
-    int m_leftMargin = 10;
+    int m_leftMargin = TabRowMetrics::kLeftMargin;
     TsuiTabPosition m_tabPosition = suiTop;
     TColor m_color = 0xFFFFFF;
     std::array<int, kMaxTabs> m_tabWidths;
     std::array<bool, kMaxTabs> m_tabShown;
     int m_firstShown = 0;
-    bool m_scrollNeeded = false;
+    TabLayout m_layout;
     int m_hoveredButton = 0;
     int m_buttonWidth = 0;
     int m_buttonHeight = 0;
@@ -165,15 +234,12 @@ private:
     LazySkinPicture m_activeTabPicture;
     LazySkinPicture m_inactiveTabPicture;
     LazySkinPicture m_linePicture;
-    bool m_picturesPrepared = false;
-    QImage m_activeTab;
-    QImage m_inactiveTab;
-    QImage m_line;
+    mutable Pictures m_pictures;
     TColor m_activeFontColor = 0;
     TColor m_inactiveFontColor = 0;
     int m_tabHeight = 0;
     bool m_clicked = false;        // the selection in progress comes from the mouse
-    bool m_scrollIntoView = false; // the next paint scrolls until the active tab is whole
+    bool m_scrollIntoView = false; // the next layout on screen scrolls until the active tab is whole
     bool m_pressed = false;
     std::optional<QPoint> m_mousePos;
 };
@@ -266,4 +332,5 @@ private:
     QPointer<TImageList> m_images;
     bool m_pageDrawFocused = true;
     QMetaObject::Connection m_imagesGone;
+    QMetaObject::Connection m_imagesChanged;
 };

@@ -98,6 +98,9 @@ constexpr ThemeValue kInsideTheme[SUI_THEME_ELEMENT_COUNT][kStyleCount] = {
     /* 59 button focus bold */ {N(1), N(0), N(0), N(0), N(1)},
     /* 60 combo box button */ {P("MACOS_COMBOBOX_BUTTON"), P("WINXP_COMBOBOX_BUTTON"), kNoPicture, kNoPicture, kNoPicture},
     /* 61 combo box button arrow */ {N(0), N(1), N(0), N(0), N(0)},
+    // Tab control
+    /* 62 page area: white for WinXP, else the page colour */
+    {N(0xE7E7E7), N(0xFFFFFF), N(0xE8E8E8), N(0xFBFBFB), N(0xE7E7E7)},
 };
 
 bool IsElement(int element) { return element >= 1 && element <= SUI_THEME_ELEMENT_COUNT; }
@@ -126,6 +129,7 @@ const int SUI_ITEM_TYPE[SUI_THEME_ELEMENT_COUNT] = {
     2, 2, 2, 1, 2, 2, 1, 0,       // 41..48
     1, 1, 0, 2, 0, 0, 1, 2, 2, 3, // 49..58: title bar, frame and menus
     3, 2, 3,                      // 59..61: button and combo box
+    1,                            // 62: tab control
 };
 
 QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }

@@ -94,9 +94,11 @@ enum SuiThemeElement : int {
     SUI_THEME_BUTTON_FOCUS_BOLD = 59,        // boolean: focus shown by a bold caption, no frame
     SUI_THEME_COMBOBOX_BUTTON = 60,          // picture: the drop-down button's face, none for a plain one
     SUI_THEME_COMBOBOX_BUTTON_ARROW = 61,    // boolean: that face carries its own arrow
+    // Tab control
+    SUI_THEME_TAB_PAGE_AREA_COLOR = 62,       // colour: the page area under the tab row
 };
 
-inline constexpr int SUI_THEME_ELEMENT_COUNT = 61;
+inline constexpr int SUI_THEME_ELEMENT_COUNT = 62;
 
 // Kind of each element's value.
 enum SuiItemKind : int { SUI_KIND_INT = 0, SUI_KIND_COLOR = 1, SUI_KIND_PICTURE = 2, SUI_KIND_BOOL = 3 };

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -59,6 +60,29 @@ struct Fixture {
         return x;
     }
     void ClickTab(int i) const { QTest::mouseClick(row(), Qt::LeftButton, {}, QPoint(TabLeft(i) + 5, 10)); }
+};
+
+void MovePointer(QWidget* widget, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+// Counts the paint events a widget receives while it lives.
+class PaintCounter : public QObject {
+public:
+    PaintCounter(QWidget* widget, int& paints) : m_paints(paints) { widget->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_paints;
+        return false;
+    }
+
+private:
+    int& m_paints;
 };
 
 QStringList Numbered(int count)
@@ -170,8 +194,7 @@ TEST(TabRow, PointerOverAScrollButtonShowsItsHoverPiece)
 {
     Fixture f(Protein, 300, 120, Numbered(8));
     const auto moveTo = [&](QPoint at) {
-        QMouseEvent move(QEvent::MouseMove, at, f.row()->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(f.row(), &move);
+        MovePointer(f.row(), at);
         f.Paint();
     };
     const QRect right = f.row()->RightScrollButtonRect();
@@ -211,6 +234,64 @@ TEST(TabRow, SelectingTheLastTabScrollsItIntoView)
     EXPECT_GT(f.row()->FirstShownTab(), 0);
     const int limit = 300 - 2 * 18 - 2;
     EXPECT_LE(f.TabLeft(7) + f.row()->TabWidth(7), limit) << "the active tab is whole";
+}
+
+// The active tab's left end and the right scroll button, drawn at the scale k the program runs
+// at: in device pixels they are the style's art at that scale, at the same logical places.
+void ExpectRowDrawnFromItsArt(int k)
+{
+    struct Case {
+        TsuiUIStyle style;
+    };
+    for (const Case c : {Case{MacOS}, Case{WinXP}, Case{DeepBlue}, Case{Protein}, Case{BlueGlass}}) {
+        SCOPED_TRACE(std::string("style ") + std::to_string(int(c.style)) + " x" + std::to_string(k));
+        Fixture f(c.style, 300, 120, Numbered(8));
+        ASSERT_EQ(f.row()->devicePixelRatioF(), k);
+        const QImage shot = f.Paint();
+        ASSERT_EQ(shot.size(), f.row()->size() * k);
+
+        QImage tab, button;
+        GetInsideThemeBitmap(c.style, SUI_THEME_TAB_STRIP, &tab, 2, 1, k);
+        GetInsideThemeBitmap(c.style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP, &button, 4, 1, k);
+        ASSERT_EQ(tab.devicePixelRatio(), k);
+        const QRect right = f.row()->RightScrollButtonRect();
+        const QImage tabEnd = tab.copy(0, 0, tab.width() / 3, tab.height());
+        const TColor tabMask = ToTColor(tab.pixel(0, 0));
+        for (const auto& [piece, at, mask] : {std::tuple{tabEnd, QPoint(10, 1), tabMask},
+                                              std::tuple{button, right.topLeft(), kSuiTransparentColor}}) {
+            int compared = 0;
+            for (int y = 0; y < piece.height(); ++y)
+                for (int x = 0; x < piece.width(); ++x) {
+                    if (ToTColor(piece.pixel(x, y)) == mask)
+                        continue;
+                    ++compared;
+                    ASSERT_EQ(shot.pixel(at.x() * k + x, at.y() * k + y) | 0xFF000000, piece.pixel(x, y) | 0xFF000000)
+                        << "at " << x << ", " << y;
+                }
+            EXPECT_GT(compared, 0);
+        }
+    }
+}
+
+// At 200 % the row draws from the twice-size art. The program runs itself again at that scale,
+// which is fixed when the application starts.
+TEST(TabRow, DrawsItsArtAtOneAndTwoTimesTheSize)
+{
+    const int k = qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? 2 : 1;
+    ExpectRowDrawnFromItsArt(k);
+    if (k == 2)
+        return;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=TabRow.DrawsItsArtAtOneAndTwoTimesTheSize")});
+    ASSERT_TRUE(child.waitForFinished(240000)) << "the run at scale 2 did not end";
+    const QByteArray output = child.readAll();
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
 }
 
 TEST(TabRow, ChangingVetoesAMouseSelectionButNotOneFromCode)
@@ -291,15 +372,47 @@ TEST(TabRow, IndexOutsideTheTabsChangesNothing)
     EXPECT_FALSE(f.row()->ScrollNeeded());
 }
 
-TEST(TabRow, TabKeyReachingTheRowSelectsTheNextShownTabAndWraps)
+TEST(TabRow, TabKeyReachingTheRowSelectsTheNextTabHiddenOrNotAndWraps)
 {
     Fixture f(WinXP, 500, 120, {QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")});
     f.row()->setTabVisibleAt(1, false);
     f.row()->setFocus();
+    for (int expected : {1, 2, 0}) {
+        QTest::keyClick(f.row(), Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(f.tab->TabIndex(), expected);
+    }
+    f.tab->setTabIndex(-1);
     QTest::keyClick(f.row(), Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(f.tab->TabIndex(), 2);
-    QTest::keyClick(f.row(), Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(f.tab->TabIndex(), 0);
+    EXPECT_EQ(f.tab->TabIndex(), 0) << "from no tab to the first";
+}
+
+// Scrolled to the end the buttons stay, but the tabs fit: pointer moves then repaint nothing,
+// though the hovered button still follows the pointer for the next paint.
+TEST(TabRow, PointerMovesRepaintOnlyWhileScrollingIsNeeded)
+{
+    struct Case {
+        int scrolls;
+        bool scrollNeeded;
+    };
+    for (const Case c : {Case{0, true}, Case{7, false}}) {
+        SCOPED_TRACE(c.scrolls);
+        Fixture f(Protein, 300, 120, Numbered(8));
+        const QRect right = f.row()->RightScrollButtonRect();
+        for (int i = 0; i < c.scrolls; ++i)
+            QTest::mouseClick(f.row(), Qt::LeftButton, {}, right.center());
+        ASSERT_EQ(f.row()->ScrollNeeded(), c.scrollNeeded);
+        ASSERT_EQ(f.row()->FirstShownTab() > 0, c.scrolls > 0);
+
+        int paints = 0;
+        PaintCounter counter(f.row(), paints);
+        MovePointer(f.row(), QPoint(20, 5));
+        QApplication::processEvents();
+        paints = 0;
+        MovePointer(f.row(), right.center());
+        QApplication::processEvents();
+        EXPECT_EQ(f.row()->HoveredScrollButton(), 1);
+        EXPECT_EQ(paints > 0, c.scrollNeeded);
+    }
 }
 
 TEST(TabRow, ClicksReachTheTabControl)

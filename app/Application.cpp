@@ -8,12 +8,12 @@
 Application::Application(int& argc, char** argv)
     : QApplication(argc, argv), title(TitleFromFileName(QFileInfo(applicationFilePath()).fileName()))
 {
-    orvane::SetExceptionDisplay([this](std::exception_ptr error) { ShowException(error); });
+    platform::SetExceptionDisplay([this](std::exception_ptr error) { ShowException(error); });
 }
 
 Application::~Application()
 {
-    orvane::SetExceptionDisplay({});
+    platform::SetExceptionDisplay({});
 }
 
 // The windows' handlers show their exceptions themselves (RunHandler); this catches what any other

@@ -79,3 +79,8 @@ QStringList ParityItems()
         items << QString::fromLatin1(name);
     return items;
 }
+
+void ShowBox(QWidget* parent, const QString& text, const QString& title)
+{
+    platform::ShowMessageBox(parent, text, title, QMessageBox::NoIcon);
+}

@@ -1,8 +1,5 @@
 #include "ui/Formmain.h"
 
-#include "platform/MessageBox.h"
-#include "platform/PortDiscovery.h"
-#include "platform/PortNamespace.h"
 #include "platform/WindowMessage.h"
 #include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"
@@ -36,16 +33,6 @@ const QString kSelectParams = QStringLiteral("Operation failed,Please select the
 const QString kFail = QStringLiteral("Fail");
 const QString kFailure = QStringLiteral("Failure");
 
-// "/dev/ttyUSB0 — Silicon Labs CP2102 USB to UART Bridge Controller, serial 0001": which port is which.
-QString PortToolTip(int port)
-{
-    const platform::SerialPortInfo info = platform::DescribeDevice(platform::PortDevicePath(port));
-    if (info.device.empty())
-        return QString::fromStdString(platform::PortDevicePath(port));
-    return QString::fromStdString(info.device) + QStringLiteral(" \u2014 ") +
-           QString::fromStdString(platform::Description(info));
-}
-
 QStringList NumberItems(int last)
 {
     QStringList items;
@@ -57,11 +44,6 @@ QStringList NumberItems(int last)
 QString FiveDigits(int value)
 {
     return QString::asprintf("%05d", value);
-}
-
-void ShowBox(QWidget* parent, const QString& text, const QString& title)
-{
-    platform::ShowMessageBox(parent, text, title, QMessageBox::NoIcon);
 }
 
 // Combo boxes on the page show their items in "宋体" 13 pixels high.
@@ -109,12 +91,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 }
 
 TForm1::~TForm1() = default;
-
-template <class Sender, class Signal>
-void TForm1::Bind(Sender* sender, Signal signal, void (TForm1::*handler)())
-{
-    connect(sender, signal, this, [this, handler] { orvane::RunHandler([this, handler] { (this->*handler)(); }); });
-}
 
 void TForm1::BuildControls()
 {
@@ -211,23 +187,52 @@ void TForm1::BuildControls()
     Timer1 = new QTimer(this);
     Timer1->setInterval(kSearchIntervalMs);
 
-    Bind(suiButton1, &TsuiButton::OnClick, &TForm1::suiButton1Click);
-    Bind(suiButton2, &TsuiButton::OnClick, &TForm1::suiButton2Click);
-    Bind(suiButton3, &TsuiButton::OnClick, &TForm1::suiButton3Click);
-    Bind(suiButton4, &TsuiButton::OnClick, &TForm1::suiButton4Click);
-    Bind(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
-    Bind(suiComboBox_Channel, &QComboBox::activated, &TForm1::suiComboBox_ChannelChange);
-    Bind(suiButton_ChannelRead, &TsuiButton::OnClick, &TForm1::suiButton_ChannelReadClick);
-    Bind(suiButton_ChannelSet, &TsuiButton::OnClick, &TForm1::suiButton_ChannelSetClick);
-    Bind(suiButton_RfBaudRateRead, &TsuiButton::OnClick, &TForm1::suiButton_RfBaudRateReadClick);
-    Bind(suiButton_RfBaudRateSet, &TsuiButton::OnClick, &TForm1::suiButton_RfBaudRateSetClick);
-    Bind(suiButton_ComBaudRateRead, &TsuiButton::OnClick, &TForm1::suiButton_ComBaudRateReadClick);
-    Bind(suiButton_ComBaudRateSet, &TsuiButton::OnClick, &TForm1::suiButton_ComBaudRateSetClick);
-    Bind(suiButton_ReadGuestId, &TsuiButton::OnClick, &TForm1::suiButton_ReadGuestIdClick);
-    Bind(suiButton_WriteGuestId, &TsuiButton::OnClick, &TForm1::suiButton_WriteGuestIdClick);
-    Bind(suiButton_WritePower, &TsuiButton::OnClick, &TForm1::suiButton_WritePowerClick);
-    Bind(CSpinButton_GuestId, &TCSpinButton::OnDownClick, &TForm1::CSpinButton_GuestIdDownClick);
-    Bind(CSpinButton_GuestId, &TCSpinButton::OnUpClick, &TForm1::CSpinButton_GuestIdUpClick);
+    Bind(this, suiButton1, &TsuiButton::OnClick, &TForm1::suiButton1Click);
+    Bind(this, suiButton2, &TsuiButton::OnClick, &TForm1::suiButton2Click);
+    Bind(this, suiButton3, &TsuiButton::OnClick, &TForm1::suiButton3Click);
+    Bind(this, suiButton4, &TsuiButton::OnClick, &TForm1::suiButton4Click);
+    Bind(this, Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
+    Bind(this, suiComboBox_Channel, &QComboBox::activated, &TForm1::suiComboBox_ChannelChange);
+    Bind(this, suiButton_ChannelRead, &TsuiButton::OnClick, &TForm1::suiButton_ChannelReadClick);
+    Bind(this, suiButton_ChannelSet, &TsuiButton::OnClick, &TForm1::suiButton_ChannelSetClick);
+    Bind(this, suiButton_RfBaudRateRead, &TsuiButton::OnClick, &TForm1::suiButton_RfBaudRateReadClick);
+    Bind(this, suiButton_RfBaudRateSet, &TsuiButton::OnClick, &TForm1::suiButton_RfBaudRateSetClick);
+    Bind(this, suiButton_ComBaudRateRead, &TsuiButton::OnClick, &TForm1::suiButton_ComBaudRateReadClick);
+    Bind(this, suiButton_ComBaudRateSet, &TsuiButton::OnClick, &TForm1::suiButton_ComBaudRateSetClick);
+    Bind(this, suiButton_ReadGuestId, &TsuiButton::OnClick, &TForm1::suiButton_ReadGuestIdClick);
+    Bind(this, suiButton_WriteGuestId, &TsuiButton::OnClick, &TForm1::suiButton_WriteGuestIdClick);
+    Bind(this, suiButton_WritePower, &TsuiButton::OnClick, &TForm1::suiButton_WritePowerClick);
+    Bind(this, CSpinButton_GuestId, &TCSpinButton::OnDownClick, &TForm1::CSpinButton_GuestIdDownClick);
+    Bind(this, CSpinButton_GuestId, &TCSpinButton::OnUpClick, &TForm1::CSpinButton_GuestIdUpClick);
+}
+
+// ---- the port, for the port dialog
+
+bool TForm1::OpenOrReconfigurePort(int port, int baudRate, int parity)
+{
+    return serial.OpenOrReconfigure(port, baudRate, parity) != 0;
+}
+
+void TForm1::ClosePort()
+{
+    serial.Close();
+}
+
+bool TForm1::PortIsOpen() const
+{
+    return serial.IsOpen() != 0;
+}
+
+void TForm1::SetSearchCursor(int portItem, int baudItem, int parityItem)
+{
+    serial.scanPortItem = std::uint8_t(portItem);
+    serial.scanBaudItem = std::uint8_t(baudItem);
+    serial.scanParityItem = std::uint8_t(parityItem);
+}
+
+void TForm1::SetSearchEnd(int baudItem)
+{
+    serial.selectedBaudItem = std::uint8_t(baudItem);
 }
 
 // ---- status line
@@ -268,13 +273,7 @@ void TForm1::suiButton1Click()
         return;
     if (portListPending) {
         portListPending = false;
-        for (int i = 0; i < serial.portCount; ++i) {
-            const int port = serial.ports[std::size_t(i)];
-            Form2->suiComboBox_ComPort->addItem(QStringLiteral("COM%1").arg(port));
-            Form2->suiComboBox_ComPort->setItemData(i, PortToolTip(port), Qt::ToolTipRole);
-        }
-        if (Form2->suiComboBox_ComPort->count() > 0)
-            Form2->suiComboBox_ComPort->setCurrentIndex(0);
+        Form2->ListPorts(std::vector<int>(serial.ports.begin(), serial.ports.begin() + serial.portCount));
     }
     Form2->exec();
 }
@@ -429,10 +428,10 @@ void TForm1::suiButton2Click()
     if (!Timer1->isActive())
         Timer1->start();
     if (Form2) {
-        serial.scanBaudItem = std::uint8_t(Form2->suiComboBox_BaudRate->currentIndex());
-        serial.scanParityItem = std::uint8_t(Form2->suiComboBox_Verify->currentIndex());
+        serial.scanBaudItem = std::uint8_t(Form2->BaudItem());
+        serial.scanParityItem = std::uint8_t(Form2->ParityItem());
         if (!searchWrapped)
-            serial.selectedBaudItem = std::uint8_t(Form2->suiComboBox_BaudRate->currentIndex());
+            serial.selectedBaudItem = std::uint8_t(Form2->BaudItem());
     }
     searchWrapped = false;
     SetActionStatus(QStringLiteral("Scanning Radio ..."));
@@ -470,8 +469,8 @@ void TForm1::Timer1Timer()
 bool TForm1::AdvanceSearch()
 {
     // The pair space is what the dialog's boxes offer.
-    const int baudItems = Form2 ? Form2->suiComboBox_BaudRate->count() : 0;
-    const int parityItems = Form2 ? Form2->suiComboBox_Verify->count() : 0;
+    const int baudItems = Form2 ? Form2->BaudItemCount() : 0;
+    const int parityItems = Form2 ? Form2->ParityItemCount() : 0;
     return protocol::AdvanceSearchCursor(serial.scanBaudItem, serial.scanParityItem, searchWrapped,
                                          serial.selectedBaudItem, baudItems, parityItems);
 }

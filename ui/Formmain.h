@@ -40,6 +40,15 @@ public:
 
     ZebSerial& Serial() { return serial; }
 
+    // What the port dialog does to the port: it reaches the serial object only through these.
+    bool OpenOrReconfigurePort(int port, int baudRate, int parity);
+    void ClosePort();
+    bool PortIsOpen() const;
+    // "Open" records the opened pair as where the next search starts; picking a baud rate or a
+    // parity in the dialog moves the search's end mark to the baud item.
+    void SetSearchCursor(int portItem, int baudItem, int parityItem);
+    void SetSearchEnd(int baudItem);
+
     // Status line: three blanks, the port part, four blanks, the action part.
     void SetStatusText(const QString& text);
     void SetPortStatus(const QString& text);
@@ -119,9 +128,6 @@ protected:
 
 private:
     void BuildControls();
-    // Connects a signal to a handler that runs under the exception display.
-    template <class Sender, class Signal>
-    void Bind(Sender* sender, Signal signal, void (TForm1::*handler)());
     void OnModuleResponse(const ZebSerialNotice& notice);
     // Notices that arrive while a box is showing wait here and are handled after it has closed.
     void HoldNotice(const ZebSerialNotice& notice);

@@ -1,7 +1,7 @@
 // The exception display: an exception from an event handler is shown and the loop goes on.
 
 #include "app/Application.h"
-#include "platform/MessageBox.h"
+#include "common/MessageBoxRecorder.h"
 #include "skin/Suibutton.h"
 #include "skin/Suiedit.h"
 #include "ui/Formmain.h"
@@ -46,7 +46,7 @@ TEST(ExceptionDisplay, AFullStopFollowsAMessageEndingAfterDot)
 
 TEST(ExceptionDisplay, ANonNumericIdOnWriteIsShownAndTheProgramGoesOn)
 {
-    platform::MessageBoxRecorder boxes;
+    MessageBoxRecorder boxes;
     TForm1 form1;
     TForm2 form2(form1);
     form1.show();
@@ -66,7 +66,7 @@ TEST(ExceptionDisplay, ANonNumericIdOnWriteIsShownAndTheProgramGoesOn)
 
 TEST(ExceptionDisplay, AnythingElseThrownShowsAnEmptyMessage)
 {
-    platform::MessageBoxRecorder boxes;
+    MessageBoxRecorder boxes;
     QObject target;
     QTimer::singleShot(0, &target, [] { throw 42; });
     QDeadlineTimer deadline(10000);

@@ -128,6 +128,11 @@ protected:
 
 private:
     void BuildControls();
+    void BuildButtonBar();
+    void BuildPage();
+    void BuildRadioGroups(QWidget* page);
+    void BuildIdAndPowerGroups(QWidget* page);
+    void BindHandlers();
     void OnModuleResponse(const ZebSerialNotice& notice);
     // Notices that arrive while a box is showing wait here and are handled after it has closed.
     void HoldNotice(const ZebSerialNotice& notice);

@@ -1,5 +1,7 @@
 #include "platform/MessageBox.h"
 
+#include <QAbstractButton>
+#include <QIcon>
 #include <QPointer>
 
 #include <deque>
@@ -53,6 +55,8 @@ void ShowNow(QWidget* parent, const QString& text, const QString& title, QMessag
         Presenter()->Present(ShownMessageBox{parent, text, title, icon});
     } else {
         QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+        // The OK button carries its caption only, whatever glyph the desktop's style adds.
+        box.button(QMessageBox::Ok)->setIcon(QIcon());
         box.exec();
     }
     state.showing = false;

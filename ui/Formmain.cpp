@@ -10,8 +10,10 @@
 #include "ui/Controls.h"
 #include "ui/Conversion.h"
 #include "ui/Unit2.h"
+#include "widgets/Cspin.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
 
@@ -137,6 +139,18 @@ bool TForm1::event(QEvent* e)
         return true;
     }
     return QWidget::event(e);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == suiEdit_GuestId && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            QCoreApplication::sendEvent(CSpinButton_GuestId, e);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void TForm1::HoldNotice(const ZebSerialNotice& notice)

@@ -125,6 +125,8 @@ public:
 protected:
     // Dispatch: the module's notice goes to OnModuleResponse, everything else on as usual.
     bool event(QEvent* e) override;
+    // Up and Down in the ID edit step it as the spin button's arrows do.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void BuildControls();

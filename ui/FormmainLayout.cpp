@@ -164,6 +164,7 @@ void TForm1::BuildIdAndPowerGroups(QWidget* page)
     suiEdit_GuestId->setMaxLength(5);
     CSpinButton_GuestId = new TCSpinButton(suiGroupBox5);
     CSpinButton_GuestId->SetBounds(129, 12, 15, 33);
+    suiEdit_GuestId->installEventFilter(this);
     suiButton_ReadGuestId = MakeButton(suiGroupBox5, {152, 17, 65, 23}, QStringLiteral("Read"));
     suiButton_WriteGuestId = MakeButton(suiGroupBox5, {232, 17, 65, 23}, QStringLiteral("Write"));
 

@@ -55,6 +55,10 @@ public:
     void SetActionStatus(const QString& text);
     QString StatusText() const;
 
+    // The status line's gradient drawn at the device pixel ratio: from the twice-size picture above
+    // 1. The page's JPEG comes in one size only.
+    void UsePicturesAt(qreal devicePixelRatio);
+
     // Event handlers, named after their control and event.
     void FormCreate();
     void suiButton1Click();
@@ -125,6 +129,7 @@ public:
 protected:
     // Dispatch: the module's notice goes to OnModuleResponse, everything else on as usual.
     bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     // Up and Down in the ID edit step it as the spin button's arrows do.
     bool eventFilter(QObject* watched, QEvent* e) override;
 

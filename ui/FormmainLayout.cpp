@@ -61,7 +61,34 @@ QLabel* MakePageLabel(QWidget* parent, const QRect& r, const QString& text)
     return MakeLabel(parent, r, text, DialogFont());
 }
 
+// The status line's gradient at a device pixel ratio: above 1 the twice-size picture, decoded on
+// first use and kept.
+QImage StatusGradientAt(qreal devicePixelRatio)
+{
+    if (devicePixelRatio <= 1.0)
+        return LoadStatusGradient();
+    static const QImage twice = [] {
+        QImage image(QStringLiteral(":/page/status@2x.png"));
+        image.setDevicePixelRatio(2.0);
+        return image;
+    }();
+    return twice.isNull() ? LoadStatusGradient() : twice;
+}
+
 }  // namespace
+
+void TForm1::UsePicturesAt(qreal devicePixelRatio)
+{
+    const QImage gradient = StatusGradientAt(devicePixelRatio);
+    if (gradient.cacheKey() != suiImagePanel2->Picture().cacheKey())
+        suiImagePanel2->setPicture(gradient);
+}
+
+void TForm1::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    UsePicturesAt(devicePixelRatioF());
+}
 
 void TForm1::BuildControls()
 {

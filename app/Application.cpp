@@ -6,7 +6,7 @@
 #include <QFileInfo>
 
 Application::Application(int& argc, char** argv)
-    : QApplication(argc, argv), title(TitleFromFileName(QFileInfo(applicationFilePath()).fileName()))
+    : QApplication(argc, argv), m_title(TitleFromFileName(QFileInfo(applicationFilePath()).fileName()))
 {
     platform::SetExceptionDisplay([this](std::exception_ptr error) { ShowException(error); });
 }
@@ -38,7 +38,7 @@ void Application::ShowException(std::exception_ptr error)
     } catch (...) {
         // Anything that is not our exception is shown as one with an empty message.
     }
-    platform::ShowMessageBox(activeWindow(), DisplayText(message), title, QMessageBox::Critical);
+    platform::ShowMessageBox(activeWindow(), DisplayText(message), m_title, QMessageBox::Critical);
 }
 
 QString Application::TitleFromFileName(const QString& fileName)

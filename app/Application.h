@@ -23,8 +23,8 @@ public:
     // The message with a full stop appended when it ends in a character after ".".
     static QString DisplayText(const QString& message);
 
-    QString Title() const { return title; }
+    QString Title() const { return m_title; }
 
 private:
-    QString title;
+    QString m_title;
 };

@@ -82,14 +82,14 @@ void TForm1::SetStatusText(const QString& text)
 
 void TForm1::SetPortStatus(const QString& text)
 {
-    portStatus = text;
-    SetStatusText(QStringLiteral("   ") + portStatus + QStringLiteral("    ") + actionStatus);
+    m_portStatus = text;
+    SetStatusText(QStringLiteral("   ") + m_portStatus + QStringLiteral("    ") + m_actionStatus);
 }
 
 void TForm1::SetActionStatus(const QString& text)
 {
-    actionStatus = text;
-    SetStatusText(QStringLiteral("   ") + portStatus + QStringLiteral("    ") + actionStatus);
+    m_actionStatus = text;
+    SetStatusText(QStringLiteral("   ") + m_portStatus + QStringLiteral("    ") + m_actionStatus);
 }
 
 QString TForm1::StatusText() const
@@ -128,7 +128,7 @@ bool TForm1::event(QEvent* e)
     if (recvMessageId != 0 && e->type() == QEvent::Type(recvMessageId)) {
         const auto& notice = static_cast<const ZebSerialNotice&>(*e);
         // No answer is handled inside a box's modal loop, where its own box would nest.
-        if (platform::MessageBoxShowing() || !heldNotices.empty())
+        if (platform::MessageBoxShowing() || !m_heldNotices.empty())
             HoldNotice(notice);
         else
             OnModuleResponse(notice);
@@ -155,10 +155,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e)
 
 void TForm1::HoldNotice(const ZebSerialNotice& notice)
 {
-    heldNotices.push_back(notice.Keep());
-    if (heldRelease || handlingHeld)
+    m_heldNotices.push_back(notice.Keep());
+    if (m_heldRelease || m_handlingHeld)
         return;
-    heldRelease = true;
+    m_heldRelease = true;
     platform::WhenNoMessageBox([self = QPointer<TForm1>(this)] {
         if (self)
             self->HandleHeldNotices();
@@ -167,15 +167,15 @@ void TForm1::HoldNotice(const ZebSerialNotice& notice)
 
 void TForm1::HandleHeldNotices()
 {
-    heldRelease = false;
-    handlingHeld = true;
+    m_heldRelease = false;
+    m_handlingHeld = true;
     // A box shown by one of these holds the rest back until it has closed; this loop then goes on.
-    while (!heldNotices.empty()) {
-        const std::unique_ptr<ZebSerialNotice> notice = std::move(heldNotices.front());
-        heldNotices.pop_front();
+    while (!m_heldNotices.empty()) {
+        const std::unique_ptr<ZebSerialNotice> notice = std::move(m_heldNotices.front());
+        m_heldNotices.pop_front();
         OnModuleResponse(*notice);
     }
-    handlingHeld = false;
+    m_handlingHeld = false;
 }
 
 void TForm1::ReleaseGoneDevice()
@@ -183,7 +183,7 @@ void TForm1::ReleaseGoneDevice()
     if (!serial.HungUp())
         return;
     serial.Close();
-    heldNotices.clear();
+    m_heldNotices.clear();
     QCoreApplication::removePostedEvents(this, int(recvMessageId));
 }
 
@@ -193,7 +193,7 @@ void TForm1::DeviceGone()
     if (!serial.HungUp())
         return;
     ReleaseGoneDevice();
-    if (portStatus.startsWith(QStringLiteral("Open Com Succeed:")))
+    if (m_portStatus.startsWith(QStringLiteral("Open Com Succeed:")))
         SetPortStatus(QString());
     if (Form2)
         Form2->setCurStats(false);
@@ -216,7 +216,7 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
     switch (notice.command) {
     case protocol::kSearch:
         Timer1->stop();
-        searchReply = data;
+        m_searchReply = data;
         if (!SendReadChannel(serial))
             SendFailed(kOperandFail, kFail);
         SetActionStatus(QStringLiteral("Scan Radio Success!"));
@@ -261,9 +261,9 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
 
 void TForm1::LookupFrequency()
 {
-    if (const char* text = protocol::ChannelFrequency(searchReply[2], suiComboBox_Channel->currentIndex()))
-        frequencyText = QString::fromLatin1(text);
-    suiEdit_Frequency->setText(frequencyText);
+    if (const char* text = protocol::ChannelFrequency(m_searchReply[2], suiComboBox_Channel->currentIndex()))
+        m_frequencyText = QString::fromLatin1(text);
+    suiEdit_Frequency->setText(m_frequencyText);
 }
 
 void TForm1::suiComboBox_ChannelChange()

@@ -156,15 +156,15 @@ private:
     // Shows an answered code's item in a box; an index outside its items leaves it empty.
     static void SelectAnsweredItem(TsuiComboBox* box, int index);
 
-    QString portStatus;
-    QString actionStatus;
-    QString frequencyText;
+    QString m_portStatus;
+    QString m_actionStatus;
+    QString m_frequencyText;
     // Data of the last answer to the search command; byte 2 is the module type.
-    std::array<std::uint8_t, 4> searchReply{};
+    std::array<std::uint8_t, 4> m_searchReply{};
     TForm2* Form2 = nullptr;
-    std::deque<std::unique_ptr<ZebSerialNotice>> heldNotices;
-    bool heldRelease = false;
-    bool handlingHeld = false;
+    std::deque<std::unique_ptr<ZebSerialNotice>> m_heldNotices;
+    bool m_heldRelease = false;
+    bool m_handlingHeld = false;
 
     // Declared last so that it goes first: the port is closed and the reader stopped while
     // the window still exists.

@@ -29,16 +29,16 @@ QString PortToolTip(int port)
 
 }  // namespace
 
-TForm2::TForm2(TForm1& mainWindow) : QDialog(&mainWindow), form1(mainWindow)
+TForm2::TForm2(TForm1& mainWindow) : QDialog(&mainWindow), m_form1(mainWindow)
 {
     BuildControls();
-    form1.SetPortDialog(this);
+    m_form1.SetPortDialog(this);
 }
 
 TForm2::~TForm2()
 {
-    if (form1.PortDialog() == this)
-        form1.SetPortDialog(nullptr);
+    if (m_form1.PortDialog() == this)
+        m_form1.SetPortDialog(nullptr);
 }
 
 void TForm2::BuildControls()
@@ -84,7 +84,7 @@ void TForm2::showEvent(QShowEvent* e)
 
 void TForm2::FormShow()
 {
-    setCurStats(form1.PortIsOpen());
+    setCurStats(m_form1.PortIsOpen());
 }
 
 void TForm2::setCurStats(bool open)
@@ -103,12 +103,12 @@ TForm2::OpenResult TForm2::OpenSelectedPort()
     const int parity = ParityItem();
     const QString settings = portText + u',' + suiComboBox_BaudRate->currentText() + u',' +
                              suiComboBox_Verify->currentText() + u' ';
-    if (form1.OpenOrReconfigurePort(port, baudRate, parity)) {
-        form1.SetPortStatus(QStringLiteral("Open Com Succeed:") + settings);
+    if (m_form1.OpenOrReconfigurePort(port, baudRate, parity)) {
+        m_form1.SetPortStatus(QStringLiteral("Open Com Succeed:") + settings);
         setCurStats(true);
         return OpenResult::Opened;
     }
-    form1.SetPortStatus(QStringLiteral("Open Com fail:") + settings);
+    m_form1.SetPortStatus(QStringLiteral("Open Com fail:") + settings);
     return OpenResult::OpenFailed;
 }
 
@@ -116,8 +116,8 @@ void TForm2::suiButton_OpenClick()
 {
     switch (OpenSelectedPort()) {
     case OpenResult::Opened:
-        form1.SetSearchCursor(PortItem(), BaudItem(), ParityItem());
-        form1.SetActionStatus(QStringLiteral(" "));
+        m_form1.SetSearchCursor(PortItem(), BaudItem(), ParityItem());
+        m_form1.SetActionStatus(QStringLiteral(" "));
         done(kModalResultCancel);
         break;
     case OpenResult::OpenFailed:
@@ -131,19 +131,19 @@ void TForm2::suiButton_OpenClick()
 
 void TForm2::suiButton_CloseClick()
 {
-    form1.ClosePort();
+    m_form1.ClosePort();
     setCurStats(false);
 }
 
 // Both boxes move the search's end mark to the baud item; the open port is not touched.
 void TForm2::suiComboBox_BaudRateChange()
 {
-    form1.SetSearchEnd(BaudItem());
+    m_form1.SetSearchEnd(BaudItem());
 }
 
 void TForm2::suiComboBox_VerifyChange()
 {
-    form1.SetSearchEnd(BaudItem());
+    m_form1.SetSearchEnd(BaudItem());
 }
 
 void TForm2::SelectItems(int portItem, int baudItem, int parityItem)

@@ -62,5 +62,5 @@ protected:
 private:
     void BuildControls();
 
-    TForm1& form1;
+    TForm1& m_form1;
 };

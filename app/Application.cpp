@@ -6,14 +6,14 @@
 #include <QFileInfo>
 
 Application::Application(int& argc, char** argv)
-    : QApplication(argc, argv), title(TitleFromFileName(QFileInfo(applicationFilePath()).fileName()))
+    : QApplication(argc, argv), m_title(TitleFromFileName(QFileInfo(applicationFilePath()).fileName()))
 {
-    orvane::SetExceptionDisplay([this](std::exception_ptr error) { ShowException(error); });
+    platform::SetExceptionDisplay([this](std::exception_ptr error) { ShowException(error); });
 }
 
 Application::~Application()
 {
-    orvane::SetExceptionDisplay({});
+    platform::SetExceptionDisplay({});
 }
 
 // The windows' handlers show their exceptions themselves (RunHandler); this catches what any other
@@ -33,11 +33,12 @@ void Application::ShowException(std::exception_ptr error)
     QString message;
     try {
         std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        message = QString::fromUtf8(e.what());
+    } catch (const orvane::Exception& e) {
+        message = e.message();
     } catch (...) {
+        // Anything that is not our exception is shown as one with an empty message.
     }
-    platform::ShowMessageBox(activeWindow(), DisplayText(message), title, QMessageBox::Critical);
+    platform::ShowMessageBox(activeWindow(), DisplayText(message), m_title, QMessageBox::Critical);
 }
 
 QString Application::TitleFromFileName(const QString& fileName)
@@ -45,7 +46,7 @@ QString Application::TitleFromFileName(const QString& fileName)
     const QString stem = fileName.section(u'.', 0, 0);
     if (stem.isEmpty())
         return stem;
-    return stem.left(1).toUpper() + stem.mid(1).toLower();
+    return stem.left(1) + stem.mid(1).toLower();
 }
 
 QString Application::DisplayText(const QString& message)

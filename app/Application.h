@@ -14,17 +14,17 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // The modal error box for a caught exception: the message of ours and of the standard
-    // exceptions, an empty text for anything else.
+    // The modal error box for a caught exception: the message of ours, an empty text for anything
+    // else.
     void ShowException(std::exception_ptr error);
 
-    // The executable's file name up to its first ".", first letter upper case, the rest lower.
+    // The executable's file name up to its first ".", its first letter as it is, the rest lower case.
     static QString TitleFromFileName(const QString& fileName);
     // The message with a full stop appended when it ends in a character after ".".
     static QString DisplayText(const QString& message);
 
-    QString Title() const { return title; }
+    QString Title() const { return m_title; }
 
 private:
-    QString title;
+    QString m_title;
 };

@@ -1,9 +1,7 @@
 // The program: the application object, the main window, the hidden port dialog, the event loop.
 
 #include "app/Application.h"
-#include "platform/MessageBox.h"
 #include "skin/JpegImage.h"
-#include "skin/Suititlebar.h"
 #include "ui/Fonts.h"
 #include "ui/Formmain.h"
 #include "ui/Unit2.h"
@@ -54,9 +52,6 @@ int main(int argc, char* argv[])
         QGuiApplication::setDesktopFileName(QStringLiteral("io.github.orvane.Orvane"));
         QCoreApplication::setApplicationVersion(QString::fromLatin1(kOrvaneVersion));
         RegisterFontSubstitutions();
-        SetSuiErrorBoxHook([](QWidget* parent, const QString& text, const QString& title) {
-            platform::ShowMessageBox(parent, text, title, QMessageBox::Critical);
-        });
         // The dialog is destroyed before the main window, whose serial object then closes an open
         // port and stops its reader.
         TForm1 form1;

@@ -1,16 +1,26 @@
 #include "platform/MessageBox.h"
 
+#include <QAbstractButton>
+#include <QIcon>
 #include <QPointer>
 
 #include <deque>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
 namespace {
-MessageBoxHook& Hook()
+ModalPresenter*& Presenter()
 {
-    static MessageBoxHook hook;
-    return hook;
+    static ModalPresenter* presenter = nullptr;
+    return presenter;
+}
+
+ExceptionDisplay& Display()
+{
+    static ExceptionDisplay display;
+    return display;
 }
 
 struct WaitingBox {
@@ -41,10 +51,12 @@ void ShowNow(QWidget* parent, const QString& text, const QString& title, QMessag
     state.showing = true;
     state.text = text;
     state.title = title;
-    if (Hook()) {
-        Hook()(ShownMessageBox{parent, text, title, icon});
+    if (Presenter()) {
+        Presenter()->Present(ShownMessageBox{parent, text, title, icon});
     } else {
         QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+        // The OK button carries its caption only, whatever glyph the desktop's style adds.
+        box.button(QMessageBox::Ok)->setIcon(QIcon());
         box.exec();
     }
     state.showing = false;
@@ -92,23 +104,25 @@ void WhenNoMessageBox(std::function<void()> f)
     State().whenClosed.push_back(std::move(f));
 }
 
-void SetMessageBoxHook(MessageBoxHook hook)
+ModalPresenter* SetModalPresenter(ModalPresenter* presenter)
 {
-    Hook() = std::move(hook);
+    return std::exchange(Presenter(), presenter);
 }
 
-MessageBoxRecorder::MessageBoxRecorder()
+void SetExceptionDisplay(ExceptionDisplay display)
 {
-    SetMessageBoxHook([this](const ShownMessageBox& box) {
-        shown.push_back(box);
-        if (after)
-            after(box);
-    });
+    Display() = std::move(display);
 }
 
-MessageBoxRecorder::~MessageBoxRecorder()
+void RunHandler(const std::function<void()>& handler)
 {
-    SetMessageBoxHook({});
+    try {
+        handler();
+    } catch (...) {
+        if (!Display())
+            throw;
+        Display()(std::current_exception());
+    }
 }
 
 }  // namespace platform

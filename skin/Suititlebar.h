@@ -21,11 +21,7 @@ class TsuiTitleBar;
 enum TsuiTitleBarAlign { suiLeft, suiRight, suiClient };
 enum TsuiTitleBarBtnType { suiMax, suiMin, suiClose, suiHelp, suiControlBox, suiCustom };
 
-// Where the skin's configuration errors are reported. The default shows a modal error
-// box; the program routes it to its own message boxes and tests record it.
-using SuiErrorBoxHook = std::function<void(QWidget* parent, const QString& text, const QString& title)>;
-// An empty hook brings the default box back.
-void SetSuiErrorBoxHook(SuiErrorBoxHook hook);
+// The skin's configuration errors: a modal error box titled "Error", through the program's boxes.
 void ShowSuiErrorBox(QWidget* parent, const QString& text);
 
 // Shows title bars to assistive technology, their painted buttons as push buttons. Once is enough.

@@ -1,15 +1,9 @@
 // The title bar's sections and buttons, and the error box that refuses a wrong one.
 #include "skin/Suititlebar.h"
 
-#include <QMessageBox>
+#include "platform/MessageBox.h"
 
 namespace {
-
-SuiErrorBoxHook& ErrorBoxHook()
-{
-    static SuiErrorBoxHook hook;
-    return hook;
-}
 
 // Last piece (1-based) of a button's normal, mouse-over, pressed triple in the title-button strip.
 int LastPieceOf(TsuiTitleBarBtnType type)
@@ -30,17 +24,9 @@ constexpr int kTitleButtonPieces = 18;
 
 } // namespace
 
-void SetSuiErrorBoxHook(SuiErrorBoxHook hook) { ErrorBoxHook() = std::move(hook); }
-
 void ShowSuiErrorBox(QWidget* parent, const QString& text)
 {
-    const QString title = QStringLiteral("Error");
-    if (ErrorBoxHook()) {
-        ErrorBoxHook()(parent, text, title);
-        return;
-    }
-    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
-    box.exec();
+    platform::ShowMessageBox(parent, text, QStringLiteral("Error"), QMessageBox::Critical);
 }
 
 // ---- sections ------------------------------------------------------------------------------

@@ -6,7 +6,34 @@
 #include "skin/Suiform.h"
 #include "ui/Fonts.h"
 
+#include <QAbstractItemView>
 #include <QLabel>
+#include <QStyledItemDelegate>
+
+namespace {
+
+constexpr int kListItemHeight = 13;
+
+// The dropped-down list's rows: 13 pixels high, the row under the mouse drawn as the selected row
+// and nothing more (no hover or focus outline of its own).
+class ListRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), kListItemHeight};
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem row(option);
+        row.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus);
+        QStyledItemDelegate::paint(painter, row, index);
+    }
+};
+
+}  // namespace
 
 TsuiForm* MakeWindowFrame(QWidget* window, const QSize& clientSize)
 {
@@ -44,6 +71,7 @@ TsuiComboBox* MakeComboBox(QWidget* parent, const QRect& r, const QStringList& i
     c->setBorderColor(kControlGrey);
     c->setArrowColor(kControlGrey);
     c->setButtonColor(kButtonGrey);
+    c->setItemDelegate(new ListRowDelegate(c));
     c->addItems(items);
     c->setCurrentIndex(-1);
     c->setGeometry(r);
@@ -73,4 +101,9 @@ QStringList ParityItems()
     for (const char* name : protocol::kParityNames)
         items << QString::fromLatin1(name);
     return items;
+}
+
+void ShowBox(QWidget* parent, const QString& text, const QString& title)
+{
+    platform::ShowMessageBox(parent, text, title, QMessageBox::NoIcon);
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The settings both windows give their frame and their controls.
 
+#include "platform/MessageBox.h"
 #include "skin/Suithemes.h"
 
+#include <QObject>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -35,3 +37,15 @@ QLabel* MakeLabel(QWidget* parent, const QRect& r, const QString& text, const QF
 
 QStringList BaudRateItems();
 QStringList ParityItems();
+
+// Connects a signal to a window's handler, which runs under the exception display.
+template <class Window, class Sender, class Signal>
+void Bind(Window* window, Sender* sender, Signal signal, void (Window::*handler)())
+{
+    QObject::connect(sender, signal, window, [window, handler] {
+        platform::RunHandler([window, handler] { (window->*handler)(); });
+    });
+}
+
+// The windows' boxes: modal, an OK button only, no icon.
+void ShowBox(QWidget* parent, const QString& text, const QString& title);

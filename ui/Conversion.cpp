@@ -4,14 +4,6 @@
 
 namespace orvane {
 
-namespace {
-ExceptionDisplay& Display()
-{
-    static ExceptionDisplay display;
-    return display;
-}
-}  // namespace
-
 Exception::Exception(const QString& message) : std::runtime_error(message.toStdString()) {}
 
 int StrToInt(const QString& text)
@@ -41,22 +33,6 @@ int StrToInt(const QString& text)
     if (value > std::numeric_limits<int>::max())
         return fail();
     return int(value);
-}
-
-void SetExceptionDisplay(ExceptionDisplay display)
-{
-    Display() = std::move(display);
-}
-
-void RunHandler(const std::function<void()>& handler)
-{
-    try {
-        handler();
-    } catch (...) {
-        if (!Display())
-            throw;
-        Display()(std::current_exception());
-    }
 }
 
 }  // namespace orvane

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <exception>
-#include <functional>
 #include <stdexcept>
 
 namespace orvane {
@@ -25,14 +23,5 @@ public:
 // A decimal integer with an optional sign, within the 32-bit range; anything else throws
 // ConvertError "'<text>' is not a valid integer value".
 int StrToInt(const QString& text);
-
-// Where an exception thrown by an event handler is shown. The application installs its exception
-// display here; without one the exception goes on to the caller.
-using ExceptionDisplay = std::function<void(std::exception_ptr)>;
-void SetExceptionDisplay(ExceptionDisplay display);
-
-// Runs an event handler and hands what it throws to the exception display, so that an exception
-// never unwinds through the toolkit's event delivery.
-void RunHandler(const std::function<void()>& handler);
 
 }  // namespace orvane

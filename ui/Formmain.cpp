@@ -1,28 +1,19 @@
 #include "ui/Formmain.h"
 
-#include "platform/MessageBox.h"
-#include "platform/PortDiscovery.h"
-#include "platform/PortNamespace.h"
 #include "platform/WindowMessage.h"
 #include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"
 #include "protocol/SearchOrder.h"
-#include "skin/JpegImage.h"
-#include "skin/Suibutton.h"
 #include "skin/Suicombobox.h"
 #include "skin/Suiedit.h"
-#include "skin/Suiform.h"
-#include "skin/Suigroupbox.h"
 #include "skin/Suiimagepanel.h"
-#include "skin/Suipagecontrol.h"
 #include "ui/Controls.h"
 #include "ui/Conversion.h"
-#include "ui/Fonts.h"
 #include "ui/Unit2.h"
 #include "widgets/Cspin.h"
 
 #include <QCoreApplication>
-#include <QLabel>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
 
@@ -35,66 +26,9 @@ const QString kSelectParams = QStringLiteral("Operation failed,Please select the
 const QString kFail = QStringLiteral("Fail");
 const QString kFailure = QStringLiteral("Failure");
 
-// "/dev/ttyUSB0 — Silicon Labs CP2102 USB to UART Bridge Controller, serial 0001": which port is which.
-QString PortToolTip(int port)
-{
-    const platform::SerialPortInfo info = platform::DescribeDevice(platform::PortDevicePath(port));
-    if (info.device.empty())
-        return QString::fromStdString(platform::PortDevicePath(port));
-    return QString::fromStdString(info.device) + QStringLiteral(" \u2014 ") +
-           QString::fromStdString(platform::Description(info));
-}
-
-QStringList NumberItems(int last)
-{
-    QStringList items;
-    for (int i = 1; i <= last; ++i)
-        items << QString::number(i);
-    return items;
-}
-
 QString FiveDigits(int value)
 {
     return QString::asprintf("%05d", value);
-}
-
-void ShowBox(QWidget* parent, const QString& text, const QString& title)
-{
-    platform::ShowMessageBox(parent, text, title, QMessageBox::NoIcon);
-}
-
-// Combo boxes on the page show their items in "宋体" 13 pixels high.
-TsuiComboBox* MakePageComboBox(QWidget* parent, const QRect& r, const QStringList& items)
-{
-    TsuiComboBox* c = MakeComboBox(parent, r, items);
-    c->setFont(SongFont(13));
-    return c;
-}
-
-TsuiGroupBox* MakeGroupBox(QWidget* parent, const QRect& r, const QString& caption, TColor border)
-{
-    auto* g = new TsuiGroupBox(parent);
-    g->setUIStyle(Protein);
-    g->setTransparent(true);
-    g->setFont(DialogFont());
-    g->setBorderColor(border);
-    g->setCaption(caption);
-    g->setGeometry(r);
-    return g;
-}
-
-TsuiEdit* MakeEdit(QWidget* parent, const QRect& r)
-{
-    auto* e = new TsuiEdit(parent);
-    e->setUIStyle(Protein);
-    e->setBorderColor(kControlGrey);
-    e->setGeometry(r);
-    return e;
-}
-
-QLabel* MakePageLabel(QWidget* parent, const QRect& r, const QString& text)
-{
-    return MakeLabel(parent, r, text, DialogFont());
 }
 
 }  // namespace
@@ -109,124 +43,33 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
 
 TForm1::~TForm1() = default;
 
-template <class Sender, class Signal>
-void TForm1::Bind(Sender* sender, Signal signal, void (TForm1::*handler)())
+// ---- the port, for the port dialog
+
+bool TForm1::OpenOrReconfigurePort(int port, int baudRate, int parity)
 {
-    connect(sender, signal, this, [this, handler] { orvane::RunHandler([this, handler] { (this->*handler)(); }); });
+    return serial.OpenOrReconfigure(port, baudRate, parity) != 0;
 }
 
-void TForm1::BuildControls()
+void TForm1::ClosePort()
 {
-    setWindowTitle(QStringLiteral("Orvane V1.00.05 2012-11-7 Support Com10"));
-    setFont(DialogFont());
-    move(502, 157);
+    serial.Close();
+}
 
-    suiForm1 = MakeWindowFrame(this, {411, 512});
-    QWidget* form = suiForm1;
+bool TForm1::PortIsOpen() const
+{
+    return serial.IsOpen() != 0;
+}
 
-    suiImagePanel1 = new TsuiImagePanel(form);
-    suiImagePanel1->setGeometry(0, 20, 411, 41);
-    suiImagePanel1->setAlign(TsuiCustomPanel::alTop);
-    suiImagePanel1->setColor(kSkyBlue);
-    suiButton1 = MakeButton(suiImagePanel1, {16, 8, 80, 27}, QStringLiteral("Com Setting"));
-    suiButton2 = MakeButton(suiImagePanel1, {114, 8, 80, 27}, QStringLiteral("Search"));
-    suiButton3 = MakeButton(suiImagePanel1, {213, 8, 80, 27}, QStringLiteral("Stop"));
-    suiButton4 = MakeButton(suiImagePanel1, {312, 8, 80, 27}, QStringLiteral("Exit"));
+void TForm1::SetSearchCursor(int portItem, int baudItem, int parityItem)
+{
+    serial.scanPortItem = std::uint8_t(portItem);
+    serial.scanBaudItem = std::uint8_t(baudItem);
+    serial.scanParityItem = std::uint8_t(parityItem);
+}
 
-    suiPageControl1 = new TsuiPageControl(form);
-    suiPageControl1->setGeometry(0, 61, 411, 422);
-    suiPageControl1->setUIStyle(MacOS);
-    suiPageControl1->setTabPosition(suiTop);
-    suiPageControl1->setLeftMargin(10);
-    suiPageControl1->setBorderColor(kControlGrey);
-    suiPageControl1->setColor(kButtonGrey);
-    suiTabSheet1 = new TsuiTabSheet(suiPageControl1);
-    suiTabSheet1->setCaption(QStringLiteral("Radio Parameters"));
-    suiTabSheet1->setColor(kButtonGrey);
-    suiPageControl1->setActivePage(suiTabSheet1);
-
-    suiImagePanel3 = new TsuiImagePanel(suiTabSheet1);
-    suiImagePanel3->setGeometry(0, 0, 405, 382);
-    suiImagePanel3->setAlign(TsuiCustomPanel::alTop);
-    suiImagePanel3->setDrawStyle(TsuiCustomPanel::suiNormal);
-    suiImagePanel3->setPicture(LoadPageBackground());
-    QWidget* page = suiImagePanel3;
-
-    suiGroupBox1 = MakeGroupBox(page, {16, 12, 313, 65}, QStringLiteral("Channel and Frequency"), kControlGrey);
-    Label4 = MakePageLabel(suiGroupBox1, {16, 16, 41, 13}, QStringLiteral("Channel"));
-    Label5 = MakePageLabel(suiGroupBox1, {16, 40, 41, 13}, QStringLiteral(" Frequency"));
-    suiComboBox_Channel = MakePageComboBox(suiGroupBox1, {64, 13, 81, 21}, NumberItems(protocol::kHighestChannel));
-    suiEdit_Frequency = MakeEdit(suiGroupBox1, {64, 40, 81, 17});
-    suiEdit_Frequency->setReadOnly(true);
-    suiButton_ChannelRead = MakeButton(suiGroupBox1, {152, 24, 65, 25}, QStringLiteral("Read"));
-    suiButton_ChannelSet = MakeButton(suiGroupBox1, {232, 25, 65, 23}, QStringLiteral("Write"));
-
-    suiGroupBox2 = MakeGroupBox(page, {16, 94, 313, 49}, QStringLiteral("RF and Rate"), kControlGrey);
-    Label6 = MakePageLabel(suiGroupBox2, {8, 21, 49, 13}, QStringLiteral("Baud Rate"));
-    suiComboBox_RfBaudRate = MakePageComboBox(suiGroupBox2, {64, 17, 81, 21}, BaudRateItems());
-    suiButton_RfBaudRateRead = MakeButton(suiGroupBox2, {152, 16, 65, 23}, QStringLiteral("Read"));
-    suiButton_RfBaudRateSet = MakeButton(suiGroupBox2, {232, 16, 65, 23}, QStringLiteral("Write"));
-
-    suiGroupBox3 = MakeGroupBox(page, {16, 162, 313, 73}, QStringLiteral("Wireless COM Setting"), kControlGrey);
-    Label7 = MakePageLabel(suiGroupBox3, {8, 21, 57, 13}, QStringLiteral("Baud Rate"));
-    Label8 = MakePageLabel(suiGroupBox3, {8, 45, 49, 13}, QStringLiteral("Verify"));
-    suiComboBox_ComBaudRate = MakePageComboBox(suiGroupBox3, {64, 17, 81, 21}, BaudRateItems());
-    suiComboBox_ComVerify = MakePageComboBox(suiGroupBox3, {64, 41, 81, 21}, ParityItems());
-    suiButton_ComBaudRateRead = MakeButton(suiGroupBox3, {152, 24, 65, 23}, QStringLiteral("Read"));
-    suiButton_ComBaudRateSet = MakeButton(suiGroupBox3, {232, 24, 65, 23}, QStringLiteral("Write"));
-
-    suiGroupBox5 = MakeGroupBox(page, {16, 253, 313, 49}, QStringLiteral("Factory ID(1-65536)"), kBlack);
-    suiEdit_GuestId = MakeEdit(suiGroupBox5, {61, 18, 68, 23});
-    suiEdit_GuestId->setText(QStringLiteral("00000"));
-    suiEdit_GuestId->setMaxLength(5);
-    CSpinButton_GuestId = new TCSpinButton(suiGroupBox5);
-    CSpinButton_GuestId->SetBounds(129, 12, 15, 33);
-    suiButton_ReadGuestId = MakeButton(suiGroupBox5, {152, 17, 65, 23}, QStringLiteral("Read"));
-    suiButton_WriteGuestId = MakeButton(suiGroupBox5, {232, 17, 65, 23}, QStringLiteral("Write"));
-
-    suiGroupBox6 = MakeGroupBox(page, {16, 322, 313, 49}, QStringLiteral("Launch  Power"), kBlack);
-    Label14 = MakePageLabel(suiGroupBox6, {8, 22, 49, 13}, QStringLiteral("Level"));
-    suiComboBox_Power = MakePageComboBox(suiGroupBox6, {61, 18, 73, 21}, NumberItems(protocol::kHighestPower));
-    suiButton_ReadPower = MakeButton(suiGroupBox6, {152, 17, 65, 23}, QStringLiteral("Read"));
-    suiButton_ReadPower->setEnabled(false);
-    suiButton_WritePower = MakeButton(suiGroupBox6, {232, 17, 65, 23}, QStringLiteral("Write"));
-
-    suiImagePanel2 = new TsuiImagePanel(form);
-    suiImagePanel2->setGeometry(0, 484, 411, 28);
-    suiImagePanel2->setAlign(TsuiCustomPanel::alBottom);
-    suiImagePanel2->setDrawStyle(TsuiCustomPanel::suiStretch);
-    suiImagePanel2->setPicture(LoadStatusGradient());
-
-    // What a screen reader calls the boxes and edits: the label beside each, or its group's caption.
-    Label4->setBuddy(suiComboBox_Channel);
-    Label5->setBuddy(suiEdit_Frequency);
-    Label6->setBuddy(suiComboBox_RfBaudRate);
-    Label7->setBuddy(suiComboBox_ComBaudRate);
-    Label8->setBuddy(suiComboBox_ComVerify);
-    Label14->setBuddy(suiComboBox_Power);
-    suiEdit_GuestId->setAccessibleName(suiGroupBox5->Caption());
-    CSpinButton_GuestId->setAccessibleName(suiGroupBox5->Caption());
-
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(kSearchIntervalMs);
-
-    Bind(suiButton1, &TsuiButton::OnClick, &TForm1::suiButton1Click);
-    Bind(suiButton2, &TsuiButton::OnClick, &TForm1::suiButton2Click);
-    Bind(suiButton3, &TsuiButton::OnClick, &TForm1::suiButton3Click);
-    Bind(suiButton4, &TsuiButton::OnClick, &TForm1::suiButton4Click);
-    Bind(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
-    Bind(suiComboBox_Channel, &QComboBox::activated, &TForm1::suiComboBox_ChannelChange);
-    Bind(suiButton_ChannelRead, &TsuiButton::OnClick, &TForm1::suiButton_ChannelReadClick);
-    Bind(suiButton_ChannelSet, &TsuiButton::OnClick, &TForm1::suiButton_ChannelSetClick);
-    Bind(suiButton_RfBaudRateRead, &TsuiButton::OnClick, &TForm1::suiButton_RfBaudRateReadClick);
-    Bind(suiButton_RfBaudRateSet, &TsuiButton::OnClick, &TForm1::suiButton_RfBaudRateSetClick);
-    Bind(suiButton_ComBaudRateRead, &TsuiButton::OnClick, &TForm1::suiButton_ComBaudRateReadClick);
-    Bind(suiButton_ComBaudRateSet, &TsuiButton::OnClick, &TForm1::suiButton_ComBaudRateSetClick);
-    Bind(suiButton_ReadGuestId, &TsuiButton::OnClick, &TForm1::suiButton_ReadGuestIdClick);
-    Bind(suiButton_WriteGuestId, &TsuiButton::OnClick, &TForm1::suiButton_WriteGuestIdClick);
-    Bind(suiButton_WritePower, &TsuiButton::OnClick, &TForm1::suiButton_WritePowerClick);
-    Bind(CSpinButton_GuestId, &TCSpinButton::OnDownClick, &TForm1::CSpinButton_GuestIdDownClick);
-    Bind(CSpinButton_GuestId, &TCSpinButton::OnUpClick, &TForm1::CSpinButton_GuestIdUpClick);
+void TForm1::SetSearchEnd(int baudItem)
+{
+    serial.selectedBaudItem = std::uint8_t(baudItem);
 }
 
 // ---- status line
@@ -238,14 +81,14 @@ void TForm1::SetStatusText(const QString& text)
 
 void TForm1::SetPortStatus(const QString& text)
 {
-    portStatus = text;
-    SetStatusText(QStringLiteral("   ") + portStatus + QStringLiteral("    ") + actionStatus);
+    m_portStatus = text;
+    SetStatusText(QStringLiteral("   ") + m_portStatus + QStringLiteral("    ") + m_actionStatus);
 }
 
 void TForm1::SetActionStatus(const QString& text)
 {
-    actionStatus = text;
-    SetStatusText(QStringLiteral("   ") + portStatus + QStringLiteral("    ") + actionStatus);
+    m_actionStatus = text;
+    SetStatusText(QStringLiteral("   ") + m_portStatus + QStringLiteral("    ") + m_actionStatus);
 }
 
 QString TForm1::StatusText() const
@@ -267,13 +110,7 @@ void TForm1::suiButton1Click()
         return;
     if (portListPending) {
         portListPending = false;
-        for (int i = 0; i < serial.portCount; ++i) {
-            const int port = serial.ports[std::size_t(i)];
-            Form2->suiComboBox_ComPort->addItem(QStringLiteral("COM%1").arg(port));
-            Form2->suiComboBox_ComPort->setItemData(i, PortToolTip(port), Qt::ToolTipRole);
-        }
-        if (Form2->suiComboBox_ComPort->count() > 0)
-            Form2->suiComboBox_ComPort->setCurrentIndex(0);
+        Form2->ListPorts(std::vector<int>(serial.ports.begin(), serial.ports.begin() + serial.portCount));
     }
     Form2->exec();
 }
@@ -290,7 +127,7 @@ bool TForm1::event(QEvent* e)
     if (recvMessageId != 0 && e->type() == QEvent::Type(recvMessageId)) {
         const auto& notice = static_cast<const ZebSerialNotice&>(*e);
         // No answer is handled inside a box's modal loop, where its own box would nest.
-        if (platform::MessageBoxShowing() || !heldNotices.empty())
+        if (platform::MessageBoxShowing() || !m_heldNotices.empty())
             HoldNotice(notice);
         else
             OnModuleResponse(notice);
@@ -303,12 +140,24 @@ bool TForm1::event(QEvent* e)
     return QWidget::event(e);
 }
 
+bool TForm1::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == suiEdit_GuestId && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            QCoreApplication::sendEvent(CSpinButton_GuestId, e);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
 void TForm1::HoldNotice(const ZebSerialNotice& notice)
 {
-    heldNotices.push_back(notice.Keep());
-    if (heldRelease || handlingHeld)
+    m_heldNotices.push_back(notice.Keep());
+    if (m_heldRelease || m_handlingHeld)
         return;
-    heldRelease = true;
+    m_heldRelease = true;
     platform::WhenNoMessageBox([self = QPointer<TForm1>(this)] {
         if (self)
             self->HandleHeldNotices();
@@ -317,15 +166,15 @@ void TForm1::HoldNotice(const ZebSerialNotice& notice)
 
 void TForm1::HandleHeldNotices()
 {
-    heldRelease = false;
-    handlingHeld = true;
+    m_heldRelease = false;
+    m_handlingHeld = true;
     // A box shown by one of these holds the rest back until it has closed; this loop then goes on.
-    while (!heldNotices.empty()) {
-        const std::unique_ptr<ZebSerialNotice> notice = std::move(heldNotices.front());
-        heldNotices.pop_front();
+    while (!m_heldNotices.empty()) {
+        const std::unique_ptr<ZebSerialNotice> notice = std::move(m_heldNotices.front());
+        m_heldNotices.pop_front();
         OnModuleResponse(*notice);
     }
-    handlingHeld = false;
+    m_handlingHeld = false;
 }
 
 void TForm1::ReleaseGoneDevice()
@@ -333,7 +182,7 @@ void TForm1::ReleaseGoneDevice()
     if (!serial.HungUp())
         return;
     serial.Close();
-    heldNotices.clear();
+    m_heldNotices.clear();
     QCoreApplication::removePostedEvents(this, int(recvMessageId));
 }
 
@@ -343,7 +192,7 @@ void TForm1::DeviceGone()
     if (!serial.HungUp())
         return;
     ReleaseGoneDevice();
-    if (portStatus.startsWith(QStringLiteral("Open Com Succeed:")))
+    if (m_portStatus.startsWith(QStringLiteral("Open Com Succeed:")))
         SetPortStatus(QString());
     if (Form2)
         Form2->setCurStats(false);
@@ -366,7 +215,7 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
     switch (notice.command) {
     case protocol::kSearch:
         Timer1->stop();
-        searchReply = data;
+        m_searchReply = data;
         if (!SendReadChannel(serial))
             SendFailed(kOperandFail, kFail);
         SetActionStatus(QStringLiteral("Scan Radio Success!"));
@@ -411,9 +260,9 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
 
 void TForm1::LookupFrequency()
 {
-    if (const char* text = protocol::ChannelFrequency(searchReply[protocol::kModuleTypeByte], suiComboBox_Channel->currentIndex()))
-        frequencyText = QString::fromLatin1(text);
-    suiEdit_Frequency->setText(frequencyText);
+    if (const char* text = protocol::ChannelFrequency(m_searchReply[protocol::kModuleTypeByte], suiComboBox_Channel->currentIndex()))
+        m_frequencyText = QString::fromLatin1(text);
+    suiEdit_Frequency->setText(m_frequencyText);
 }
 
 void TForm1::suiComboBox_ChannelChange()
@@ -428,10 +277,10 @@ void TForm1::suiButton2Click()
     if (!Timer1->isActive())
         Timer1->start();
     if (Form2) {
-        serial.scanBaudItem = std::uint8_t(Form2->suiComboBox_BaudRate->currentIndex());
-        serial.scanParityItem = std::uint8_t(Form2->suiComboBox_Verify->currentIndex());
+        serial.scanBaudItem = std::uint8_t(Form2->BaudItem());
+        serial.scanParityItem = std::uint8_t(Form2->ParityItem());
         if (!searchWrapped)
-            serial.selectedBaudItem = std::uint8_t(Form2->suiComboBox_BaudRate->currentIndex());
+            serial.selectedBaudItem = std::uint8_t(Form2->BaudItem());
     }
     searchWrapped = false;
     SetActionStatus(QStringLiteral("Scanning Radio ..."));
@@ -469,8 +318,8 @@ void TForm1::Timer1Timer()
 bool TForm1::AdvanceSearch()
 {
     // The pair space is what the dialog's boxes offer.
-    const int baudItems = Form2 ? Form2->suiComboBox_BaudRate->count() : 0;
-    const int parityItems = Form2 ? Form2->suiComboBox_Verify->count() : 0;
+    const int baudItems = Form2 ? Form2->BaudItemCount() : 0;
+    const int parityItems = Form2 ? Form2->ParityItemCount() : 0;
     return protocol::AdvanceSearchCursor(serial.scanBaudItem, serial.scanParityItem, searchWrapped,
                                          serial.selectedBaudItem, baudItems, parityItems);
 }

@@ -40,11 +40,24 @@ public:
 
     ZebSerial& Serial() { return serial; }
 
+    // What the port dialog does to the port: it reaches the serial object only through these.
+    bool OpenOrReconfigurePort(int port, int baudRate, int parity);
+    void ClosePort();
+    bool PortIsOpen() const;
+    // "Open" records the opened pair as where the next search starts; picking a baud rate or a
+    // parity in the dialog moves the search's end mark to the baud item.
+    void SetSearchCursor(int portItem, int baudItem, int parityItem);
+    void SetSearchEnd(int baudItem);
+
     // Status line: three blanks, the port part, four blanks, the action part.
     void SetStatusText(const QString& text);
     void SetPortStatus(const QString& text);
     void SetActionStatus(const QString& text);
     QString StatusText() const;
+
+    // The status line's gradient drawn at the device pixel ratio: from the twice-size picture above
+    // 1. The page's JPEG comes in one size only.
+    void UsePicturesAt(qreal devicePixelRatio);
 
     // Event handlers, named after their control and event.
     void FormCreate();
@@ -116,12 +129,17 @@ public:
 protected:
     // Dispatch: the module's notice goes to OnModuleResponse, everything else on as usual.
     bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    // Up and Down in the ID edit step it as the spin button's arrows do.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void BuildControls();
-    // Connects a signal to a handler that runs under the exception display.
-    template <class Sender, class Signal>
-    void Bind(Sender* sender, Signal signal, void (TForm1::*handler)());
+    void BuildButtonBar();
+    void BuildPage();
+    void BuildRadioGroups(QWidget* page);
+    void BuildIdAndPowerGroups(QWidget* page);
+    void BindHandlers();
     void OnModuleResponse(const ZebSerialNotice& notice);
     // Notices that arrive while a box is showing wait here and are handled after it has closed.
     void HoldNotice(const ZebSerialNotice& notice);
@@ -138,15 +156,15 @@ private:
     // Shows an answered code's item in a box; an index outside its items leaves it empty.
     static void SelectAnsweredItem(TsuiComboBox* box, int index);
 
-    QString portStatus;
-    QString actionStatus;
-    QString frequencyText;
+    QString m_portStatus;
+    QString m_actionStatus;
+    QString m_frequencyText;
     // Data of the last answer to the search command; byte 2 is the module type.
-    std::array<std::uint8_t, 4> searchReply{};
+    std::array<std::uint8_t, 4> m_searchReply{};
     TForm2* Form2 = nullptr;
-    std::deque<std::unique_ptr<ZebSerialNotice>> heldNotices;
-    bool heldRelease = false;
-    bool handlingHeld = false;
+    std::deque<std::unique_ptr<ZebSerialNotice>> m_heldNotices;
+    bool m_heldRelease = false;
+    bool m_handlingHeld = false;
 
     // Declared last so that it goes first: the port is closed and the reader stopped while
     // the window still exists.

@@ -1,11 +1,11 @@
 #include "ui/Unit2.h"
 
-#include "platform/MessageBox.h"
+#include "platform/PortDiscovery.h"
+#include "platform/PortNamespace.h"
 #include "skin/Suibutton.h"
 #include "skin/Suicombobox.h"
 #include "skin/Suiform.h"
 #include "ui/Controls.h"
-#include "ui/Conversion.h"
 #include "ui/Fonts.h"
 #include "ui/Formmain.h"
 
@@ -13,33 +13,32 @@
 
 namespace {
 
-constexpr int kNineHundredSixtyItem = 3;
+constexpr int k9600Item = 3;
 // The modal result the Cancel button hands to the dialog.
 constexpr int kModalResultCancel = 2;
 
-void ShowBox(QWidget* parent, const QString& text, const QString& title)
+// "/dev/ttyUSB0 — Silicon Labs CP2102 USB to UART Bridge Controller, serial 0001": which port is which.
+QString PortToolTip(int port)
 {
-    platform::ShowMessageBox(parent, text, title, QMessageBox::NoIcon);
+    const platform::SerialPortInfo info = platform::DescribeDevice(platform::PortDevicePath(port));
+    if (info.device.empty())
+        return QString::fromStdString(platform::PortDevicePath(port));
+    return QString::fromStdString(info.device) + QStringLiteral(" \u2014 ") +
+           QString::fromStdString(platform::Description(info));
 }
 
 }  // namespace
 
-TForm2::TForm2(TForm1& mainWindow) : QDialog(&mainWindow), form1(mainWindow)
+TForm2::TForm2(TForm1& mainWindow) : QDialog(&mainWindow), m_form1(mainWindow)
 {
     BuildControls();
-    form1.SetPortDialog(this);
+    m_form1.SetPortDialog(this);
 }
 
 TForm2::~TForm2()
 {
-    if (form1.PortDialog() == this)
-        form1.SetPortDialog(nullptr);
-}
-
-template <class Sender, class Signal>
-void TForm2::Bind(Sender* sender, Signal signal, void (TForm2::*handler)())
-{
-    connect(sender, signal, this, [this, handler] { orvane::RunHandler([this, handler] { (this->*handler)(); }); });
+    if (m_form1.PortDialog() == this)
+        m_form1.SetPortDialog(nullptr);
 }
 
 void TForm2::BuildControls()
@@ -57,7 +56,7 @@ void TForm2::BuildControls()
 
     suiComboBox_ComPort = MakeComboBox(form, {104, 48, 137, 21});
     suiComboBox_BaudRate = MakeComboBox(form, {104, 95, 137, 21}, BaudRateItems());
-    suiComboBox_BaudRate->setCurrentIndex(kNineHundredSixtyItem);
+    suiComboBox_BaudRate->setCurrentIndex(k9600Item);
     suiComboBox_Verify = MakeComboBox(form, {104, 144, 137, 21}, ParityItems());
     suiComboBox_Verify->setCurrentIndex(0);
 
@@ -71,10 +70,10 @@ void TForm2::BuildControls()
     suiButton_Cancel->setModalResult(kModalResultCancel);
     suiButton_Cancel->setCancel(true);
 
-    Bind(suiButton_Open, &TsuiButton::OnClick, &TForm2::suiButton_OpenClick);
-    Bind(suiButton_Close, &TsuiButton::OnClick, &TForm2::suiButton_CloseClick);
-    Bind(suiComboBox_BaudRate, &QComboBox::activated, &TForm2::suiComboBox_BaudRateChange);
-    Bind(suiComboBox_Verify, &QComboBox::activated, &TForm2::suiComboBox_VerifyChange);
+    Bind(this, suiButton_Open, &TsuiButton::OnClick, &TForm2::suiButton_OpenClick);
+    Bind(this, suiButton_Close, &TsuiButton::OnClick, &TForm2::suiButton_CloseClick);
+    Bind(this, suiComboBox_BaudRate, &QComboBox::activated, &TForm2::suiComboBox_BaudRateChange);
+    Bind(this, suiComboBox_Verify, &QComboBox::activated, &TForm2::suiComboBox_VerifyChange);
 }
 
 void TForm2::showEvent(QShowEvent* e)
@@ -85,7 +84,7 @@ void TForm2::showEvent(QShowEvent* e)
 
 void TForm2::FormShow()
 {
-    setCurStats(form1.Serial().IsOpen() != 0);
+    setCurStats(m_form1.PortIsOpen());
 }
 
 void TForm2::setCurStats(bool open)
@@ -94,42 +93,37 @@ void TForm2::setCurStats(bool open)
     suiButton_Close->setEnabled(open);
 }
 
-int TForm2::OpenSelectedPort()
+TForm2::OpenResult TForm2::OpenSelectedPort()
 {
-    if (suiComboBox_ComPort->currentIndex() < 0 || suiComboBox_BaudRate->currentIndex() < 0 ||
-        suiComboBox_Verify->currentIndex() < 0)
-        return -2;
+    if (PortItem() < 0 || BaudItem() < 0 || ParityItem() < 0)
+        return OpenResult::NoSelection;
     const QString portText = suiComboBox_ComPort->currentText();
     const int port = portText.mid(portText.indexOf(u'M') + 1).toInt();
     const int baudRate = suiComboBox_BaudRate->currentText().toInt();
-    const int parity = suiComboBox_Verify->currentIndex();
+    const int parity = ParityItem();
     const QString settings = portText + u',' + suiComboBox_BaudRate->currentText() + u',' +
                              suiComboBox_Verify->currentText() + u' ';
-    if (form1.Serial().OpenOrReconfigure(port, baudRate, parity)) {
-        form1.SetPortStatus(QStringLiteral("Open Com Succeed:") + settings);
+    if (m_form1.OpenOrReconfigurePort(port, baudRate, parity)) {
+        m_form1.SetPortStatus(QStringLiteral("Open Com Succeed:") + settings);
         setCurStats(true);
-        return 0;
+        return OpenResult::Opened;
     }
-    form1.SetPortStatus(QStringLiteral("Open Com fail:") + settings);
-    return -1;
+    m_form1.SetPortStatus(QStringLiteral("Open Com fail:") + settings);
+    return OpenResult::OpenFailed;
 }
 
 void TForm2::suiButton_OpenClick()
 {
     switch (OpenSelectedPort()) {
-    case 0: {
-        ZebSerial& serial = form1.Serial();
-        serial.scanPortItem = std::uint8_t(suiComboBox_ComPort->currentIndex());
-        serial.scanBaudItem = std::uint8_t(suiComboBox_BaudRate->currentIndex());
-        serial.scanParityItem = std::uint8_t(suiComboBox_Verify->currentIndex());
-        form1.SetActionStatus(QStringLiteral(" "));
+    case OpenResult::Opened:
+        m_form1.SetSearchCursor(PortItem(), BaudItem(), ParityItem());
+        m_form1.SetActionStatus(QStringLiteral(" "));
         done(kModalResultCancel);
         break;
-    }
-    case -1:
+    case OpenResult::OpenFailed:
         ShowBox(this, QStringLiteral("Open Com fail"), QStringLiteral("Error"));
         break;
-    default:
+    case OpenResult::NoSelection:
         ShowBox(this, QStringLiteral("Please Slect the Right Param"), QStringLiteral("Hint"));
         break;
     }
@@ -137,18 +131,19 @@ void TForm2::suiButton_OpenClick()
 
 void TForm2::suiButton_CloseClick()
 {
-    form1.Serial().Close();
+    m_form1.ClosePort();
     setCurStats(false);
 }
 
+// Both boxes move the search's end mark to the baud item; the open port is not touched.
 void TForm2::suiComboBox_BaudRateChange()
 {
-    form1.Serial().selectedBaudItem = std::uint8_t(suiComboBox_BaudRate->currentIndex());
+    m_form1.SetSearchEnd(BaudItem());
 }
 
 void TForm2::suiComboBox_VerifyChange()
 {
-    form1.Serial().selectedBaudItem = std::uint8_t(suiComboBox_BaudRate->currentIndex());
+    m_form1.SetSearchEnd(BaudItem());
 }
 
 void TForm2::SelectItems(int portItem, int baudItem, int parityItem)
@@ -156,4 +151,39 @@ void TForm2::SelectItems(int portItem, int baudItem, int parityItem)
     for (auto [box, item] : {std::pair{suiComboBox_ComPort, portItem}, std::pair{suiComboBox_BaudRate, baudItem},
                              std::pair{suiComboBox_Verify, parityItem}})
         box->setCurrentIndex(item < box->count() ? item : box->count() - 1);
+}
+
+int TForm2::PortItem() const
+{
+    return suiComboBox_ComPort->currentIndex();
+}
+
+int TForm2::BaudItem() const
+{
+    return suiComboBox_BaudRate->currentIndex();
+}
+
+int TForm2::ParityItem() const
+{
+    return suiComboBox_Verify->currentIndex();
+}
+
+int TForm2::BaudItemCount() const
+{
+    return suiComboBox_BaudRate->count();
+}
+
+int TForm2::ParityItemCount() const
+{
+    return suiComboBox_Verify->count();
+}
+
+void TForm2::ListPorts(const std::vector<int>& ports)
+{
+    for (const int port : ports) {
+        suiComboBox_ComPort->addItem(QStringLiteral("COM%1").arg(port));
+        suiComboBox_ComPort->setItemData(suiComboBox_ComPort->count() - 1, PortToolTip(port), Qt::ToolTipRole);
+    }
+    if (suiComboBox_ComPort->count() > 0)
+        suiComboBox_ComPort->setCurrentIndex(0);
 }

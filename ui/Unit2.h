@@ -1,8 +1,10 @@
 #pragma once
 // The port settings dialog: picks port, baud rate and parity for the PC side of the link and
-// opens or closes that port on the main window's serial object.
+// opens or closes that port through the main window.
 
 #include <QDialog>
+
+#include <vector>
 
 class QLabel;
 class TForm1;
@@ -25,9 +27,23 @@ public:
     void suiButton_CloseClick();
     void suiComboBox_BaudRateChange();
     void suiComboBox_VerifyChange();
-    // 0 opened, -1 the open failed, -2 a box has no selection.
-    int OpenSelectedPort();
+    enum class OpenResult { Opened = 0, OpenFailed = -1, NoSelection = -2 };
+    // Opens the chosen port at the chosen baud rate and parity through the main window and writes
+    // the outcome into its status line.
+    OpenResult OpenSelectedPort();
+    // Selects the three items, each clamped to its box's last item.
     void SelectItems(int portItem, int baudItem, int parityItem);
+
+    // The chosen items: -1 where a box has no selection. The baud item is the baud index, the
+    // parity item the parity index.
+    int PortItem() const;
+    int BaudItem() const;
+    int ParityItem() const;
+    // The pairs the dialog offers.
+    int BaudItemCount() const;
+    int ParityItemCount() const;
+    // Fills the port list with "COMn" for each port number and selects the first.
+    void ListPorts(const std::vector<int>& ports);
 
     TsuiForm* suiForm1 = nullptr;
     QLabel* Label1 = nullptr;
@@ -45,9 +61,6 @@ protected:
 
 private:
     void BuildControls();
-    // Connects a signal to a handler that runs under the exception display.
-    template <class Sender, class Signal>
-    void Bind(Sender* sender, Signal signal, void (TForm2::*handler)());
 
-    TForm1& form1;
+    TForm1& m_form1;
 };

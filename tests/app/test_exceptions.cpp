@@ -1,18 +1,24 @@
 // The exception display: an exception from an event handler is shown and the loop goes on.
 
 #include "app/Application.h"
-#include "platform/MessageBox.h"
+#include "common/MessageBoxRecorder.h"
 #include "skin/Suibutton.h"
 #include "skin/Suiedit.h"
+#include "ui/Conversion.h"
 #include "ui/Formmain.h"
 #include "ui/Unit2.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
 
 namespace {
 
@@ -24,7 +30,8 @@ Application* App()
 TEST(ExceptionDisplay, TitleIsTheExecutableNameUpToItsFirstDot)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"orvane", "Orvane"}, {"ORVANE.EXE", "Orvane"}, {"orvane.tool.bin", "Orvane"}, {"x", "X"}, {"", ""}};
+        {"orvane", "orvane"}, {"ORVANE.EXE", "Orvane"}, {"Orvane.bin", "Orvane"}, {"orvane.tool.bin", "orvane"},
+        {"x", "x"}, {"", ""}};
     for (const auto& [file, title] : cases)
         EXPECT_EQ(Application::TitleFromFileName(file).toStdString(), title) << file;
     EXPECT_EQ(App()->Title(), Application::TitleFromFileName(QFileInfo(App()->applicationFilePath()).fileName()));
@@ -46,7 +53,7 @@ TEST(ExceptionDisplay, AFullStopFollowsAMessageEndingAfterDot)
 
 TEST(ExceptionDisplay, ANonNumericIdOnWriteIsShownAndTheProgramGoesOn)
 {
-    platform::MessageBoxRecorder boxes;
+    MessageBoxRecorder boxes;
     TForm1 form1;
     TForm2 form2(form1);
     form1.show();
@@ -64,17 +71,50 @@ TEST(ExceptionDisplay, ANonNumericIdOnWriteIsShownAndTheProgramGoesOn)
     EXPECT_EQ(boxes.boxes()[1].text, "Operation failed,Serial port is open detection");
 }
 
-TEST(ExceptionDisplay, AnythingElseThrownShowsAnEmptyMessage)
+// Only our own exception's message is shown; anything else thrown shows an empty message.
+TEST(ExceptionDisplay, AnythingButOurExceptionShowsAnEmptyMessage)
 {
-    platform::MessageBoxRecorder boxes;
-    QObject target;
-    QTimer::singleShot(0, &target, [] { throw 42; });
-    QDeadlineTimer deadline(10000);
-    while (boxes.boxes().empty() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    ASSERT_EQ(boxes.boxes().size(), 1u);
-    EXPECT_EQ(boxes.boxes()[0].text, "");
-    EXPECT_EQ(boxes.boxes()[0].icon, QMessageBox::Critical);
+    const std::pair<std::function<void()>, const char*> cases[] = {
+        {[] { throw orvane::Exception(QStringLiteral("Port gone")); }, "Port gone."},
+        {[] { throw std::runtime_error("boom"); }, ""},
+        {[] { throw 42; }, ""},
+    };
+    for (const auto& [raise, shown] : cases) {
+        MessageBoxRecorder boxes;
+        QObject target;
+        QTimer::singleShot(0, &target, raise);
+        QDeadlineTimer deadline(10000);
+        while (boxes.boxes().empty() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_EQ(boxes.boxes().size(), 1u) << shown;
+        EXPECT_EQ(boxes.boxes()[0].text, shown);
+        EXPECT_EQ(boxes.boxes()[0].title, App()->Title());
+        EXPECT_EQ(boxes.boxes()[0].icon, QMessageBox::Critical);
+    }
+}
+
+// The real box, closed from inside its own loop: an OK button only, its caption without a glyph.
+TEST(MessageBoxes, HaveAnOkButtonOnlyWithoutAGlyph)
+{
+    for (const QMessageBox::Icon icon : {QMessageBox::NoIcon, QMessageBox::Critical}) {
+        QList<QAbstractButton*> buttons;
+        QString title;
+        bool iconless = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            title = box->windowTitle();
+            buttons = box->buttons();
+            iconless = !buttons.isEmpty() && buttons[0]->icon().isNull();
+            box->accept();
+        });
+        platform::ShowMessageBox(nullptr, QStringLiteral("Open Com fail"), QStringLiteral("Error"), icon);
+        EXPECT_EQ(title, "Error");
+        ASSERT_EQ(buttons.size(), 1);
+        EXPECT_EQ(buttons[0]->text().remove(u'&'), "OK");
+        EXPECT_TRUE(iconless);
+    }
 }
 
 }  // namespace

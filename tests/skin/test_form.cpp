@@ -1,3 +1,4 @@
+#include "common/MessageBoxRecorder.h"
 #include "skin/Suiform.h"
 #include "skin/Suipublic.h"
 #include "support/QtApp.h"
@@ -14,24 +15,6 @@
 #include <memory>
 
 namespace {
-
-struct RecordedBox {
-    QString text;
-    QString title;
-};
-
-// Records the skin's error boxes instead of showing them.
-class ErrorBoxRecorder {
-public:
-    ErrorBoxRecorder()
-    {
-        SetSuiErrorBoxHook([this](QWidget*, const QString& text, const QString& title) {
-            boxes.push_back({text, title});
-        });
-    }
-    ~ErrorBoxRecorder() { SetSuiErrorBoxHook({}); }
-    std::vector<RecordedBox> boxes;
-};
 
 // A window as the program builds them: a Protein frame around a 411 x 512 client area.
 struct FramedWindow {
@@ -360,20 +343,20 @@ TEST(Form, LongCaptionIsCutBeforeTheButtons)
 TEST(Form, RefusesSecondClientSectionAndSecondControlBox)
 {
     FramedWindow w;
-    ErrorBoxRecorder boxes;
+    MessageBoxRecorder boxes;
     TsuiTitleBarSection* extra = w.bar->Sections().Add();
     extra->setAlign(suiClient);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Sorry, only one section's Align property can be \"suiClient\""));
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, QStringLiteral("Sorry, only one section's Align property can be \"suiClient\""));
     EXPECT_EQ(extra->Align(), suiLeft);
 
     TsuiTitleBarButton* button = w.bar->Buttons().Add();
     button->setButtonType(suiControlBox);
-    ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[1].text,
+    ASSERT_EQ(boxes.boxes().size(), 2u);
+    EXPECT_EQ(boxes.boxes()[1].text,
               QStringLiteral("Sorry, only one button's ButtonType property can be \"suiControlBox\""));
     EXPECT_EQ(button->ButtonType(), suiCustom);
-    EXPECT_EQ(boxes.boxes[1].title, QStringLiteral("Error"));
+    EXPECT_EQ(boxes.boxes()[1].title, QStringLiteral("Error"));
 }
 
 TEST(Form, SecondFrameOnAHostIsInert)

@@ -250,6 +250,23 @@ INSTANTIATE_TEST_SUITE_P(Spin, IdSteps,
                                            StepCase{"65535", true, "65535"}, StepCase{"65536", true, "65535"},
                                            StepCase{"99999", true, "65535"}));
 
+// Up and Down typed in the ID edit click the spin button's arrows.
+TEST(IdSteps, ArrowKeysInTheEditStepAsTheArrowsDo)
+{
+    const struct {
+        const char* before;
+        Qt::Key key;
+        const char* after;
+    } cases[] = {{"00010", Qt::Key_Up, "00011"}, {"00010", Qt::Key_Down, "00009"},
+                 {"65535", Qt::Key_Up, "65535"}, {"00000", Qt::Key_Down, "00000"}};
+    Windows w;
+    for (const auto& c : cases) {
+        w.form1.suiEdit_GuestId->setText(c.before);
+        QTest::keyClick(w.form1.suiEdit_GuestId, c.key);
+        EXPECT_EQ(w.form1.suiEdit_GuestId->text(), c.after) << c.before;
+    }
+}
+
 TEST(IdStepsConversion, NonNumericTextRaisesAndStaysUnchanged)
 {
     Windows w;

@@ -163,7 +163,7 @@ TEST(Dialog, ReopeningTheSamePortOnlyChangesTheLine)
     w.ComSetting();
     w.OpenPort(3);
     w.form2.SelectItems(w.form2.suiComboBox_ComPort->currentIndex(), 7, 1);
-    EXPECT_EQ(w.form2.OpenSelectedPort(), 0);
+    EXPECT_EQ(w.form2.OpenSelectedPort(), TForm2::OpenResult::Opened);
     int baud = 0;
     int parity = 0;
     ASSERT_TRUE(module.Pty().PeerLine(&baud, &parity));

@@ -30,7 +30,7 @@ std::string LinkOf(int port)
 
 TEST(MessageBoxes, NeverShowOneInsideAnother)
 {
-    platform::MessageBoxRecorder recorder;
+    MessageBoxRecorder recorder;
     int depth = 0;
     int deepest = 0;
     bool waited = false;

@@ -9,9 +9,12 @@
 #include "skin/Suigroupbox.h"
 #include "skin/Suititlebar.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 
 #include <gtest/gtest.h>
 
@@ -146,6 +149,43 @@ TEST(Look, MainWindowIsNamedToAScreenReader)
     QAccessibleInterface* stop = QAccessible::queryAccessibleInterface(w.form1.suiButton3);
     ASSERT_NE(stop->actionInterface(), nullptr);
     EXPECT_TRUE(stop->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+}
+
+// Every drop-down list of both windows: rows 13 pixels high, and the row under the mouse drawn as
+// the selected row and nothing more.
+TEST(Look, DropDownRowsAre13PixelsHighWithoutAHoverOutline)
+{
+    Windows w;
+    w.ComSetting();
+    // The dialog is the main window's child: its three boxes come with the main window's five.
+    const QList<TsuiComboBox*> boxes = w.form1.findChildren<TsuiComboBox*>();
+    ASSERT_EQ(boxes.size(), 8);
+    for (TsuiComboBox* box : boxes) {
+        SCOPED_TRACE(box->accessibleName().toStdString() + " " + box->itemText(0).toStdString());
+        if (box->count() == 0)
+            continue;  // the port list, with no port present
+        QAbstractItemView* view = box->view();
+        const QModelIndex first = box->model()->index(0, 0);
+        box->showPopup();
+        EXPECT_EQ(view->visualRect(first).height(), 13);
+        box->hidePopup();
+
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.rect = QRect(0, 0, 120, 13);
+        option.font = box->font();
+        option.state |= QStyle::State_Selected | QStyle::State_Enabled;
+        const auto row = [&](QStyle::State extra) {
+            QImage image(option.rect.size(), QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QStyleOptionViewItem o(option);
+            o.state |= extra;
+            view->itemDelegate()->paint(&painter, o, first);
+            return image;
+        };
+        EXPECT_EQ(row(QStyle::State_MouseOver | QStyle::State_HasFocus), row({}));
+    }
 }
 
 }  // namespace

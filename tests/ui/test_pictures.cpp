@@ -3,6 +3,7 @@
 #include "support/UiTestKit.h"
 
 #include "skin/SkinPictures.h"
+#include "skin/Suiimagepanel.h"
 
 #include <QSet>
 
@@ -35,6 +36,26 @@ TEST(Pictures, WindowsDecodeOnlyWhatTheyDrawAndOnlyOnce)
     w.form2.grab();
     EXPECT_EQ(DecodedSkinPictures(), both);
     EXPECT_EQ(QSet<QString>(both.begin(), both.end()).size(), both.size()) << both.join(' ').toStdString();
+}
+
+// Above a device pixel ratio of 1 the status line draws the twice-size gradient, at the same size
+// in logical pixels; back at 1 the 1x picture.
+TEST(Pictures, StatusGradientComesAtTwiceTheSizeAboveRatio1)
+{
+    Windows w;
+    const QImage single = w.form1.suiImagePanel2->Picture();
+    ASSERT_FALSE(single.isNull());
+    const struct {
+        qreal ratio;
+        qreal pictureRatio;
+        int times;
+    } cases[] = {{2.0, 2.0, 2}, {1.0, 1.0, 1}, {1.5, 2.0, 2}};
+    for (const auto& c : cases) {
+        w.form1.UsePicturesAt(c.ratio);
+        const QImage shown = w.form1.suiImagePanel2->Picture();
+        EXPECT_EQ(shown.devicePixelRatio(), c.pictureRatio) << c.ratio;
+        EXPECT_EQ(shown.size(), single.size() * c.times) << c.ratio;
+    }
 }
 
 } // namespace

@@ -1,6 +1,5 @@
-// The application class is compiled into the program itself; the tests build it in too, and run
-// under it as the program does.
-#include "app/Application.cpp"
+// The tests run under the application object, as the program does.
+#include "app/Application.h"
 
 #include "skin/JpegImage.h"
 #include "ui/Fonts.h"

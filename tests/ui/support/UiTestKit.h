@@ -4,7 +4,7 @@
 // waits with generous deadlines.
 
 #include "model/PtyModule.h"
-#include "platform/MessageBox.h"
+#include "common/MessageBoxRecorder.h"
 #include "ui/Formmain.h"
 #include "ui/Unit2.h"
 
@@ -62,7 +62,7 @@ struct Windows {
     Windows();
     TForm1 form1;
     TForm2 form2{form1};
-    platform::MessageBoxRecorder boxes;
+    MessageBoxRecorder boxes;
 
     // "Com Setting": fills the port list at the first call; the dialog is closed again at once.
     void ComSetting();

@@ -31,15 +31,12 @@ bool UsingFileTheme(TsuiFileTheme* theme, TsuiUIStyle requested, TsuiUIStyle& ef
     return false;
 }
 
-TsuiUIStyle EffectiveStyle(TsuiFileTheme*, TsuiUIStyle requested)
+TsuiUIStyle EffectiveStyle(TsuiFileTheme* theme, TsuiUIStyle requested)
 {
-    // No file theme is ever usable, and none carries colours of its own.
-    return IsBuiltInStyle(requested) ? requested : DeepBlue;
-}
-
-TsuiUIStyle BuiltInColorStyle(TsuiFileTheme* theme, TsuiUIStyle requested)
-{
-    return EffectiveStyle(theme, requested);
+    TsuiUIStyle effective = requested;
+    if (UsingFileTheme(theme, requested, effective))
+        effective = DeepBlue;
+    return effective;
 }
 
 void WatchFileTheme(QObject* control, QPointer<TsuiFileTheme>& slot, TsuiFileTheme* theme,

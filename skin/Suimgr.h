@@ -26,15 +26,11 @@ public:
 TsuiUIStyle GetSUIFormStyle(QObject* owner);
 
 // effective := requested, or DeepBlue for FromThemeFile without a usable theme.
-// True only when the file theme is to be consulted.
+// True only when the file theme is to be consulted (never here: kept for the file-theme path).
 bool UsingFileTheme(TsuiFileTheme* theme, TsuiUIStyle requested, TsuiUIStyle& effective);
 
-// The style whose built-in table a control takes its colours from: a file theme
-// carries no colours of its own here, so even a usable one leaves DeepBlue.
-TsuiUIStyle BuiltInColorStyle(TsuiFileTheme* theme, TsuiUIStyle requested);
-
-// The style a control draws with: the requested one, or DeepBlue for FromThemeFile
-// (a file theme is never usable, and carries no colours of its own).
+// The style a control draws with, the one whose built-in table it reads: the requested
+// one, or DeepBlue for FromThemeFile (a file theme carries no pictures or colours here).
 TsuiUIStyle EffectiveStyle(TsuiFileTheme* theme, TsuiUIStyle requested);
 
 // Points slot at theme for control. The watch on the previous theme is dropped; when

@@ -20,35 +20,6 @@ bool IsMagenta(const QImage& img, int x, int y)
     return ToTColor(img.pixel(x, y)) == kSuiTransparentColor;
 }
 
-// The dotted, inverting frame of a focused item.
-void DrawFocusRect(QPainter& canvas, const QRect& r)
-{
-    if (r.width() <= 0 || r.height() <= 0)
-        return;
-    const int left = r.x();
-    const int top = r.y();
-    const int right = RectRight(r) - 1;
-    const int bottom = RectBottom(r) - 1;
-    canvas.save();
-    canvas.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    canvas.setPen(Qt::white);
-    const auto dot = [&](int x, int y) {
-        if ((x - left + y - top) % 2 == 0)
-            canvas.drawPoint(x, y);
-    };
-    for (int x = left; x <= right; ++x) {
-        dot(x, top);
-        if (bottom != top)
-            dot(x, bottom);
-    }
-    for (int y = top + 1; y < bottom; ++y) {
-        dot(left, y);
-        if (right != left)
-            dot(right, y);
-    }
-    canvas.restore();
-}
-
 // A tab picture across r: masked with its top-left pixel when that is magenta, else with its
 // bottom-left pixel when that is, else drawn whole.
 void DrawTabPicture(QPainter& canvas, const QImage& picture, const QRect& r, TColor fill)
@@ -155,7 +126,7 @@ void TsuiTabControlTopPanel::DrawTab(QPainter& canvas, const PaintState& s, cons
         canvas.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, caption);
 
     if (tab.active && s.focusFrame)
-        DrawFocusRect(canvas, r.adjusted(kFocusInsetX, kFocusInsetY, -kFocusInsetX, -kFocusInsetY));
+        DrawFocusDots(canvas, r.adjusted(kFocusInsetX, kFocusInsetY, -kFocusInsetX, -kFocusInsetY));
 }
 
 void TsuiTabControlTopPanel::DrawScrollButtons(QPainter& canvas, const PaintState& s)

@@ -277,13 +277,13 @@ TEST(FileTheme, WatchClearsTheSlotWhenTheCurrentThemeGoes)
     EXPECT_EQ(gone, 1);
 }
 
-TEST(FileTheme, BuiltInColourStyleIgnoresFileThemes)
+TEST(FileTheme, EffectiveStyleIgnoresFileThemes)
 {
     TsuiFileTheme theme;
     for (TsuiUIStyle s : kBuiltIn)
-        EXPECT_EQ(BuiltInColorStyle(&theme, s), s);
-    EXPECT_EQ(BuiltInColorStyle(&theme, FromThemeFile), DeepBlue);
-    EXPECT_EQ(BuiltInColorStyle(nullptr, FromThemeFile), DeepBlue);
+        EXPECT_EQ(EffectiveStyle(&theme, s), s);
+    EXPECT_EQ(EffectiveStyle(&theme, FromThemeFile), DeepBlue);
+    EXPECT_EQ(EffectiveStyle(nullptr, FromThemeFile), DeepBlue);
 }
 
 TEST(ContainerStyle, DirectChildrenWithBothPropertiesGetThemeThenStyle)

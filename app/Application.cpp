@@ -6,15 +6,13 @@
 #include <QFileInfo>
 
 Application::Application(int& argc, char** argv)
-    : QApplication(argc, argv), m_title(TitleFromFileName(QFileInfo(applicationFilePath()).fileName()))
+    : QApplication(argc, argv)
+    , m_title(TitleFromFileName(QFileInfo(applicationFilePath()).fileName()))
 {
     platform::SetExceptionDisplay([this](std::exception_ptr error) { ShowException(error); });
 }
 
-Application::~Application()
-{
-    platform::SetExceptionDisplay({});
-}
+Application::~Application() { platform::SetExceptionDisplay({}); }
 
 // The windows' handlers show their exceptions themselves (RunHandler); this catches what any other
 // event handler throws.
@@ -44,14 +42,12 @@ void Application::ShowException(std::exception_ptr error)
 QString Application::TitleFromFileName(const QString& fileName)
 {
     const QString stem = fileName.section(u'.', 0, 0);
-    if (stem.isEmpty())
-        return stem;
+    if (stem.isEmpty()) return stem;
     return stem.left(1) + stem.mid(1).toLower();
 }
 
 QString Application::DisplayText(const QString& message)
 {
-    if (!message.isEmpty() && message.back() > u'.')
-        return message + u'.';
+    if (!message.isEmpty() && message.back() > u'.') return message + u'.';
     return message;
 }

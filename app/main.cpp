@@ -15,17 +15,17 @@
 
 namespace {
 
-constexpr const char* kHelp =
-    "usage: orvane [--help] [--version] [Qt options]\n"
-    "\n"
-    "Reads and writes the settings of a serial-attached 433/490 MHz radio module. Pick the port in\n"
-    "\"Com Setting\"; \"Search\" finds a module whose serial settings are unknown. COM names map to\n"
-    "devices through $XDG_CONFIG_HOME/orvane/ports/comN links (see orvane(1)).\n"
-    "\n"
-    "  -h, --help      print this text and exit\n"
-    "  -V, --version   print the version and exit\n"
-    "\n"
-    "Any other argument goes to Qt (for example -platform offscreen).\n";
+constexpr const char* kHelp
+    = "usage: orvane [--help] [--version] [Qt options]\n"
+      "\n"
+      "Reads and writes the settings of a serial-attached 433/490 MHz radio module. Pick the port in\n"
+      "\"Com Setting\"; \"Search\" finds a module whose serial settings are unknown. COM names map to\n"
+      "devices through $XDG_CONFIG_HOME/orvane/ports/comN links (see orvane(1)).\n"
+      "\n"
+      "  -h, --help      print this text and exit\n"
+      "  -V, --version   print the version and exit\n"
+      "\n"
+      "Any other argument goes to Qt (for example -platform offscreen).\n";
 
 }  // namespace
 

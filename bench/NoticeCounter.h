@@ -6,12 +6,15 @@
 
 class NoticeCounter : public QObject {
 public:
-  explicit NoticeCounter(unsigned t) : type(t) {}
-  bool event(QEvent* e) override {
-    if (static_cast<unsigned>(e->type()) != type) return QObject::event(e);
-    ++received;
-    return true;
-  }
-  unsigned type;
-  long received = 0;
+    explicit NoticeCounter(unsigned t)
+        : type(t)
+    { }
+    bool event(QEvent* e) override
+    {
+        if (static_cast<unsigned>(e->type()) != type) return QObject::event(e);
+        ++received;
+        return true;
+    }
+    unsigned type;
+    long received = 0;
 };

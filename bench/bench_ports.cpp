@@ -12,26 +12,27 @@
 
 namespace {
 
-template <typename F>
-double MedianMilliseconds(F run) {
-  std::vector<double> ms;
-  for (int i = 0; i < 21; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-  }
-  std::sort(ms.begin(), ms.end());
-  return ms[ms.size() / 2];
+template <typename F> double MedianMilliseconds(F run)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < 21; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
 }
 
 }  // namespace
 
-int main() {
-  std::size_t found = 0;
-  const double discovery = MedianMilliseconds([&] { found = platform::DiscoverPorts().size(); });
-  std::printf("port_discovery_ms %.2f ms\n", discovery);
-  std::printf("port_discovery_devices %zu devices\n", found);
-  ZebSerial serial;
-  std::printf("port_probe_ms %.2f ms\n", MedianMilliseconds([&] { serial.ProbePorts(); }));
-  return 0;
+int main()
+{
+    std::size_t found = 0;
+    const double discovery = MedianMilliseconds([&] { found = platform::DiscoverPorts().size(); });
+    std::printf("port_discovery_ms %.2f ms\n", discovery);
+    std::printf("port_discovery_devices %zu devices\n", found);
+    ZebSerial serial;
+    std::printf("port_probe_ms %.2f ms\n", MedianMilliseconds([&] { serial.ProbePorts(); }));
+    return 0;
 }

@@ -31,195 +31,209 @@ constexpr auto kMapDeadline = std::chrono::seconds(20);
 constexpr auto kSettle = std::chrono::milliseconds(400);
 
 struct Sample {
-  double ms = 0;
-  double cpuMs = 0;  // user and system time up to the end of the run: steadier than ms on a busy machine
-  double rssMib = 0;
+    double ms = 0;
+    double cpuMs = 0;  // user and system time up to the end of the run: steadier than ms on a busy machine
+    double rssMib = 0;
 };
 
 // A private Xvfb; -displayfd lets it pick a free display and say which once it accepts clients.
 class XServer {
- public:
-  bool Start(std::string* error) {
-    int fds[2];
-    if (::pipe(fds) != 0) return Fail(error, "pipe");
-    pid_ = ::fork();
-    if (pid_ < 0) return Fail(error, "fork");
-    if (pid_ == 0) {
-      ::close(fds[0]);
-      const std::string fd = std::to_string(fds[1]);
-      if (std::freopen("/dev/null", "w", stderr) == nullptr) _exit(127);
-      ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
-      _exit(127);
+public:
+    bool Start(std::string* error)
+    {
+        int fds[2];
+        if (::pipe(fds) != 0) return Fail(error, "pipe");
+        pid_ = ::fork();
+        if (pid_ < 0) return Fail(error, "fork");
+        if (pid_ == 0) {
+            ::close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            if (std::freopen("/dev/null", "w", stderr) == nullptr) _exit(127);
+            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                     static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        ::close(fds[1]);
+        std::string number;
+        char c = 0;
+        pollfd p{fds[0], POLLIN, 0};
+        while (::poll(&p, 1, 20000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        ::close(fds[0]);
+        if (number.empty()) return Fail(error, "Xvfb did not start (is it installed?)");
+        display_ = ":" + number;
+        return true;
     }
-    ::close(fds[1]);
-    std::string number;
-    char c = 0;
-    pollfd p{fds[0], POLLIN, 0};
-    while (::poll(&p, 1, 20000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    ::close(fds[0]);
-    if (number.empty()) return Fail(error, "Xvfb did not start (is it installed?)");
-    display_ = ":" + number;
-    return true;
-  }
-  ~XServer() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      ::waitpid(pid_, nullptr, 0);
+    ~XServer()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
     }
-  }
-  const std::string& Display() const { return display_; }
+    const std::string& Display() const { return display_; }
 
- private:
-  static bool Fail(std::string* error, const char* what) {
-    *error = what;
-    return false;
-  }
-  pid_t pid_ = -1;
-  std::string display_;
+private:
+    static bool Fail(std::string* error, const char* what)
+    {
+        *error = what;
+        return false;
+    }
+    pid_t pid_ = -1;
+    std::string display_;
 };
 
 // Watches the root window for top-level windows being mapped.
 class MapWatch {
- public:
-  explicit MapWatch(const std::string& display) : connection_(xcb_connect(display.c_str(), nullptr)) {
-    if (xcb_connection_has_error(connection_)) return;
-    root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
-    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(connection_);
-  }
-  ~MapWatch() { xcb_disconnect(connection_); }
-  bool Ok() const { return xcb_connection_has_error(connection_) == 0; }
-
-  // Drops events left from an earlier run.
-  void Drain() {
-    while (xcb_generic_event_t* e = xcb_poll_for_event(connection_)) std::free(e);
-  }
-
-  // Waits for a window of at least 100 x 100 pixels to be mapped on the root window.
-  bool WaitForMap(Clock::time_point deadline) {
-    const int fd = xcb_get_file_descriptor(connection_);
-    while (Clock::now() < deadline) {
-      while (xcb_generic_event_t* e = xcb_poll_for_event(connection_)) {
-        const bool mapped = (e->response_type & 0x7F) == XCB_MAP_NOTIFY &&
-                            IsLarge(reinterpret_cast<xcb_map_notify_event_t*>(e)->window);
-        std::free(e);
-        if (mapped) return true;
-      }
-      if (xcb_connection_has_error(connection_)) return false;
-      pollfd p{fd, POLLIN, 0};
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-      ::poll(&p, 1, static_cast<int>(std::max<long long>(1, left.count())));
+public:
+    explicit MapWatch(const std::string& display)
+        : connection_(xcb_connect(display.c_str(), nullptr))
+    {
+        if (xcb_connection_has_error(connection_)) return;
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(connection_);
     }
-    return false;
-  }
+    ~MapWatch() { xcb_disconnect(connection_); }
+    bool Ok() const { return xcb_connection_has_error(connection_) == 0; }
 
- private:
-  // Qt may map small helper windows; the window we time is the big one.
-  bool IsLarge(xcb_window_t window) {
-    xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
-    const bool large = g != nullptr && g->width >= 100 && g->height >= 100;
-    std::free(g);
-    return large;
-  }
+    // Drops events left from an earlier run.
+    void Drain()
+    {
+        while (xcb_generic_event_t* e = xcb_poll_for_event(connection_))
+            std::free(e);
+    }
 
-  xcb_connection_t* connection_;
-  xcb_window_t root_ = 0;
+    // Waits for a window of at least 100 x 100 pixels to be mapped on the root window.
+    bool WaitForMap(Clock::time_point deadline)
+    {
+        const int fd = xcb_get_file_descriptor(connection_);
+        while (Clock::now() < deadline) {
+            while (xcb_generic_event_t* e = xcb_poll_for_event(connection_)) {
+                const bool mapped = (e->response_type & 0x7F) == XCB_MAP_NOTIFY
+                    && IsLarge(reinterpret_cast<xcb_map_notify_event_t*>(e)->window);
+                std::free(e);
+                if (mapped) return true;
+            }
+            if (xcb_connection_has_error(connection_)) return false;
+            pollfd p{fd, POLLIN, 0};
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            ::poll(&p, 1, static_cast<int>(std::max<long long>(1, left.count())));
+        }
+        return false;
+    }
+
+private:
+    // Qt may map small helper windows; the window we time is the big one.
+    bool IsLarge(xcb_window_t window)
+    {
+        xcb_get_geometry_reply_t* g
+            = xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
+        const bool large = g != nullptr && g->width >= 100 && g->height >= 100;
+        std::free(g);
+        return large;
+    }
+
+    xcb_connection_t* connection_;
+    xcb_window_t root_ = 0;
 };
 
 bool RunOnce(const char* program, const std::string& display, const std::string& configHome, MapWatch& watch,
-             Sample* sample) {
-  watch.Drain();
-  const auto start = Clock::now();
-  const pid_t pid = ::fork();
-  if (pid < 0) return false;
-  if (pid == 0) {
-    ::setenv("DISPLAY", display.c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-    ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-    if (std::freopen("/dev/null", "w", stdout) == nullptr || std::freopen("/dev/null", "w", stderr) == nullptr)
-      _exit(127);
-    ::execl(program, program, static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  const bool mapped = watch.WaitForMap(start + kMapDeadline);
-  sample->ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-  if (mapped) std::this_thread::sleep_for(kSettle);
-  ::kill(pid, SIGTERM);
-  int status = 0;
-  rusage usage{};
-  ::wait4(pid, &status, 0, &usage);
-  sample->rssMib = static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
-  sample->cpuMs = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-                  static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-  return mapped;
+             Sample* sample)
+{
+    watch.Drain();
+    const auto start = Clock::now();
+    const pid_t pid = ::fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        ::setenv("DISPLAY", display.c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+        ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+        if (std::freopen("/dev/null", "w", stdout) == nullptr || std::freopen("/dev/null", "w", stderr) == nullptr)
+            _exit(127);
+        ::execl(program, program, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const bool mapped = watch.WaitForMap(start + kMapDeadline);
+    sample->ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    if (mapped) std::this_thread::sleep_for(kSettle);
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    sample->rssMib = static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+    sample->cpuMs = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    return mapped;
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0.0 : v[v.size() / 2];
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
 }  // namespace
 
-int main() {
-  // An empty ports directory: the program's port probe then finds only what the machine has.
-  char tmpl[] = "/tmp/orvane-startup-XXXXXX";
-  if (::mkdtemp(tmpl) == nullptr) return 1;
-  const std::string configHome = tmpl;
+int main()
+{
+    // An empty ports directory: the program's port probe then finds only what the machine has.
+    char tmpl[] = "/tmp/orvane-startup-XXXXXX";
+    if (::mkdtemp(tmpl) == nullptr) return 1;
+    const std::string configHome = tmpl;
 
-  int status = 0;
-  {
-    XServer server;
-    std::string error;
-    if (!server.Start(&error)) {
-      std::fprintf(stderr, "bench_startup: %s\n", error.c_str());
-      std::filesystem::remove_all(configHome);
-      return 1;
-    }
-    MapWatch watch(server.Display());
-    if (!watch.Ok()) {
-      std::fprintf(stderr, "bench_startup: cannot connect to %s\n", server.Display().c_str());
-      std::filesystem::remove_all(configHome);
-      return 1;
-    }
+    int status = 0;
+    {
+        XServer server;
+        std::string error;
+        if (!server.Start(&error)) {
+            std::fprintf(stderr, "bench_startup: %s\n", error.c_str());
+            std::filesystem::remove_all(configHome);
+            return 1;
+        }
+        MapWatch watch(server.Display());
+        if (!watch.Ok()) {
+            std::fprintf(stderr, "bench_startup: cannot connect to %s\n", server.Display().c_str());
+            std::filesystem::remove_all(configHome);
+            return 1;
+        }
 
-    // One run of each first, untimed, so that both start from a warm file cache. Then in turns,
-    // alternating which goes first.
-    const char* programs[2] = {ORVANE_PROGRAM, BARE_WINDOW_PROGRAM};
-    std::vector<double> ms[2], cpu[2], rss[2];
-    for (int round = -1; round < kRounds && status == 0; ++round) {
-      for (int k = 0; k < 2; ++k) {
-        const int which = (round + k) % 2 == 0 ? 0 : 1;
-        Sample s;
-        if (!RunOnce(programs[which], server.Display(), configHome, watch, &s)) {
-          std::fprintf(stderr, "bench_startup: %s showed no window\n", programs[which]);
-          status = 1;
-          break;
+        // One run of each first, untimed, so that both start from a warm file cache. Then in turns,
+        // alternating which goes first.
+        const char* programs[2] = {ORVANE_PROGRAM, BARE_WINDOW_PROGRAM};
+        std::vector<double> ms[2], cpu[2], rss[2];
+        for (int round = -1; round < kRounds && status == 0; ++round) {
+            for (int k = 0; k < 2; ++k) {
+                const int which = (round + k) % 2 == 0 ? 0 : 1;
+                Sample s;
+                if (!RunOnce(programs[which], server.Display(), configHome, watch, &s)) {
+                    std::fprintf(stderr, "bench_startup: %s showed no window\n", programs[which]);
+                    status = 1;
+                    break;
+                }
+                if (round >= 0) {
+                    ms[which].push_back(s.ms);
+                    cpu[which].push_back(s.cpuMs);
+                    rss[which].push_back(s.rssMib);
+                }
+            }
         }
-        if (round >= 0) {
-          ms[which].push_back(s.ms);
-          cpu[which].push_back(s.cpuMs);
-          rss[which].push_back(s.rssMib);
+        if (status == 0) {
+            const double startup = Median(ms[0]), bare = Median(ms[1]);
+            const double peak = Median(rss[0]), barePeak = Median(rss[1]);
+            std::printf("startup_ms %.1f ms\n", startup);
+            std::printf("bare_window_ms %.1f ms\n", bare);
+            std::printf("startup_ratio %.2f x\n", startup / bare);
+            const double startupCpu = Median(cpu[0]), bareCpu = Median(cpu[1]);
+            std::printf("startup_cpu_ms %.1f ms\n", startupCpu);
+            std::printf("bare_window_cpu_ms %.1f ms\n", bareCpu);
+            std::printf("startup_cpu_ratio %.2f x\n", startupCpu / bareCpu);
+            std::printf("peak_rss_mib %.1f MiB\n", peak);
+            std::printf("bare_peak_rss_mib %.1f MiB\n", barePeak);
+            std::printf("rss_ratio %.2f x\n", peak / barePeak);
         }
-      }
     }
-    if (status == 0) {
-      const double startup = Median(ms[0]), bare = Median(ms[1]);
-      const double peak = Median(rss[0]), barePeak = Median(rss[1]);
-      std::printf("startup_ms %.1f ms\n", startup);
-      std::printf("bare_window_ms %.1f ms\n", bare);
-      std::printf("startup_ratio %.2f x\n", startup / bare);
-      const double startupCpu = Median(cpu[0]), bareCpu = Median(cpu[1]);
-      std::printf("startup_cpu_ms %.1f ms\n", startupCpu);
-      std::printf("bare_window_cpu_ms %.1f ms\n", bareCpu);
-      std::printf("startup_cpu_ratio %.2f x\n", startupCpu / bareCpu);
-      std::printf("peak_rss_mib %.1f MiB\n", peak);
-      std::printf("bare_peak_rss_mib %.1f MiB\n", barePeak);
-      std::printf("rss_ratio %.2f x\n", peak / barePeak);
-    }
-  }
-  std::filesystem::remove_all(configHome);
-  return status;
+    std::filesystem::remove_all(configHome);
+    return status;
 }

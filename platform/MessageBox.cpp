@@ -67,11 +67,9 @@ void ShowMessageBox(QWidget* parent, const QString& text, const QString& title, 
 {
     BoxState& state = State();
     if (state.showing) {
-        if (text == state.text && title == state.title)
-            return;
+        if (text == state.text && title == state.title) return;
         for (const WaitingBox& w : state.waiting)
-            if (w.text == text && w.title == title)
-                return;
+            if (w.text == text && w.title == title) return;
         state.waiting.push_back(WaitingBox{parent, parent != nullptr, text, title, icon});
         return;
     }
@@ -80,8 +78,7 @@ void ShowMessageBox(QWidget* parent, const QString& text, const QString& title, 
         const WaitingBox next = state.waiting.front();
         state.waiting.pop_front();
         // A box whose window has gone meanwhile has nothing left to say.
-        if (next.hadParent && next.parent.isNull())
-            continue;
+        if (next.hadParent && next.parent.isNull()) continue;
         ShowNow(next.parent, next.text, next.title, next.icon);
     }
     std::vector<std::function<void()>> run;
@@ -90,10 +87,7 @@ void ShowMessageBox(QWidget* parent, const QString& text, const QString& title, 
         f();
 }
 
-bool MessageBoxShowing()
-{
-    return State().showing;
-}
+bool MessageBoxShowing() { return State().showing; }
 
 void WhenNoMessageBox(std::function<void()> f)
 {
@@ -104,23 +98,16 @@ void WhenNoMessageBox(std::function<void()> f)
     State().whenClosed.push_back(std::move(f));
 }
 
-ModalPresenter* SetModalPresenter(ModalPresenter* presenter)
-{
-    return std::exchange(Presenter(), presenter);
-}
+ModalPresenter* SetModalPresenter(ModalPresenter* presenter) { return std::exchange(Presenter(), presenter); }
 
-void SetExceptionDisplay(ExceptionDisplay display)
-{
-    Display() = std::move(display);
-}
+void SetExceptionDisplay(ExceptionDisplay display) { Display() = std::move(display); }
 
 void RunHandler(const std::function<void()>& handler)
 {
     try {
         handler();
     } catch (...) {
-        if (!Display())
-            throw;
+        if (!Display()) throw;
         Display()(std::current_exception());
     }
 }

@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -29,61 +29,69 @@ constexpr int kMaxLinkSteps = 40;  // as the kernel's own limit on nested links
 constexpr const char* kByIdDirectory = "/dev/serial/by-id";
 
 struct UdevFree {
-  void operator()(udev* u) const { udev_unref(u); }
-  void operator()(udev_device* d) const { udev_device_unref(d); }
-  void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
+    void operator()(udev* u) const { udev_unref(u); }
+    void operator()(udev_device* d) const { udev_device_unref(d); }
+    void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
 };
 using Udev = std::unique_ptr<udev, UdevFree>;
 using UdevDevice = std::unique_ptr<udev_device, UdevFree>;
 using UdevEnumerate = std::unique_ptr<udev_enumerate, UdevFree>;
 
-std::string Trimmed(const char* text) {
-  if (text == nullptr) return {};
-  std::string s(text);
-  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-  return s;
+std::string Trimmed(const char* text)
+{
+    if (text == nullptr) return {};
+    std::string s(text);
+    while (!s.empty() && (s.back() == '\n' || s.back() == ' '))
+        s.pop_back();
+    return s;
 }
 
-std::string Attr(udev_device* d, const char* name) {
-  return d == nullptr ? std::string() : Trimmed(udev_device_get_sysattr_value(d, name));
+std::string Attr(udev_device* d, const char* name)
+{
+    return d == nullptr ? std::string() : Trimmed(udev_device_get_sysattr_value(d, name));
 }
 
-std::string Prop(udev_device* d, const char* name) {
-  return d == nullptr ? std::string() : Trimmed(udev_device_get_property_value(d, name));
+std::string Prop(udev_device* d, const char* name)
+{
+    return d == nullptr ? std::string() : Trimmed(udev_device_get_property_value(d, name));
 }
 
 // udev's encoded names use '_' for blanks: "Silicon_Labs" reads "Silicon Labs".
-std::string Unencoded(std::string s) {
-  std::replace(s.begin(), s.end(), '_', ' ');
-  return s;
+std::string Unencoded(std::string s)
+{
+    std::replace(s.begin(), s.end(), '_', ' ');
+    return s;
 }
 
 std::string FirstOf(std::string a, const std::string& b) { return a.empty() ? b : a; }
 
-std::vector<std::string> Words(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string w; in >> w;) out.push_back(w);
-  return out;
+std::vector<std::string> Words(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string w; in >> w;)
+        out.push_back(w);
+    return out;
 }
 
 // The names in a directory, "." and ".." left out. Read through open() and fdopendir(): a preload
 // library that redirects /dev and /sys (the mock-hardware tests run under one) keeps a small table
 // of the streams opendir() gave out, and a scan of /proc would exhaust it.
-std::vector<std::string> ListDirectory(const std::string& path) {
-  std::vector<std::string> names;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return names;
-  DIR* dir = ::fdopendir(fd);
-  if (dir == nullptr) {
-    ::close(fd);
+std::vector<std::string> ListDirectory(const std::string& path)
+{
+    std::vector<std::string> names;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return names;
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        ::close(fd);
+        return names;
+    }
+    while (dirent* e = ::readdir(dir)) {
+        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.emplace_back(e->d_name);
+    }
+    ::closedir(dir);
     return names;
-  }
-  while (dirent* e = ::readdir(dir)) {
-    if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.emplace_back(e->d_name);
-  }
-  ::closedir(dir);
-  return names;
 }
 
 bool IsProcessDirectory(const std::string& name) { return !name.empty() && name[0] >= '1' && name[0] <= '9'; }
@@ -91,338 +99,360 @@ bool IsProcessDirectory(const std::string& name) { return !name.empty() && name[
 bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
 // The COM number the built-in table gives a node name, 0 for none.
-int BuiltinPortOf(const std::string& device) {
-  for (int port = 1; port <= kHighestPort; ++port) {
-    if (BuiltinDevicePath(port) == device) return port;
-  }
-  return 0;
+int BuiltinPortOf(const std::string& device)
+{
+    for (int port = 1; port <= kHighestPort; ++port) {
+        if (BuiltinDevicePath(port) == device) return port;
+    }
+    return 0;
 }
 
 // The kernel console's ttys, as the kernel lists them.
-std::vector<std::string> ConsoleNames(udev* u) {
-  UdevDevice console(udev_device_new_from_subsystem_sysname(u, "tty", "console"));
-  return Words(Attr(console.get(), "active"));
+std::vector<std::string> ConsoleNames(udev* u)
+{
+    UdevDevice console(udev_device_new_from_subsystem_sysname(u, "tty", "console"));
+    return Words(Attr(console.get(), "active"));
 }
 
-bool IsLoginProgram(const std::string& comm) {
-  return comm == "login" || comm == "sulogin" ||
-         (comm.size() >= 5 && comm.compare(comm.size() - 5, 5, "getty") == 0);
+bool IsLoginProgram(const std::string& comm)
+{
+    return comm == "login" || comm == "sulogin" || (comm.size() >= 5 && comm.compare(comm.size() - 5, 5, "getty") == 0);
 }
 
 struct Login {
-  dev_t terminal;
-  std::string text;  // "login on it (agetty, PID 812)"
+    dev_t terminal;
+    std::string text;  // "login on it (agetty, PID 812)"
 };
 
 // Every getty and login with a controlling terminal: one pass over /proc.
-std::vector<Login> Logins() {
-  std::vector<Login> logins;
-  for (const std::string& pid : ListDirectory("/proc")) {
-    if (!IsProcessDirectory(pid)) continue;
-    std::ifstream in("/proc/" + pid + "/stat");
-    std::string line;
-    if (!std::getline(in, line)) continue;
-    // "pid (comm) state ppid pgrp session tty_nr ...": comm may hold blanks and parentheses.
-    const auto open = line.find('(');
-    const auto close = line.rfind(')');
-    if (open == std::string::npos || close == std::string::npos || close < open) continue;
-    const std::string comm = line.substr(open + 1, close - open - 1);
-    if (!IsLoginProgram(comm)) continue;
-    std::istringstream rest(line.substr(close + 1));
-    std::string state;
-    long ppid = 0, pgrp = 0, session = 0, ttyNr = 0;
-    if (!(rest >> state >> ppid >> pgrp >> session >> ttyNr) || ttyNr == 0) continue;
-    const unsigned major = static_cast<unsigned>((ttyNr >> 8) & 0xfff);
-    const unsigned minor = static_cast<unsigned>((ttyNr & 0xff) | ((ttyNr >> 12) & 0xfff00));
-    logins.push_back({makedev(major, minor), "login on it (" + comm + ", PID " + pid + ")"});
-  }
-  return logins;
+std::vector<Login> Logins()
+{
+    std::vector<Login> logins;
+    for (const std::string& pid : ListDirectory("/proc")) {
+        if (!IsProcessDirectory(pid)) continue;
+        std::ifstream in("/proc/" + pid + "/stat");
+        std::string line;
+        if (!std::getline(in, line)) continue;
+        // "pid (comm) state ppid pgrp session tty_nr ...": comm may hold blanks and parentheses.
+        const auto open = line.find('(');
+        const auto close = line.rfind(')');
+        if (open == std::string::npos || close == std::string::npos || close < open) continue;
+        const std::string comm = line.substr(open + 1, close - open - 1);
+        if (!IsLoginProgram(comm)) continue;
+        std::istringstream rest(line.substr(close + 1));
+        std::string state;
+        long ppid = 0, pgrp = 0, session = 0, ttyNr = 0;
+        if (!(rest >> state >> ppid >> pgrp >> session >> ttyNr) || ttyNr == 0) continue;
+        const unsigned major = static_cast<unsigned>((ttyNr >> 8) & 0xfff);
+        const unsigned minor = static_cast<unsigned>((ttyNr & 0xff) | ((ttyNr >> 12) & 0xfff00));
+        logins.push_back({makedev(major, minor), "login on it (" + comm + ", PID " + pid + ")"});
+    }
+    return logins;
 }
 
-std::string LoginOn(dev_t device, const std::vector<Login>& logins) {
-  for (const Login& l : logins) {
-    if (l.terminal == device) return l.text;
-  }
-  return {};
+std::string LoginOn(dev_t device, const std::vector<Login>& logins)
+{
+    for (const Login& l : logins) {
+        if (l.terminal == device) return l.text;
+    }
+    return {};
 }
 
 // The kernel's type of a UART without a sysfs "type": asked of the driver, the device opened
 // without becoming anyone's terminal and without touching its settings.
-int UartTypeFromDriver(const std::string& device) {
-  const int fd = ::open(device.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
-  serial_struct s{};
-  const int type = ::ioctl(fd, TIOCGSERIAL, &s) == 0 ? s.type : -1;
-  ::close(fd);
-  return type;
+int UartTypeFromDriver(const std::string& device)
+{
+    const int fd = ::open(device.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    serial_struct s{};
+    const int type = ::ioctl(fd, TIOCGSERIAL, &s) == 0 ? s.type : -1;
+    ::close(fd);
+    return type;
 }
 
-std::string ByIdNameOf(udev_device* d, const std::string& device) {
-  for (udev_list_entry* e = udev_device_get_devlinks_list_entry(d); e != nullptr; e = udev_list_entry_get_next(e)) {
-    const std::string link = udev_list_entry_get_name(e);
-    if (StartsWith(link, kByIdDirectory)) return link;
-  }
-  for (const std::string& link : Words(Prop(d, "DEVLINKS"))) {
-    if (StartsWith(link, kByIdDirectory)) return link;
-  }
-  // No database: the links themselves say where they point.
-  for (const std::string& name : ListDirectory(kByIdDirectory)) {
-    const std::string link = std::string(kByIdDirectory) + "/" + name;
-    std::string target, why;
-    if (ResolveLinks(link, &target, &why) && target == device) return link;
-  }
-  return {};
+std::string ByIdNameOf(udev_device* d, const std::string& device)
+{
+    for (udev_list_entry* e = udev_device_get_devlinks_list_entry(d); e != nullptr; e = udev_list_entry_get_next(e)) {
+        const std::string link = udev_list_entry_get_name(e);
+        if (StartsWith(link, kByIdDirectory)) return link;
+    }
+    for (const std::string& link : Words(Prop(d, "DEVLINKS"))) {
+        if (StartsWith(link, kByIdDirectory)) return link;
+    }
+    // No database: the links themselves say where they point.
+    for (const std::string& name : ListDirectory(kByIdDirectory)) {
+        const std::string link = std::string(kByIdDirectory) + "/" + name;
+        std::string target, why;
+        if (ResolveLinks(link, &target, &why) && target == device) return link;
+    }
+    return {};
 }
 
 // The facts of one tty record; systemUse is left to the caller, who knows the console.
-SerialPortInfo InfoOf(udev_device* d) {
-  SerialPortInfo info;
-  const std::string sysname = Trimmed(udev_device_get_sysname(d));
-  const char* node = udev_device_get_devnode(d);
-  info.device = node != nullptr ? node : "/dev/" + sysname;
+SerialPortInfo InfoOf(udev_device* d)
+{
+    SerialPortInfo info;
+    const std::string sysname = Trimmed(udev_device_get_sysname(d));
+    const char* node = udev_device_get_devnode(d);
+    info.device = node != nullptr ? node : "/dev/" + sysname;
 
-  udev_device* usb = udev_device_get_parent_with_subsystem_devtype(d, "usb", "usb_device");
-  if (usb != nullptr) {
-    udev_device* iface = udev_device_get_parent_with_subsystem_devtype(d, "usb", "usb_interface");
-    const std::string driver = iface != nullptr ? FirstOf(Trimmed(udev_device_get_driver(iface)), Prop(iface, "DRIVER")) : "";
-    info.kind = StartsWith(sysname, "ttyACM") || driver == "cdc_acm" ? PortKind::kUsbAcm : PortKind::kUsbSerial;
-    info.vendorId = FirstOf(Prop(d, "ID_VENDOR_ID"), Attr(usb, "idVendor"));
-    info.productId = FirstOf(Prop(d, "ID_MODEL_ID"), Attr(usb, "idProduct"));
-    info.manufacturer = FirstOf(Attr(usb, "manufacturer"), Unencoded(Prop(d, "ID_VENDOR")));
-    info.product = FirstOf(Attr(usb, "product"), Unencoded(Prop(d, "ID_MODEL")));
-    info.serial = FirstOf(Attr(usb, "serial"), Prop(d, "ID_SERIAL_SHORT"));
-  } else {
-    const std::string type = Attr(d, "type");
-    if (!type.empty() || StartsWith(sysname, "ttyS")) {
-      info.kind = PortKind::kUart;
-      info.uartType = type.empty() ? UartTypeFromDriver(info.device) : std::atoi(type.c_str());
+    udev_device* usb = udev_device_get_parent_with_subsystem_devtype(d, "usb", "usb_device");
+    if (usb != nullptr) {
+        udev_device* iface = udev_device_get_parent_with_subsystem_devtype(d, "usb", "usb_interface");
+        const std::string driver
+            = iface != nullptr ? FirstOf(Trimmed(udev_device_get_driver(iface)), Prop(iface, "DRIVER")) : "";
+        info.kind = StartsWith(sysname, "ttyACM") || driver == "cdc_acm" ? PortKind::kUsbAcm : PortKind::kUsbSerial;
+        info.vendorId = FirstOf(Prop(d, "ID_VENDOR_ID"), Attr(usb, "idVendor"));
+        info.productId = FirstOf(Prop(d, "ID_MODEL_ID"), Attr(usb, "idProduct"));
+        info.manufacturer = FirstOf(Attr(usb, "manufacturer"), Unencoded(Prop(d, "ID_VENDOR")));
+        info.product = FirstOf(Attr(usb, "product"), Unencoded(Prop(d, "ID_MODEL")));
+        info.serial = FirstOf(Attr(usb, "serial"), Prop(d, "ID_SERIAL_SHORT"));
+    } else {
+        const std::string type = Attr(d, "type");
+        if (!type.empty() || StartsWith(sysname, "ttyS")) {
+            info.kind = PortKind::kUart;
+            info.uartType = type.empty() ? UartTypeFromDriver(info.device) : std::atoi(type.c_str());
+        }
     }
-  }
-  // udev names only USB serial devices by id.
-  if (usb != nullptr) info.byId = ByIdNameOf(d, info.device);
-  return info;
+    // udev names only USB serial devices by id.
+    if (usb != nullptr) info.byId = ByIdNameOf(d, info.device);
+    return info;
 }
 
 // What the system uses the device for; logins are looked up (once per call of the caller) only
 // when the device is a port at all and not the console.
 template <typename LoginsOf>
 std::string SystemUseOf(const SerialPortInfo& info, dev_t devnum, const std::vector<std::string>& consoles,
-                        LoginsOf&& logins) {
-  if (info.NoUart()) return {};
-  const std::string name = std::filesystem::path(info.device).filename().string();
-  if (std::find(consoles.begin(), consoles.end(), name) != consoles.end()) return "kernel console";
-  return LoginOn(devnum, logins());
+                        LoginsOf&& logins)
+{
+    if (info.NoUart()) return {};
+    const std::string name = std::filesystem::path(info.device).filename().string();
+    if (std::find(consoles.begin(), consoles.end(), name) != consoles.end()) return "kernel console";
+    return LoginOn(devnum, logins());
 }
 
 bool IsPtySlave(dev_t devnum) { return major(devnum) >= 136 && major(devnum) <= 143; }
 
 // The tty record of a character device, when the database knows it as one.
-UdevDevice TtyRecord(udev* u, dev_t devnum) {
-  UdevDevice d(udev_device_new_from_devnum(u, 'c', devnum));
-  if (!d || Trimmed(udev_device_get_subsystem(d.get())) != "tty") return nullptr;
-  return d;
+UdevDevice TtyRecord(udev* u, dev_t devnum)
+{
+    UdevDevice d(udev_device_new_from_devnum(u, 'c', devnum));
+    if (!d || Trimmed(udev_device_get_subsystem(d.get())) != "tty") return nullptr;
+    return d;
 }
 
 }  // namespace
 
-const char* PortKindName(PortKind kind) {
-  switch (kind) {
+const char* PortKindName(PortKind kind)
+{
+    switch (kind) {
     case PortKind::kUart: return "uart";
     case PortKind::kUsbSerial: return "usb-serial";
     case PortKind::kUsbAcm: return "usb-acm";
     case PortKind::kLink: return "link";
     case PortKind::kOther: return "other";
-  }
-  return "other";
+    }
+    return "other";
 }
 
-bool ResolveLinks(const std::string& path, std::string* resolved, std::string* why) {
-  namespace fs = std::filesystem;
-  std::string p = path;
-  for (int step = 0; step <= kMaxLinkSteps; ++step) {
-    *resolved = p;
-    struct stat st {};
-    if (::lstat(p.c_str(), &st) != 0) {
-      *why = step == 0 ? "no such file" : "dangling link: " + p + " is gone";
-      return false;
+bool ResolveLinks(const std::string& path, std::string* resolved, std::string* why)
+{
+    namespace fs = std::filesystem;
+    std::string p = path;
+    for (int step = 0; step <= kMaxLinkSteps; ++step) {
+        *resolved = p;
+        struct stat st { };
+        if (::lstat(p.c_str(), &st) != 0) {
+            *why = step == 0 ? "no such file" : "dangling link: " + p + " is gone";
+            return false;
+        }
+        if (!S_ISLNK(st.st_mode)) return true;
+        std::array<char, 4096> target{};
+        const ssize_t n = ::readlink(p.c_str(), target.data(), target.size() - 1);
+        if (n <= 0) {
+            *why = "unreadable link";
+            return false;
+        }
+        const fs::path next(std::string(target.data(), static_cast<std::size_t>(n)));
+        p = (next.is_absolute() ? next : fs::path(p).parent_path() / next).lexically_normal().string();
     }
-    if (!S_ISLNK(st.st_mode)) return true;
-    std::array<char, 4096> target{};
-    const ssize_t n = ::readlink(p.c_str(), target.data(), target.size() - 1);
-    if (n <= 0) {
-      *why = "unreadable link";
-      return false;
-    }
-    const fs::path next(std::string(target.data(), static_cast<std::size_t>(n)));
-    p = (next.is_absolute() ? next : fs::path(p).parent_path() / next).lexically_normal().string();
-  }
-  *why = "link loop";
-  return false;
+    *why = "link loop";
+    return false;
 }
 
-SerialPortInfo DescribeDevice(const std::string& path) {
-  SerialPortInfo none;
-  std::string resolved, why;
-  if (!ResolveLinks(path, &resolved, &why)) return none;
-  struct stat st {};
-  if (::stat(resolved.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return none;
-  Udev u(udev_new());
-  if (!u) return none;
-  if (UdevDevice d = TtyRecord(u.get(), st.st_rdev)) {
-    SerialPortInfo info = InfoOf(d.get());
-    info.systemUse = SystemUseOf(info, st.st_rdev, ConsoleNames(u.get()), [] { return Logins(); });
-    return info;
-  }
-  if (!IsPtySlave(st.st_rdev)) return none;
-  SerialPortInfo pty;
-  pty.device = resolved;
-  pty.kind = PortKind::kLink;
-  pty.systemUse = LoginOn(st.st_rdev, Logins());
-  return pty;
+SerialPortInfo DescribeDevice(const std::string& path)
+{
+    SerialPortInfo none;
+    std::string resolved, why;
+    if (!ResolveLinks(path, &resolved, &why)) return none;
+    struct stat st { };
+    if (::stat(resolved.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return none;
+    Udev u(udev_new());
+    if (!u) return none;
+    if (UdevDevice d = TtyRecord(u.get(), st.st_rdev)) {
+        SerialPortInfo info = InfoOf(d.get());
+        info.systemUse = SystemUseOf(info, st.st_rdev, ConsoleNames(u.get()), [] { return Logins(); });
+        return info;
+    }
+    if (!IsPtySlave(st.st_rdev)) return none;
+    SerialPortInfo pty;
+    pty.device = resolved;
+    pty.kind = PortKind::kLink;
+    pty.systemUse = LoginOn(st.st_rdev, Logins());
+    return pty;
 }
 
-std::vector<SerialPortInfo> DiscoverPorts() {
-  std::vector<SerialPortInfo> ports;
-  std::optional<std::vector<Login>> logins;
-  auto loginsOnce = [&logins]() -> const std::vector<Login>& {
-    if (!logins) logins = Logins();
-    return *logins;
-  };
-  Udev u(udev_new());
-  if (u) {
-    const std::vector<std::string> consoles = ConsoleNames(u.get());
-    UdevEnumerate e(udev_enumerate_new(u.get()));
-    udev_enumerate_add_match_subsystem(e.get(), "tty");
-    // Serial ttys are named tty and a letter (ttyS0, ttyUSB0, ttyACM0, ttyAMA0) or rfcomm; naming
-    // them spares reading the records of the virtual terminals tty0 to tty63, most of the cost.
-    udev_enumerate_add_match_sysname(e.get(), "tty[A-Za-z]*");
-    udev_enumerate_add_match_sysname(e.get(), "rfcomm*");
-    udev_enumerate_scan_devices(e.get());
-    for (udev_list_entry* l = udev_enumerate_get_list_entry(e.get()); l != nullptr; l = udev_list_entry_get_next(l)) {
-      UdevDevice d(udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(l)));
-      // A tty with no device behind it is virtual.
-      if (!d || udev_device_get_parent(d.get()) == nullptr) continue;
-      SerialPortInfo info = InfoOf(d.get());
-      const dev_t devnum = udev_device_get_devnum(d.get());
-      info.systemUse = SystemUseOf(info, devnum, consoles, loginsOnce);
-      ports.push_back(std::move(info));
+std::vector<SerialPortInfo> DiscoverPorts()
+{
+    std::vector<SerialPortInfo> ports;
+    std::optional<std::vector<Login>> logins;
+    auto loginsOnce = [&logins]() -> const std::vector<Login>& {
+        if (!logins) logins = Logins();
+        return *logins;
+    };
+    Udev u(udev_new());
+    if (u) {
+        const std::vector<std::string> consoles = ConsoleNames(u.get());
+        UdevEnumerate e(udev_enumerate_new(u.get()));
+        udev_enumerate_add_match_subsystem(e.get(), "tty");
+        // Serial ttys are named tty and a letter (ttyS0, ttyUSB0, ttyACM0, ttyAMA0) or rfcomm; naming
+        // them spares reading the records of the virtual terminals tty0 to tty63, most of the cost.
+        udev_enumerate_add_match_sysname(e.get(), "tty[A-Za-z]*");
+        udev_enumerate_add_match_sysname(e.get(), "rfcomm*");
+        udev_enumerate_scan_devices(e.get());
+        for (udev_list_entry* l = udev_enumerate_get_list_entry(e.get()); l != nullptr;
+             l = udev_list_entry_get_next(l)) {
+            UdevDevice d(udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(l)));
+            // A tty with no device behind it is virtual.
+            if (!d || udev_device_get_parent(d.get()) == nullptr) continue;
+            SerialPortInfo info = InfoOf(d.get());
+            const dev_t devnum = udev_device_get_devnum(d.get());
+            info.systemUse = SystemUseOf(info, devnum, consoles, loginsOnce);
+            ports.push_back(std::move(info));
+        }
     }
-  }
 
-  // Links in the ports directory come first; what they point at that the database does not know is
-  // listed as the link.
-  for (int port = 1; port <= kHighestPort; ++port) {
-    const std::string link = PortLinkPath(port);
-    struct stat st {};
-    if (::lstat(link.c_str(), &st) != 0) continue;
-    std::string target, why;
-    const bool resolved = ResolveLinks(link, &target, &why);
-    auto known = std::find_if(ports.begin(), ports.end(), [&](const SerialPortInfo& p) { return p.device == target; });
-    if (resolved && known != ports.end()) {
-      if (known->port == 0) {
-        known->port = port;
-        known->link = link;
-      }
-      continue;
+    // Links in the ports directory come first; what they point at that the database does not know is
+    // listed as the link.
+    for (int port = 1; port <= kHighestPort; ++port) {
+        const std::string link = PortLinkPath(port);
+        struct stat st { };
+        if (::lstat(link.c_str(), &st) != 0) continue;
+        std::string target, why;
+        const bool resolved = ResolveLinks(link, &target, &why);
+        auto known
+            = std::find_if(ports.begin(), ports.end(), [&](const SerialPortInfo& p) { return p.device == target; });
+        if (resolved && known != ports.end()) {
+            if (known->port == 0) {
+                known->port = port;
+                known->link = link;
+            }
+            continue;
+        }
+        SerialPortInfo info;
+        info.port = port;
+        info.link = link;
+        info.device = target;
+        info.kind = PortKind::kLink;
+        info.stale = !resolved;
+        struct stat dev { };
+        if (resolved && ::stat(target.c_str(), &dev) == 0 && S_ISCHR(dev.st_mode))
+            info.systemUse = LoginOn(dev.st_rdev, loginsOnce());
+        ports.push_back(std::move(info));
     }
-    SerialPortInfo info;
-    info.port = port;
-    info.link = link;
-    info.device = target;
-    info.kind = PortKind::kLink;
-    info.stale = !resolved;
-    struct stat dev {};
-    if (resolved && ::stat(target.c_str(), &dev) == 0 && S_ISCHR(dev.st_mode))
-      info.systemUse = LoginOn(dev.st_rdev, loginsOnce());
-    ports.push_back(std::move(info));
-  }
-  for (SerialPortInfo& info : ports) {
-    if (info.port != 0) continue;
-    const int builtin = BuiltinPortOf(info.device);
-    struct stat st {};
-    if (builtin != 0 && ::lstat(PortLinkPath(builtin).c_str(), &st) != 0) info.port = builtin;
-  }
+    for (SerialPortInfo& info : ports) {
+        if (info.port != 0) continue;
+        const int builtin = BuiltinPortOf(info.device);
+        struct stat st { };
+        if (builtin != 0 && ::lstat(PortLinkPath(builtin).c_str(), &st) != 0) info.port = builtin;
+    }
 
-  std::sort(ports.begin(), ports.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
-    if ((a.port == 0) != (b.port == 0)) return a.port != 0;
-    if (a.port != b.port) return a.port < b.port;
-    return a.device < b.device;
-  });
-  return ports;
+    std::sort(ports.begin(), ports.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
+        if ((a.port == 0) != (b.port == 0)) return a.port != 0;
+        if (a.port != b.port) return a.port < b.port;
+        return a.device < b.device;
+    });
+    return ports;
 }
 
-std::string Description(const SerialPortInfo& info) {
-  switch (info.kind) {
+std::string Description(const SerialPortInfo& info)
+{
+    switch (info.kind) {
     case PortKind::kUsbSerial:
     case PortKind::kUsbAcm: {
-      std::string text = info.manufacturer;
-      if (!info.product.empty()) text += (text.empty() ? "" : " ") + info.product;
-      if (text.empty()) text = info.kind == PortKind::kUsbAcm ? "USB CDC-ACM device" : "USB serial adapter";
-      if (!info.serial.empty()) text += ", serial " + info.serial;
-      return text;
+        std::string text = info.manufacturer;
+        if (!info.product.empty()) text += (text.empty() ? "" : " ") + info.product;
+        if (text.empty()) text = info.kind == PortKind::kUsbAcm ? "USB CDC-ACM device" : "USB serial adapter";
+        if (!info.serial.empty()) text += ", serial " + info.serial;
+        return text;
     }
     case PortKind::kUart: return ShortDescription(info);
     case PortKind::kLink: return info.stale ? "stale link in the ports directory" : "link in the ports directory";
     case PortKind::kOther: return "serial device";
-  }
-  return {};
+    }
+    return {};
 }
 
-std::string ShortDescription(const SerialPortInfo& info) {
-  if (info.kind == PortKind::kUart) {
-    // The kernel's numbering of the common UART chips.
-    static const std::array<const char*, 5> kChips = {"", "8250", "16450", "16550", "16550A"};
-    if (info.uartType == 0) return "built-in serial port, no UART behind it";
-    if (info.uartType > 0 && info.uartType < static_cast<int>(kChips.size()))
-      return std::string("built-in serial port (") + kChips[static_cast<std::size_t>(info.uartType)] + ")";
-    return "built-in serial port";
-  }
-  if ((info.kind == PortKind::kUsbSerial || info.kind == PortKind::kUsbAcm) && !info.product.empty()) return info.product;
-  return Description(info);
+std::string ShortDescription(const SerialPortInfo& info)
+{
+    if (info.kind == PortKind::kUart) {
+        // The kernel's numbering of the common UART chips.
+        static const std::array<const char*, 5> kChips = {"", "8250", "16450", "16550", "16550A"};
+        if (info.uartType == 0) return "built-in serial port, no UART behind it";
+        if (info.uartType > 0 && info.uartType < static_cast<int>(kChips.size()))
+            return std::string("built-in serial port (") + kChips[static_cast<std::size_t>(info.uartType)] + ")";
+        return "built-in serial port";
+    }
+    if ((info.kind == PortKind::kUsbSerial || info.kind == PortKind::kUsbAcm) && !info.product.empty())
+        return info.product;
+    return Description(info);
 }
 
-bool MayOpen(const std::string& path, SerialError* why) {
-  std::string resolved, missing;
-  if (!ResolveLinks(path, &resolved, &missing)) {
+bool MayOpen(const std::string& path, SerialError* why)
+{
+    std::string resolved, missing;
+    if (!ResolveLinks(path, &resolved, &missing)) {
+        if (why != nullptr) {
+            why->device = resolved;
+            why->errnoValue = ENOENT;
+            why->reason = "no such device";
+        }
+        return false;
+    }
+    const SerialPortInfo info = DescribeDevice(resolved);
+    if (!info.NoUart() && info.systemUse.empty()) return true;
     if (why != nullptr) {
-      why->device = resolved;
-      why->errnoValue = ENOENT;
-      why->reason = "no such device";
+        why->device = path;
+        why->errnoValue = info.NoUart() ? ENODEV : EBUSY;
+        why->reason = info.NoUart() ? "no UART behind it" : "used by the system (" + info.systemUse + ")";
     }
     return false;
-  }
-  const SerialPortInfo info = DescribeDevice(resolved);
-  if (!info.NoUart() && info.systemUse.empty()) return true;
-  if (why != nullptr) {
-    why->device = path;
-    why->errnoValue = info.NoUart() ? ENODEV : EBUSY;
-    why->reason = info.NoUart() ? "no UART behind it" : "used by the system (" + info.systemUse + ")";
-  }
-  return false;
 }
 
-std::vector<pid_t> HolderPids(const std::string& device) {
-  // A mocked node is itself a link to the pty that backs it; the holder's descriptor names that.
-  std::vector<std::string> names{device};
-  std::array<char, 4096> target{};
-  const ssize_t n = ::readlink(device.c_str(), target.data(), target.size() - 1);
-  if (n > 0) names.emplace_back(target.data(), static_cast<std::size_t>(n));
+std::vector<pid_t> HolderPids(const std::string& device)
+{
+    // A mocked node is itself a link to the pty that backs it; the holder's descriptor names that.
+    std::vector<std::string> names{device};
+    std::array<char, 4096> target{};
+    const ssize_t n = ::readlink(device.c_str(), target.data(), target.size() - 1);
+    if (n > 0) names.emplace_back(target.data(), static_cast<std::size_t>(n));
 
-  std::vector<pid_t> pids;
-  for (const std::string& pid : ListDirectory("/proc")) {
-    if (!IsProcessDirectory(pid)) continue;
-    const std::string fdDir = "/proc/" + pid + "/fd";
-    for (const std::string& fd : ListDirectory(fdDir)) {
-      const ssize_t m = ::readlink((fdDir + "/" + fd).c_str(), target.data(), target.size() - 1);
-      if (m <= 0) continue;
-      if (std::find(names.begin(), names.end(), std::string(target.data(), static_cast<std::size_t>(m))) != names.end()) {
-        pids.push_back(static_cast<pid_t>(std::atoi(pid.c_str())));
-        break;
-      }
+    std::vector<pid_t> pids;
+    for (const std::string& pid : ListDirectory("/proc")) {
+        if (!IsProcessDirectory(pid)) continue;
+        const std::string fdDir = "/proc/" + pid + "/fd";
+        for (const std::string& fd : ListDirectory(fdDir)) {
+            const ssize_t m = ::readlink((fdDir + "/" + fd).c_str(), target.data(), target.size() - 1);
+            if (m <= 0) continue;
+            if (std::find(names.begin(), names.end(), std::string(target.data(), static_cast<std::size_t>(m)))
+                != names.end()) {
+                pids.push_back(static_cast<pid_t>(std::atoi(pid.c_str())));
+                break;
+            }
+        }
     }
-  }
-  std::sort(pids.begin(), pids.end());
-  return pids;
+    std::sort(pids.begin(), pids.end());
+    return pids;
 }
 
 }  // namespace platform

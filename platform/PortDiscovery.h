@@ -13,33 +13,34 @@
 namespace platform {
 
 enum class PortKind {
-  kUart,       // a built-in UART (ttyS*)
-  kUsbSerial,  // a USB serial adapter (ttyUSB*)
-  kUsbAcm,     // a USB CDC-ACM device (ttyACM*)
-  kLink,       // a link in the ports directory to something the device database does not know (a pty)
-  kOther,      // any other serial device
+    kUart,       // a built-in UART (ttyS*)
+    kUsbSerial,  // a USB serial adapter (ttyUSB*)
+    kUsbAcm,     // a USB CDC-ACM device (ttyACM*)
+    kLink,       // a link in the ports directory to something the device database does not know (a pty)
+    kOther,      // any other serial device
 };
 
 // "uart", "usb-serial", "usb-acm", "link", "other": the words `ports --json` uses.
 const char* PortKindName(PortKind kind);
 
 struct SerialPortInfo {
-  int port = 0;              // the COM number in our namespace; 0 when the device has none
-  std::string device;        // the device node (/dev/ttyUSB0), or what a ports-directory link points at
-  std::string link;          // the ports-directory link that gives the COM number, when one does
-  std::string byId;          // the /dev/serial/by-id/ name, when the system made one
-  PortKind kind = PortKind::kOther;
-  std::string vendorId;      // USB only: "10c4"
-  std::string productId;     // USB only: "ea60"
-  std::string manufacturer;  // USB only: "Silicon Labs"
-  std::string product;       // USB only: "CP2102 USB to UART Bridge Controller"
-  std::string serial;        // USB only: "0001"
-  int uartType = -1;         // UARTs: the kernel's port type; 0 means no UART behind the node
-  bool stale = false;        // a ports-directory link whose target is gone
-  std::string systemUse;     // why the system owns it ("kernel console", "login on it (agetty, PID 812)"); empty when it does not
+    int port = 0;        // the COM number in our namespace; 0 when the device has none
+    std::string device;  // the device node (/dev/ttyUSB0), or what a ports-directory link points at
+    std::string link;    // the ports-directory link that gives the COM number, when one does
+    std::string byId;    // the /dev/serial/by-id/ name, when the system made one
+    PortKind kind = PortKind::kOther;
+    std::string vendorId;      // USB only: "10c4"
+    std::string productId;     // USB only: "ea60"
+    std::string manufacturer;  // USB only: "Silicon Labs"
+    std::string product;       // USB only: "CP2102 USB to UART Bridge Controller"
+    std::string serial;        // USB only: "0001"
+    int uartType = -1;         // UARTs: the kernel's port type; 0 means no UART behind the node
+    bool stale = false;        // a ports-directory link whose target is gone
+    std::string
+        systemUse;  // why the system owns it ("kernel console", "login on it (agetty, PID 812)"); empty when it does not
 
-  // A node with no UART behind it: it opens, and every read then fails. Not a port.
-  bool NoUart() const { return kind == PortKind::kUart && uartType == 0; }
+    // A node with no UART behind it: it opens, and every read then fails. Not a port.
+    bool NoUart() const { return kind == PortKind::kUart && uartType == 0; }
 };
 
 // Every serial device and every link in the ports directory: those with a COM number first, in

@@ -9,75 +9,82 @@ namespace platform {
 
 namespace {
 
-bool Exists(const std::string& path, bool followLink) {
-  struct stat st {};
-  return (followLink ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) == 0;
+bool Exists(const std::string& path, bool followLink)
+{
+    struct stat st { };
+    return (followLink ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) == 0;
 }
 
 bool InRange(int port) { return port >= 1 && port <= kHighestPort; }
 
 }  // namespace
 
-std::string PortsDirectory() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  std::string base;
-  if (config != nullptr && config[0] == '/') {
-    base = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home != nullptr ? home : "") + "/.config";
-  }
-  return base + "/orvane/ports";
+std::string PortsDirectory()
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (config != nullptr && config[0] == '/') {
+        base = config;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home != nullptr ? home : "") + "/.config";
+    }
+    return base + "/orvane/ports";
 }
 
-std::string PortLinkPath(int port) {
-  if (!InRange(port)) return {};
-  return PortsDirectory() + "/com" + std::to_string(port);
+std::string PortLinkPath(int port)
+{
+    if (!InRange(port)) return {};
+    return PortsDirectory() + "/com" + std::to_string(port);
 }
 
-std::string BuiltinDevicePath(int port) {
-  if (port >= 1 && port <= 32) return "/dev/ttyS" + std::to_string(port - 1);
-  if (port >= 33 && port <= 48) return "/dev/ttyUSB" + std::to_string(port - 33);
-  if (port >= 49 && port <= kHighestPort) return "/dev/ttyACM" + std::to_string(port - 49);
-  return {};
+std::string BuiltinDevicePath(int port)
+{
+    if (port >= 1 && port <= 32) return "/dev/ttyS" + std::to_string(port - 1);
+    if (port >= 33 && port <= 48) return "/dev/ttyUSB" + std::to_string(port - 33);
+    if (port >= 49 && port <= kHighestPort) return "/dev/ttyACM" + std::to_string(port - 49);
+    return {};
 }
 
-std::string PortDevicePath(int port) {
-  const std::string link = PortLinkPath(port);
-  if (link.empty()) return {};
-  if (Exists(link, false)) return link;
-  return BuiltinDevicePath(port);
+std::string PortDevicePath(int port)
+{
+    const std::string link = PortLinkPath(port);
+    if (link.empty()) return {};
+    if (Exists(link, false)) return link;
+    return BuiltinDevicePath(port);
 }
 
 std::string PortDisplayName(int port) { return "COM" + std::to_string(port); }
 
-std::optional<int> ParsePortName(std::string_view text) {
-  if (text.starts_with("\\\\.\\")) text.remove_prefix(4);
-  if (text.size() >= 3 && std::toupper(static_cast<unsigned char>(text[0])) == 'C' &&
-      std::toupper(static_cast<unsigned char>(text[1])) == 'O' &&
-      std::toupper(static_cast<unsigned char>(text[2])) == 'M') {
-    text.remove_prefix(3);
-  }
-  if (text.empty() || text.size() > 2) return std::nullopt;
-  int n = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    n = n * 10 + (c - '0');
-  }
-  if (n > kHighestPort) return std::nullopt;
-  return n;
+std::optional<int> ParsePortName(std::string_view text)
+{
+    if (text.starts_with("\\\\.\\")) text.remove_prefix(4);
+    if (text.size() >= 3 && std::toupper(static_cast<unsigned char>(text[0])) == 'C'
+        && std::toupper(static_cast<unsigned char>(text[1])) == 'O'
+        && std::toupper(static_cast<unsigned char>(text[2])) == 'M') {
+        text.remove_prefix(3);
+    }
+    if (text.empty() || text.size() > 2) return std::nullopt;
+    int n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    if (n > kHighestPort) return std::nullopt;
+    return n;
 }
 
-std::vector<PortEntry> ListPorts() {
-  std::vector<PortEntry> out;
-  for (int port = 1; port <= kHighestPort; ++port) {
-    const std::string link = PortLinkPath(port);
-    const bool linked = Exists(link, false);
-    const std::string device = linked ? link : BuiltinDevicePath(port);
-    if (!Exists(device, true)) continue;
-    out.push_back({port, PortDisplayName(port), device, linked});
-  }
-  return out;
+std::vector<PortEntry> ListPorts()
+{
+    std::vector<PortEntry> out;
+    for (int port = 1; port <= kHighestPort; ++port) {
+        const std::string link = PortLinkPath(port);
+        const bool linked = Exists(link, false);
+        const std::string device = linked ? link : BuiltinDevicePath(port);
+        if (!Exists(device, true)) continue;
+        out.push_back({port, PortDisplayName(port), device, linked});
+    }
+    return out;
 }
 
 }  // namespace platform

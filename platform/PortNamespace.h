@@ -31,10 +31,10 @@ std::string PortDisplayName(int port);
 std::optional<int> ParsePortName(std::string_view text);
 
 struct PortEntry {
-  int port = 0;
-  std::string name;       // "COM3"
-  std::string device;     // the device path the port names
-  bool linked = false;    // true when the ports directory supplies the device
+    int port = 0;
+    std::string name;     // "COM3"
+    std::string device;   // the device path the port names
+    bool linked = false;  // true when the ports directory supplies the device
 };
 // Every port 1..63 whose device exists, in ascending order. Says nothing about whether it can be opened
 // (ProbePort does).

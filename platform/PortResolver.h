@@ -13,11 +13,11 @@
 namespace platform {
 
 struct PortResolution {
-  enum Failure { kNone, kNotAPortName, kNotUsable };
-  int port = 0;           // the COM number
-  std::string device;     // the device it names
-  Failure failure = kNone;
-  std::string message;    // why not, naming the text or path given
+    enum Failure { kNone, kNotAPortName, kNotUsable };
+    int port = 0;        // the COM number
+    std::string device;  // the device it names
+    Failure failure = kNone;
+    std::string message;  // why not, naming the text or path given
 };
 
 // A COM name or number (1 to 63), or a path to a serial device that has a COM number. A path that
@@ -30,9 +30,9 @@ enum class PortState { kReady, kInUse, kPermissionDenied, kStaleLink, kSystem, k
 const char* PortStateName(PortState state);
 
 struct PortStatus {
-  PortState state = PortState::kUnavailable;
-  std::vector<pid_t> holders;  // in use: the processes holding it, where /proc tells
-  std::string reason;          // unavailable: why
+    PortState state = PortState::kUnavailable;
+    std::vector<pid_t> holders;  // in use: the processes holding it, where /proc tells
+    std::string reason;          // unavailable: why
 };
 
 // Opens the port for a moment to learn its state; a stale link, a UART-less node and a terminal the

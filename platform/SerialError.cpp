@@ -5,32 +5,29 @@
 
 namespace platform {
 
-std::string SerialError::Describe() const {
-  if (device.empty()) return reason;
-  return device + ": " + reason;
+std::string SerialError::Describe() const
+{
+    if (device.empty()) return reason;
+    return device + ": " + reason;
 }
 
-std::string SerialReasonOf(int errnoValue) {
-  switch (errnoValue) {
+std::string SerialReasonOf(int errnoValue)
+{
+    switch (errnoValue) {
     case EBUSY:
 #if EWOULDBLOCK != EBUSY
     case EWOULDBLOCK:
 #endif
-      return "in use";
+        return "in use";
     case EACCES:
-    case EPERM:
-      return "permission denied";
+    case EPERM: return "permission denied";
     case ENOENT:
     case ENXIO:
-    case ENODEV:
-      return "no such device";
-    case EIO:
-      return "device hung up";
-    case ENOTTY:
-      return "not a serial device";
-    default:
-      return std::strerror(errnoValue);
-  }
+    case ENODEV: return "no such device";
+    case EIO: return "device hung up";
+    case ENOTTY: return "not a serial device";
+    default: return std::strerror(errnoValue);
+    }
 }
 
 }  // namespace platform

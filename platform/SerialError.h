@@ -7,13 +7,13 @@
 namespace platform {
 
 struct SerialError {
-  int errnoValue = 0;       // errno at the failure; 0 when the failure had no errno
-  std::string device;       // the device path involved, empty when none
-  std::string reason;       // short lower-case text: "in use", "permission denied", "no such device", ...
+    int errnoValue = 0;  // errno at the failure; 0 when the failure had no errno
+    std::string device;  // the device path involved, empty when none
+    std::string reason;  // short lower-case text: "in use", "permission denied", "no such device", ...
 
-  bool Failed() const { return !reason.empty(); }
-  // "<device>: <reason>", or just the reason when there is no device.
-  std::string Describe() const;
+    bool Failed() const { return !reason.empty(); }
+    // "<device>: <reason>", or just the reason when there is no device.
+    std::string Describe() const;
 };
 
 // The reason text for an errno value met while opening or using a serial device

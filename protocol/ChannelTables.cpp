@@ -4,39 +4,43 @@
 
 namespace protocol {
 
-const char* ChannelFrequency(std::uint8_t moduleType, int channelItem) {
-  if (channelItem < 0) return nullptr;
-  const auto item = static_cast<std::size_t>(channelItem);
-  if (moduleType == kModuleType433 && item < k433MHzChannels.size()) return k433MHzChannels[item];
-  if (moduleType == kModuleType490 && item < k490MHzChannels.size()) return k490MHzChannels[item];
-  return nullptr;
+const char* ChannelFrequency(std::uint8_t moduleType, int channelItem)
+{
+    if (channelItem < 0) return nullptr;
+    const auto item = static_cast<std::size_t>(channelItem);
+    if (moduleType == kModuleType433 && item < k433MHzChannels.size()) return k433MHzChannels[item];
+    if (moduleType == kModuleType490 && item < k490MHzChannels.size()) return k490MHzChannels[item];
+    return nullptr;
 }
 
-int ModuleBandMhz(std::uint8_t moduleType) {
-  if (moduleType == kModuleType433) return 433;
-  if (moduleType == kModuleType490) return 490;
-  return 0;
+int ModuleBandMhz(std::uint8_t moduleType)
+{
+    if (moduleType == kModuleType433) return 433;
+    if (moduleType == kModuleType490) return 490;
+    return 0;
 }
 
-const char* ModuleBandName(std::uint8_t moduleType) {
-  if (moduleType == kModuleType433) return "433MHz";
-  if (moduleType == kModuleType490) return "490MHz";
-  return nullptr;
+const char* ModuleBandName(std::uint8_t moduleType)
+{
+    if (moduleType == kModuleType433) return "433MHz";
+    if (moduleType == kModuleType490) return "490MHz";
+    return nullptr;
 }
 
-std::optional<std::uint8_t> ModuleTypeOfBand(std::string_view name) {
-  auto same = [name](std::string_view band) {
-    if (name.size() != band.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-      if (std::tolower(static_cast<unsigned char>(name[i])) != std::tolower(static_cast<unsigned char>(band[i])))
-        return false;
+std::optional<std::uint8_t> ModuleTypeOfBand(std::string_view name)
+{
+    auto same = [name](std::string_view band) {
+        if (name.size() != band.size()) return false;
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            if (std::tolower(static_cast<unsigned char>(name[i])) != std::tolower(static_cast<unsigned char>(band[i])))
+                return false;
+        }
+        return true;
+    };
+    for (std::uint8_t type : {kModuleType433, kModuleType490}) {
+        if (same(ModuleBandName(type))) return type;
     }
-    return true;
-  };
-  for (std::uint8_t type : {kModuleType433, kModuleType490}) {
-    if (same(ModuleBandName(type))) return type;
-  }
-  return std::nullopt;
+    return std::nullopt;
 }
 
 }  // namespace protocol

@@ -16,42 +16,43 @@ namespace protocol {
 
 class FrameAssembler {
 public:
-  static constexpr int kMaxFrameLength = 21;
-  static constexpr std::size_t kBufferSize = 1024;
+    static constexpr int kMaxFrameLength = 21;
+    static constexpr std::size_t kBufferSize = 1024;
 
-  // Takes one byte. True when it completed a frame: Frame() and At() then describe that frame
-  // until Reset() or the next Push, which starts from an empty buffer.
-  bool Push(std::uint8_t b) {
-    if (m_complete) Reset();
-    const auto at = static_cast<std::size_t>(rxCount);
-    rxBuffer[at] = b;
-    if (at >= m_dirty) m_dirty = at + 1;
-    if (rxBuffer[0] != kStartByte) {
-      Reset();
-      return false;
+    // Takes one byte. True when it completed a frame: Frame() and At() then describe that frame
+    // until Reset() or the next Push, which starts from an empty buffer.
+    bool Push(std::uint8_t b)
+    {
+        if (m_complete) Reset();
+        const auto at = static_cast<std::size_t>(rxCount);
+        rxBuffer[at] = b;
+        if (at >= m_dirty) m_dirty = at + 1;
+        if (rxBuffer[0] != kStartByte) {
+            Reset();
+            return false;
+        }
+        ++rxCount;
+        if (at >= 1 && rxBuffer[at - 1] == kCR && b == kLF) {
+            m_complete = true;
+            return true;
+        }
+        if (rxCount > kMaxFrameLength - 1) Reset();
+        return false;
     }
-    ++rxCount;
-    if (at >= 1 && rxBuffer[at - 1] == kCR && b == kLF) {
-      m_complete = true;
-      return true;
-    }
-    if (rxCount > kMaxFrameLength - 1) Reset();
-    return false;
-  }
 
-  // Drops what is held; the buffer is all zero again.
-  void Reset();
+    // Drops what is held; the buffer is all zero again.
+    void Reset();
 
-  std::span<const std::uint8_t> Frame() const { return {rxBuffer.data(), static_cast<std::size_t>(rxCount)}; }
-  // Byte i of the frame being held; positions a short frame does not reach read as 0.
-  std::uint8_t At(std::size_t i) const { return i < kBufferSize ? rxBuffer[i] : 0; }
-  int Count() const { return rxCount; }
+    std::span<const std::uint8_t> Frame() const { return {rxBuffer.data(), static_cast<std::size_t>(rxCount)}; }
+    // Byte i of the frame being held; positions a short frame does not reach read as 0.
+    std::uint8_t At(std::size_t i) const { return i < kBufferSize ? rxBuffer[i] : 0; }
+    int Count() const { return rxCount; }
 
 private:
-  std::array<std::uint8_t, kBufferSize> rxBuffer{};
-  std::int32_t rxCount = 0;
-  std::size_t m_dirty = 0;
-  bool m_complete = false;  // bytes of rxBuffer that may be nonzero; only these are cleared on reset
+    std::array<std::uint8_t, kBufferSize> rxBuffer{};
+    std::int32_t rxCount = 0;
+    std::size_t m_dirty = 0;
+    bool m_complete = false;  // bytes of rxBuffer that may be nonzero; only these are cleared on reset
 };
 
 }  // namespace protocol

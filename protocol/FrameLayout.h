@@ -14,7 +14,7 @@ inline constexpr std::uint8_t kStartByte = 0xAF;  // header byte 0: a receiver s
 inline constexpr std::size_t kCodeOffset = 6;
 inline constexpr std::size_t kLengthOffset = 7;
 inline constexpr std::size_t kDataOffset = 8;
-inline constexpr std::uint8_t kCR = 0x0D;         // a frame ends with CR LF
+inline constexpr std::uint8_t kCR = 0x0D;  // a frame ends with CR LF
 inline constexpr std::uint8_t kLF = 0x0A;
 
 inline constexpr std::size_t kFrameOverhead = 11;  // header, code, length, checksum, CR LF

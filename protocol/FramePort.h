@@ -6,13 +6,13 @@ namespace protocol {
 
 class FramePort {
 public:
-  // 1 when a port is open, else 0.
-  virtual int IsOpen() const = 0;
-  // 1 when every byte was written, else 0.
-  virtual int Write(const void* data, unsigned count) = 0;
+    // 1 when a port is open, else 0.
+    virtual int IsOpen() const = 0;
+    // 1 when every byte was written, else 0.
+    virtual int Write(const void* data, unsigned count) = 0;
 
 protected:
-  ~FramePort() = default;
+    ~FramePort() = default;
 };
 
 }  // namespace protocol

@@ -21,35 +21,37 @@ namespace protocol {
 
 // Command codes. No other code is ever sent.
 enum Command : std::uint8_t {
-  kSearch = 0x00,
-  kWriteComParams = 0x01,
-  kReadComParams = 0x02,
-  kWriteAirBaud = 0x03,
-  kReadAirBaud = 0x04,
-  kWriteChannel = 0x05,
-  kReadChannel = 0x06,
-  kWriteGuestId = 0x0C,
-  kReadGuestId = 0x0D,
-  kWritePower = 0x13,
+    kSearch = 0x00,
+    kWriteComParams = 0x01,
+    kReadComParams = 0x02,
+    kWriteAirBaud = 0x03,
+    kReadAirBaud = 0x04,
+    kWriteChannel = 0x05,
+    kReadChannel = 0x06,
+    kWriteGuestId = 0x0C,
+    kReadGuestId = 0x0D,
+    kWritePower = 0x13,
 };
 
 // A request of the command set: its code and its two payload bytes. The functions below are the one
 // place that says what each request carries.
 struct Request {
-  std::uint8_t code = 0;
-  std::array<std::uint8_t, kRequestPayload> payload{};
+    std::uint8_t code = 0;
+    std::array<std::uint8_t, kRequestPayload> payload{};
 };
 
 constexpr Request SearchRequest() { return {kSearch, {0x00, 0x00}}; }
 constexpr Request ReadRequest(std::uint8_t code) { return {code, {0x00, 0x00}}; }
-constexpr Request WriteComParamsRequest(std::uint8_t baudCode, std::uint8_t parity) {
-  return {kWriteComParams, {baudCode, parity}};
+constexpr Request WriteComParamsRequest(std::uint8_t baudCode, std::uint8_t parity)
+{
+    return {kWriteComParams, {baudCode, parity}};
 }
 constexpr Request WriteAirBaudRequest(std::uint8_t baudCode) { return {kWriteAirBaud, {baudCode, 0x00}}; }
 constexpr Request WriteChannelRequest(std::uint8_t channel) { return {kWriteChannel, {channel, 0x00}}; }
 // The low 16 bits of the ID, high byte first.
-constexpr Request WriteGuestIdRequest(std::int32_t id) {
-  return {kWriteGuestId, {static_cast<std::uint8_t>((id >> 8) & 0xFF), static_cast<std::uint8_t>(id & 0xFF)}};
+constexpr Request WriteGuestIdRequest(std::int32_t id)
+{
+    return {kWriteGuestId, {static_cast<std::uint8_t>((id >> 8) & 0xFF), static_cast<std::uint8_t>(id & 0xFF)}};
 }
 constexpr Request WritePowerRequest(std::uint8_t level) { return {kWritePower, {level, 0x00}}; }
 
@@ -84,10 +86,10 @@ std::string HexBytes(std::span<const std::uint8_t> bytes);
 bool SendCommand(protocol::FramePort& port, std::uint8_t command, std::span<const std::uint8_t> payload);
 bool SendCommand(protocol::FramePort& port, const protocol::Request& request);
 
-bool SendSearch(protocol::FramePort& port);                                   // code 0, 00 00
-bool SendRead(protocol::FramePort& port, std::uint8_t command);                // code given, 00 00
-bool SendReadChannel(protocol::FramePort& port);                               // code 6, 00 00
-bool SendWriteChannel(protocol::FramePort& port, std::uint8_t channel);        // code 5, channel 00
+bool SendSearch(protocol::FramePort& port);                              // code 0, 00 00
+bool SendRead(protocol::FramePort& port, std::uint8_t command);          // code given, 00 00
+bool SendReadChannel(protocol::FramePort& port);                         // code 6, 00 00
+bool SendWriteChannel(protocol::FramePort& port, std::uint8_t channel);  // code 5, channel 00
 bool SendWriteComParams(protocol::FramePort& port, std::uint8_t baudCode, std::uint8_t parityIndex);  // code 1
-bool SendWriteGuestId(protocol::FramePort& port, std::int32_t id);             // code 12, id high, id low
-bool SendWritePower(protocol::FramePort& port, std::uint8_t level);            // code 19, level 00
+bool SendWriteGuestId(protocol::FramePort& port, std::int32_t id);   // code 12, id high, id low
+bool SendWritePower(protocol::FramePort& port, std::uint8_t level);  // code 19, level 00

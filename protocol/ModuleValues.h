@@ -42,8 +42,6 @@ constexpr bool IsPower(int level) { return level >= kLowestPower && level <= kHi
 constexpr bool IsModuleType(int type) { return type == kModuleType433 || type == kModuleType490; }
 
 // The baud rate of a baud code (1..8) in bit/s; 0 for any other code.
-constexpr int BaudRateOfCode(int code) {
-  return IsBaudCode(code) ? kBaudRates[static_cast<std::size_t>(code - 1)] : 0;
-}
+constexpr int BaudRateOfCode(int code) { return IsBaudCode(code) ? kBaudRates[static_cast<std::size_t>(code - 1)] : 0; }
 
 }  // namespace protocol

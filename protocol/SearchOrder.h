@@ -12,13 +12,13 @@ namespace protocol {
 // Steps the cursor to the next pair. `wrapped` is false during the first pass and becomes true when
 // the first pass passes the last baud item. False when the second pass has passed selectedBaudItem:
 // the search is exhausted (baudItem is then 0). The item counts come from the caller's lists.
-bool AdvanceSearchCursor(std::uint8_t& baudItem, std::uint8_t& parityItem, bool& wrapped,
-                         std::uint8_t selectedBaudItem, int baudItems, int parityItems);
+bool AdvanceSearchCursor(std::uint8_t& baudItem, std::uint8_t& parityItem, bool& wrapped, std::uint8_t selectedBaudItem,
+                         int baudItems, int parityItems);
 
 struct SearchPair {
-  int baudItem = 0;
-  int parityItem = 0;
-  bool operator==(const SearchPair&) const = default;
+    int baudItem = 0;
+    int parityItem = 0;
+    bool operator==(const SearchPair&) const = default;
 };
 
 // Every pair a fresh search starting at (baudItem, parityItem) tries, in order, the start pair first.

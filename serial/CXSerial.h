@@ -22,81 +22,80 @@ int ProbePort(unsigned port, platform::SerialError* why = nullptr);
 
 class CXSerial : public protocol::FramePort {
 public:
-  static constexpr std::size_t kChunkSize = 1024;       // bytes per write; also the read size
-  static constexpr int kChunkWaitMs = 1000;             // longest wait for room per try
-  static constexpr int kChunkTries = 3;                 // tries per chunk before Write gives up
-  static constexpr std::size_t kQueueSize = 1024;       // input and output queue Open records
-  static constexpr std::uint32_t kEventMask =           // line events Open records (0x69)
-      platform::SerialDevice::kEventRxChar | platform::SerialDevice::kEventCts |
-      platform::SerialDevice::kEventRlsd | platform::SerialDevice::kEventBreak;
+    static constexpr std::size_t kChunkSize = 1024;  // bytes per write; also the read size
+    static constexpr int kChunkWaitMs = 1000;        // longest wait for room per try
+    static constexpr int kChunkTries = 3;            // tries per chunk before Write gives up
+    static constexpr std::size_t kQueueSize = 1024;  // input and output queue Open records
+    static constexpr std::uint32_t kEventMask =      // line events Open records (0x69)
+        platform::SerialDevice::kEventRxChar | platform::SerialDevice::kEventCts | platform::SerialDevice::kEventRlsd
+        | platform::SerialDevice::kEventBreak;
 
-  CXSerial();
-  virtual ~CXSerial();  // closes the port; a derived class closes it in its own destructor first
-  CXSerial(const CXSerial&) = delete;
-  CXSerial& operator=(const CXSerial&) = delete;
+    CXSerial();
+    virtual ~CXSerial();  // closes the port; a derived class closes it in its own destructor first
+    CXSerial(const CXSerial&) = delete;
+    CXSerial& operator=(const CXSerial&) = delete;
 
-  // 0 once the device has gone away (unplugged adapter, closed pty), although the descriptor is
-  // released only by the next call on the GUI thread (or Close).
-  int IsOpen() const final;
-  // Closes any open port, then opens port n at the baud rate (bit/s) and parity index (0 none, 1 odd,
-  // 2 even) and starts the receive thread. 0, with the port closed, when any step fails.
-  int Open(int port, int baudRate, int parity);
-  // Changes baud rate and parity of the open port in place; the receive thread keeps running.
-  // Records the parity only: BaudRate() stays the rate of the last Open.
-  int SetLineState(int baudRate, int parity);
-  // SetLineState when port n is the open one, else Open (also after the device went away).
-  int OpenOrReconfigure(int port, int baudRate, int parity);
-  // 1 when every byte was written; 0 when no port is open, the device is gone, or a chunk could not
-  // be written in kChunkTries tries. Writes never interleave.
-  int Write(const void* data, unsigned count) final;
-  // Stops the receive thread and closes the port. Always 1.
-  int Close();
+    // 0 once the device has gone away (unplugged adapter, closed pty), although the descriptor is
+    // released only by the next call on the GUI thread (or Close).
+    int IsOpen() const final;
+    // Closes any open port, then opens port n at the baud rate (bit/s) and parity index (0 none, 1 odd,
+    // 2 even) and starts the receive thread. 0, with the port closed, when any step fails.
+    int Open(int port, int baudRate, int parity);
+    // Changes baud rate and parity of the open port in place; the receive thread keeps running.
+    // Records the parity only: BaudRate() stays the rate of the last Open.
+    int SetLineState(int baudRate, int parity);
+    // SetLineState when port n is the open one, else Open (also after the device went away).
+    int OpenOrReconfigure(int port, int baudRate, int parity);
+    // 1 when every byte was written; 0 when no port is open, the device is gone, or a chunk could not
+    // be written in kChunkTries tries. Writes never interleave.
+    int Write(const void* data, unsigned count) final;
+    // Stops the receive thread and closes the port. Always 1.
+    int Close();
 
-  int StartReader();
-  int StopReader();
+    int StartReader();
+    int StopReader();
 
-  // Called on the receive thread once for every byte read, in arrival order.
-  virtual void OnReceiveByte(std::uint8_t b) = 0;
+    // Called on the receive thread once for every byte read, in arrival order.
+    virtual void OnReceiveByte(std::uint8_t b) = 0;
 
 protected:
-  // Called once when the device goes away, on the receive thread or in Write; the port is closed
-  // already as far as IsOpen is concerned.
-  virtual void OnDeviceGone() {}
-  // Called in Open before the receive thread starts: the bytes of a new device start afresh.
-  virtual void OnStreamStart() {}
+    // Called once when the device goes away, on the receive thread or in Write; the port is closed
+    // already as far as IsOpen is concerned.
+    virtual void OnDeviceGone() { }
+    // Called in Open before the receive thread starts: the bytes of a new device start afresh.
+    virtual void OnStreamStart() { }
 
 public:
-
-  // The settings of the last Open (port 1, 9600, parity 0 after construction); the parity also of
-  // the last SetLineState.
-  int Port() const { return port; }
-  int BaudRate() const { return baudRate; }
-  int Parity() const { return parity; }
-  // Device path of the open port, empty when closed.
-  std::string DevicePath() const;
-  // True once the device has gone away, until the next successful Open.
-  bool HungUp() const { return m_hungUp.load(); }
-  // Why the last failed Open, SetLineState or Write failed; cleared by a successful Open.
-  platform::SerialError LastError() const;
+    // The settings of the last Open (port 1, 9600, parity 0 after construction); the parity also of
+    // the last SetLineState.
+    int Port() const { return port; }
+    int BaudRate() const { return baudRate; }
+    int Parity() const { return parity; }
+    // Device path of the open port, empty when closed.
+    std::string DevicePath() const;
+    // True once the device has gone away, until the next successful Open.
+    bool HungUp() const { return m_hungUp.load(); }
+    // Why the last failed Open, SetLineState or Write failed; cleared by a successful Open.
+    platform::SerialError LastError() const;
 
 protected:
-  std::thread readerThread;
-  platform::StopSignal stopEvent;
-  int port = 1;
-  int baudRate = 9600;
-  int parity = 0;
-  platform::SerialDevice handle;
-  std::mutex writeLock;
+    std::thread readerThread;
+    platform::StopSignal stopEvent;
+    int port = 1;
+    int baudRate = 9600;
+    int parity = 0;
+    platform::SerialDevice handle;
+    std::mutex writeLock;
 
 private:
-  void ReaderThread();
-  void SetError(platform::SerialError e);
-  // Marks the device gone; OnDeviceGone runs for the first mark only.
-  void MarkGone();
-  // GUI thread: stops the ended receive thread and closes the descriptor of a device that is gone.
-  void ReleaseGoneDevice();
+    void ReaderThread();
+    void SetError(platform::SerialError e);
+    // Marks the device gone; OnDeviceGone runs for the first mark only.
+    void MarkGone();
+    // GUI thread: stops the ended receive thread and closes the descriptor of a device that is gone.
+    void ReleaseGoneDevice();
 
-  std::atomic<bool> m_hungUp{false};
-  mutable std::mutex m_errorLock;
-  platform::SerialError m_lastError;
+    std::atomic<bool> m_hungUp{false};
+    mutable std::mutex m_errorLock;
+    platform::SerialError m_lastError;
 };

@@ -28,29 +28,26 @@ struct ErrorManager {
     std::jmp_buf escape;
 };
 
-[[noreturn]] void OnError(j_common_ptr cinfo)
-{
-    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->escape, 1);
-}
+[[noreturn]] void OnError(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->escape, 1); }
 
 // libjpeg reports damaged data (a truncated file, bytes between markers) as warnings and fills the
 // rest with grey; such a picture is treated as corrupt.
 void OnMessage(j_common_ptr cinfo, int level)
 {
-    if (level < 0)
-        std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->escape, 1);
+    if (level < 0) std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->escape, 1);
 }
 
-void Silent(j_common_ptr) {}
+void Silent(j_common_ptr) { }
 
 // Kept out of DecodeJpeg so that no object with a destructor lives across setjmp.
 bool Decode(jpeg_decompress_struct& cinfo, ErrorManager& err, const QByteArray& data, QImage& out)
 {
-    if (setjmp(err.escape))
-        return false;
-    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()));
+    if (setjmp(err.escape)) return false;
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.constData()),
+                 static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
-    if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > kMaxSide || cinfo.image_height > kMaxSide)
+    if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > kMaxSide
+        || cinfo.image_height > kMaxSide)
         return false;
     const bool gray = cinfo.jpeg_color_space == JCS_GRAYSCALE;
     if (!gray && cinfo.jpeg_color_space != JCS_YCbCr && cinfo.jpeg_color_space != JCS_RGB)
@@ -59,8 +56,7 @@ bool Decode(jpeg_decompress_struct& cinfo, ErrorManager& err, const QByteArray& 
     jpeg_start_decompress(&cinfo);
 
     out = QImage(int(cinfo.output_width), int(cinfo.output_height), gray ? QImage::Format_Grayscale8 : kColorFormat);
-    if (out.isNull())
-        return false;
+    if (out.isNull()) return false;
     while (cinfo.output_scanline < cinfo.output_height) {
         JSAMPROW row = out.scanLine(int(cinfo.output_scanline));
         jpeg_read_scanlines(&cinfo, &row, 1);
@@ -80,8 +76,7 @@ QByteArray ReadResource(const QString& path)
 
 QImage DecodeJpeg(const QByteArray& data)
 {
-    if (data.isEmpty())
-        return {};
+    if (data.isEmpty()) return {};
     jpeg_decompress_struct cinfo{};
     ErrorManager err{};
     cinfo.err = jpeg_std_error(&err.pub);
@@ -92,8 +87,7 @@ QImage DecodeJpeg(const QByteArray& data)
     QImage image;
     const bool ok = Decode(cinfo, err, data, image);
     jpeg_destroy_decompress(&cinfo);
-    if (!ok)
-        return {};
+    if (!ok) return {};
     return image.convertToFormat(QImage::Format_RGB32);
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 struct Cache {
     std::mutex lock;
-    QHash<std::pair<QString, int>, QImage> pictures; // by name and scale (1 or 2); null when missing
+    QHash<std::pair<QString, int>, QImage> pictures;  // by name and scale (1 or 2); null when missing
     QHash<QString, QSize> sizes;                      // 1x sizes read from headers
     QStringList decoded;
 };
@@ -34,8 +34,7 @@ QString ResourcePath(const QString& name, int scale)
 QImage Find(Cache& cache, const QString& name, int scale)
 {
     const auto key = std::make_pair(name, scale);
-    if (const auto it = cache.pictures.constFind(key); it != cache.pictures.cend())
-        return *it;
+    if (const auto it = cache.pictures.constFind(key); it != cache.pictures.cend()) return *it;
     QImage picture;
     const QString path = ResourcePath(name, scale);
     if (QFile::exists(path)) {
@@ -51,12 +50,11 @@ QImage Find(Cache& cache, const QString& name, int scale)
 
 int ScaleFor(qreal devicePixelRatio) { return devicePixelRatio > 1.0 ? 2 : 1; }
 
-} // namespace
+}  // namespace
 
 QImage SkinPicture(const QString& name, qreal devicePixelRatio)
 {
-    if (name.isEmpty())
-        return {};
+    if (name.isEmpty()) return {};
     InitSkinResources();
     Cache& cache = TheCache();
     const std::lock_guard guard(cache.lock);
@@ -65,15 +63,13 @@ QImage SkinPicture(const QString& name, qreal devicePixelRatio)
 
 QSize SkinPictureSize(const QString& name)
 {
-    if (name.isEmpty())
-        return {};
+    if (name.isEmpty()) return {};
     InitSkinResources();
     Cache& cache = TheCache();
     const std::lock_guard guard(cache.lock);
     if (const auto it = cache.pictures.constFind(std::make_pair(name, 1)); it != cache.pictures.cend())
         return it->size();
-    if (const auto it = cache.sizes.constFind(name); it != cache.sizes.cend())
-        return *it;
+    if (const auto it = cache.sizes.constFind(name); it != cache.sizes.cend()) return *it;
     const QSize size = QImageReader(ResourcePath(name, 1)).size();
     cache.sizes.insert(name, size.isValid() ? size : QSize());
     return cache.sizes.value(name);
@@ -88,11 +84,9 @@ QStringList DecodedSkinPictures()
 
 QSize LazySkinPicture::Size() const
 {
-    if (m_name.isEmpty() || m_scale != 0)
-        return m_image.deviceIndependentSize().toSize();
+    if (m_name.isEmpty() || m_scale != 0) return m_image.deviceIndependentSize().toSize();
     const QSize whole = SkinPictureSize(m_name);
-    if (m_count <= 0)
-        return whole;
+    if (m_count <= 0) return whole;
     const int pieceWidth = m_index >= 1 && m_index <= m_count ? whole.width() / m_count : 0;
     return pieceWidth > 0 ? QSize(pieceWidth, whole.height()) : QSize();
 }
@@ -100,8 +94,7 @@ QSize LazySkinPicture::Size() const
 const QImage& LazySkinPicture::Image(qreal devicePixelRatio) const
 {
     const int scale = ScaleFor(devicePixelRatio);
-    if (m_name.isEmpty() || m_scale == scale)
-        return m_image;
+    if (m_name.isEmpty() || m_scale == scale) return m_image;
     const QImage whole = SkinPicture(m_name, scale);
     if (m_count <= 0)
         m_image = whole;

@@ -26,9 +26,14 @@ class LazySkinPicture {
 public:
     LazySkinPicture() = default;
     // An image set by the program stands for itself.
-    LazySkinPicture(const QImage& image) : m_image(image) {}
+    LazySkinPicture(const QImage& image)
+        : m_image(image)
+    { }
     explicit LazySkinPicture(const QString& name, int count = 0, int index = 0)
-        : m_name(name), m_count(count), m_index(index) {}
+        : m_name(name)
+        , m_count(count)
+        , m_index(index)
+    { }
 
     // True when there is no picture, decoded or not.
     bool isNull() const { return Size().isEmpty(); }
@@ -43,5 +48,5 @@ private:
     int m_count = 0;
     int m_index = 0;
     mutable QImage m_image;
-    mutable int m_scale = 0; // the scale m_image was fetched at; 0 before the first use of a name
+    mutable int m_scale = 0;  // the scale m_image was fetched at; 0 before the first use of a name
 };

@@ -13,7 +13,9 @@ namespace {
 // A painted control that shows its caption as its name.
 class CaptionedControl : public QAccessibleWidget {
 public:
-    CaptionedControl(QWidget* w, QAccessible::Role role) : QAccessibleWidget(w, role) {}
+    CaptionedControl(QWidget* w, QAccessible::Role role)
+        : QAccessibleWidget(w, role)
+    { }
 
     QString text(QAccessible::Text t) const override
     {
@@ -26,7 +28,9 @@ public:
 // A skinned button: pressable from a screen reader, and reports being held down.
 class SkinButton : public CaptionedControl {
 public:
-    explicit SkinButton(TsuiCustomButton* b) : CaptionedControl(b, QAccessible::Button) {}
+    explicit SkinButton(TsuiCustomButton* b)
+        : CaptionedControl(b, QAccessible::Button)
+    { }
 
     QAccessible::State state() const override
     {
@@ -39,8 +43,7 @@ public:
     void doAction(const QString& name) override
     {
         auto* b = static_cast<TsuiCustomButton*>(widget());
-        if (name == pressAction() && b->isEnabled())
-            b->Click();
+        if (name == pressAction() && b->isEnabled()) b->Click();
     }
 };
 
@@ -48,7 +51,9 @@ public:
 // that holds other controls.
 class Panel : public CaptionedControl {
 public:
-    explicit Panel(QWidget* w) : CaptionedControl(w, QAccessible::Pane) {}
+    explicit Panel(QWidget* w)
+        : CaptionedControl(w, QAccessible::Pane)
+    { }
 
     QAccessible::Role role() const override
     {
@@ -59,17 +64,12 @@ public:
 
 QAccessibleInterface* Describe(const QString&, QObject* object)
 {
-    if (!object || !object->isWidgetType())
-        return nullptr;
+    if (!object || !object->isWidgetType()) return nullptr;
     auto* w = static_cast<QWidget*>(object);
-    if (auto* b = qobject_cast<TsuiCustomButton*>(w))
-        return new SkinButton(b);
-    if (qobject_cast<TsuiCustomGroupBox*>(w))
-        return new CaptionedControl(w, QAccessible::Grouping);
-    if (qobject_cast<TsuiTabSheet*>(w))
-        return new CaptionedControl(w, QAccessible::PageTab);
-    if (qobject_cast<TsuiCustomPanel*>(w))
-        return new Panel(w);
+    if (auto* b = qobject_cast<TsuiCustomButton*>(w)) return new SkinButton(b);
+    if (qobject_cast<TsuiCustomGroupBox*>(w)) return new CaptionedControl(w, QAccessible::Grouping);
+    if (qobject_cast<TsuiTabSheet*>(w)) return new CaptionedControl(w, QAccessible::PageTab);
+    if (qobject_cast<TsuiCustomPanel*>(w)) return new Panel(w);
     return nullptr;
 }
 

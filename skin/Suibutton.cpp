@@ -7,7 +7,8 @@
 #include <QAction>
 #include <QDialog>
 
-TsuiCustomButton::TsuiCustomButton(QWidget* parent) : QWidget(parent)
+TsuiCustomButton::TsuiCustomButton(QWidget* parent)
+    : QWidget(parent)
 {
     RegisterSkinAccessibility();
     InstallDialogKeys();
@@ -17,10 +18,7 @@ TsuiCustomButton::TsuiCustomButton(QWidget* parent) : QWidget(parent)
     m_picTransparent = m_transparent;
 }
 
-TsuiUIStyle TsuiCustomButton::EffectiveStyle() const
-{
-    return ::EffectiveStyle(m_fileTheme, m_uiStyle);
-}
+TsuiUIStyle TsuiCustomButton::EffectiveStyle() const { return ::EffectiveStyle(m_fileTheme, m_uiStyle); }
 
 void TsuiCustomButton::setUIStyle(TsuiUIStyle style)
 {
@@ -84,8 +82,7 @@ void TsuiCustomButton::setFontColor(TColor color)
 
 void TsuiCustomButton::setAction(QAction* action)
 {
-    if (m_action)
-        disconnect(m_action, nullptr, this, nullptr);
+    if (m_action) disconnect(m_action, nullptr, this, nullptr);
     m_action = action;
     if (action) {
         connect(action, &QAction::changed, this, &TsuiCustomButton::ActionChange);
@@ -95,14 +92,12 @@ void TsuiCustomButton::setAction(QAction* action)
 
 void TsuiCustomButton::ActionChange()
 {
-    if (m_action)
-        setCaption(m_action->text());
+    if (m_action) setCaption(m_action->text());
 }
 
 void TsuiCustomButton::AutoSizeChanged()
 {
-    if (!m_autoSize)
-        return;
+    if (!m_autoSize) return;
     QImage strip;
     GetInsideThemeBitmap(EffectiveStyle(), SUI_THEME_BUTTON_STRIP, &strip);
     // Kept for the file-theme path: a theme without a button picture sizes from a 74 x 21 strip.
@@ -110,15 +105,9 @@ void TsuiCustomButton::AutoSizeChanged()
     resize(size.width() / 3, size.height());
 }
 
-void TsuiCustomButton::FontChanged()
-{
-    update();
-}
+void TsuiCustomButton::FontChanged() { update(); }
 
-void TsuiCustomButton::TransparentChanged()
-{
-    m_picTransparent = m_transparent;
-}
+void TsuiCustomButton::TransparentChanged() { m_picTransparent = m_transparent; }
 
 QColor TsuiCustomButton::Color() const
 {
@@ -128,23 +117,17 @@ QColor TsuiCustomButton::Color() const
 
 bool TsuiCustomButton::IsActive() const
 {
-    if (auto* focused = qobject_cast<TsuiCustomButton*>(window()->focusWidget()))
-        return focused == this;
+    if (auto* focused = qobject_cast<TsuiCustomButton*>(window()->focusWidget())) return focused == this;
     return m_default;
 }
 
-bool TsuiCustomButton::CanTakeFocus() const
-{
-    return isEnabled() && isVisible() && window()->isEnabled();
-}
+bool TsuiCustomButton::CanTakeFocus() const { return isEnabled() && isVisible() && window()->isEnabled(); }
 
 QChar TsuiCustomButton::Accelerator() const
 {
     for (qsizetype i = 0; i + 1 < m_caption.size(); ++i) {
-        if (m_caption.at(i) != u'&')
-            continue;
-        if (m_caption.at(i + 1) != u'&')
-            return m_caption.at(i + 1).toUpper();
+        if (m_caption.at(i) != u'&') continue;
+        if (m_caption.at(i + 1) != u'&') return m_caption.at(i + 1).toUpper();
         ++i;
     }
     return {};
@@ -161,18 +144,17 @@ void TsuiCustomButton::Click()
         QWidget* form = window();
         if (auto* dialog = qobject_cast<QDialog*>(form)) {
             dialog->setResult(m_modalResult);
-            if (m_modalResult != 0)
-                dialog->done(m_modalResult);
+            if (m_modalResult != 0) dialog->done(m_modalResult);
         } else if (IsHasProperty(form, "ModalResult")) {
             form->setProperty("ModalResult", m_modalResult);
         }
     }
     emit OnClick();
-    if (m_action)
-        m_action->trigger();
+    if (m_action) m_action->trigger();
 }
 
-TsuiButton::TsuiButton(QWidget* parent) : TsuiCustomButton(parent)
+TsuiButton::TsuiButton(QWidget* parent)
+    : TsuiCustomButton(parent)
 {
     resize(80, 27);
 }
@@ -206,8 +188,7 @@ void TsuiButton::ActionChange()
 {
     TsuiCustomButton::ActionChange();
     QAction* action = Action();
-    if (!action || !m_glyph.isNull() || action->icon().isNull())
-        return;
+    if (!action || !m_glyph.isNull() || action->icon().isNull()) return;
     const QList<QSize> sizes = action->icon().availableSizes();
     const QSize size = sizes.isEmpty() ? QSize(16, 16) : sizes.first();
     setGlyph(action->icon().pixmap(size).toImage());

@@ -17,10 +17,10 @@ class QTimer;
 // routines read it and change nothing.
 struct SuiButtonState {
     bool enabled = true;
-    bool pressed = false;     // held down by the mouse or a key
+    bool pressed = false;  // held down by the mouse or a key
     bool hovered = false;
-    bool focused = false;     // has the focus, with TabStop on
-    bool boldCaption = false; // focus shown by a bold caption instead of the dotted frame
+    bool focused = false;      // has the focus, with TabStop on
+    bool boldCaption = false;  // focus shown by a bold caption instead of the dotted frame
 
     // The caption sinks with an enabled face only; the glyph with any press.
     QPoint CaptionShift() const { return pressed && enabled ? QPoint(1, 1) : QPoint(); }
@@ -41,8 +41,8 @@ class TsuiCustomButton : public QWidget {
     Q_PROPERTY(bool Default READ Default WRITE setDefault)
     Q_PROPERTY(bool Cancel READ Cancel WRITE setCancel)
     Q_PROPERTY(int FocusedRectMargin READ FocusedRectMargin WRITE setFocusedRectMargin)
-    Q_PROPERTY(int MouseContinuouslyDownInterval READ MouseContinuouslyDownInterval WRITE
-                   setMouseContinuouslyDownInterval)
+    Q_PROPERTY(
+        int MouseContinuouslyDownInterval READ MouseContinuouslyDownInterval WRITE setMouseContinuouslyDownInterval)
     Q_PROPERTY(bool TabStop READ TabStop WRITE setTabStop)
     Q_PROPERTY(TColor FontColor READ FontColor WRITE setFontColor)
     Q_PROPERTY(QAction* Action READ Action WRITE setAction)
@@ -102,11 +102,11 @@ signals:
 
 protected:
     virtual void AutoSizeChanged();
-    virtual void CaptionChanged() {}
+    virtual void CaptionChanged() { }
     virtual void FontChanged();
     virtual void TransparentChanged();
-    virtual void EnableChanged() {}
-    virtual void UIStyleChanged() {}
+    virtual void EnableChanged() { }
+    virtual void UIStyleChanged() { }
     virtual void PaintPic(QPainter& p, const QImage& face, const SuiButtonState& state) const;
     virtual void PaintText(QPainter& p, const QString& text, const SuiButtonState& state) const;
     virtual void PaintFocus(QPainter& p, const SuiButtonState& state) const;
@@ -191,7 +191,7 @@ public:
     void setSpacing(int spacing);
     // Kept for compatibility of stored settings: always 0, writes are ignored.
     uint ResHandle() const { return 0; }
-    void setResHandle(uint) {}
+    void setResHandle(uint) { }
 
     // Where the caption starts when a glyph is shown, unpressed; (0, 0) without a glyph.
     QPoint TextPosition() const;

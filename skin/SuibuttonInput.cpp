@@ -18,15 +18,13 @@ public:
 protected:
     bool eventFilter(QObject* obj, QEvent* e) override
     {
-        if (e->type() != QEvent::KeyPress || !obj->isWidgetType())
-            return false;
+        if (e->type() != QEvent::KeyPress || !obj->isWidgetType()) return false;
         auto* target = static_cast<QWidget*>(obj);
         auto* key = static_cast<QKeyEvent*>(e);
         const bool alt = key->modifiers().testFlag(Qt::AltModifier);
         if (alt && target == QApplication::focusWidget() && !target->isWindow())
             return Accelerate(target->window(), key);
-        if (!target->isWindow())
-            return false;
+        if (!target->isWindow()) return false;
         const auto mods = key->modifiers() & ~Qt::KeypadModifier;
         if (mods == Qt::NoModifier) {
             const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -52,12 +50,10 @@ private:
             ch = QChar(key->key());
         else if (key->text().size() == 1)
             ch = key->text().at(0).toUpper();
-        if (ch.isNull())
-            return false;
+        if (ch.isNull()) return false;
         const bool alt = key->modifiers().testFlag(Qt::AltModifier);
         const bool focusOnButton = qobject_cast<TsuiCustomButton*>(window->focusWidget()) != nullptr;
-        if (!alt && !focusOnButton)
-            return false;
+        if (!alt && !focusOnButton) return false;
         for (TsuiCustomButton* b : window->findChildren<TsuiCustomButton*>()) {
             const QWidget* parent = b->parentWidget();
             if (b->Accelerator() == ch && parent && parent->isEnabled() && b->isEnabled() && b->isVisible()) {
@@ -81,8 +77,7 @@ void TsuiCustomButton::InstallDialogKeys()
 
 void TsuiCustomButton::DestroyRepeatTimer()
 {
-    if (!m_repeatTimer)
-        return;
+    if (!m_repeatTimer) return;
     // Later: a tick's handler may end the press while the timer is still emitting.
     m_repeatTimer->stop();
     m_repeatTimer->deleteLater();
@@ -100,8 +95,7 @@ void TsuiCustomButton::mousePressEvent(QMouseEvent* e)
             connect(m_repeatTimer, &QTimer::timeout, this, &TsuiCustomButton::OnMouseContinuouslyDown);
             m_repeatTimer->start();
         }
-        if (m_tabStop && CanTakeFocus())
-            setFocus(Qt::MouseFocusReason);
+        if (m_tabStop && CanTakeFocus()) setFocus(Qt::MouseFocusReason);
         update();
     }
     QWidget::mousePressEvent(e);
@@ -209,22 +203,17 @@ void TsuiCustomButton::changeEvent(QEvent* e)
         EnableChanged();
         update();
         break;
-    case QEvent::FontChange:
-        FontChanged();
-        break;
+    case QEvent::FontChange: FontChanged(); break;
     case QEvent::ActivationChange:
-        if (!isActiveWindow() && (m_pressed || m_repeatTimer))
-            CancelMode();
+        if (!isActiveWindow() && (m_pressed || m_repeatTimer)) CancelMode();
         break;
-    default:
-        break;
+    default: break;
     }
     QWidget::changeEvent(e);
 }
 
 void TsuiCustomButton::hideEvent(QHideEvent* e)
 {
-    if (m_pressed || m_repeatTimer)
-        CancelMode();
+    if (m_pressed || m_repeatTimer) CancelMode();
     QWidget::hideEvent(e);
 }

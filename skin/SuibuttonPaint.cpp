@@ -11,8 +11,8 @@
 namespace {
 
 // The caption in its colour or, on a disabled button, engraved: white at shadow, grey at at.
-void DrawCaption(QPainter& p, const QRect& at, const QRect& shadow, int flags, const QString& text,
-                 TColor color, bool enabled)
+void DrawCaption(QPainter& p, const QRect& at, const QRect& shadow, int flags, const QString& text, TColor color,
+                 bool enabled)
 {
     if (!enabled) {
         p.setPen(ToQColor(0xFFFFFF));
@@ -25,7 +25,7 @@ void DrawCaption(QPainter& p, const QRect& at, const QRect& shadow, int flags, c
     }
 }
 
-} // namespace
+}  // namespace
 
 SuiButtonState TsuiCustomButton::PaintState() const
 {
@@ -42,25 +42,13 @@ void TsuiCustomButton::FetchStripPiece(QImage& face, int piece) const
     GetInsideThemeBitmap(EffectiveStyle(), SUI_THEME_BUTTON_STRIP, &face, 3, piece, devicePixelRatioF());
 }
 
-void TsuiCustomButton::PaintButtonNormal(QImage& face) const
-{
-    FetchStripPiece(face, 1);
-}
+void TsuiCustomButton::PaintButtonNormal(QImage& face) const { FetchStripPiece(face, 1); }
 
-void TsuiCustomButton::PaintButtonMouseOn(QImage& face) const
-{
-    FetchStripPiece(face, 2);
-}
+void TsuiCustomButton::PaintButtonMouseOn(QImage& face) const { FetchStripPiece(face, 2); }
 
-void TsuiCustomButton::PaintButtonMouseDown(QImage& face) const
-{
-    FetchStripPiece(face, 3);
-}
+void TsuiCustomButton::PaintButtonMouseDown(QImage& face) const { FetchStripPiece(face, 3); }
 
-void TsuiCustomButton::PaintButtonDisabled(QImage& face) const
-{
-    FetchStripPiece(face, 1);
-}
+void TsuiCustomButton::PaintButtonDisabled(QImage& face) const { FetchStripPiece(face, 1); }
 
 QImage TsuiCustomButton::Face(const SuiButtonState& state) const
 {
@@ -95,8 +83,7 @@ void TsuiCustomButton::PaintText(QPainter& p, const QString& text, const SuiButt
 {
     const QRect r = rect().translated(state.CaptionShift());
     QFont f = font();
-    if (state.boldCaption)
-        f.setBold(true);
+    if (state.boldCaption) f.setBold(true);
     p.setFont(f);
     p.setBrush(Qt::NoBrush);
 
@@ -119,11 +106,9 @@ void TsuiCustomButton::paintEvent(QPaintEvent*)
     else
         DoTrans(p, this);
     PaintPic(p, face, state);
-    if (state.focused)
-        PaintFocus(p, state);
+    if (state.focused) PaintFocus(p, state);
     p.setFont(font());
-    if (!m_caption.trimmed().isEmpty())
-        PaintText(p, m_caption, state);
+    if (!m_caption.trimmed().isEmpty()) PaintText(p, m_caption, state);
 }
 
 SuiButtonState TsuiButton::PaintState() const
@@ -156,17 +141,13 @@ TsuiButton::GlyphPlaces TsuiButton::PlaceGlyph() const
         const QPoint glyph((w - gw) / 2, (h - th - gh - m_spacing) / 2);
         return {glyph, QPoint((w - tw) / 2, glyph.y() + gh + m_spacing)};
     }
-    case blGlyphBottom:
-        break;
+    case blGlyphBottom: break;
     }
     const QPoint glyph((w - gw) / 2, (h + th + m_spacing - gh) / 2);
     return {glyph, QPoint((w - tw) / 2, glyph.y() - th - m_spacing)};
 }
 
-QPoint TsuiButton::TextPosition() const
-{
-    return m_glyph.isNull() ? QPoint() : PlaceGlyph().text;
-}
+QPoint TsuiButton::TextPosition() const { return m_glyph.isNull() ? QPoint() : PlaceGlyph().text; }
 
 // The glyph keyed on its top-left pixel's colour; a one-image glyph on a disabled button in the
 // greyed rendering of the style.
@@ -189,8 +170,7 @@ void TsuiButton::DrawGlyph(QPainter& p, QPoint at, bool enabled) const
 void TsuiButton::PaintPic(QPainter& p, const QImage& face, const SuiButtonState& state) const
 {
     TsuiCustomButton::PaintPic(p, face, state);
-    if (!m_glyph.isNull())
-        DrawGlyph(p, PlaceGlyph().glyph + state.GlyphShift(), state.enabled);
+    if (!m_glyph.isNull()) DrawGlyph(p, PlaceGlyph().glyph + state.GlyphShift(), state.enabled);
 }
 
 void TsuiButton::PaintText(QPainter& p, const QString& text, const SuiButtonState& state) const
@@ -209,6 +189,5 @@ void TsuiButton::PaintText(QPainter& p, const QString& text, const SuiButtonStat
 
 void TsuiButton::PaintFocus(QPainter& p, const SuiButtonState& state) const
 {
-    if (!state.boldCaption)
-        TsuiCustomButton::PaintFocus(p, state);
+    if (!state.boldCaption) TsuiCustomButton::PaintFocus(p, state);
 }

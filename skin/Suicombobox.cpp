@@ -22,8 +22,7 @@ public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override
     {
-        if (hint == SH_ComboBox_Popup)
-            return 0;
+        if (hint == SH_ComboBox_Popup) return 0;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 
@@ -31,11 +30,9 @@ public:
                          const QWidget* widget) const override
     {
         QRect r = QProxyStyle::subControlRect(control, option, sub, widget);
-        if (control != CC_ComboBox || (sub != SC_ComboBoxArrow && sub != SC_ComboBoxEditField))
-            return r;
+        if (control != CC_ComboBox || (sub != SC_ComboBoxArrow && sub != SC_ComboBoxEditField)) return r;
         const QRect button = visualRect(option->direction, option->rect, ComboButtonRect(option->rect.size()));
-        if (sub == SC_ComboBoxArrow)
-            return button;
+        if (sub == SC_ComboBoxArrow) return button;
         if (option->direction == Qt::RightToLeft)
             r.setLeft(std::max(r.left(), RectRight(button)));
         else
@@ -58,7 +55,9 @@ QStyle* SharedDropDownListStyle()
 // A one-pixel outline in the combo box's border colour over the dropped-down list.
 class ListFrame : public QWidget {
 public:
-    ListFrame(QWidget* listWindow, const TsuiCustomComboBox* combo) : QWidget(listWindow), m_combo(combo)
+    ListFrame(QWidget* listWindow, const TsuiCustomComboBox* combo)
+        : QWidget(listWindow)
+        , m_combo(combo)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         listWindow->installEventFilter(this);
@@ -75,8 +74,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override
     {
-        if (watched == parentWidget() && e->type() == QEvent::Resize)
-            cover();
+        if (watched == parentWidget() && e->type() == QEvent::Resize) cover();
         return false;
     }
 
@@ -98,19 +96,14 @@ void FillArrow(QPainter& p, int x, int y, const QColor& c)
         p.fillRect(x + row, y + row, 7 - 2 * row, 1, c);
 }
 
-} // namespace
+}  // namespace
 
-QRect ComboButtonRect(const QSize& box)
-{
-    return RectLTRB(box.width() - 19, 2, box.width() - 2, box.height() - 2);
-}
+QRect ComboButtonRect(const QSize& box) { return RectLTRB(box.width() - 19, 2, box.width() - 2, box.height() - 2); }
 
-QPoint ComboArrowOrigin(const QRect& button)
-{
-    return {button.x() + button.width() / 2 - 3, button.height() / 2};
-}
+QPoint ComboArrowOrigin(const QRect& button) { return {button.x() + button.width() / 2 - 3, button.height() / 2}; }
 
-TsuiCustomComboBox::TsuiCustomComboBox(QWidget* parent, TComboBoxStyle style) : QComboBox(parent)
+TsuiCustomComboBox::TsuiCustomComboBox(QWidget* parent, TComboBoxStyle style)
+    : QComboBox(parent)
 {
     QWidget::setStyle(SharedDropDownListStyle());
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -145,8 +138,7 @@ void TsuiCustomComboBox::setBorderColor(TColor c)
 {
     m_borderColor = c;
     update();
-    if (m_listFrame)
-        m_listFrame->update();
+    if (m_listFrame) m_listFrame->update();
 }
 
 void TsuiCustomComboBox::setButtonColor(TColor c)
@@ -161,10 +153,7 @@ void TsuiCustomComboBox::setArrowColor(TColor c)
     update();
 }
 
-TColor TsuiCustomComboBox::Color() const
-{
-    return PaletteBaseColor(this);
-}
+TColor TsuiCustomComboBox::Color() const { return PaletteBaseColor(this); }
 
 void TsuiCustomComboBox::setColor(TColor c)
 {
@@ -179,8 +168,7 @@ void TsuiCustomComboBox::setStyle(TComboBoxStyle style)
     if (typed != isEditable()) {
         setEditable(typed);
         // Typing picks from the list; it never adds items.
-        if (typed)
-            setInsertPolicy(QComboBox::NoInsert);
+        if (typed) setInsertPolicy(QComboBox::NoInsert);
     }
     update();
 }
@@ -189,16 +177,14 @@ void TsuiCustomComboBox::showPopup()
 {
     QComboBox::showPopup();
     QWidget* listWindow = view()->window();
-    if (!m_listFrame || m_listFrame->parentWidget() != listWindow)
-        m_listFrame = new ListFrame(listWindow, this);
+    if (!m_listFrame || m_listFrame->parentWidget() != listWindow) m_listFrame = new ListFrame(listWindow, this);
     static_cast<ListFrame*>(m_listFrame.data())->cover();
 }
 
 void TsuiCustomComboBox::hidePopup()
 {
     QComboBox::hidePopup();
-    if (parentWidget())
-        parentWidget()->update();
+    if (parentWidget()) parentWidget()->update();
 }
 
 void TsuiCustomComboBox::paintEvent(QPaintEvent* e)
@@ -208,12 +194,10 @@ void TsuiCustomComboBox::paintEvent(QPaintEvent* e)
         QComboBox::paintEvent(e);
         return;
     }
-    if (isEditable())
-        QComboBox::paintEvent(e);
+    if (isEditable()) QComboBox::paintEvent(e);
 
     QPainter p(this);
-    if (!isEditable())
-        drawField(p, info);
+    if (!isEditable()) drawField(p, info);
     p.setBrush(Qt::NoBrush);
     p.setPen(ToQColor(m_borderColor));
     p.drawRect(rect().adjusted(0, 0, -1, -1));

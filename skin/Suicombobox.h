@@ -80,8 +80,8 @@ private:
     TColor m_borderColor = 0;
     TColor m_buttonColor = 0;
     TColor m_arrowColor = 0;
-    LazySkinPicture m_buttonFace; // decoded when first drawn; none for a plain button
-    bool m_faceHasArrow = false;  // the face's picture carries its own arrow
+    LazySkinPicture m_buttonFace;  // decoded when first drawn; none for a plain button
+    bool m_faceHasArrow = false;   // the face's picture carries its own arrow
     TComboBoxStyle m_style = csDropDown;
     QPointer<QWidget> m_listFrame;
 };

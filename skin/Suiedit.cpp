@@ -11,9 +11,10 @@
 namespace {
 // QLineEdit's own ceiling, used when no limit is set.
 constexpr int kNoLimit = 32767;
-} // namespace
+}  // namespace
 
-TsuiEdit::TsuiEdit(QWidget* parent) : QLineEdit(parent)
+TsuiEdit::TsuiEdit(QWidget* parent)
+    : QLineEdit(parent)
 {
     // A plain 2-pixel border around the text area instead of the native frame; the
     // paint below covers it with two one-pixel lines.
@@ -45,10 +46,7 @@ void TsuiEdit::setBorderColor(TColor c)
     update();
 }
 
-TColor TsuiEdit::Color() const
-{
-    return PaletteBaseColor(this);
-}
+TColor TsuiEdit::Color() const { return PaletteBaseColor(this); }
 
 void TsuiEdit::setColor(TColor c)
 {
@@ -76,8 +74,7 @@ void TsuiEdit::setMaxLength(int length)
 void TsuiEdit::applyTypingLimit(int textLength)
 {
     const int wanted = std::max(m_maxLength, textLength);
-    if (wanted == QLineEdit::maxLength())
-        return;
+    if (wanted == QLineEdit::maxLength()) return;
     // Changing the native limit resets the cursor and the selection: keep them.
     const int cursor = cursorPosition();
     const int selStart = selectionStart();

@@ -40,7 +40,7 @@ public:
 
 protected:
     // Called after every style change; subclasses add their own look here.
-    virtual void UIStyleChanged() {}
+    virtual void UIStyleChanged() { }
 
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;

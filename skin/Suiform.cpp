@@ -16,7 +16,10 @@ constexpr int kBand = Metrics::kBand;
 // Alt+Space anywhere in the host's window opens the window menu, as on a native caption.
 class TsuiForm::AltSpaceWatcher : public QObject {
 public:
-    explicit AltSpaceWatcher(TsuiForm* form) : QObject(form), m_form(form) {}
+    explicit AltSpaceWatcher(TsuiForm* form)
+        : QObject(form)
+        , m_form(form)
+    { }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -39,14 +42,12 @@ namespace {
 // whose corner ellipse is `diameter` wide and high.
 QRegion CutCorners(QRegion region, int w, int h, int diameter, bool top)
 {
-    if (diameter <= 0)
-        return region;
+    if (diameter <= 0) return region;
     const double r = diameter / 2.0;
     for (int row = 0; row < qCeil(r); ++row) {
         const double dy = r - row - 0.5;
         const int inset = qMax(0, int(std::lround(r - std::sqrt(qMax(0.0, r * r - dy * dy)))));
-        if (inset == 0)
-            continue;
+        if (inset == 0) continue;
         const int y = top ? row : h - 1 - row;
         region -= QRegion(0, y, inset, 1);
         region -= QRegion(w - inset, y, inset, 1);
@@ -54,9 +55,11 @@ QRegion CutCorners(QRegion region, int w, int h, int diameter, bool top)
     return region;
 }
 
-} // namespace
+}  // namespace
 
-TsuiForm::TsuiForm(QWidget* host) : QWidget(host), m_host(host)
+TsuiForm::TsuiForm(QWidget* host)
+    : QWidget(host)
+    , m_host(host)
 {
     for (QObject* child : host->children()) {
         if (child != this && qobject_cast<TsuiForm*>(child)) {
@@ -70,12 +73,10 @@ TsuiForm::TsuiForm(QWidget* host) : QWidget(host), m_host(host)
     if (host->isWindow()) {
         const bool visible = host->isVisible();
         host->setWindowFlags(host->windowFlags() | Qt::FramelessWindowHint);
-        if (visible)
-            host->show();
+        if (visible) host->show();
     }
     // The first framed window is the application's main form, as the first window it creates.
-    if (host->isWindow() && !MainForm())
-        SetMainForm(host);
+    if (host->isWindow() && !MainForm()) SetMainForm(host);
     host->installEventFilter(this);
     m_watcher = new AltSpaceWatcher(this);
     qApp->installEventFilter(m_watcher);
@@ -86,24 +87,19 @@ TsuiForm::~TsuiForm()
 {
     // A frame deleted with its host leaves the host alone (the host is going too, and no longer
     // lists the frame among its children); one deleted on its own gives the host its frame back.
-    if (m_inert || !m_host->children().contains(this))
-        return;
+    if (m_inert || !m_host->children().contains(this)) return;
     m_host->removeEventFilter(this);
     m_host->clearMask();
     if (m_host->isWindow()) {
         const bool visible = m_host->isVisible();
         m_host->setWindowFlags(m_host->windowFlags() & ~Qt::FramelessWindowHint);
-        if (visible)
-            m_host->show();
+        if (visible) m_host->show();
     }
 }
 
 int TsuiForm::BottomBand() const { return m_borderWidth == 3 ? 3 : m_borderWidth + 1; }
 
-int TsuiForm::TitleBarHeight() const
-{
-    return m_titleBar && m_titleBarVisible ? m_titleBar->height() + kBand : 0;
-}
+int TsuiForm::TitleBarHeight() const { return m_titleBar && m_titleBarVisible ? m_titleBar->height() + kBand : 0; }
 
 void TsuiForm::SetClientSize(const QSize& client)
 {
@@ -113,8 +109,7 @@ void TsuiForm::SetClientSize(const QSize& client)
 
 void TsuiForm::LayoutInHost()
 {
-    if (m_inert)
-        return;
+    if (m_inert) return;
     // Hidden widgets get their resize events only when shown: lay out at once.
     setGeometry(kBand, kBand, qMax(0, m_host->width() - 2 * kBand), qMax(0, m_host->height() - kBand - BottomBand()));
     m_titleBar->setGeometry(0, 0, width(), m_titleBar->height());
@@ -122,15 +117,13 @@ void TsuiForm::LayoutInHost()
 
 void TsuiForm::resizeEvent(QResizeEvent*)
 {
-    if (m_titleBar)
-        m_titleBar->setGeometry(0, 0, width(), m_titleBar->height());
+    if (m_titleBar) m_titleBar->setGeometry(0, 0, width(), m_titleBar->height());
 }
 
 void TsuiForm::setUIStyle(TsuiUIStyle style)
 {
     m_style = style;
-    if (m_inert)
-        return;
+    if (m_inert) return;
     const TsuiUIStyle effective = EffectiveStyle(m_fileTheme, style);
     m_roundCornerBottom = 0;
     m_borderColor = GetInsideThemeColor(effective, SUI_THEME_FORM_BORDER_COLOR);
@@ -139,8 +132,7 @@ void TsuiForm::setUIStyle(TsuiUIStyle style)
     m_roundCorner = GetInsideThemeInt(effective, SUI_THEME_ROUND_CORNER_SIZE);
     m_titleBar->setFileTheme(m_fileTheme);
     m_titleBar->setUIStyle(style);
-    if (m_autoUpdateSub)
-        ContainerApplyUIStyle(this, style, m_fileTheme);
+    if (m_autoUpdateSub) ContainerApplyUIStyle(this, style, m_fileTheme);
     LayoutInHost();
     update();
     RepaintBorder();
@@ -158,15 +150,13 @@ bool TsuiForm::TitleBarCustom() const { return m_titleBar && m_titleBar->Custom(
 
 void TsuiForm::setTitleBarCustom(bool on)
 {
-    if (m_titleBar)
-        m_titleBar->setCustom(on);
+    if (m_titleBar) m_titleBar->setCustom(on);
 }
 
 void TsuiForm::setTitleBarVisible(bool visible)
 {
     m_titleBarVisible = visible;
-    if (!m_titleBar)
-        return;
+    if (!m_titleBar) return;
     m_titleBar->setVisible(visible);
     m_titleBar->move(0, 0);
     RepaintBorder();
@@ -174,8 +164,7 @@ void TsuiForm::setTitleBarVisible(bool visible)
 
 void TsuiForm::setTitleBarButtons(std::initializer_list<TsuiTitleBarBtnType> types)
 {
-    if (!m_titleBar)
-        return;
+    if (!m_titleBar) return;
     m_titleBar->Buttons().Clear();
     for (TsuiTitleBarBtnType type : types)
         m_titleBar->Buttons().Add(type);
@@ -186,16 +175,14 @@ bool TsuiForm::TitleBarDrawAppIcon() const { return m_titleBar && m_titleBar->Dr
 
 void TsuiForm::setTitleBarDrawAppIcon(bool on)
 {
-    if (m_titleBar)
-        m_titleBar->setDrawAppIcon(on);
+    if (m_titleBar) m_titleBar->setDrawAppIcon(on);
 }
 
 QString TsuiForm::Caption() const { return m_titleBar ? m_titleBar->Caption() : QString(); }
 
 void TsuiForm::setCaption(const QString& caption)
 {
-    if (!m_titleBar)
-        return;
+    if (!m_titleBar) return;
     m_titleBar->setCaption(caption);
     m_host->setWindowTitle(caption);
 }
@@ -224,42 +211,36 @@ TColor TsuiForm::InactiveCaptionColor() const { return m_titleBar ? m_titleBar->
 
 void TsuiForm::setInactiveCaptionColor(TColor c)
 {
-    if (m_titleBar)
-        m_titleBar->setInactiveCaptionColor(c);
+    if (m_titleBar) m_titleBar->setInactiveCaptionColor(c);
 }
 
 void TsuiForm::setRoundCorner(int radius)
 {
     m_roundCorner = radius;
-    if (m_titleBar)
-        m_titleBar->setRoundCorner(radius);
+    if (m_titleBar) m_titleBar->setRoundCorner(radius);
     RegionWindow();
 }
 
 void TsuiForm::setRoundCornerBottom(int radius)
 {
     m_roundCornerBottom = radius;
-    if (m_titleBar)
-        m_titleBar->setRoundCornerBottom(radius);
+    if (m_titleBar) m_titleBar->setRoundCornerBottom(radius);
     RegionWindow();
 }
 
 void TsuiForm::setTitleBarFont(const QFont& font)
 {
-    if (m_titleBar)
-        m_titleBar->setFont(font);
+    if (m_titleBar) m_titleBar->setFont(font);
 }
 
 void TsuiForm::RepaintBorder()
 {
-    if (!m_inert)
-        m_host->update();
+    if (!m_inert) m_host->update();
 }
 
 void TsuiForm::RegionWindow()
 {
-    if (m_inert)
-        return;
+    if (m_inert) return;
     const int top = qMax(0, m_roundCorner);
     const int bottom = qMax(0, m_roundCornerBottom);
     if (top == 0 && bottom == 0) {
@@ -277,8 +258,8 @@ void TsuiForm::RegionWindow()
 void TsuiForm::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    const QString pattern =
-        GetInsideThemePictureName(EffectiveStyle(m_fileTheme, m_style), SUI_THEME_FORM_BACKGROUND_PICTURE);
+    const QString pattern
+        = GetInsideThemePictureName(EffectiveStyle(m_fileTheme, m_style), SUI_THEME_FORM_BACKGROUND_PICTURE);
     const QImage tile = pattern.isEmpty() ? QImage() : LoadSkinBitmap(pattern, devicePixelRatioF());
     if (!tile.isNull())
         p.fillRect(event->rect(), QBrush(tile));
@@ -288,16 +269,15 @@ void TsuiForm::paintEvent(QPaintEvent* event)
 
 void TsuiForm::PaintFormBorder(QPainter& p) const
 {
-    if (m_inert || m_host->isMinimized())
-        return;
+    if (m_inert || m_host->isMinimized()) return;
     const int w = m_host->width();
     const int h = m_host->height();
     const int bw = m_borderWidth;
     const QColor border = ToQColor(m_borderColor);
     const QColor color = ToQColor(m_color);
     TsuiTitleBarSections& sections = m_titleBar->Sections();
-    const bool complete = sections.Count() >= 3 && !sections.Items(0)->Picture().isNull() &&
-                          !sections.Items(1)->Picture().isNull() && !sections.Items(2)->Picture().isNull();
+    const bool complete = sections.Count() >= 3 && !sections.Items(0)->Picture().isNull()
+        && !sections.Items(1)->Picture().isNull() && !sections.Items(2)->Picture().isNull();
 
     if (m_titleBarVisible && complete) {
         const QImage& left = sections.Items(0)->Picture();
@@ -307,8 +287,8 @@ void TsuiForm::PaintFormBorder(QPainter& p) const
         if (side > 0) {
             p.drawImage(bw, 0, left.copy(0, 0, side, left.height()));
             const int columns = Metrics::kRightBandColumns;
-            const QImage rightEnd =
-                right.width() <= columns ? right : right.copy(right.width() - columns, 0, columns, right.height());
+            const QImage rightEnd
+                = right.width() <= columns ? right : right.copy(right.width() - columns, 0, columns, right.height());
             p.drawImage(QRect(w - kBand, 0, side, right.height()), rightEnd);
         }
         p.save();
@@ -346,8 +326,7 @@ void TsuiForm::PaintFormBorder(QPainter& p) const
 
 bool TsuiForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_host || m_inert)
-        return QWidget::eventFilter(watched, event);
+    if (watched != m_host || m_inert) return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::Paint: {
         QPainter p(m_host);
@@ -370,11 +349,9 @@ bool TsuiForm::eventFilter(QObject* watched, QEvent* event)
         RepaintBorder();
         break;
     case QEvent::WindowTitleChange:
-        if (m_host->windowTitle() != m_titleBar->Caption())
-            m_titleBar->setCaption(m_host->windowTitle());
+        if (m_host->windowTitle() != m_titleBar->Caption()) m_titleBar->setCaption(m_host->windowTitle());
         break;
-    default:
-        break;
+    default: break;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -387,23 +364,19 @@ void TsuiForm::PlaceMaximised()
     // system may keep its own placement of a maximised window; restoring returns to the bounds the
     // host had before, which the toolkit remembers.
     QWindow* window = m_host->isWindow() ? m_host->windowHandle() : nullptr;
-    if (!window || !m_host->isMaximized())
-        return;
+    if (!window || !m_host->isMaximized()) return;
     const QRect bounds = MaximisedBounds();
-    if (window->geometry() != bounds)
-        window->setGeometry(bounds);
+    if (window->geometry() != bounds) window->setGeometry(bounds);
 }
 
 bool TsuiForm::HandleAltSpace(QObject* receiver)
 {
     const auto* widget = qobject_cast<QWidget*>(receiver);
-    if (!widget)
-        return false;
+    if (!widget) return false;
     // The watcher answers for the whole application: the main form's frame opens its menu, whichever
     // window has the focus. Without a framed main form each frame answers for its own window.
     const TsuiForm* mainFrame = MainFrame();
-    if (mainFrame ? mainFrame != this : widget->window() != m_host->window())
-        return false;
+    if (mainFrame ? mainFrame != this : widget->window() != m_host->window()) return false;
     const QPoint topLeft = m_host->mapToGlobal(QPoint(0, 0));
     m_titleBar->PopupWindowMenu(QPoint(topLeft.x(), topLeft.y() + TitleBarHeight()));
     return true;
@@ -412,12 +385,10 @@ bool TsuiForm::HandleAltSpace(QObject* receiver)
 TsuiForm* TsuiForm::MainFrame()
 {
     QWidget* main = MainForm();
-    if (!main)
-        return nullptr;
+    if (!main) return nullptr;
     for (QObject* child : main->children()) {
         auto* frame = qobject_cast<TsuiForm*>(child);
-        if (frame && !frame->IsInert())
-            return frame;
+        if (frame && !frame->IsInert()) return frame;
     }
     return nullptr;
 }

@@ -11,10 +11,7 @@
 namespace {
 
 // The pixel height of the font's characters (the absolute font height).
-int FontHeight(const QFont& font)
-{
-    return QFontInfo(font).pixelSize();
-}
+int FontHeight(const QFont& font) { return QFontInfo(font).pixelSize(); }
 
 // A horizontal or vertical line from a up to b, b itself left out (the next line
 // starts on it).
@@ -33,9 +30,10 @@ void LineTo(QPainter& p, const QPoint& a, const QPoint& b, const QColor& c)
     }
 }
 
-} // namespace
+}  // namespace
 
-TsuiCustomGroupBox::TsuiCustomGroupBox(QWidget* parent) : TsuiCustomPanel(parent)
+TsuiCustomGroupBox::TsuiCustomGroupBox(QWidget* parent)
+    : TsuiCustomPanel(parent)
 {
     resize(185, 105);
     setParentColor(true);
@@ -86,15 +84,11 @@ void TsuiCustomGroupBox::setCaption(const QString& caption)
 }
 
 // Aligned children keep clear of the frame and the caption.
-void TsuiCustomGroupBox::alignControls()
-{
-    setContentsMargins(3, FontHeight(font()) + 5, 3, 3);
-}
+void TsuiCustomGroupBox::alignControls() { setContentsMargins(3, FontHeight(font()) + 5, 3, 3); }
 
 void TsuiCustomGroupBox::changeEvent(QEvent* e)
 {
-    if (e->type() == QEvent::FontChange)
-        alignControls();
+    if (e->type() == QEvent::FontChange) alignControls();
     TsuiCustomPanel::changeEvent(e);
 }
 
@@ -123,8 +117,7 @@ void TsuiCustomGroupBox::paintEvent(QPaintEvent*)
     for (qsizetype i = 1; i < frame.size(); ++i)
         LineTo(p, frame[i - 1], frame[i], border);
 
-    if (m_caption.isEmpty())
-        return;
+    if (m_caption.isEmpty()) return;
     p.setFont(font());
     p.setPen(isEnabled() ? palette().color(QPalette::Active, QPalette::WindowText) : ToQColor(0x808080));
     p.drawText(rtl ? w - captionWidth - 6 : 5, fm.ascent(), m_caption);

@@ -9,7 +9,8 @@
 #include <QPainter>
 #include <QPalette>
 
-TsuiCustomPanel::TsuiCustomPanel(QWidget* parent) : QWidget(parent)
+TsuiCustomPanel::TsuiCustomPanel(QWidget* parent)
+    : QWidget(parent)
 {
     RegisterSkinAccessibility();
     // The button-face colour of the platform, as a plain panel has.
@@ -25,8 +26,7 @@ void TsuiCustomPanel::setPicture(const QImage& picture)
 
 void TsuiCustomPanel::PictureChanged()
 {
-    if (!m_picture.isNull())
-        applyAutoSize();
+    if (!m_picture.isNull()) applyAutoSize();
     applyTransparent();
     update();
 }
@@ -51,14 +51,12 @@ void TsuiCustomPanel::applyTransparent()
 void TsuiCustomPanel::setAutoSize(bool on)
 {
     m_autoSize = on;
-    if (!m_picture.isNull())
-        applyAutoSize();
+    if (!m_picture.isNull()) applyAutoSize();
 }
 
 void TsuiCustomPanel::applyAutoSize()
 {
-    if (!m_autoSize)
-        return;
+    if (!m_autoSize) return;
     const bool spansWidth = m_align == alTop || m_align == alBottom || m_align == alClient;
     const bool spansHeight = m_align == alLeft || m_align == alRight || m_align == alClient;
     resize(spansWidth ? width() : m_picture.width(), spansHeight ? height() : m_picture.height());
@@ -90,8 +88,7 @@ void TsuiCustomPanel::applyAlign()
         m_alignedTo->removeEventFilter(this);
         m_alignedTo = nullptr;
     }
-    if (m_align == alNone || !parent)
-        return;
+    if (m_align == alNone || !parent) return;
     if (!m_alignedTo) {
         parent->installEventFilter(this);
         m_alignedTo = parent;
@@ -99,23 +96,12 @@ void TsuiCustomPanel::applyAlign()
     const QRect area = parent->contentsRect();
     const QRect g = geometry();
     switch (m_align) {
-    case alTop:
-        setGeometry(area.x(), g.y(), area.width(), g.height());
-        break;
-    case alBottom:
-        setGeometry(area.x(), RectBottom(area) - g.height(), area.width(), g.height());
-        break;
-    case alLeft:
-        setGeometry(g.x(), area.y(), g.width(), area.height());
-        break;
-    case alRight:
-        setGeometry(RectRight(area) - g.width(), area.y(), g.width(), area.height());
-        break;
-    case alClient:
-        setGeometry(area);
-        break;
-    case alNone:
-        break;
+    case alTop: setGeometry(area.x(), g.y(), area.width(), g.height()); break;
+    case alBottom: setGeometry(area.x(), RectBottom(area) - g.height(), area.width(), g.height()); break;
+    case alLeft: setGeometry(g.x(), area.y(), g.width(), area.height()); break;
+    case alRight: setGeometry(RectRight(area) - g.width(), area.y(), g.width(), area.height()); break;
+    case alClient: setGeometry(area); break;
+    case alNone: break;
     }
 }
 
@@ -143,8 +129,7 @@ void TsuiCustomPanel::setCaptionPosY(int y)
 TColor TsuiCustomPanel::Color() const
 {
     const QWidget* parent = parentWidget();
-    if (!m_parentColor || !parent)
-        return m_color;
+    if (!m_parentColor || !parent) return m_color;
     return ToTColor(ColorOfParent(*parent));
 }
 
@@ -163,8 +148,7 @@ void TsuiCustomPanel::setParentColor(bool on)
 
 bool TsuiCustomPanel::event(QEvent* e)
 {
-    if (e->type() == QEvent::ParentChange)
-        applyAlign();
+    if (e->type() == QEvent::ParentChange) applyAlign();
     return QWidget::event(e);
 }
 
@@ -182,18 +166,11 @@ void TsuiCustomPanel::paintBackground(QPainter& p)
         DoTrans(p, this);
     else
         p.fillRect(r, ToQColor(Color()));
-    if (m_drawnPicture.isNull())
-        return;
+    if (m_drawnPicture.isNull()) return;
     switch (m_drawStyle) {
-    case suiStretch:
-        p.drawImage(r, m_drawnPicture);
-        break;
-    case suiTile:
-        TileDraw(p, m_drawnPicture, r);
-        break;
-    case suiNormal:
-        p.drawImage(0, 0, m_drawnPicture);
-        break;
+    case suiStretch: p.drawImage(r, m_drawnPicture); break;
+    case suiTile: TileDraw(p, m_drawnPicture, r); break;
+    case suiNormal: p.drawImage(0, 0, m_drawnPicture); break;
     }
 }
 
@@ -202,8 +179,7 @@ void TsuiCustomPanel::paintBackground(QPainter& p)
 // panel is cut at its edges.
 void TsuiCustomPanel::paintCaption(QPainter& p)
 {
-    if (m_caption.trimmed().isEmpty())
-        return;
+    if (m_caption.trimmed().isEmpty()) return;
     p.setFont(font());
     p.setPen(palette().color(QPalette::Active, QPalette::WindowText));
     const QFontMetrics fm(font());

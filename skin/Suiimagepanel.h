@@ -80,7 +80,7 @@ private:
     void paintCaption(QPainter& p);
 
     QImage m_picture;
-    QImage m_drawnPicture; // m_picture, masked when transparent
+    QImage m_drawnPicture;  // m_picture, masked when transparent
     bool m_transparent = false;
     bool m_autoSize = false;
     TsuiDrawStyle m_drawStyle = suiNormal;

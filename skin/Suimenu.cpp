@@ -18,21 +18,16 @@ constexpr int kGlyphFromRight = 20;   // ... or right edge, reading right to lef
 constexpr int kGlyphTop = 3;
 constexpr int kGlyphSize = 16;
 
-QImage TopRows(const QImage& img, int rows)
-{
-    return img.copy(0, 0, img.width(), qMin(rows, img.height()));
-}
+QImage TopRows(const QImage& img, int rows) { return img.copy(0, 0, img.width(), qMin(rows, img.height())); }
 
 // A style with item pictures stretches the top rows of a one-column picture over the item, as
 // many rows as its items (or separators) are high. False when the style draws in colours.
 bool DrawPictureStrip(QPainter& canvas, const QRect& r, TsuiUIStyle style, int pictureElement, int rowsElement)
 {
     const QString name = GetInsideThemePictureName(style, pictureElement);
-    if (name.isEmpty())
-        return false;
+    if (name.isEmpty()) return false;
     const QImage pic = LoadSkinBitmap(name);
-    if (!pic.isNull())
-        canvas.drawImage(r, TopRows(pic, GetInsideThemeInt(style, rowsElement)));
+    if (!pic.isNull()) canvas.drawImage(r, TopRows(pic, GetInsideThemeInt(style, rowsElement)));
     return true;
 }
 
@@ -67,14 +62,13 @@ QImage GreyedCheck(const QImage& check)
     for (int y = 0; y < grey.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
         for (int x = 0; x < grey.width(); ++x) {
-            if (qAlpha(line[x]) != 0)
-                line[x] = greyRgb;
+            if (qAlpha(line[x]) != 0) line[x] = greyRgb;
         }
     }
     return grey;
 }
 
-} // namespace
+}  // namespace
 
 const QImage& MenuCheckedPicture()
 {
@@ -85,8 +79,7 @@ const QImage& MenuCheckedPicture()
 QFont SuiMenuItemFont(const SuiMenuLook& look, const SuiMenuItem& item)
 {
     QFont font = look.font;
-    if (item.isDefault)
-        font.setBold(true);
+    if (item.isDefault) font.setBold(true);
     return font;
 }
 
@@ -94,10 +87,9 @@ QSize MeasureMenuItem(const SuiMenuLook& look, const SuiMenuItem& item)
 {
     const QFontMetrics fm(SuiMenuItemFont(look, item));
     // The caption is measured as written, its "&" included, though drawn without it.
-    const int width =
-        fm.horizontalAdvance(item.caption) + fm.horizontalAdvance(item.shortcut) + look.barWidth + kExtraWidth;
-    if (item.separator)
-        return QSize(width, look.separatorHeight);
+    const int width
+        = fm.horizontalAdvance(item.caption) + fm.horizontalAdvance(item.shortcut) + look.barWidth + kExtraWidth;
+    if (item.separator) return QSize(width, look.separatorHeight);
     return QSize(width, qMax(look.itemHeight, fm.height()));
 }
 
@@ -105,14 +97,12 @@ namespace {
 
 void DrawSeparator(QPainter& canvas, const QRect& r, const SuiMenuLook& look)
 {
-    if (DrawPictureStrip(canvas, r, look.style, SUI_THEME_MENU_ITEM_PICTURE, SUI_THEME_MENU_SEPARATOR_HEIGHT))
-        return;
+    if (DrawPictureStrip(canvas, r, look.style, SUI_THEME_MENU_ITEM_PICTURE, SUI_THEME_MENU_SEPARATOR_HEIGHT)) return;
     DrawItemBackground(canvas, r, look);
     const int y = r.y() + kSeparatorLineTop;
     const int from = look.rightToLeft ? r.x() + kSeparatorLineEnd : r.x() + look.barWidth + kCaptionIndent;
     const int to = look.rightToLeft ? RectRight(r) - look.barWidth - kCaptionIndent : RectRight(r) - kSeparatorLineEnd;
-    if (to > from)
-        canvas.fillRect(from, y, to - from, 1, ToQColor(look.separatorColor));
+    if (to > from) canvas.fillRect(from, y, to - from, 1, ToQColor(look.separatorColor));
 }
 
 void DrawItemFace(QPainter& canvas, const QRect& r, const SuiMenuLook& look, const SuiMenuItem& item)
@@ -134,9 +124,9 @@ void DrawItemTexts(QPainter& canvas, const QRect& r, const SuiMenuLook& look, co
 {
     const QFont font = SuiMenuItemFont(look, item);
     canvas.setFont(font);
-    const TColor textColor = !item.enabled  ? kSuiMenuDisabledFontColor
-                             : item.selected ? look.selectedFontColor
-                                             : look.fontColor;
+    const TColor textColor = !item.enabled ? kSuiMenuDisabledFontColor
+        : item.selected                    ? look.selectedFontColor
+                                           : look.fontColor;
     canvas.setPen(ToQColor(textColor));
     const int flags = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignVCenter;
     if (look.rightToLeft) {
@@ -146,8 +136,7 @@ void DrawItemTexts(QPainter& canvas, const QRect& r, const SuiMenuLook& look, co
         canvas.drawText(RectLTRB(r.x() + look.barWidth + kCaptionIndent, r.y(), RectRight(r), RectBottom(r)),
                         flags | Qt::AlignLeft, item.caption);
     }
-    if (item.shortcut.isEmpty())
-        return;
+    if (item.shortcut.isEmpty()) return;
     const int w = QFontMetrics(font).horizontalAdvance(item.shortcut);
     const int left = look.rightToLeft ? r.x() + look.barWidth + kCaptionIndent : RectRight(r) - w - kShortcutPadding;
     canvas.drawText(RectLTRB(left, r.y(), RectRight(r), RectBottom(r)),
@@ -169,11 +158,10 @@ void DrawItemGlyph(QPainter& canvas, const QRect& r, const SuiMenuLook& look, co
         }
     }
     const QIcon::Mode mode = item.enabled ? QIcon::Normal : QIcon::Disabled;
-    if (!item.image.isNull())
-        canvas.drawPixmap(x, y, item.image.pixmap(QSize(kGlyphSize, kGlyphSize), 1.0, mode));
+    if (!item.image.isNull()) canvas.drawPixmap(x, y, item.image.pixmap(QSize(kGlyphSize, kGlyphSize), 1.0, mode));
 }
 
-} // namespace
+}  // namespace
 
 void DrawMenuItem(QPainter& canvas, const QRect& r, const SuiMenuLook& look, const SuiMenuItem& item)
 {

@@ -31,9 +31,9 @@ struct SuiMenuLook {
 
 // One item as it is to be measured or drawn.
 struct SuiMenuItem {
-    QString caption;  // "&" marks the access key; "-" is a separator
-    QString shortcut; // the short-cut text, empty when none
-    QIcon image;      // the item's image, null when none
+    QString caption;   // "&" marks the access key; "-" is a separator
+    QString shortcut;  // the short-cut text, empty when none
+    QIcon image;       // the item's image, null when none
     bool separator = false;
     bool enabled = true;
     bool checked = false;

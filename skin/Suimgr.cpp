@@ -5,13 +5,14 @@
 #include <QVariant>
 #include <QWidget>
 
-TsuiFileTheme::TsuiFileTheme(QObject* parent) : QObject(parent) {}
+TsuiFileTheme::TsuiFileTheme(QObject* parent)
+    : QObject(parent)
+{ }
 
 TsuiUIStyle GetSUIFormStyle(QObject* owner)
 {
     const auto* form = qobject_cast<QWidget*>(owner);
-    if (!form || !form->isWindow())
-        return DeepBlue;
+    if (!form || !form->isWindow()) return DeepBlue;
     for (QObject* child : form->children()) {
         if (child->isWidgetType() && child->inherits("TsuiForm"))
             return child->property("UIStyle").value<TsuiUIStyle>();
@@ -23,10 +24,8 @@ TsuiUIStyle GetSUIFormStyle(QObject* owner)
 bool UsingFileTheme(TsuiFileTheme* theme, TsuiUIStyle requested, TsuiUIStyle& effective)
 {
     effective = requested;
-    if (IsBuiltInStyle(requested))
-        return false;
-    if (theme && theme->CanUse())
-        return true;
+    if (IsBuiltInStyle(requested)) return false;
+    if (theme && theme->CanUse()) return true;
     effective = DeepBlue;
     return false;
 }
@@ -34,16 +33,14 @@ bool UsingFileTheme(TsuiFileTheme* theme, TsuiUIStyle requested, TsuiUIStyle& ef
 TsuiUIStyle EffectiveStyle(TsuiFileTheme* theme, TsuiUIStyle requested)
 {
     TsuiUIStyle effective = requested;
-    if (UsingFileTheme(theme, requested, effective))
-        effective = DeepBlue;
+    if (UsingFileTheme(theme, requested, effective)) effective = DeepBlue;
     return effective;
 }
 
 void WatchFileTheme(QObject* control, QPointer<TsuiFileTheme>& slot, TsuiFileTheme* theme,
                     const std::function<void()>& gone)
 {
-    if (slot)
-        QObject::disconnect(slot, &QObject::destroyed, control, nullptr);
+    if (slot) QObject::disconnect(slot, &QObject::destroyed, control, nullptr);
     slot = theme;
     if (theme) {
         // The connection dies with control, so slot (a member of control) outlives it.
@@ -56,8 +53,7 @@ void WatchFileTheme(QObject* control, QPointer<TsuiFileTheme>& slot, TsuiFileThe
 
 void ContainerApplyUIStyle(QWidget* container, TsuiUIStyle style, TsuiFileTheme* theme)
 {
-    if (!container)
-        return;
+    if (!container) return;
     // A style setter may add or delete children of the container: walk a guarded copy.
     QList<QPointer<QObject>> children;
     for (QObject* child : container->children())

@@ -7,7 +7,8 @@
 
 // ---------------------------------------------------------------- page control
 
-TsuiPageControl::TsuiPageControl(QWidget* parent) : TsuiTab(parent, new TsuiPageControlTopPanel)
+TsuiPageControl::TsuiPageControl(QWidget* parent)
+    : TsuiTab(parent, new TsuiPageControlTopPanel)
 {
     setTabs({});
 }
@@ -22,15 +23,11 @@ TsuiPageControl::~TsuiPageControl()
     m_activePage = nullptr;
 }
 
-int TsuiPageControl::ActivePageIndex() const
-{
-    return m_activePage ? m_activePage->PageIndex() : 0;
-}
+int TsuiPageControl::ActivePageIndex() const { return m_activePage ? m_activePage->PageIndex() : 0; }
 
 void TsuiPageControl::setActivePageIndex(int index)
 {
-    if (index >= 0 && index < PageCount())
-        ActivatePage(index);
+    if (index >= 0 && index < PageCount()) ActivatePage(index);
 }
 
 TsuiTabSheet* TsuiPageControl::GetPage(int index) const
@@ -47,8 +44,7 @@ void TsuiPageControl::SwitchTo(TsuiTabSheet* page, bool moveFocus)
         emit old->OnHide();
     }
     m_activePage = page;
-    if (!page)
-        return;
+    if (!page) return;
     page->setGeometry(PageRect());
     page->setEnabled(true);
     page->setVisible(true);
@@ -60,8 +56,7 @@ void TsuiPageControl::SwitchTo(TsuiTabSheet* page, bool moveFocus)
         if (first && !first->isHidden() && first->isEnabled() && first->focusPolicy() != Qt::NoFocus)
             first->setFocus(Qt::OtherFocusReason);
     }
-    if (page != old)
-        emit page->OnShow();
+    if (page != old) emit page->OnShow();
 }
 
 void TsuiPageControl::TabActive(int index)
@@ -83,10 +78,7 @@ void TsuiPageControl::ActivatePage(TsuiTabSheet* page)
     SwitchTo(page, false);
 }
 
-void TsuiPageControl::ActivatePage(int index)
-{
-    ActivatePage(GetPage(index));
-}
+void TsuiPageControl::ActivatePage(int index) { ActivatePage(GetPage(index)); }
 
 void TsuiPageControl::Renumber()
 {
@@ -106,8 +98,7 @@ void TsuiPageControl::UpdateCaptions()
 
 void TsuiPageControl::InsertPage(TsuiTabSheet* page)
 {
-    if (!page || m_pages.contains(page))
-        return;
+    if (!page || m_pages.contains(page)) return;
     if (page->parentWidget() != this) {
         // The sheet joins when it has become a child (it comes back here then).
         page->setParent(this);
@@ -119,21 +110,18 @@ void TsuiPageControl::InsertPage(TsuiTabSheet* page)
     Renumber();
     UpdateCaptions();
     page->setGeometry(PageRect());
-    if (page != m_activePage)
-        page->setVisible(false);
+    if (page != m_activePage) page->setVisible(false);
     ActivatePage(page);
 }
 
 void TsuiPageControl::RemovePage(TsuiTabSheet* page)
 {
     const int index = static_cast<int>(m_pages.indexOf(page));
-    if (index < 0)
-        return;
+    if (index < 0) return;
     m_pages.removeAt(index);
     if (m_activePage == page) {
         m_activePage = nullptr;
-        if (!page->m_destroying)
-            emit page->OnHide();
+        if (!page->m_destroying) emit page->OnHide();
     }
     page->m_pageControl = nullptr;
     page->m_pageIndex = -1;
@@ -145,10 +133,8 @@ void TsuiPageControl::RemovePage(TsuiTabSheet* page)
 int TsuiPageControl::MovePage(TsuiTabSheet* page, int index)
 {
     const int current = static_cast<int>(m_pages.indexOf(page));
-    if (current < 0)
-        return -1;
-    if (index < 0 || index >= PageCount())
-        return current;
+    if (current < 0) return -1;
+    if (index < 0 || index >= PageCount()) return current;
     m_pages.move(current, index);
     Renumber();
     UpdateCaptions();
@@ -180,8 +166,7 @@ int TsuiPageControl::GetImageIndex(int tabIndex) const
 
 void TsuiPageControl::BorderColorChanged()
 {
-    if (m_activePage)
-        m_activePage->update();
+    if (m_activePage) m_activePage->update();
 }
 
 void TsuiPageControl::ColorChanged()
@@ -207,7 +192,8 @@ void TsuiPageControl::AlignControls(const QRect& pageRect)
 
 // ---------------------------------------------------------------- tab sheet
 
-TsuiTabSheet::TsuiTabSheet(QWidget* parent) : QWidget(parent)
+TsuiTabSheet::TsuiTabSheet(QWidget* parent)
+    : QWidget(parent)
 {
     RegisterSkinAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -217,62 +203,52 @@ TsuiTabSheet::TsuiTabSheet(QWidget* parent) : QWidget(parent)
 TsuiTabSheet::~TsuiTabSheet()
 {
     m_destroying = true;
-    if (m_pageControl)
-        m_pageControl->RemovePage(this);
+    if (m_pageControl) m_pageControl->RemovePage(this);
 }
 
 bool TsuiTabSheet::event(QEvent* event)
 {
     // Sent once the new parent is in place, so that the page control may show the sheet.
-    if (event->type() == QEvent::ParentChange)
-        FollowParent();
+    if (event->type() == QEvent::ParentChange) FollowParent();
     return QWidget::event(event);
 }
 
 void TsuiTabSheet::FollowParent()
 {
     auto* control = qobject_cast<TsuiPageControl*>(parentWidget());
-    if (m_pageControl && m_pageControl != control)
-        m_pageControl->RemovePage(this);
-    if (control)
-        control->InsertPage(this);
+    if (m_pageControl && m_pageControl != control) m_pageControl->RemovePage(this);
+    if (control) control->InsertPage(this);
 }
 
 void TsuiTabSheet::setPageControl(TsuiPageControl* control)
 {
-    if (control == m_pageControl)
-        return;
+    if (control == m_pageControl) return;
     setParent(control);
 }
 
 void TsuiTabSheet::setPageIndex(int index)
 {
-    if (m_pageControl)
-        m_pageIndex = m_pageControl->MovePage(this, index);
+    if (m_pageControl) m_pageIndex = m_pageControl->MovePage(this, index);
 }
 
 void TsuiTabSheet::setCaption(const QString& caption)
 {
     m_caption = caption;
-    if (m_pageControl)
-        m_pageControl->UpdateCaptions();
+    if (m_pageControl) m_pageControl->UpdateCaptions();
 }
 
 void TsuiTabSheet::setTabVisible(bool visible)
 {
     m_tabVisible = visible;
-    if (!m_pageControl)
-        return;
+    if (!m_pageControl) return;
     m_pageControl->TopPanel()->setTabVisibleAt(m_pageIndex, visible);
-    if (!visible && m_pageControl->ActivePage() == this)
-        m_pageControl->ActivateNextVisiblePage(m_pageIndex);
+    if (!visible && m_pageControl->ActivePage() == this) m_pageControl->ActivateNextVisiblePage(m_pageIndex);
 }
 
 void TsuiTabSheet::setImageIndex(int index)
 {
     m_imageIndex = index;
-    if (m_pageControl)
-        m_pageControl->TopPanel()->Relayout();
+    if (m_pageControl) m_pageControl->TopPanel()->Relayout();
 }
 
 void TsuiTabSheet::setColor(TColor color)

@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
 
@@ -14,18 +14,19 @@ namespace {
 // Gives the menu's own item sizes and frame to QMenu's layout.
 class SuiMenuStyle : public QProxyStyle {
 public:
-    explicit SuiMenuStyle(TsuiPopupMenu* menu) : m_menu(menu) { setParent(menu); }
+    explicit SuiMenuStyle(TsuiPopupMenu* menu)
+        : m_menu(menu)
+    {
+        setParent(menu);
+    }
 
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
     {
         switch (metric) {
-        case PM_MenuPanelWidth:
-            return TsuiPopupMenu::kFrameWidth;
+        case PM_MenuPanelWidth: return TsuiPopupMenu::kFrameWidth;
         case PM_MenuHMargin:
-        case PM_MenuVMargin:
-            return 0;
-        default:
-            return QProxyStyle::pixelMetric(metric, option, widget);
+        case PM_MenuVMargin: return 0;
+        default: return QProxyStyle::pixelMetric(metric, option, widget);
         }
     }
 
@@ -65,9 +66,10 @@ void DrawRaisedFrame(QPainter& p, const QRect& r)
 // Width of the side bar once a style is applied.
 constexpr int kStyledBarWidth = 26;
 
-} // namespace
+}  // namespace
 
-TsuiPopupMenu::TsuiPopupMenu(QWidget* owner) : QMenu(owner)
+TsuiPopupMenu::TsuiPopupMenu(QWidget* owner)
+    : QMenu(owner)
 {
     // Values before the style is applied.
     m_look.itemHeight = 21;
@@ -115,34 +117,84 @@ bool TsuiPopupMenu::HeightsFixed() const
 
 void TsuiPopupMenu::SetHeight(int height)
 {
-    if (HeightsFixed())
-        return;
+    if (HeightsFixed()) return;
     m_look.itemHeight = height;
     Changed();
 }
 
 void TsuiPopupMenu::SetSeparatorHeight(int height)
 {
-    if (HeightsFixed())
-        return;
+    if (HeightsFixed()) return;
     m_look.separatorHeight = height;
     Changed();
 }
 
-void TsuiPopupMenu::setBarWidth(int width) { m_look.barWidth = width; Changed(); }
-void TsuiPopupMenu::setBarColor(TColor c) { m_look.barColor = c; update(); }
-void TsuiPopupMenu::setBarToColor(TColor c) { m_look.barToColor = c; update(); }
-void TsuiPopupMenu::setColor(TColor c) { m_look.color = c; update(); }
-void TsuiPopupMenu::setSeparatorColor(TColor c) { m_look.separatorColor = c; update(); }
-void TsuiPopupMenu::setSelectedBorderColor(TColor c) { m_look.selectedBorderColor = c; update(); }
-void TsuiPopupMenu::setSelectedColor(TColor c) { m_look.selectedColor = c; update(); }
-void TsuiPopupMenu::setSelectedFontColor(TColor c) { m_look.selectedFontColor = c; update(); }
-void TsuiPopupMenu::setFontColor(TColor c) { m_look.fontColor = c; update(); }
+void TsuiPopupMenu::setBarWidth(int width)
+{
+    m_look.barWidth = width;
+    Changed();
+}
+void TsuiPopupMenu::setBarColor(TColor c)
+{
+    m_look.barColor = c;
+    update();
+}
+void TsuiPopupMenu::setBarToColor(TColor c)
+{
+    m_look.barToColor = c;
+    update();
+}
+void TsuiPopupMenu::setColor(TColor c)
+{
+    m_look.color = c;
+    update();
+}
+void TsuiPopupMenu::setSeparatorColor(TColor c)
+{
+    m_look.separatorColor = c;
+    update();
+}
+void TsuiPopupMenu::setSelectedBorderColor(TColor c)
+{
+    m_look.selectedBorderColor = c;
+    update();
+}
+void TsuiPopupMenu::setSelectedColor(TColor c)
+{
+    m_look.selectedColor = c;
+    update();
+}
+void TsuiPopupMenu::setSelectedFontColor(TColor c)
+{
+    m_look.selectedFontColor = c;
+    update();
+}
+void TsuiPopupMenu::setFontColor(TColor c)
+{
+    m_look.fontColor = c;
+    update();
+}
 void TsuiPopupMenu::setBorderColor(TColor c) { m_borderColor = c; }
-void TsuiPopupMenu::setFlatMenu(bool flat) { m_flat = flat; update(); }
-void TsuiPopupMenu::setFontName(const QString& name) { m_fontName = name; Changed(); }
-void TsuiPopupMenu::setFontSize(int points) { m_fontSize = points; Changed(); }
-void TsuiPopupMenu::setUseSystemFont(bool use) { m_useSystemFont = use; Changed(); }
+void TsuiPopupMenu::setFlatMenu(bool flat)
+{
+    m_flat = flat;
+    update();
+}
+void TsuiPopupMenu::setFontName(const QString& name)
+{
+    m_fontName = name;
+    Changed();
+}
+void TsuiPopupMenu::setFontSize(int points)
+{
+    m_fontSize = points;
+    Changed();
+}
+void TsuiPopupMenu::setUseSystemFont(bool use)
+{
+    m_useSystemFont = use;
+    Changed();
+}
 
 SuiMenuLook TsuiPopupMenu::Look() const
 {
@@ -185,8 +237,7 @@ void TsuiPopupMenu::paintEvent(QPaintEvent* event)
     p.fillRect(rect(), Qt::white);
     for (QAction* action : actions()) {
         const QRect r = actionGeometry(action);
-        if (r.isEmpty() || !event->rect().intersects(r))
-            continue;
+        if (r.isEmpty() || !event->rect().intersects(r)) continue;
         DrawMenuItem(p, r, look, ItemFor(action));
     }
     if (m_flat)

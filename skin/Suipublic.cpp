@@ -30,8 +30,7 @@ QRect InPixels(const QRect& r, int k) { return QRect(r.topLeft() * k, r.size() *
 
 void DrawPiece(QPainter& canvas, int x, int y, const QImage& piece, bool masked, TColor mask)
 {
-    if (piece.isNull() || piece.width() <= 0 || piece.height() <= 0)
-        return;
+    if (piece.isNull() || piece.width() <= 0 || piece.height() <= 0) return;
     if (masked)
         canvas.drawImage(x, y, MaskedImage(piece, mask));
     else
@@ -42,8 +41,7 @@ void DrawPiece(QPainter& canvas, int x, int y, const QImage& piece, bool masked,
 // stays exact) to dst and drawn masked with 0xFF00FF.
 void DrawStretchedMasked(QPainter& canvas, const QImage& img, const QRect& src, const QRect& dst)
 {
-    if (src.width() <= 0 || src.height() <= 0 || dst.width() <= 0 || dst.height() <= 0)
-        return;
+    if (src.width() <= 0 || src.height() <= 0 || dst.width() <= 0 || dst.height() <= 0) return;
     const int k = PixelRatio(img);
     QImage piece = img.copy(InPixels(src, k)).scaled(dst.size() * k, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     piece.setDevicePixelRatio(k);
@@ -52,8 +50,7 @@ void DrawStretchedMasked(QPainter& canvas, const QImage& img, const QRect& src, 
 
 void DrawStretchedOpaque(QPainter& canvas, const QImage& piece, const QRect& dst)
 {
-    if (piece.isNull() || dst.width() <= 0 || dst.height() <= 0)
-        return;
+    if (piece.isNull() || dst.width() <= 0 || dst.height() <= 0) return;
     canvas.drawImage(dst.topLeft(), Opaque(piece).scaled(dst.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
 }
 
@@ -79,7 +76,7 @@ bool DrawStripEnds(const QImage& img, QPainter& canvas, const QRect& r, bool mas
 // One corner of SpitDraw: the part of the source rectangle that fits the limit size,
 // keeping the source's outer column and row.
 struct Corner {
-    QRect source; // inside the bitmap
+    QRect source;  // inside the bitmap
     QSize size;
 };
 
@@ -120,7 +117,7 @@ QPointer<QWidget>& MainFormSlot()
     return form;
 }
 
-} // namespace
+}  // namespace
 
 QImage MaskedImage(const QImage& img, TColor mask)
 {
@@ -141,8 +138,7 @@ void DrawTransparent(QPainter& canvas, int x, int y, const QImage& img, TColor m
 
 void FrameRect(QPainter& canvas, const QRect& r, TColor color)
 {
-    if (r.width() <= 0 || r.height() <= 0)
-        return;
+    if (r.width() <= 0 || r.height() <= 0) return;
     const QColor c = ToQColor(color);
     canvas.fillRect(QRect(r.x(), r.y(), r.width(), 1), c);
     canvas.fillRect(QRect(r.x(), RectBottom(r) - 1, r.width(), 1), c);
@@ -152,23 +148,18 @@ void FrameRect(QPainter& canvas, const QRect& r, TColor color)
 
 void DrawFocusDots(QPainter& canvas, const QRect& r)
 {
-    if (r.width() <= 0 || r.height() <= 0)
-        return;
+    if (r.width() <= 0 || r.height() <= 0) return;
     // Every other pixel along the frame, counted around it as the window system does.
     QPolygon dots;
     const int right = RectRight(r) - 1;
     const int bottom = RectBottom(r) - 1;
     for (int x = r.x(); x <= right; ++x) {
-        if ((x - r.x()) % 2 == 0)
-            dots << QPoint(x, r.y());
-        if (bottom > r.y() && (x - r.x() + bottom - r.y()) % 2 == 0)
-            dots << QPoint(x, bottom);
+        if ((x - r.x()) % 2 == 0) dots << QPoint(x, r.y());
+        if (bottom > r.y() && (x - r.x() + bottom - r.y()) % 2 == 0) dots << QPoint(x, bottom);
     }
     for (int y = r.y() + 1; y < bottom; ++y) {
-        if ((y - r.y()) % 2 == 0)
-            dots << QPoint(r.x(), y);
-        if (right > r.x() && (right - r.x() + y - r.y()) % 2 == 0)
-            dots << QPoint(right, y);
+        if ((y - r.y()) % 2 == 0) dots << QPoint(r.x(), y);
+        if (right > r.x() && (right - r.x() + y - r.y()) % 2 == 0) dots << QPoint(right, y);
     }
     canvas.save();
     canvas.setCompositionMode(QPainter::CompositionMode_Difference);
@@ -180,15 +171,13 @@ void DrawFocusDots(QPainter& canvas, const QRect& r)
 QColor ColorOfParent(const QWidget& parent)
 {
     const QVariant color = parent.property("Color");
-    if (color.metaType() == QMetaType::fromType<TColor>())
-        return ToQColor(color.value<TColor>());
+    if (color.metaType() == QMetaType::fromType<TColor>()) return ToQColor(color.value<TColor>());
     return parent.palette().color(parent.backgroundRole());
 }
 
 void SpitBitmap(const QImage& src, QImage* dst, int count, int index)
 {
-    if (!dst)
-        return;
+    if (!dst) return;
     if (src.isNull() || count <= 0 || index < 1 || index > count) {
         *dst = QImage();
         return;
@@ -200,8 +189,7 @@ void SpitBitmap(const QImage& src, QImage* dst, int count, int index)
 
 void SpitDraw(const QImage& src, QPainter& canvas, const QRect& r, bool transparent)
 {
-    if (src.isNull())
-        return;
+    if (src.isNull()) return;
     // A twice-size picture is laid out in the 1x picture's pixels and cut in its own.
     const QImage img = Opaque(src);
     const int k = PixelRatio(img);
@@ -241,17 +229,14 @@ void SpitDraw(const QImage& src, QPainter& canvas, const QRect& r, bool transpar
 void SpitDrawHorizontal(const QImage& strip, QPainter& canvas, const QRect& r, bool useCornerColor, TColor fill,
                         bool sampleTop)
 {
-    if (strip.isNull())
-        return;
+    if (strip.isNull()) return;
     const QImage img = Opaque(strip);
     const int pw = img.width() / 3;
     const int h = img.height();
-    const TColor mask =
-        useCornerColor ? ToTColor(img.pixel(0, sampleTop ? 0 : h - 1)) : kSuiTransparentColor;
+    const TColor mask = useCornerColor ? ToTColor(img.pixel(0, sampleTop ? 0 : h - 1)) : kSuiTransparentColor;
 
     QImage middle;
-    if (!DrawStripEnds(img, canvas, r, true, mask, &middle))
-        return;
+    if (!DrawStripEnds(img, canvas, r, true, mask, &middle)) return;
 
     QImage back(middle.size(), QImage::Format_RGB32);
     back.fill(ToQColor(fill));
@@ -264,22 +249,19 @@ void SpitDrawHorizontal(const QImage& strip, QPainter& canvas, const QRect& r, b
 
 void SpitDrawHorizontal2(const QImage& strip, QPainter& canvas, const QRect& r, bool transparent, TColor transColor)
 {
-    if (strip.isNull())
-        return;
+    if (strip.isNull()) return;
     const QImage img = Opaque(strip);
     const int pw = img.width() / 3;
 
     QImage middle;
-    if (!DrawStripEnds(img, canvas, r, transparent, transColor, &middle))
-        return;
+    if (!DrawStripEnds(img, canvas, r, transparent, transColor, &middle)) return;
     DrawStretchedOpaque(canvas, middle, RectLTRB(r.x() + pw, r.y(), RectRight(r) - pw, r.y() + img.height()));
 }
 
 void TileDraw(QPainter& canvas, const QImage& pic, const QRect& r)
 {
     const int p = pic.width(), q = pic.height();
-    if (p <= 0 || q <= 0)
-        return; // an empty picture would never advance
+    if (p <= 0 || q <= 0) return;  // an empty picture would never advance
     for (int x = 0; x < r.width() + p; x += p)
         for (int y = 0; y < r.height() + q; y += q)
             canvas.drawImage(x, y, pic);
@@ -287,11 +269,9 @@ void TileDraw(QPainter& canvas, const QImage& pic, const QRect& r)
 
 void DoTrans(QPainter& canvas, QWidget* control)
 {
-    if (!control)
-        return;
+    if (!control) return;
     QWidget* parent = control->parentWidget();
-    if (!parent || canvas.device() == control)
-        return;
+    if (!parent || canvas.device() == control) return;
     canvas.save();
     parent->render(&canvas, -control->pos(), QRegion(parent->rect()), QWidget::DrawWindowBackground);
     canvas.restore();
@@ -299,19 +279,16 @@ void DoTrans(QPainter& canvas, QWidget* control)
 
 void DrawControlBorder(QPainter& canvas, QWidget* control, TColor border, TColor inner, bool drawInner)
 {
-    if (!control)
-        return;
+    if (!control) return;
     const QRect outer = control->rect();
     FrameRect(canvas, outer, border);
-    if (drawInner)
-        FrameRect(canvas, outer.adjusted(1, 1, -1, -1), inner);
+    if (drawInner) FrameRect(canvas, outer.adjusted(1, 1, -1, -1), inner);
 }
 
 void DrawHorizontalGradient(QPainter& canvas, const QRect& r, TColor from, TColor to)
 {
     const int height = r.height();
-    if (height <= 0)
-        return;
+    if (height <= 0) return;
     const int top = r.y();
     const auto line = [&](int y, const QColor& c) { canvas.fillRect(QRect(r.x(), y, r.width(), 1), c); };
     line(top, ToQColor(from));
@@ -319,8 +296,9 @@ void DrawHorizontalGradient(QPainter& canvas, const QRect& r, TColor from, TColo
     const auto channel = [&](int a, int b, int step) { return a + int((double(b - a) / height) * step); };
     for (int y = top + 1; y <= RectBottom(r) - 2; ++y) {
         const int step = y - top - 1;
-        line(y, QColor(channel(c1.red(), c2.red(), step), channel(c1.green(), c2.green(), step),
-                       channel(c1.blue(), c2.blue(), step)));
+        line(y,
+             QColor(channel(c1.red(), c2.red(), step), channel(c1.green(), c2.green(), step),
+                    channel(c1.blue(), c2.blue(), step)));
     }
     line(RectBottom(r) - 1, c2);
 }
@@ -336,14 +314,12 @@ bool InRect(const QPoint& p, const QRect& r) { return InRect(p.x(), p.y(), r); }
 
 void PlaceControl(QWidget* c, const QPoint& p)
 {
-    if (c)
-        c->move(p);
+    if (c) c->move(p);
 }
 
 void PlaceControl(QWidget* c, const QRect& r)
 {
-    if (c)
-        c->setGeometry(r);
+    if (c) c->setGeometry(r);
 }
 
 void SetMainForm(QWidget* form) { MainFormSlot() = form; }
@@ -355,42 +331,34 @@ QRect GetWorkAreaRect()
     QScreen* screen = nullptr;
     if (QWidget* main = MainForm()) {
         screen = QGuiApplication::screenAt(main->frameGeometry().center());
-        if (!screen)
-            screen = main->screen();
+        if (!screen) screen = main->screen();
     }
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
 }
 
 bool FormHasFocus(QWidget* form)
 {
     QWidget* main = MainForm();
-    if (!main)
-        return form && form->isActiveWindow();
-    if (QGuiApplication::applicationState() != Qt::ApplicationActive)
-        return false;
-    if (!form || form == main)
-        return true;
+    if (!main) return form && form->isActiveWindow();
+    if (QGuiApplication::applicationState() != Qt::ApplicationActive) return false;
+    if (!form || form == main) return true;
     return form->isActiveWindow();
 }
 
 QString FormatStringWithWidth(const QFontMetrics& fm, const QString& text, int width)
 {
-    if (fm.horizontalAdvance(text) <= width)
-        return text;
+    if (fm.horizontalAdvance(text) <= width) return text;
     for (int i = 1; i < text.length(); ++i) {
         const QString candidate = text.left(i) + QStringLiteral("...");
-        if (fm.horizontalAdvance(candidate) >= width)
-            return candidate;
+        if (fm.horizontalAdvance(candidate) >= width) return candidate;
     }
     return text;
 }
 
 bool SUIGetComboBoxInfo(QComboBox* combo, SuiComboBoxInfo* info)
 {
-    if (!combo || !info)
-        return false;
+    if (!combo || !info) return false;
     QStyleOptionComboBox opt;
     opt.initFrom(combo);
     opt.editable = combo->isEditable();
@@ -404,10 +372,7 @@ bool SUIGetComboBoxInfo(QComboBox* combo, SuiComboBoxInfo* info)
     return true;
 }
 
-TColor PaletteBaseColor(const QWidget* w)
-{
-    return ToTColor(w->palette().color(QPalette::Active, QPalette::Base));
-}
+TColor PaletteBaseColor(const QWidget* w) { return ToTColor(w->palette().color(QPalette::Active, QPalette::Base)); }
 
 void SetPaletteBaseColor(QWidget* w, TColor c)
 {

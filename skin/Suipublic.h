@@ -26,9 +26,7 @@ void SetPaletteBaseColor(QWidget* w, TColor c);
 inline int RectRight(const QRect& r) { return r.x() + r.width(); }
 inline int RectBottom(const QRect& r) { return r.y() + r.height(); }
 // The rectangle Left, Top, Right, Bottom (Right and Bottom exclusive).
-inline QRect RectLTRB(int left, int top, int right, int bottom) {
-    return QRect(left, top, right - left, bottom - top);
-}
+inline QRect RectLTRB(int left, int top, int right, int bottom) { return QRect(left, top, right - left, bottom - top); }
 
 // A 32-bit ARGB copy of img in which every pixel of colour mask is fully transparent
 // and every other pixel is opaque.
@@ -110,9 +108,9 @@ QString FormatStringWithWidth(const QFontMetrics& fm, const QString& text, int w
 
 // Layout of a combo box, in the combo's own coordinates.
 struct SuiComboBoxInfo {
-    QRect item;              // the text area
-    QRect button;            // the drop-down button
-    QWidget* list = nullptr; // the drop-down list's window (visible while dropped down)
+    QRect item;               // the text area
+    QRect button;             // the drop-down button
+    QWidget* list = nullptr;  // the drop-down list's window (visible while dropped down)
 };
 // Fills info from the combo's style; false only when combo or info is null.
 bool SUIGetComboBoxInfo(QComboBox* combo, SuiComboBoxInfo* info);

@@ -8,7 +8,9 @@ using namespace TabRowMetrics;
 
 // ---------------------------------------------------------------- TImageList
 
-TImageList::TImageList(QObject* parent) : QObject(parent) {}
+TImageList::TImageList(QObject* parent)
+    : QObject(parent)
+{ }
 
 void TImageList::Add(const QPixmap& picture)
 {
@@ -22,8 +24,7 @@ void TImageList::Add(const QPixmap& picture)
 
 void TImageList::Draw(QPainter& canvas, int x, int y, int index) const
 {
-    if (index >= 0 && index < Count())
-        canvas.drawPixmap(x, y, m_pictures[index]);
+    if (index >= 0 && index < Count()) canvas.drawPixmap(x, y, m_pictures[index]);
 }
 
 // ---------------------------------------------------------------- tab row
@@ -62,8 +63,8 @@ void TsuiTabControlTopPanel::LoadPictures()
     m_linePicture = LazySkinPicture(GetInsideThemePictureName(style, SUI_THEME_TAB_LINE));
     m_pictures.devicePixelRatio = 0;
     m_tabHeight = m_activeTabPicture.Size().height();
-    const QSize button =
-        LazySkinPicture(GetInsideThemePictureName(style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP), 4, 1).Size();
+    const QSize button
+        = LazySkinPicture(GetInsideThemePictureName(style, SUI_THEME_TAB_SCROLL_BUTTON_STRIP), 4, 1).Size();
 
     m_activeFontColor = 0x000000;
     m_inactiveFontColor = 0x000000;
@@ -92,35 +93,26 @@ void TsuiTabControlTopPanel::setColor(TColor color)
 
 void TsuiTabControlTopPanel::setTabPosition(TsuiTabPosition position)
 {
-    if (position == m_tabPosition)
-        return;
+    if (position == m_tabPosition) return;
     m_tabPosition = position;
     m_pictures.devicePixelRatio = 0;
     Relayout();
 }
 
-bool TsuiTabControlTopPanel::TabVisibleAt(int i) const
-{
-    return i < 0 || i >= kMaxTabs || m_tabShown[i];
-}
+bool TsuiTabControlTopPanel::TabVisibleAt(int i) const { return i < 0 || i >= kMaxTabs || m_tabShown[i]; }
 
 void TsuiTabControlTopPanel::setTabVisibleAt(int i, bool shown)
 {
-    if (i < 0 || i >= kMaxTabs)
-        return;
+    if (i < 0 || i >= kMaxTabs) return;
     m_tabShown[i] = shown;
     Relayout();
 }
 
-int TsuiTabControlTopPanel::TabWidth(int i) const
-{
-    return i < 0 || i >= kMaxTabs ? -1 : m_tabWidths[i];
-}
+int TsuiTabControlTopPanel::TabWidth(int i) const { return i < 0 || i >= kMaxTabs ? -1 : m_tabWidths[i]; }
 
 void TsuiTabControlTopPanel::setTabIndex(int index)
 {
-    if (index == m_tabIndex)
-        return;
+    if (index == m_tabIndex) return;
     if (m_tabs.isEmpty()) {
         m_tabIndex = -1;
         Relayout();
@@ -133,19 +125,19 @@ void TsuiTabControlTopPanel::setTabIndex(int index)
     if (m_clicked && m_owner) {
         bool allow = true;
         emit m_owner->OnChanging(&allow);
-        if (!allow)
-            return;
+        if (!allow) return;
     }
     m_tabIndex = index;
     m_scrollIntoView = true;
     Relayout();
-    if (m_owner)
-        m_owner->TabActive(index);
+    if (m_owner) m_owner->TabActive(index);
 }
 
 // ---------------------------------------------------------------- tab control
 
-TsuiTab::TsuiTab(QWidget* parent, TsuiTabControlTopPanel* topPanel) : QWidget(parent), m_topPanel(topPanel)
+TsuiTab::TsuiTab(QWidget* parent, TsuiTabControlTopPanel* topPanel)
+    : QWidget(parent)
+    , m_topPanel(topPanel)
 {
     m_topPanel->m_owner = this;
     m_topPanel->setParent(this);
@@ -179,15 +171,9 @@ void TsuiTab::setFileTheme(TsuiFileTheme* theme)
     setUIStyle(m_uiStyle);
 }
 
-int TsuiTab::LeftMargin() const
-{
-    return m_topPanel->LeftMargin();
-}
+int TsuiTab::LeftMargin() const { return m_topPanel->LeftMargin(); }
 
-void TsuiTab::setLeftMargin(int value)
-{
-    m_topPanel->setLeftMargin(value);
-}
+void TsuiTab::setLeftMargin(int value) { m_topPanel->setLeftMargin(value); }
 
 void TsuiTab::setBorderColor(TColor color)
 {
@@ -206,8 +192,7 @@ void TsuiTab::setColor(TColor color)
 
 void TsuiTab::setTabPosition(TsuiTabPosition position)
 {
-    if (position == m_tabPosition)
-        return;
+    if (position == m_tabPosition) return;
     m_tabPosition = position;
     m_topPanel->setTabPosition(position);
     Realign();
@@ -235,25 +220,13 @@ void TsuiTab::setImages(TImageList* images)
     m_topPanel->Relayout();
 }
 
-int TsuiTab::TabIndex() const
-{
-    return m_topPanel->TabIndex();
-}
+int TsuiTab::TabIndex() const { return m_topPanel->TabIndex(); }
 
-void TsuiTab::setTabIndex(int index)
-{
-    m_topPanel->setTabIndex(index);
-}
+void TsuiTab::setTabIndex(int index) { m_topPanel->setTabIndex(index); }
 
-const QStringList& TsuiTab::Tabs() const
-{
-    return m_topPanel->Tabs();
-}
+const QStringList& TsuiTab::Tabs() const { return m_topPanel->Tabs(); }
 
-void TsuiTab::setTabs(const QStringList& tabs)
-{
-    m_topPanel->setTabs(tabs);
-}
+void TsuiTab::setTabs(const QStringList& tabs) { m_topPanel->setTabs(tabs); }
 
 void TsuiTab::TabActive(int index)
 {
@@ -261,19 +234,15 @@ void TsuiTab::TabActive(int index)
     emit OnChange();
 }
 
-void TsuiTab::UpdateUIStyle(TsuiUIStyle style, TsuiFileTheme* theme)
-{
-    ContainerApplyUIStyle(this, style, theme);
-}
+void TsuiTab::UpdateUIStyle(TsuiUIStyle style, TsuiFileTheme* theme) { ContainerApplyUIStyle(this, style, theme); }
 
-void TsuiTab::AlignControls(const QRect&) {}
+void TsuiTab::AlignControls(const QRect&) { }
 
 QRect TsuiTab::PageRect() const
 {
     const int rowHeight = m_topPanel->height();
     const int m = kPageInset;
-    if (m_tabPosition == suiTop)
-        return RectLTRB(m, rowHeight + m, width() - m, height() - m);
+    if (m_tabPosition == suiTop) return RectLTRB(m, rowHeight + m, width() - m, height() - m);
     return RectLTRB(m, m, width() - m, height() - rowHeight - m);
 }
 

@@ -23,7 +23,7 @@ Q_NAMESPACE
 enum TsuiTabPosition : quint8 { suiTop, suiBottom };
 Q_ENUM_NS(TsuiTabPosition)
 
-} // namespace SuiTabs
+}  // namespace SuiTabs
 
 using SuiTabs::TsuiTabPosition;
 using enum SuiTabs::TsuiTabPosition;
@@ -61,20 +61,20 @@ inline constexpr int kLeftMargin = 10;         // first tab's left edge, until L
 inline constexpr int kCaptionPadding = 20;     // a tab is its caption's width plus this
 inline constexpr int kEmptyCaptionWidth = 80;  // a tab without a caption
 inline constexpr int kMinTabWidth = 15;
-inline constexpr int kImageGap = 4;            // an image widens its tab by its width plus this
-inline constexpr int kImageLeft = 8;           // an image's left edge inside its tab
-inline constexpr int kLastTabGap = 10;         // room right of the last tab when none is scrolled out
-inline constexpr int kScrollButtonGap = 2;     // between the right scroll button and the row's end
-inline constexpr int kScrollButtonLift = 2;    // scroll buttons sit this much off centre, away from the page
-inline constexpr int kScrollButtonRoom = 4;    // a row this much taller than a button centres the buttons
-inline constexpr int kActiveTabShift = 1;      // the active tab reaches over the base line's first row
-inline constexpr int kCutCaptionLeft = 10;     // a cut tab's caption, left-aligned with these indents
+inline constexpr int kImageGap = 4;          // an image widens its tab by its width plus this
+inline constexpr int kImageLeft = 8;         // an image's left edge inside its tab
+inline constexpr int kLastTabGap = 10;       // room right of the last tab when none is scrolled out
+inline constexpr int kScrollButtonGap = 2;   // between the right scroll button and the row's end
+inline constexpr int kScrollButtonLift = 2;  // scroll buttons sit this much off centre, away from the page
+inline constexpr int kScrollButtonRoom = 4;  // a row this much taller than a button centres the buttons
+inline constexpr int kActiveTabShift = 1;    // the active tab reaches over the base line's first row
+inline constexpr int kCutCaptionLeft = 10;   // a cut tab's caption, left-aligned with these indents
 inline constexpr int kCutCaptionRight = 4;
-inline constexpr int kFocusInsetX = 8;         // the focus frame inside the active tab
+inline constexpr int kFocusInsetX = 8;  // the focus frame inside the active tab
 inline constexpr int kFocusInsetY = 1;
-inline constexpr int kPageInset = 3;           // pages sit this far inside the framed page area
+inline constexpr int kPageInset = 3;  // pages sit this far inside the framed page area
 inline constexpr int kInitialControlHeight = 80;
-} // namespace TabRowMetrics
+}  // namespace TabRowMetrics
 
 // The tab row: lays out, paints and hit-tests the tabs and, when they do not fit,
 // shows two scroll buttons. Sits across the top or the bottom of its tab control.
@@ -157,7 +157,7 @@ private:
         QRect rect;
         bool active;
         bool cut;
-        int image; // index in the owner's image list, -1 for none
+        int image;  // index in the owner's image list, -1 for none
     };
     struct TabLayout {
         QList<PlacedTab> tabs;
@@ -170,7 +170,7 @@ private:
         QImage activeTab;
         QImage inactiveTab;
         QImage line;
-        qreal devicePixelRatio = 0; // 0: not prepared
+        qreal devicePixelRatio = 0;  // 0: not prepared
     };
     // Everything one paint draws from, read from the row and its owner before drawing.
     struct PaintState {
@@ -178,14 +178,14 @@ private:
         qreal devicePixelRatio;
         TsuiUIStyle style;
         int width;
-        int lineTop; // the base line's first row
+        int lineTop;  // the base line's first row
         int lineHeight;
-        TColor fill; // under the tab pictures
+        TColor fill;  // under the tab pictures
         TColor border;
         TColor activeFont;
         TColor inactiveFont;
         const TImageList* images;
-        bool focusFrame; // around the active tab's caption
+        bool focusFrame;  // around the active tab's caption
         bool scrollButtons;
         int hoveredButton;
         QRect leftButton;
@@ -238,8 +238,8 @@ private:
     TColor m_activeFontColor = 0;
     TColor m_inactiveFontColor = 0;
     int m_tabHeight = 0;
-    bool m_clicked = false;        // the selection in progress comes from the mouse
-    bool m_scrollIntoView = false; // the next layout on screen scrolls until the active tab is whole
+    bool m_clicked = false;         // the selection in progress comes from the mouse
+    bool m_scrollIntoView = false;  // the next layout on screen scrolls until the active tab is whole
     bool m_pressed = false;
     std::optional<QPoint> m_mousePos;
 };
@@ -312,8 +312,8 @@ protected:
     // Takes the row in (the page control passes its own kind of row).
     TsuiTab(QWidget* parent, TsuiTabControlTopPanel* topPanel);
 
-    virtual void BorderColorChanged() {}
-    virtual void ColorChanged() {}
+    virtual void BorderColorChanged() { }
+    virtual void ColorChanged() { }
     virtual void UpdateUIStyle(TsuiUIStyle style, TsuiFileTheme* theme);
     // Places the children that fill the page area; a plain tab control has none.
     virtual void AlignControls(const QRect& pageRect);

@@ -31,8 +31,7 @@ void TsuiTabControlTopPanel::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
     m_mousePos = pos;
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     m_pressed = true;
     UpdateHover();
     update();
@@ -41,8 +40,7 @@ void TsuiTabControlTopPanel::mousePressEvent(QMouseEvent* event)
         return;
     }
     const int tab = TabAt(pos);
-    if (tab < 0)
-        return;
+    if (tab < 0) return;
     m_clicked = true;
     setTabIndex(tab);
     m_clicked = false;
@@ -53,10 +51,8 @@ void TsuiTabControlTopPanel::mousePressEvent(QMouseEvent* event)
 void TsuiTabControlTopPanel::mouseReleaseEvent(QMouseEvent* event)
 {
     const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    if (event->button() == Qt::LeftButton)
-        m_pressed = false;
-    if (click)
-        emit OnClick();
+    if (event->button() == Qt::LeftButton) m_pressed = false;
+    if (click) emit OnClick();
 }
 
 void TsuiTabControlTopPanel::PointerMoved(const std::optional<QPoint>& pos)
@@ -64,35 +60,24 @@ void TsuiTabControlTopPanel::PointerMoved(const std::optional<QPoint>& pos)
     m_mousePos = pos;
     // The lit scroll button follows the pointer on screen only while the tabs do not fit;
     // scrolled to the end, the buttons show what the last paint found.
-    if (UpdateHover() && m_layout.scrollNeeded)
-        update();
+    if (UpdateHover() && m_layout.scrollNeeded) update();
 }
 
-void TsuiTabControlTopPanel::mouseMoveEvent(QMouseEvent* event)
-{
-    PointerMoved(event->position().toPoint());
-}
+void TsuiTabControlTopPanel::mouseMoveEvent(QMouseEvent* event) { PointerMoved(event->position().toPoint()); }
 
 void TsuiTabControlTopPanel::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // The second press of a double click acts as a press too, but its release is no click.
     mousePressEvent(event);
     m_pressed = false;
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     emit OnDblClick();
     setFocus(Qt::MouseFocusReason);
 }
 
-void TsuiTabControlTopPanel::enterEvent(QEnterEvent* event)
-{
-    PointerMoved(event->position().toPoint());
-}
+void TsuiTabControlTopPanel::enterEvent(QEnterEvent* event) { PointerMoved(event->position().toPoint()); }
 
-void TsuiTabControlTopPanel::leaveEvent(QEvent*)
-{
-    PointerMoved(std::nullopt);
-}
+void TsuiTabControlTopPanel::leaveEvent(QEvent*) { PointerMoved(std::nullopt); }
 
 void TsuiTabControlTopPanel::keyPressEvent(QKeyEvent* event)
 {

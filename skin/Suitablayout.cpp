@@ -13,8 +13,7 @@ using namespace TabRowMetrics;
 
 void TsuiTabControlTopPanel::PlaceInOwner()
 {
-    if (!m_owner)
-        return;
+    if (!m_owner) return;
     const int w = m_owner->width();
     const int h = height();
     if (m_tabPosition == suiTop)
@@ -42,13 +41,10 @@ QRect TsuiTabControlTopPanel::LeftScrollButtonRect() const
 
 int TsuiTabControlTopPanel::ScrollButtonAt(const std::optional<QPoint>& pos) const
 {
-    if (!pos || !ScrollButtonsShown())
-        return 0;
+    if (!pos || !ScrollButtonsShown()) return 0;
     // The two buttons share an edge; the left one wins there.
-    if (InRect(*pos, LeftScrollButtonRect()))
-        return -1;
-    if (InRect(*pos, RightScrollButtonRect()))
-        return 1;
+    if (InRect(*pos, LeftScrollButtonRect())) return -1;
+    if (InRect(*pos, RightScrollButtonRect())) return 1;
     return 0;
 }
 
@@ -88,8 +84,7 @@ TsuiTabControlTopPanel::TabLayout TsuiTabControlTopPanel::LayoutTabs(int firstSh
     layout.lastWholeTab = count - 1;
     // Entry 63 is never written: it stays -1 and ends the hit test.
     const auto record = [this](int i, int width) {
-        if (i < kMaxTabs - 1)
-            m_tabWidths[i] = width;
+        if (i < kMaxTabs - 1) m_tabWidths[i] = width;
     };
 
     for (int i = 0; i < count; ++i) {
@@ -98,8 +93,7 @@ TsuiTabControlTopPanel::TabLayout TsuiTabControlTopPanel::LayoutTabs(int firstSh
             record(i, 0);
             continue;
         }
-        if (cut)
-            break;
+        if (cut) break;
         int image;
         const int tw = MeasureTab(i, fm, image);
         record(i, tw);
@@ -115,8 +109,7 @@ TsuiTabControlTopPanel::TabLayout TsuiTabControlTopPanel::LayoutTabs(int firstSh
             r = RectLTRB(x, r.y(), std::max(x, scrollLimit), RectBottom(r));
             cut = thisCut = true;
             layout.lastWholeTab = i - 1;
-            if (!active)
-                record(i, r.width());
+            if (!active) record(i, r.width());
         }
         layout.tabs.append({i, r, active, thisCut, image});
         x += tw;
@@ -147,19 +140,16 @@ int TsuiTabControlTopPanel::TabAt(const QPoint& pos) const
     // The first drawn tab follows the shown tabs scrolled out and the hidden ones among them.
     int i = 0;
     for (int skipped = 0; i < count && skipped < m_firstShown; ++i) {
-        if (TabVisibleAt(i))
-            ++skipped;
+        if (TabVisibleAt(i)) ++skipped;
     }
     const int h = height();
     // Tabs at the bottom are hit where they are drawn, not in the top rows the base line fills there.
-    const bool onTabs = m_tabPosition == suiTop ? (0 < pos.y() && pos.y() < m_tabHeight)
-                                                : (h - m_tabHeight < pos.y() && pos.y() < h);
-    if (!onTabs)
-        return -1;
+    const bool onTabs
+        = m_tabPosition == suiTop ? (0 < pos.y() && pos.y() < m_tabHeight) : (h - m_tabHeight < pos.y() && pos.y() < h);
+    if (!onTabs) return -1;
     for (int x = m_leftMargin; i < count && i < kMaxTabs && m_tabWidths[i] != -1; ++i) {
         const int w = m_tabWidths[i];
-        if (x < pos.x() && pos.x() < x + w)
-            return i;
+        if (x < pos.x() && pos.x() < x + w) return i;
         x += w;
     }
     return -1;
@@ -180,6 +170,5 @@ void TsuiTabControlTopPanel::showEvent(QShowEvent* event)
 void TsuiTabControlTopPanel::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        Relayout();
+    if (event->type() == QEvent::FontChange) Relayout();
 }

@@ -15,17 +15,13 @@ namespace {
 constexpr int kScrollPieces = 4;
 constexpr int kRightPiece = 1, kRightHoveredPiece = 2, kLeftPiece = 3, kLeftHoveredPiece = 4;
 
-bool IsMagenta(const QImage& img, int x, int y)
-{
-    return ToTColor(img.pixel(x, y)) == kSuiTransparentColor;
-}
+bool IsMagenta(const QImage& img, int x, int y) { return ToTColor(img.pixel(x, y)) == kSuiTransparentColor; }
 
 // A tab picture across r: masked with its top-left pixel when that is magenta, else with its
 // bottom-left pixel when that is, else drawn whole.
 void DrawTabPicture(QPainter& canvas, const QImage& picture, const QRect& r, TColor fill)
 {
-    if (picture.isNull())
-        return;
+    if (picture.isNull()) return;
     bool useCorner = false;
     bool sampleTop = true;
     if (IsMagenta(picture, 0, 0)) {
@@ -49,15 +45,14 @@ void DrawTabPicture(QPainter& canvas, const QImage& picture, const QRect& r, TCo
     canvas.restore();
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- tab row
 
 const TsuiTabControlTopPanel::Pictures& TsuiTabControlTopPanel::PreparedPictures(qreal devicePixelRatio) const
 {
     // Decoding on first draw is a cache fill: what the row shows does not depend on when it happens.
-    if (m_pictures.devicePixelRatio == devicePixelRatio)
-        return m_pictures;
+    if (m_pictures.devicePixelRatio == devicePixelRatio) return m_pictures;
     m_pictures.activeTab = m_activeTabPicture.Image(devicePixelRatio).convertToFormat(QImage::Format_RGB888);
     m_pictures.inactiveTab = m_inactiveTabPicture.Image(devicePixelRatio).convertToFormat(QImage::Format_RGB888);
     m_pictures.line = m_linePicture.Image(devicePixelRatio);
@@ -97,8 +92,7 @@ void TsuiTabControlTopPanel::DrawBaseLine(QPainter& canvas, const PaintState& s)
     const int w = s.width;
     const int y = s.lineTop;
     const int hl = s.lineHeight;
-    if (w > 2 && !s.pictures->line.isNull())
-        canvas.drawImage(RectLTRB(1, y, w - 1, y + hl), s.pictures->line);
+    if (w > 2 && !s.pictures->line.isNull()) canvas.drawImage(RectLTRB(1, y, w - 1, y + hl), s.pictures->line);
     const QColor border = ToQColor(s.border);
     canvas.fillRect(QRect(0, y, 1, hl), border);
     canvas.fillRect(QRect(w - 1, y, 1, hl), border);
@@ -108,8 +102,7 @@ void TsuiTabControlTopPanel::DrawTab(QPainter& canvas, const PaintState& s, cons
                                      const QString& caption)
 {
     QRect r = tab.rect;
-    if (r.width() <= 0 || r.height() <= 0)
-        return;
+    if (r.width() <= 0 || r.height() <= 0) return;
     DrawTabPicture(canvas, tab.active ? s.pictures->activeTab : s.pictures->inactiveTab, r, s.fill);
     canvas.setPen(ToQColor(tab.active ? s.activeFont : s.inactiveFont));
 
@@ -151,8 +144,7 @@ void TsuiTabControlTopPanel::paintEvent(QPaintEvent*)
     DrawBaseLine(canvas, state);
     for (const PlacedTab& tab : m_layout.tabs)
         DrawTab(canvas, state, tab, m_tabs[tab.index]);
-    if (state.scrollButtons)
-        DrawScrollButtons(canvas, state);
+    if (state.scrollButtons) DrawScrollButtons(canvas, state);
 }
 
 // ---------------------------------------------------------------- tab control

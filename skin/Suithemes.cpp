@@ -16,7 +16,7 @@ constexpr ThemeValue N(int n) { return {n, nullptr}; }
 constexpr ThemeValue P(const char* name) { return {0, name}; }
 constexpr ThemeValue kNoPicture = {0, ""};
 
-constexpr int kStyleCount = 5; // MacOS .. BlueGlass
+constexpr int kStyleCount = 5;  // MacOS .. BlueGlass
 
 // Rows are elements 1..SUI_THEME_ELEMENT_COUNT, columns the styles MacOS, WinXP, DeepBlue, Protein, BlueGlass.
 // Elements that serve controls this program does not have carry no picture.
@@ -71,8 +71,7 @@ constexpr ThemeValue kInsideTheme[SUI_THEME_ELEMENT_COUNT][kStyleCount] = {
      P("MORE_SCROLLBUTTON")},
     /* 39 tab strip */ {P("MACOS_TAB"), P("WINXP_TAB"), P("DEEPBLUE_TAB"), P("PROTEIN_TAB"), P("BLUEGLASS_TAB")},
     /* 40 tab line */
-    {P("MACOS_TAB_LINE"), P("WINXP_TAB_LINE"), P("DEEPBLUE_TAB_LINE"), P("PROTEIN_TAB_LINE"),
-     P("BLUEGLASS_TAB_LINE")},
+    {P("MACOS_TAB_LINE"), P("WINXP_TAB_LINE"), P("DEEPBLUE_TAB_LINE"), P("PROTEIN_TAB_LINE"), P("BLUEGLASS_TAB_LINE")},
     /* 41 side bar */ {kNoPicture, kNoPicture, kNoPicture, kNoPicture, kNoPicture},
     /* 42 side bar buttons */ {kNoPicture, kNoPicture, kNoPicture, kNoPicture, kNoPicture},
     /* 43 */ {kNoPicture, kNoPicture, kNoPicture, kNoPicture, kNoPicture},
@@ -96,7 +95,8 @@ constexpr ThemeValue kInsideTheme[SUI_THEME_ELEMENT_COUNT][kStyleCount] = {
     /* 58 menu heights fixed */ {N(1), N(0), N(0), N(0), N(0)},
     // Button and combo box
     /* 59 button focus bold */ {N(1), N(0), N(0), N(0), N(1)},
-    /* 60 combo box button */ {P("MACOS_COMBOBOX_BUTTON"), P("WINXP_COMBOBOX_BUTTON"), kNoPicture, kNoPicture, kNoPicture},
+    /* 60 combo box button */
+    {P("MACOS_COMBOBOX_BUTTON"), P("WINXP_COMBOBOX_BUTTON"), kNoPicture, kNoPicture, kNoPicture},
     /* 61 combo box button arrow */ {N(0), N(1), N(0), N(0), N(0)},
     // Tab control
     /* 62 page area: white for WinXP, else the page colour */
@@ -114,22 +114,21 @@ struct Lookup {
 
 Lookup Find(TsuiUIStyle style, int element)
 {
-    if (!IsBuiltInStyle(style) || !IsElement(element))
-        return {SUI_KIND_INT, N(-1)};
+    if (!IsBuiltInStyle(style) || !IsElement(element)) return {SUI_KIND_INT, N(-1)};
     return {SUI_ITEM_TYPE[element - 1], kInsideTheme[element - 1][style - MacOS]};
 }
 
-} // namespace
+}  // namespace
 
 const int SUI_ITEM_TYPE[SUI_THEME_ELEMENT_COUNT] = {
-    2, 3, 2, 2, 2, 3, 0, 0, 0, 2, // 1..10
-    2, 2, 0, 0, 1, 1, 0, 1, 1, 1, // 11..20
-    1, 1, 1, 2, 1, 1, 1, 2, 2, 2, // 21..30
-    1, 2, 2, 2, 1, 1, 1, 2, 2, 2, // 31..40
-    2, 2, 2, 1, 2, 2, 1, 0,       // 41..48
-    1, 1, 0, 2, 0, 0, 1, 2, 2, 3, // 49..58: title bar, frame and menus
-    3, 2, 3,                      // 59..61: button and combo box
-    1,                            // 62: tab control
+    2, 3, 2, 2, 2, 3, 0, 0, 0, 2,  // 1..10
+    2, 2, 0, 0, 1, 1, 0, 1, 1, 1,  // 11..20
+    1, 1, 1, 2, 1, 1, 1, 2, 2, 2,  // 21..30
+    1, 2, 2, 2, 1, 1, 1, 2, 2, 2,  // 31..40
+    2, 2, 2, 1, 2, 2, 1, 0,        // 41..48
+    1, 1, 0, 2, 0, 0, 1, 2, 2, 3,  // 49..58: title bar, frame and menus
+    3, 2, 3,                       // 59..61: button and combo box
+    1,                             // 62: tab control
 };
 
 QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
@@ -143,24 +142,18 @@ bool IsBuiltInStyle(TsuiUIStyle style) { return style >= MacOS && style <= BlueG
 QString GetInsideThemePictureName(TsuiUIStyle style, int element)
 {
     const Lookup found = Find(style, element);
-    if (found.kind != SUI_KIND_PICTURE)
-        return {};
+    if (found.kind != SUI_KIND_PICTURE) return {};
     return QString::fromLatin1(found.value.picture);
 }
 
-QImage LoadSkinBitmap(const QString& name, qreal devicePixelRatio)
-{
-    return SkinPicture(name, devicePixelRatio);
-}
+QImage LoadSkinBitmap(const QString& name, qreal devicePixelRatio) { return SkinPicture(name, devicePixelRatio); }
 
 void GetInsideThemeBitmap(TsuiUIStyle style, int element, QImage* dest, int count, int index, qreal devicePixelRatio)
 {
-    if (!dest)
-        return;
+    if (!dest) return;
     const QString name = GetInsideThemePictureName(style, element);
     if (count <= 0) {
-        if (!name.isEmpty())
-            *dest = LoadSkinBitmap(name, devicePixelRatio);
+        if (!name.isEmpty()) *dest = LoadSkinBitmap(name, devicePixelRatio);
         return;
     }
     SpitBitmap(LoadSkinBitmap(name, devicePixelRatio), dest, count, index);

@@ -9,7 +9,9 @@ using Metrics = SuiTitleBarMetrics;
 
 // ---- window menu ---------------------------------------------------------------------------
 
-TsuiTitleBarPopupMenu::TsuiTitleBarPopupMenu(TsuiTitleBar* bar) : TsuiPopupMenu(bar), m_bar(bar)
+TsuiTitleBarPopupMenu::TsuiTitleBarPopupMenu(TsuiTitleBar* bar)
+    : TsuiPopupMenu(bar)
+    , m_bar(bar)
 {
     m_minimize = addAction(QStringLiteral("Mi&nimize"));
     m_maximize = addAction(QStringLiteral("Ma&ximize/Restore"));
@@ -17,8 +19,7 @@ TsuiTitleBarPopupMenu::TsuiTitleBarPopupMenu(TsuiTitleBar* bar) : TsuiPopupMenu(
     m_close = addAction(QStringLiteral("&Close"));
     connect(m_minimize, &QAction::triggered, this, [this] {
         const int index = m_bar->Buttons().IndexOf(suiMin);
-        if (index >= 0)
-            m_bar->ClickButton(index);
+        if (index >= 0) m_bar->ClickButton(index);
     });
     connect(m_maximize, &QAction::triggered, this, [this] {
         const TsuiTitleBarButtons& buttons = m_bar->Buttons();
@@ -38,7 +39,8 @@ void TsuiTitleBarPopupMenu::UpdateItems()
 
 // ---- title bar -----------------------------------------------------------------------------
 
-TsuiTitleBar::TsuiTitleBar(QWidget* parent) : QWidget(parent)
+TsuiTitleBar::TsuiTitleBar(QWidget* parent)
+    : QWidget(parent)
 {
     RegisterTitleBarAccessibility();
     setMouseTracking(true);
@@ -57,15 +59,11 @@ TsuiTitleBar::TsuiTitleBar(QWidget* parent) : QWidget(parent)
 
 QWidget* TsuiTitleBar::Host() const
 {
-    if (InsideFrame() && parentWidget()->parentWidget())
-        return parentWidget()->parentWidget();
+    if (InsideFrame() && parentWidget()->parentWidget()) return parentWidget()->parentWidget();
     return window();
 }
 
-bool TsuiTitleBar::InsideFrame() const
-{
-    return parentWidget() && parentWidget()->inherits("TsuiForm");
-}
+bool TsuiTitleBar::InsideFrame() const { return parentWidget() && parentWidget()->inherits("TsuiForm"); }
 
 void TsuiTitleBar::setFileTheme(TsuiFileTheme* theme)
 {
@@ -75,8 +73,7 @@ void TsuiTitleBar::setFileTheme(TsuiFileTheme* theme)
 
 void TsuiTitleBar::setUIStyle(TsuiUIStyle style)
 {
-    if (m_custom)
-        return;
+    if (m_custom) return;
     m_style = style;
     const TsuiUIStyle effective = EffectiveStyle(m_fileTheme, style);
 
@@ -119,30 +116,67 @@ void TsuiTitleBar::setAutoSize(bool on)
 
 void TsuiTitleBar::ApplyAutoSize()
 {
-    if (!m_autoSize || m_sections.Count() == 0 || m_sections.Items(0)->PictureSize().isEmpty())
-        return;
+    if (!m_autoSize || m_sections.Count() == 0 || m_sections.Items(0)->PictureSize().isEmpty()) return;
     const int h = m_sections.Items(0)->PictureSize().height() - (InsideFrame() ? SuiFrameMetrics::kBand : 0);
-    if (h != height())
-        resize(width(), h);
+    if (h != height()) resize(width(), h);
 }
 
-void TsuiTitleBar::setButtonInterval(int pixels) { m_buttonInterval = pixels; Relayout(); }
-void TsuiTitleBar::setCaption(const QString& caption) { m_caption = caption; update(); }
-void TsuiTitleBar::setFormActive(bool active) { m_formActive = active; update(); }
-void TsuiTitleBar::setLeftBtnXOffset(int x) { m_leftBtnXOffset = x; Relayout(); }
-void TsuiTitleBar::setRightBtnXOffset(int x) { m_rightBtnXOffset = x; Relayout(); }
-void TsuiTitleBar::setDrawAppIcon(bool on) { m_drawAppIcon = on; Relayout(); }
-void TsuiTitleBar::setRoundCorner(int radius) { m_roundCorner = radius; update(); }
-void TsuiTitleBar::setRoundCornerBottom(int radius) { m_roundCornerBottom = radius; update(); }
-void TsuiTitleBar::setInactiveCaptionColor(TColor c) { m_inactiveCaptionColor = c; update(); }
-void TsuiTitleBar::setFontColor(TColor c) { m_fontColor = c; update(); }
+void TsuiTitleBar::setButtonInterval(int pixels)
+{
+    m_buttonInterval = pixels;
+    Relayout();
+}
+void TsuiTitleBar::setCaption(const QString& caption)
+{
+    m_caption = caption;
+    update();
+}
+void TsuiTitleBar::setFormActive(bool active)
+{
+    m_formActive = active;
+    update();
+}
+void TsuiTitleBar::setLeftBtnXOffset(int x)
+{
+    m_leftBtnXOffset = x;
+    Relayout();
+}
+void TsuiTitleBar::setRightBtnXOffset(int x)
+{
+    m_rightBtnXOffset = x;
+    Relayout();
+}
+void TsuiTitleBar::setDrawAppIcon(bool on)
+{
+    m_drawAppIcon = on;
+    Relayout();
+}
+void TsuiTitleBar::setRoundCorner(int radius)
+{
+    m_roundCorner = radius;
+    update();
+}
+void TsuiTitleBar::setRoundCornerBottom(int radius)
+{
+    m_roundCornerBottom = radius;
+    update();
+}
+void TsuiTitleBar::setInactiveCaptionColor(TColor c)
+{
+    m_inactiveCaptionColor = c;
+    update();
+}
+void TsuiTitleBar::setFontColor(TColor c)
+{
+    m_fontColor = c;
+    update();
+}
 
 void TsuiTitleBar::SectionsChanged()
 {
     ApplyAutoSize();
     update();
-    if (InsideFrame())
-        Host()->update();
+    if (InsideFrame()) Host()->update();
 }
 
 void TsuiTitleBar::ButtonsChanged() { Relayout(); }
@@ -159,8 +193,7 @@ void TsuiTitleBar::resizeEvent(QResizeEvent*) { Relayout(); }
 bool TsuiTitleBar::event(QEvent* event)
 {
     // Moving into or out of a frame changes the inset the layout counts with.
-    if (event->type() == QEvent::ParentChange)
-        Relayout();
+    if (event->type() == QEvent::ParentChange) Relayout();
     return QWidget::event(event);
 }
 
@@ -173,16 +206,14 @@ TsuiTitleBar::Layout TsuiTitleBar::ComputeLayout() const
     layout.captionRight = w;
     for (int i = 0; i < m_buttons.Count(); ++i) {
         const TsuiTitleBarButton* b = m_buttons.Items(i);
-        if (!b->Visible() || !b->HasPictures())
-            continue;
+        if (!b->Visible() || !b->HasPictures()) continue;
         if (b->ButtonType() == suiControlBox) {
             layout.controlBox = i;
             continue;
         }
         const int pw = b->PicSize().width();
         cursor -= b->ButtonType() == suiClose ? pw : pw + m_buttonInterval + Metrics::kButtonGap;
-        if (cursor + pw > w - 1)
-            cursor = w - pw - 1;
+        if (cursor + pw > w - 1) cursor = w - pw - 1;
         const QRect r(cursor, m_buttonTop, pw, b->PicSize().height());
         layout.buttons.emplace_back(i, r);
         layout.captionRight = qMin(layout.captionRight, r.x());
@@ -192,35 +223,33 @@ TsuiTitleBar::Layout TsuiTitleBar::ComputeLayout() const
     if (layout.controlBox >= 0) {
         const QSize pic = m_buttons.Items(layout.controlBox)->PicSize();
         layout.controlBoxRect = QRect(p, m_buttonTop, pic.width(), pic.height());
-        layout.captionX = m_drawAppIcon ? p + Metrics::kCaptionAfterIcon : p + pic.width() + Metrics::kCaptionAfterControlBox;
+        layout.captionX
+            = m_drawAppIcon ? p + Metrics::kCaptionAfterIcon : p + pic.width() + Metrics::kCaptionAfterControlBox;
     } else {
         layout.captionX = p == 0 ? Metrics::kCaptionLeftAlone : p;
     }
-    layout.captionY = m_buttonTop + GetInsideThemeInt(EffectiveStyle(m_fileTheme, m_style), SUI_THEME_TITLE_CAPTION_TOP);
+    layout.captionY
+        = m_buttonTop + GetInsideThemeInt(EffectiveStyle(m_fileTheme, m_style), SUI_THEME_TITLE_CAPTION_TOP);
     return layout;
 }
 
 int TsuiTitleBar::ButtonAt(const QPoint& pos) const
 {
     for (const auto& [index, r] : m_layout.buttons) {
-        if (r.contains(pos))
-            return index;
+        if (r.contains(pos)) return index;
     }
-    if (m_layout.controlBox >= 0 && m_layout.controlBoxRect.contains(pos))
-        return m_layout.controlBox;
+    if (m_layout.controlBox >= 0 && m_layout.controlBoxRect.contains(pos)) return m_layout.controlBox;
     return -1;
 }
 
 QString TsuiTitleBar::CutCaption(const QString& caption, int width) const
 {
     const QFontMetrics fm(font());
-    if (fm.horizontalAdvance(caption) <= width)
-        return caption;
+    if (fm.horizontalAdvance(caption) <= width) return caption;
     const QString dots = QStringLiteral("...");
     for (qsizetype n = caption.size() - 1; n > 0; --n) {
         const QString candidate = caption.left(n) + dots;
-        if (fm.horizontalAdvance(candidate) <= width)
-            return candidate;
+        if (fm.horizontalAdvance(candidate) <= width) return candidate;
     }
     return dots;
 }

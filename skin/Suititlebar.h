@@ -32,7 +32,9 @@ class TsuiTitleBarButtons;
 
 class TsuiTitleBarSection {
 public:
-    explicit TsuiTitleBarSection(TsuiTitleBarSections* owner) : m_owner(owner) {}
+    explicit TsuiTitleBarSection(TsuiTitleBarSections* owner)
+        : m_owner(owner)
+    { }
 
     bool AutoSize() const { return m_autoSize; }
     void setAutoSize(bool on);
@@ -65,7 +67,9 @@ private:
 
 class TsuiTitleBarSections {
 public:
-    explicit TsuiTitleBarSections(TsuiTitleBar* bar) : m_bar(bar) {}
+    explicit TsuiTitleBarSections(TsuiTitleBar* bar)
+        : m_bar(bar)
+    { }
 
     TsuiTitleBarSection* Add();
     void Clear();
@@ -81,7 +85,9 @@ private:
 
 class TsuiTitleBarButton {
 public:
-    explicit TsuiTitleBarButton(TsuiTitleBarButtons* owner) : m_owner(owner) {}
+    explicit TsuiTitleBarButton(TsuiTitleBarButtons* owner)
+        : m_owner(owner)
+    { }
 
     TsuiTitleBarBtnType ButtonType() const { return m_type; }
     // A second suiControlBox button is refused with an error box.
@@ -130,7 +136,9 @@ private:
 
 class TsuiTitleBarButtons {
 public:
-    explicit TsuiTitleBarButtons(TsuiTitleBar* bar) : m_bar(bar) {}
+    explicit TsuiTitleBarButtons(TsuiTitleBar* bar)
+        : m_bar(bar)
+    { }
 
     TsuiTitleBarButton* Add();
     TsuiTitleBarButton* Add(TsuiTitleBarBtnType type);
@@ -277,8 +285,8 @@ protected:
 private:
     // What a paint needs of the bar's state, decoded once per paint.
     struct PaintState {
-        int hovered = -1; // the button under the pointer
-        bool down = false; // the bar's mouse button is held
+        int hovered = -1;   // the button under the pointer
+        bool down = false;  // the bar's mouse button is held
         qreal devicePixelRatio = 1.0;
         QColor caption;
     };

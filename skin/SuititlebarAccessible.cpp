@@ -3,8 +3,8 @@
 #include "skin/Suititlebar.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QMap>
 #include <QPointer>
 
@@ -26,7 +26,10 @@ QString ButtonName(TsuiTitleBarBtnType type, bool maximised)
 // One painted button, known by its index in the bar's collection.
 class TitleButton : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
-    TitleButton(TsuiTitleBar* bar, int index) : m_bar(bar), m_index(index) {}
+    TitleButton(TsuiTitleBar* bar, int index)
+        : m_bar(bar)
+        , m_index(index)
+    { }
 
     bool isValid() const override { return m_bar && m_index < m_bar->Buttons().Count(); }
     QObject* object() const override { return nullptr; }
@@ -37,19 +40,17 @@ public:
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessible::Role role() const override { return QAccessible::Button; }
-    void setText(QAccessible::Text, const QString&) override {}
+    void setText(QAccessible::Text, const QString&) override { }
 
     QString text(QAccessible::Text t) const override
     {
-        if (t != QAccessible::Name || !isValid())
-            return {};
+        if (t != QAccessible::Name || !isValid()) return {};
         return ButtonName(m_bar->Buttons().Items(m_index)->ButtonType(), m_bar->Host()->isMaximized());
     }
 
     QRect rect() const override
     {
-        if (!isValid())
-            return {};
+        if (!isValid()) return {};
         const QRect r = Where();
         return QRect(m_bar->mapToGlobal(r.topLeft()), r.size());
     }
@@ -57,8 +58,7 @@ public:
     QAccessible::State state() const override
     {
         QAccessible::State s;
-        if (!isValid())
-            return s;
+        if (!isValid()) return s;
         const bool hovered = m_bar->HoveredButton() == m_index;
         s.hotTracked = hovered;
         s.pressed = hovered && QApplication::mouseButtons().testFlag(Qt::LeftButton);
@@ -75,8 +75,7 @@ public:
 
     void doAction(const QString& name) override
     {
-        if (name != pressAction() || !isValid())
-            return;
+        if (name != pressAction() || !isValid()) return;
         const TsuiTitleBarButton* b = m_bar->Buttons().Items(m_index);
         if (b->ButtonType() == suiControlBox && !b->ControlBoxMenu())
             m_bar->PopupWindowMenu(m_bar->mapToGlobal(QPoint(0, m_bar->height())));
@@ -89,11 +88,9 @@ private:
     QRect Where() const
     {
         const TsuiTitleBar::Layout layout = m_bar->ComputeLayout();
-        if (m_index == layout.controlBox)
-            return layout.controlBoxRect;
+        if (m_index == layout.controlBox) return layout.controlBoxRect;
         for (const auto& [index, r] : layout.buttons) {
-            if (index == m_index)
-                return r;
+            if (index == m_index) return r;
         }
         return {};
     }
@@ -106,7 +103,9 @@ private:
 // right to left.
 class TitleBar : public QAccessibleWidget {
 public:
-    explicit TitleBar(TsuiTitleBar* bar) : QAccessibleWidget(bar, QAccessible::TitleBar) {}
+    explicit TitleBar(TsuiTitleBar* bar)
+        : QAccessibleWidget(bar, QAccessible::TitleBar)
+    { }
     ~TitleBar() override
     {
         for (QAccessible::Id id : std::as_const(m_children))
@@ -122,8 +121,7 @@ public:
     {
         const std::vector<int> shown = Shown();
         for (int i = 0; i < int(shown.size()); ++i) {
-            if (child == this->child(i))
-                return i;
+            if (child == this->child(i)) return i;
         }
         return -1;
     }
@@ -131,8 +129,7 @@ public:
     QAccessibleInterface* child(int i) const override
     {
         const std::vector<int> shown = Shown();
-        if (i < 0 || i >= int(shown.size()))
-            return nullptr;
+        if (i < 0 || i >= int(shown.size())) return nullptr;
         const int index = shown[std::size_t(i)];
         if (!m_children.contains(index))
             m_children.insert(index, QAccessible::registerAccessibleInterface(new TitleButton(Bar(), index)));
@@ -144,8 +141,7 @@ public:
         const int index = Bar()->ButtonAt(Bar()->mapFromGlobal(QPoint(x, y)));
         const std::vector<int> shown = Shown();
         for (int i = 0; i < int(shown.size()); ++i) {
-            if (shown[std::size_t(i)] == index)
-                return child(i);
+            if (shown[std::size_t(i)] == index) return child(i);
         }
         return nullptr;
     }
@@ -158,8 +154,7 @@ private:
     {
         const TsuiTitleBar::Layout layout = Bar()->ComputeLayout();
         std::vector<int> shown;
-        if (layout.controlBox >= 0)
-            shown.push_back(layout.controlBox);
+        if (layout.controlBox >= 0) shown.push_back(layout.controlBox);
         for (const auto& [index, r] : layout.buttons)
             shown.push_back(index);
         return shown;
@@ -170,12 +165,11 @@ private:
 
 QAccessibleInterface* Describe(const QString&, QObject* object)
 {
-    if (auto* bar = qobject_cast<TsuiTitleBar*>(object))
-        return new TitleBar(bar);
+    if (auto* bar = qobject_cast<TsuiTitleBar*>(object)) return new TitleBar(bar);
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 void RegisterTitleBarAccessibility()
 {

@@ -19,19 +19,16 @@ void TsuiTitleBar::TrackPointer(const QPoint& pos)
 
 void TsuiTitleBar::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     const QPoint pos = event->position().toPoint();
     TrackPointer(pos);
     m_mouseDown = true;
     update();
     QWidget* host = Host();
-    if (ButtonAt(pos) >= 0 || host->isMaximized())
-        return;
+    if (ButtonAt(pos) >= 0 || host->isMaximized()) return;
     m_mouseDown = false;
     QWindow* window = host->isWindow() ? host->windowHandle() : nullptr;
-    if (window && window->startSystemMove())
-        return;
+    if (window && window->startSystemMove()) return;
     m_dragging = true;
     m_dragStart = event->globalPosition().toPoint();
     m_hostStart = host->pos();
@@ -39,15 +36,13 @@ void TsuiTitleBar::mousePressEvent(QMouseEvent* event)
 
 void TsuiTitleBar::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_dragging)
-        Host()->move(m_hostStart + event->globalPosition().toPoint() - m_dragStart);
+    if (m_dragging) Host()->move(m_hostStart + event->globalPosition().toPoint() - m_dragStart);
     TrackPointer(event->position().toPoint());
 }
 
 void TsuiTitleBar::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     const QPoint pos = event->position().toPoint();
     TrackPointer(pos);
     m_dragging = false;
@@ -55,8 +50,7 @@ void TsuiTitleBar::mouseReleaseEvent(QMouseEvent* event)
     m_mouseDown = false;
     update();
     const int index = ButtonAt(pos);
-    if (!wasDown || index < 0)
-        return;
+    if (!wasDown || index < 0) return;
     const TsuiTitleBarButton* b = m_buttons.Items(index);
     if (b->ButtonType() == suiControlBox && !b->ControlBoxMenu()) {
         PopupWindowMenu(mapToGlobal(QPoint(0, height())));
@@ -68,13 +62,11 @@ void TsuiTitleBar::mouseReleaseEvent(QMouseEvent* event)
 
 void TsuiTitleBar::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() != Qt::LeftButton) return;
     const int index = ButtonAt(event->position().toPoint());
     if (index < 0) {
         const int max = m_buttons.IndexOf(suiMax);
-        if (max >= 0)
-            ClickButton(max);
+        if (max >= 0) ClickButton(max);
         return;
     }
     if (m_buttons.Items(index)->ButtonType() == suiControlBox) {
@@ -88,13 +80,13 @@ void TsuiTitleBar::leaveEvent(QEvent*) { TrackPointer(QPoint(-1, -1)); }
 bool TsuiTitleBar::eventFilter(QObject* watched, QEvent* event)
 {
     // The window menu takes the second click of a double click on the icon that opened it.
-    if (watched == m_windowMenu &&
-        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
+    if (watched == m_windowMenu
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint pos = mapFromGlobal(mouse->globalPosition().toPoint());
         const int index = ButtonAt(pos);
-        if (mouse->button() == Qt::LeftButton && index >= 0 && index == m_layout.controlBox &&
-            m_menuOpenedByIcon.isValid() && m_menuOpenedByIcon.elapsed() <= QApplication::doubleClickInterval()) {
+        if (mouse->button() == Qt::LeftButton && index >= 0 && index == m_layout.controlBox
+            && m_menuOpenedByIcon.isValid() && m_menuOpenedByIcon.elapsed() <= QApplication::doubleClickInterval()) {
             m_menuOpenedByIcon.invalidate();
             m_windowMenu->hide();
             CloseHost();
@@ -115,21 +107,17 @@ void TsuiTitleBar::ClickButton(int index)
     const TsuiTitleBarButton* b = m_buttons.Items(index);
     QWidget* host = Host();
     switch (b->ButtonType()) {
-    case suiClose:
-        CloseHost();
-        break;
+    case suiClose: CloseHost(); break;
     case suiMin: {
         bool allow = true;
         emit MinClick(&allow);
-        if (allow)
-            MinimiseHost(host);
+        if (allow) MinimiseHost(host);
         break;
     }
     case suiMax: {
         bool allow = true;
         emit MaxClick(&allow);
-        if (!allow)
-            break;
+        if (!allow) break;
         if (host->isMaximized())
             host->showNormal();
         else
@@ -138,22 +126,16 @@ void TsuiTitleBar::ClickButton(int index)
         break;
     }
     case suiControlBox:
-        if (b->ControlBoxMenu())
-            b->ControlBoxMenu()->popup(mapToGlobal(QPoint(0, height())));
+        if (b->ControlBoxMenu()) b->ControlBoxMenu()->popup(mapToGlobal(QPoint(0, height())));
         break;
-    case suiHelp:
-        emit HelpBtnClick(index);
-        break;
-    case suiCustom:
-        emit CustomBtnsClick(index);
-        break;
+    case suiHelp: emit HelpBtnClick(index); break;
+    case suiCustom: emit CustomBtnsClick(index); break;
     }
 }
 
 void TsuiTitleBar::ProcessMaxBtn()
 {
-    if (m_custom)
-        return;
+    if (m_custom) return;
     const bool maximised = Host()->isMaximized();
     for (int i = 0; i < m_buttons.Count(); ++i)
         m_buttons.Items(i)->ShowRestorePictures(maximised);
@@ -170,7 +152,6 @@ void TsuiTitleBar::MinimiseHost(QWidget* host)
     // The main form minimises the application: every window it shows.
     for (QWidget* w : QApplication::topLevelWidgets()) {
         const Qt::WindowType type = w->windowType();
-        if (w->isVisible() && (type == Qt::Window || type == Qt::Dialog))
-            w->showMinimized();
+        if (w->isVisible() && (type == Qt::Window || type == Qt::Dialog)) w->showMinimized();
     }
 }

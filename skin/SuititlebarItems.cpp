@@ -22,7 +22,7 @@ int LastPieceOf(TsuiTitleBarBtnType type)
 constexpr int kRestoreLastPiece = 12;
 constexpr int kTitleButtonPieces = 18;
 
-} // namespace
+}  // namespace
 
 void ShowSuiErrorBox(QWidget* parent, const QString& text)
 {
@@ -31,14 +31,22 @@ void ShowSuiErrorBox(QWidget* parent, const QString& text)
 
 // ---- sections ------------------------------------------------------------------------------
 
-void TsuiTitleBarSection::setAutoSize(bool on) { m_autoSize = on; m_owner->Changed(); }
+void TsuiTitleBarSection::setAutoSize(bool on)
+{
+    m_autoSize = on;
+    m_owner->Changed();
+}
 
 int TsuiTitleBarSection::Width() const
 {
     return m_autoSize && !m_picture.isNull() ? m_picture.Size().width() : m_width;
 }
 
-void TsuiTitleBarSection::setWidth(int width) { m_width = width; m_owner->Changed(); }
+void TsuiTitleBarSection::setWidth(int width)
+{
+    m_width = width;
+    m_owner->Changed();
+}
 
 void TsuiTitleBarSection::setAlign(TsuiTitleBarAlign align)
 {
@@ -57,9 +65,21 @@ void TsuiTitleBarSection::setAlign(TsuiTitleBarAlign align)
     m_owner->Changed();
 }
 
-void TsuiTitleBarSection::setPicture(const LazySkinPicture& picture) { m_picture = picture; m_owner->Changed(); }
-void TsuiTitleBarSection::setStretch(bool on) { m_stretch = on; m_owner->Changed(); }
-void TsuiTitleBarSection::setCapSec(bool on) { m_capSec = on; m_owner->Changed(); }
+void TsuiTitleBarSection::setPicture(const LazySkinPicture& picture)
+{
+    m_picture = picture;
+    m_owner->Changed();
+}
+void TsuiTitleBarSection::setStretch(bool on)
+{
+    m_stretch = on;
+    m_owner->Changed();
+}
+void TsuiTitleBarSection::setCapSec(bool on)
+{
+    m_capSec = on;
+    m_owner->Changed();
+}
 
 TsuiTitleBarSection* TsuiTitleBarSections::Add()
 {
@@ -91,10 +111,26 @@ void TsuiTitleBarButton::setButtonType(TsuiTitleBarBtnType type)
     setUIStyle(m_style);
 }
 
-void TsuiTitleBarButton::setVisible(bool on) { m_visible = on; m_owner->Changed(); }
-void TsuiTitleBarButton::setTransparent(bool on) { m_transparent = on; m_owner->Changed(); }
-void TsuiTitleBarButton::setTop(int top) { m_top = top; m_owner->Changed(); }
-void TsuiTitleBarButton::setControlBoxMenu(QMenu* menu) { m_controlBoxMenu = menu; m_owner->Changed(); }
+void TsuiTitleBarButton::setVisible(bool on)
+{
+    m_visible = on;
+    m_owner->Changed();
+}
+void TsuiTitleBarButton::setTransparent(bool on)
+{
+    m_transparent = on;
+    m_owner->Changed();
+}
+void TsuiTitleBarButton::setTop(int top)
+{
+    m_top = top;
+    m_owner->Changed();
+}
+void TsuiTitleBarButton::setControlBoxMenu(QMenu* menu)
+{
+    m_controlBoxMenu = menu;
+    m_owner->Changed();
+}
 
 void TsuiTitleBarButton::setPictures(const QImage& normal, const QImage& mouseOn, const QImage& mouseDown)
 {
@@ -114,23 +150,21 @@ void TsuiTitleBarButton::setUIStyle(TsuiUIStyle style)
     m_style = style;
     const TsuiUIStyle effective = EffectiveStyle(m_owner->Bar()->FileTheme(), style);
     m_transparent = GetInsideThemeBool(effective, SUI_THEME_TITLE_BUTTON_TRANSPARENT);
-    if (m_type != suiCustom)
-        LoadPictures(LastPieceOf(m_type));
+    if (m_type != suiCustom) LoadPictures(LastPieceOf(m_type));
     m_owner->Changed();
 }
 
 void TsuiTitleBarButton::ShowRestorePictures(bool restore)
 {
-    if (m_type != suiMax)
-        return;
+    if (m_type != suiMax) return;
     LoadPictures(restore ? kRestoreLastPiece : LastPieceOf(suiMax));
     m_owner->Changed();
 }
 
 void TsuiTitleBarButton::LoadPictures(int lastPiece)
 {
-    const QString strip =
-        GetInsideThemePictureName(EffectiveStyle(m_owner->Bar()->FileTheme(), m_style), SUI_THEME_TITLE_BUTTON_STRIP);
+    const QString strip
+        = GetInsideThemePictureName(EffectiveStyle(m_owner->Bar()->FileTheme(), m_style), SUI_THEME_TITLE_BUTTON_STRIP);
     m_picNormal = LazySkinPicture(strip, kTitleButtonPieces, lastPiece - 2);
     m_picMouseOn = LazySkinPicture(strip, kTitleButtonPieces, lastPiece - 1);
     m_picMouseDown = LazySkinPicture(strip, kTitleButtonPieces, lastPiece);
@@ -161,8 +195,7 @@ int TsuiTitleBarButtons::IndexOf(TsuiTitleBarBtnType type, int from, bool visibl
 {
     for (int i = qMax(0, from); i < Count(); ++i) {
         const TsuiTitleBarButton* b = Items(i);
-        if (b->ButtonType() == type && (b->Visible() || !visibleOnly))
-            return i;
+        if (b->ButtonType() == type && (b->Visible() || !visibleOnly)) return i;
     }
     return -1;
 }

@@ -18,7 +18,7 @@ void DrawButtonPicture(QPainter& p, const QPoint& at, const QImage& pic, bool tr
         p.drawImage(at, pic);
 }
 
-} // namespace
+}  // namespace
 
 TsuiTitleBar::PaintState TsuiTitleBar::DecodePaintState() const
 {
@@ -58,9 +58,7 @@ void TsuiTitleBar::DrawSectionsTo(QPainter& p, qreal devicePixelRatio) const
             right -= s->Width();
             p.drawImage(right, top, s->Picture(devicePixelRatio));
             break;
-        case suiClient:
-            client = s;
-            break;
+        case suiClient: client = s; break;
         }
     }
     if (client && !client->PictureSize().isEmpty() && right > left)
@@ -78,14 +76,12 @@ void TsuiTitleBar::DrawButtons(QPainter& p, const PaintState& state) const
 
 void TsuiTitleBar::DrawControlBoxAndIcon(QPainter& p, const PaintState& state) const
 {
-    if (m_layout.controlBox < 0)
-        return;
+    if (m_layout.controlBox < 0) return;
     const QRect& r = m_layout.controlBoxRect;
     if (m_drawAppIcon) {
         const QIcon icon = Host()->windowIcon();
         const QSize size(Metrics::kIconSize, Metrics::kIconSize);
-        if (!icon.isNull())
-            p.drawPixmap(r.x() + Metrics::kIconLeft, r.y(), icon.pixmap(size, state.devicePixelRatio));
+        if (!icon.isNull()) p.drawPixmap(r.x() + Metrics::kIconLeft, r.y(), icon.pixmap(size, state.devicePixelRatio));
         return;
     }
     const TsuiTitleBarButton* b = m_buttons.Items(m_layout.controlBox);
@@ -96,8 +92,7 @@ void TsuiTitleBar::DrawControlBoxAndIcon(QPainter& p, const PaintState& state) c
 void TsuiTitleBar::DrawCaption(QPainter& p, const PaintState& state) const
 {
     const int space = m_layout.captionRight - m_layout.captionX;
-    if (space <= 0 || m_caption.isEmpty())
-        return;
+    if (space <= 0 || m_caption.isEmpty()) return;
     p.save();
     p.setClipRect(QRect(m_layout.captionX, 0, space, height()));
     p.setFont(font());

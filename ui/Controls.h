@@ -19,7 +19,7 @@ class TsuiForm;
 inline constexpr TColor kControlGrey = 0x7F7F7F;  // borders and arrows
 inline constexpr TColor kButtonGrey = 0xE7E7E7;   // combo box buttons, the page
 inline constexpr TColor kBlack = 0x000000;
-inline constexpr TColor kSkyBlue = 0xF0CAA6;     // the main window's top bar
+inline constexpr TColor kSkyBlue = 0xF0CAA6;  // the main window's top bar
 
 // The Protein frame on a window with a fixed dialog border: black 1-pixel border, background
 // RGB 251, 251, 251, bold "Tahoma" title, the application icon, system-menu and close buttons.
@@ -42,9 +42,8 @@ QStringList ParityItems();
 template <class Window, class Sender, class Signal>
 void Bind(Window* window, Sender* sender, Signal signal, void (Window::*handler)())
 {
-    QObject::connect(sender, signal, window, [window, handler] {
-        platform::RunHandler([window, handler] { (window->*handler)(); });
-    });
+    QObject::connect(sender, signal, window,
+                     [window, handler] { platform::RunHandler([window, handler] { (window->*handler)(); }); });
 }
 
 // The windows' boxes: modal, an OK button only, no icon.

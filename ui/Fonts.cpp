@@ -36,8 +36,7 @@ bool FitsWidthAt(QFont font, int stretch, const QString& text, const QSize& box)
 // the stretch the natural width asks for and step from there rather than try them all.
 int WidestFittingStretch(const QFont& font, const QString& text, const QSize& box)
 {
-    if (FitsWidthAt(font, 100, text, box))
-        return 100;
+    if (FitsWidthAt(font, 100, text, box)) return 100;
     QFont natural = font;
     natural.setStretch(100);
     const int width = std::max(QFontMetrics(natural).horizontalAdvance(text), 1);
@@ -48,8 +47,7 @@ int WidestFittingStretch(const QFont& font, const QString& text, const QSize& bo
         return stretch;
     }
     while (--stretch >= kNarrowestStretch) {
-        if (FitsWidthAt(font, stretch, text, box))
-            return stretch;
+        if (FitsWidthAt(font, stretch, text, box)) return stretch;
     }
     return 0;
 }
@@ -101,8 +99,7 @@ QFont FitToBox(QFont font, const QString& text, const QSize& box)
                 return font;
             }
         }
-        if (font.pixelSize() <= 6)
-            return font;
+        if (font.pixelSize() <= 6) return font;
         font.setPixelSize(font.pixelSize() - 1);
     }
 }

@@ -19,21 +19,18 @@
 
 namespace {
 
-
 const QString kOperandFail = QStringLiteral("Operand Fail,Please Check the Param");
 const QString kPortFail = QStringLiteral("Operation failed,Serial port is open detection");
 const QString kSelectParams = QStringLiteral("Operation failed,Please select the correct parameters");
 const QString kFail = QStringLiteral("Fail");
 const QString kFailure = QStringLiteral("Failure");
 
-QString FiveDigits(int value)
-{
-    return QString::asprintf("%05d", value);
-}
+QString FiveDigits(int value) { return QString::asprintf("%05d", value); }
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent)
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent)
 {
     BuildControls();
     recvMessageId = platform::RegisterWindowMessage(protocol::kNoticeName);
@@ -50,15 +47,9 @@ bool TForm1::OpenOrReconfigurePort(int port, int baudRate, int parity)
     return serial.OpenOrReconfigure(port, baudRate, parity) != 0;
 }
 
-void TForm1::ClosePort()
-{
-    serial.Close();
-}
+void TForm1::ClosePort() { serial.Close(); }
 
-bool TForm1::PortIsOpen() const
-{
-    return serial.IsOpen() != 0;
-}
+bool TForm1::PortIsOpen() const { return serial.IsOpen() != 0; }
 
 void TForm1::SetSearchCursor(int portItem, int baudItem, int parityItem)
 {
@@ -67,17 +58,11 @@ void TForm1::SetSearchCursor(int portItem, int baudItem, int parityItem)
     serial.scanParityItem = std::uint8_t(parityItem);
 }
 
-void TForm1::SetSearchEnd(int baudItem)
-{
-    serial.selectedBaudItem = std::uint8_t(baudItem);
-}
+void TForm1::SetSearchEnd(int baudItem) { serial.selectedBaudItem = std::uint8_t(baudItem); }
 
 // ---- status line
 
-void TForm1::SetStatusText(const QString& text)
-{
-    suiImagePanel2->setCaption(text);
-}
+void TForm1::SetStatusText(const QString& text) { suiImagePanel2->setCaption(text); }
 
 void TForm1::SetPortStatus(const QString& text)
 {
@@ -91,10 +76,7 @@ void TForm1::SetActionStatus(const QString& text)
     SetStatusText(QStringLiteral("   ") + m_portStatus + QStringLiteral("    ") + m_actionStatus);
 }
 
-QString TForm1::StatusText() const
-{
-    return suiImagePanel2->Caption();
-}
+QString TForm1::StatusText() const { return suiImagePanel2->Caption(); }
 
 // ---- creation, port list, exit
 
@@ -106,8 +88,7 @@ void TForm1::FormCreate()
 
 void TForm1::suiButton1Click()
 {
-    if (!Form2)
-        return;
+    if (!Form2) return;
     if (portListPending) {
         portListPending = false;
         Form2->ListPorts(std::vector<int>(serial.ports.begin(), serial.ports.begin() + serial.portCount));
@@ -115,10 +96,7 @@ void TForm1::suiButton1Click()
     Form2->exec();
 }
 
-void TForm1::suiButton4Click()
-{
-    close();
-}
+void TForm1::suiButton4Click() { close(); }
 
 // ---- answers
 
@@ -155,12 +133,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e)
 void TForm1::HoldNotice(const ZebSerialNotice& notice)
 {
     m_heldNotices.push_back(notice.Keep());
-    if (m_heldRelease || m_handlingHeld)
-        return;
+    if (m_heldRelease || m_handlingHeld) return;
     m_heldRelease = true;
     platform::WhenNoMessageBox([self = QPointer<TForm1>(this)] {
-        if (self)
-            self->HandleHeldNotices();
+        if (self) self->HandleHeldNotices();
     });
 }
 
@@ -179,8 +155,7 @@ void TForm1::HandleHeldNotices()
 
 void TForm1::ReleaseGoneDevice()
 {
-    if (!serial.HungUp())
-        return;
+    if (!serial.HungUp()) return;
     serial.Close();
     m_heldNotices.clear();
     QCoreApplication::removePostedEvents(this, int(recvMessageId));
@@ -189,13 +164,10 @@ void TForm1::ReleaseGoneDevice()
 void TForm1::DeviceGone()
 {
     // A notice from a device that has since been opened afresh is stale.
-    if (!serial.HungUp())
-        return;
+    if (!serial.HungUp()) return;
     ReleaseGoneDevice();
-    if (m_portStatus.startsWith(QStringLiteral("Open Com Succeed:")))
-        SetPortStatus(QString());
-    if (Form2)
-        Form2->setCurStats(false);
+    if (m_portStatus.startsWith(QStringLiteral("Open Com Succeed:"))) SetPortStatus(QString());
+    if (Form2) Form2->setCurStats(false);
 }
 
 void TForm1::SendFailed(const QString& text, const QString& title)
@@ -216,8 +188,7 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
     case protocol::kSearch:
         Timer1->stop();
         m_searchReply = data;
-        if (!SendReadChannel(serial))
-            SendFailed(kOperandFail, kFail);
+        if (!SendReadChannel(serial)) SendFailed(kOperandFail, kFail);
         SetActionStatus(QStringLiteral("Scan Radio Success!"));
         break;
     case protocol::kWriteComParams:
@@ -228,59 +199,46 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
         SelectAnsweredItem(suiComboBox_ComVerify, data[1]);
         SetActionStatus(QStringLiteral("Read the module serial port parameters Success!"));
         break;
-    case protocol::kWriteAirBaud:
-        SetActionStatus(QStringLiteral("Write air parameters Success!"));
-        break;
+    case protocol::kWriteAirBaud: SetActionStatus(QStringLiteral("Write air parameters Success!")); break;
     case protocol::kReadAirBaud:
         SelectAnsweredItem(suiComboBox_RfBaudRate, int(data[0]) - 1);
         SetActionStatus(QStringLiteral("Reading the air parameters Success!"));
         break;
-    case protocol::kWriteChannel:
-        SetActionStatus(QStringLiteral("Write channel parameters Success!"));
-        break;
+    case protocol::kWriteChannel: SetActionStatus(QStringLiteral("Write channel parameters Success!")); break;
     case protocol::kReadChannel:
         SelectAnsweredItem(suiComboBox_Channel, int(data[0]) - 1);
         LookupFrequency();
         SetActionStatus(QStringLiteral("Read channel parameters Success!"));
         break;
-    case protocol::kWriteGuestId:
-        SetActionStatus(QStringLiteral("Write customer ID Success!"));
-        break;
+    case protocol::kWriteGuestId: SetActionStatus(QStringLiteral("Write customer ID Success!")); break;
     case protocol::kReadGuestId:
         suiEdit_GuestId->setText(FiveDigits(protocol::GuestIdOf(data[0], data[1])));
         SetActionStatus(QStringLiteral("Read Customer ID Success!"));
         break;
-    case protocol::kWritePower:
-        SetActionStatus(QStringLiteral("Write transmit power Success!"));
-        break;
-    default:
-        break;
+    case protocol::kWritePower: SetActionStatus(QStringLiteral("Write transmit power Success!")); break;
+    default: break;
     }
 }
 
 void TForm1::LookupFrequency()
 {
-    if (const char* text = protocol::ChannelFrequency(m_searchReply[protocol::kModuleTypeByte], suiComboBox_Channel->currentIndex()))
+    if (const char* text
+        = protocol::ChannelFrequency(m_searchReply[protocol::kModuleTypeByte], suiComboBox_Channel->currentIndex()))
         m_frequencyText = QString::fromLatin1(text);
     suiEdit_Frequency->setText(m_frequencyText);
 }
 
-void TForm1::suiComboBox_ChannelChange()
-{
-    LookupFrequency();
-}
+void TForm1::suiComboBox_ChannelChange() { LookupFrequency(); }
 
 // ---- search
 
 void TForm1::suiButton2Click()
 {
-    if (!Timer1->isActive())
-        Timer1->start();
+    if (!Timer1->isActive()) Timer1->start();
     if (Form2) {
         serial.scanBaudItem = std::uint8_t(Form2->BaudItem());
         serial.scanParityItem = std::uint8_t(Form2->ParityItem());
-        if (!searchWrapped)
-            serial.selectedBaudItem = std::uint8_t(Form2->BaudItem());
+        if (!searchWrapped) serial.selectedBaudItem = std::uint8_t(Form2->BaudItem());
     }
     searchWrapped = false;
     SetActionStatus(QStringLiteral("Scanning Radio ..."));
@@ -329,29 +287,25 @@ bool TForm1::AdvanceSearch()
 void TForm1::suiButton_ChannelReadClick()
 {
     SetActionStatus(QStringLiteral("Read channel..."));
-    if (!SendReadChannel(serial))
-        SendFailed(kOperandFail, kFail);
+    if (!SendReadChannel(serial)) SendFailed(kOperandFail, kFail);
 }
 
 void TForm1::suiButton_RfBaudRateReadClick()
 {
     SetActionStatus(QStringLiteral("Reading the air baud rate..."));
-    if (!SendCommand(serial, protocol::ReadRequest(protocol::kReadAirBaud)))
-        SendFailed(kPortFail, kFailure);
+    if (!SendCommand(serial, protocol::ReadRequest(protocol::kReadAirBaud))) SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_ComBaudRateReadClick()
 {
     SetActionStatus(QStringLiteral("Read the module serial port baud rate..."));
-    if (!SendRead(serial, protocol::kReadComParams))
-        SendFailed(kPortFail, kFailure);
+    if (!SendRead(serial, protocol::kReadComParams)) SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_ReadGuestIdClick()
 {
     SetActionStatus(QStringLiteral("Read customer ID..."));
-    if (!SendRead(serial, protocol::kReadGuestId))
-        SendFailed(kPortFail, kFailure);
+    if (!SendRead(serial, protocol::kReadGuestId)) SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_ChannelSetClick()
@@ -363,8 +317,7 @@ void TForm1::suiButton_ChannelSetClick()
     }
     SetActionStatus(QStringLiteral("Set channel..."));
     const int channel = orvane::StrToInt(suiComboBox_Channel->currentText());
-    if (!SendWriteChannel(serial, std::uint8_t(channel)))
-        SendFailed(kPortFail, kFailure);
+    if (!SendWriteChannel(serial, std::uint8_t(channel))) SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_RfBaudRateSetClick()
@@ -376,8 +329,7 @@ void TForm1::suiButton_RfBaudRateSetClick()
     }
     SetActionStatus(QStringLiteral("Air baud rate setting..."));
     const auto baudCode = std::uint8_t(suiComboBox_RfBaudRate->currentIndex() + 1);
-    if (!SendCommand(serial, protocol::WriteAirBaudRequest(baudCode)))
-        SendFailed(kPortFail, kFailure);
+    if (!SendCommand(serial, protocol::WriteAirBaudRequest(baudCode))) SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_ComBaudRateSetClick()
@@ -390,15 +342,13 @@ void TForm1::suiButton_ComBaudRateSetClick()
     SetActionStatus(QStringLiteral("Write module serial baud rate..."));
     const auto baudCode = std::uint8_t(suiComboBox_ComBaudRate->currentIndex() + 1);
     const auto parity = std::uint8_t(suiComboBox_ComVerify->currentIndex());
-    if (!SendWriteComParams(serial, baudCode, parity))
-        SendFailed(kPortFail, kFailure);
+    if (!SendWriteComParams(serial, baudCode, parity)) SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_WriteGuestIdClick()
 {
     SetActionStatus(QStringLiteral(" "));
-    if (suiEdit_GuestId->text().isEmpty())
-        return;
+    if (suiEdit_GuestId->text().isEmpty()) return;
     SetActionStatus(QStringLiteral("Setting Client ID..."));
     const int id = orvane::StrToInt(suiEdit_GuestId->text());
     // The frame carries 16 bits: a larger or negative ID would be written as another one.
@@ -406,8 +356,7 @@ void TForm1::suiButton_WriteGuestIdClick()
         ShowBox(this, kSelectParams, kFailure);
         return;
     }
-    if (!SendWriteGuestId(serial, id))
-        SendFailed(kPortFail, kFailure);
+    if (!SendWriteGuestId(serial, id)) SendFailed(kPortFail, kFailure);
 }
 
 void TForm1::suiButton_WritePowerClick()
@@ -419,8 +368,7 @@ void TForm1::suiButton_WritePowerClick()
     }
     SetActionStatus(QStringLiteral("Set transmit power..."));
     const int level = orvane::StrToInt(suiComboBox_Power->currentText());
-    if (!SendWritePower(serial, std::uint8_t(level)))
-        SendFailed(kPortFail, kFailure);
+    if (!SendWritePower(serial, std::uint8_t(level))) SendFailed(kPortFail, kFailure);
 }
 
 // ---- ID steps

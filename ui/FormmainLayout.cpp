@@ -66,8 +66,7 @@ QLabel* MakePageLabel(QWidget* parent, const QRect& r, const QString& text)
 // first use and kept.
 QImage StatusGradientAt(qreal devicePixelRatio)
 {
-    if (devicePixelRatio <= 1.0)
-        return LoadStatusGradient();
+    if (devicePixelRatio <= 1.0) return LoadStatusGradient();
     static const QImage twice = [] {
         QImage image(QStringLiteral(":/page/status@2x.png"));
         image.setDevicePixelRatio(2.0);
@@ -81,8 +80,7 @@ QImage StatusGradientAt(qreal devicePixelRatio)
 void TForm1::UsePicturesAt(qreal devicePixelRatio)
 {
     const QImage gradient = StatusGradientAt(devicePixelRatio);
-    if (gradient.cacheKey() != suiImagePanel2->Picture().cacheKey())
-        suiImagePanel2->setPicture(gradient);
+    if (gradient.cacheKey() != suiImagePanel2->Picture().cacheKey()) suiImagePanel2->setPicture(gradient);
 }
 
 void TForm1::showEvent(QShowEvent* e)

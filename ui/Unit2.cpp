@@ -21,15 +21,16 @@ constexpr int kModalResultCancel = 2;
 QString PortToolTip(int port)
 {
     const platform::SerialPortInfo info = platform::DescribeDevice(platform::PortDevicePath(port));
-    if (info.device.empty())
-        return QString::fromStdString(platform::PortDevicePath(port));
-    return QString::fromStdString(info.device) + QStringLiteral(" \u2014 ") +
-           QString::fromStdString(platform::Description(info));
+    if (info.device.empty()) return QString::fromStdString(platform::PortDevicePath(port));
+    return QString::fromStdString(info.device) + QStringLiteral(" \u2014 ")
+        + QString::fromStdString(platform::Description(info));
 }
 
 }  // namespace
 
-TForm2::TForm2(TForm1& mainWindow) : QDialog(&mainWindow), m_form1(mainWindow)
+TForm2::TForm2(TForm1& mainWindow)
+    : QDialog(&mainWindow)
+    , m_form1(mainWindow)
 {
     BuildControls();
     m_form1.SetPortDialog(this);
@@ -37,8 +38,7 @@ TForm2::TForm2(TForm1& mainWindow) : QDialog(&mainWindow), m_form1(mainWindow)
 
 TForm2::~TForm2()
 {
-    if (m_form1.PortDialog() == this)
-        m_form1.SetPortDialog(nullptr);
+    if (m_form1.PortDialog() == this) m_form1.SetPortDialog(nullptr);
 }
 
 void TForm2::BuildControls()
@@ -82,10 +82,7 @@ void TForm2::showEvent(QShowEvent* e)
     FormShow();
 }
 
-void TForm2::FormShow()
-{
-    setCurStats(m_form1.PortIsOpen());
-}
+void TForm2::FormShow() { setCurStats(m_form1.PortIsOpen()); }
 
 void TForm2::setCurStats(bool open)
 {
@@ -95,14 +92,13 @@ void TForm2::setCurStats(bool open)
 
 TForm2::OpenResult TForm2::OpenSelectedPort()
 {
-    if (PortItem() < 0 || BaudItem() < 0 || ParityItem() < 0)
-        return OpenResult::NoSelection;
+    if (PortItem() < 0 || BaudItem() < 0 || ParityItem() < 0) return OpenResult::NoSelection;
     const QString portText = suiComboBox_ComPort->currentText();
     const int port = portText.mid(portText.indexOf(u'M') + 1).toInt();
     const int baudRate = suiComboBox_BaudRate->currentText().toInt();
     const int parity = ParityItem();
-    const QString settings = portText + u',' + suiComboBox_BaudRate->currentText() + u',' +
-                             suiComboBox_Verify->currentText() + u' ';
+    const QString settings
+        = portText + u',' + suiComboBox_BaudRate->currentText() + u',' + suiComboBox_Verify->currentText() + u' ';
     if (m_form1.OpenOrReconfigurePort(port, baudRate, parity)) {
         m_form1.SetPortStatus(QStringLiteral("Open Com Succeed:") + settings);
         setCurStats(true);
@@ -120,9 +116,7 @@ void TForm2::suiButton_OpenClick()
         m_form1.SetActionStatus(QStringLiteral(" "));
         done(kModalResultCancel);
         break;
-    case OpenResult::OpenFailed:
-        ShowBox(this, QStringLiteral("Open Com fail"), QStringLiteral("Error"));
-        break;
+    case OpenResult::OpenFailed: ShowBox(this, QStringLiteral("Open Com fail"), QStringLiteral("Error")); break;
     case OpenResult::NoSelection:
         ShowBox(this, QStringLiteral("Please Slect the Right Param"), QStringLiteral("Hint"));
         break;
@@ -136,15 +130,9 @@ void TForm2::suiButton_CloseClick()
 }
 
 // Both boxes move the search's end mark to the baud item; the open port is not touched.
-void TForm2::suiComboBox_BaudRateChange()
-{
-    m_form1.SetSearchEnd(BaudItem());
-}
+void TForm2::suiComboBox_BaudRateChange() { m_form1.SetSearchEnd(BaudItem()); }
 
-void TForm2::suiComboBox_VerifyChange()
-{
-    m_form1.SetSearchEnd(BaudItem());
-}
+void TForm2::suiComboBox_VerifyChange() { m_form1.SetSearchEnd(BaudItem()); }
 
 void TForm2::SelectItems(int portItem, int baudItem, int parityItem)
 {
@@ -153,30 +141,15 @@ void TForm2::SelectItems(int portItem, int baudItem, int parityItem)
         box->setCurrentIndex(item < box->count() ? item : box->count() - 1);
 }
 
-int TForm2::PortItem() const
-{
-    return suiComboBox_ComPort->currentIndex();
-}
+int TForm2::PortItem() const { return suiComboBox_ComPort->currentIndex(); }
 
-int TForm2::BaudItem() const
-{
-    return suiComboBox_BaudRate->currentIndex();
-}
+int TForm2::BaudItem() const { return suiComboBox_BaudRate->currentIndex(); }
 
-int TForm2::ParityItem() const
-{
-    return suiComboBox_Verify->currentIndex();
-}
+int TForm2::ParityItem() const { return suiComboBox_Verify->currentIndex(); }
 
-int TForm2::BaudItemCount() const
-{
-    return suiComboBox_BaudRate->count();
-}
+int TForm2::BaudItemCount() const { return suiComboBox_BaudRate->count(); }
 
-int TForm2::ParityItemCount() const
-{
-    return suiComboBox_Verify->count();
-}
+int TForm2::ParityItemCount() const { return suiComboBox_Verify->count(); }
 
 void TForm2::ListPorts(const std::vector<int>& ports)
 {
@@ -184,6 +157,5 @@ void TForm2::ListPorts(const std::vector<int>& ports)
         suiComboBox_ComPort->addItem(QStringLiteral("COM%1").arg(port));
         suiComboBox_ComPort->setItemData(suiComboBox_ComPort->count() - 1, PortToolTip(port), Qt::ToolTipRole);
     }
-    if (suiComboBox_ComPort->count() > 0)
-        suiComboBox_ComPort->setCurrentIndex(0);
+    if (suiComboBox_ComPort->count() > 0) suiComboBox_ComPort->setCurrentIndex(0);
 }

@@ -11,7 +11,8 @@
 #include <QPixmap>
 #include <QTimer>
 
-TTimerSpeedButton::TTimerSpeedButton(QWidget* parent) : QToolButton(parent)
+TTimerSpeedButton::TTimerSpeedButton(QWidget* parent)
+    : QToolButton(parent)
 {
     setFocusPolicy(Qt::NoFocus);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -19,8 +20,7 @@ TTimerSpeedButton::TTimerSpeedButton(QWidget* parent) : QToolButton(parent)
 
 void TTimerSpeedButton::SetTimerFlags(TTimerFlags flags)
 {
-    if (m_flags == flags)
-        return;
+    if (m_flags == flags) return;
     m_flags = flags;
     update();
 }
@@ -46,8 +46,7 @@ void TTimerSpeedButton::SetGlyph(const QImage& glyph, const QImage& glyph2x)
     } else {
         QIcon icon(MaskedGlyph(glyph));
         // A screen at twice the density takes the twice-size glyph instead of a blurred one.
-        if (!glyph2x.isNull())
-            icon.addPixmap(MaskedGlyph(glyph2x));
+        if (!glyph2x.isNull()) icon.addPixmap(MaskedGlyph(glyph2x));
         setIcon(icon);
         setIconSize(glyph.size());
     }
@@ -58,8 +57,7 @@ void TTimerSpeedButton::mousePressEvent(QMouseEvent* e)
 {
     emit MouseDown(e->button());
     QToolButton::mousePressEvent(e);
-    if (e->button() == Qt::LeftButton && isDown())
-        m_holdsMouse = true;
+    if (e->button() == Qt::LeftButton && isDown()) m_holdsMouse = true;
     if (m_flags.testFlag(tfAutoRepeat)) {
         if (!m_repeatTimer) {
             m_repeatTimer = new QTimer(this);
@@ -76,24 +74,19 @@ void TTimerSpeedButton::mousePressEvent(QMouseEvent* e)
 void TTimerSpeedButton::mouseReleaseEvent(QMouseEvent* e)
 {
     QToolButton::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton)
-        m_holdsMouse = false;
-    if (m_repeatTimer)
-        m_repeatTimer->stop();
+    if (e->button() == Qt::LeftButton) m_holdsMouse = false;
+    if (m_repeatTimer) m_repeatTimer->stop();
     e->accept();
 }
 
 void TTimerSpeedButton::TimerExpired()
 {
-    if (m_repeatTimer)
-        m_repeatTimer->setInterval(kRepeatMs);
-    if (!(isDown() && m_holdsMouse))
-        return;
+    if (m_repeatTimer) m_repeatTimer->setInterval(kRepeatMs);
+    if (!(isDown() && m_holdsMouse)) return;
     try {
         RepeatClick();
     } catch (...) {
-        if (m_repeatTimer)
-            m_repeatTimer->stop();
+        if (m_repeatTimer) m_repeatTimer->stop();
         throw;
     }
 }
@@ -140,10 +133,8 @@ void TTimerSpeedButton::paintEvent(QPaintEvent*)
     } else {
         SpitDraw(face, p, rect(), false);
     }
-    if (!icon().isNull())
-        icon().paint(&p, GlyphRect(), Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
-    if (m_flags.testFlag(tfDrawFocus))
-        DrawFocusDots(p, FocusRect());
+    if (!icon().isNull()) icon().paint(&p, GlyphRect(), Qt::AlignCenter, isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    if (m_flags.testFlag(tfDrawFocus)) DrawFocusDots(p, FocusRect());
 }
 
 void TTimerSpeedButton::enterEvent(QEnterEvent* e)
@@ -158,7 +149,8 @@ void TTimerSpeedButton::leaveEvent(QEvent* e)
     update();
 }
 
-TCSpinButton::TCSpinButton(QWidget* parent) : QWidget(parent)
+TCSpinButton::TCSpinButton(QWidget* parent)
+    : QWidget(parent)
 {
     setFocusPolicy(Qt::NoFocus);
     m_upButton = CreateButton();
@@ -189,10 +181,8 @@ TTimerSpeedButton* TCSpinButton::CreateButton()
 
 void TCSpinButton::AdjustSize(int& width, int& height)
 {
-    if (!m_upButton || !m_downButton)
-        return;
-    if (width < kMinWidth)
-        width = kMinWidth;
+    if (!m_upButton || !m_downButton) return;
+    if (width < kMinWidth) width = kMinWidth;
     const int upHeight = height / 2;
     m_upButton->setGeometry(0, 0, width, upHeight);
     m_downButton->setGeometry(0, upHeight - 1, width, height - upHeight + 1);
@@ -210,14 +200,10 @@ void TCSpinButton::resizeEvent(QResizeEvent* e)
     int w = width();
     int h = height();
     AdjustSize(w, h);
-    if (w != width() || h != height())
-        resize(w, h);
+    if (w != width() || h != height()) resize(w, h);
 }
 
-QImage TCSpinButton::UpGlyph() const
-{
-    return m_upButton->Glyph();
-}
+QImage TCSpinButton::UpGlyph() const { return m_upButton->Glyph(); }
 
 void TCSpinButton::SetUpGlyph(const QImage& glyph)
 {
@@ -227,15 +213,13 @@ void TCSpinButton::SetUpGlyph(const QImage& glyph)
         m_upButton->SetGlyph(glyph);
 }
 
-QImage TCSpinButton::DownGlyph() const
-{
-    return m_downButton->Glyph();
-}
+QImage TCSpinButton::DownGlyph() const { return m_downButton->Glyph(); }
 
 void TCSpinButton::SetDownGlyph(const QImage& glyph)
 {
     if (glyph.isNull())
-        m_downButton->SetGlyph(LoadSkinBitmap(QStringLiteral("SpinDown")), LoadSkinBitmap(QStringLiteral("SpinDown"), 2.0));
+        m_downButton->SetGlyph(LoadSkinBitmap(QStringLiteral("SpinDown")),
+                               LoadSkinBitmap(QStringLiteral("SpinDown"), 2.0));
     else
         m_downButton->SetGlyph(glyph);
 }
@@ -247,10 +231,7 @@ void TCSpinButton::SetTabStop(bool on)
     setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
 }
 
-bool TCSpinButton::CanFocus() const
-{
-    return isEnabled() && isVisible() && window()->isEnabled();
-}
+bool TCSpinButton::CanFocus() const { return isEnabled() && isVisible() && window()->isEnabled(); }
 
 void TCSpinButton::SetDrawFocus(TTimerSpeedButton* button, bool on)
 {
@@ -262,12 +243,10 @@ void TCSpinButton::SetDrawFocus(TTimerSpeedButton* button, bool on)
 
 void TCSpinButton::SetFocusBtn(TTimerSpeedButton* button)
 {
-    if (!m_tabStop || !CanFocus() || button == m_focusedButton)
-        return;
+    if (!m_tabStop || !CanFocus() || button == m_focusedButton) return;
     SetDrawFocus(m_focusedButton, false);
     m_focusedButton = button;
-    if (hasFocus())
-        SetDrawFocus(button, true);
+    if (hasFocus()) SetDrawFocus(button, true);
 }
 
 void TCSpinButton::BtnClick(TTimerSpeedButton* sender)
@@ -280,24 +259,20 @@ void TCSpinButton::BtnClick(TTimerSpeedButton* sender)
 
 void TCSpinButton::BtnMouseDown(TTimerSpeedButton* sender, Qt::MouseButton button)
 {
-    if (button != Qt::LeftButton)
-        return;
+    if (button != Qt::LeftButton) return;
     SetFocusBtn(sender);
     QWidget* fc = m_focusControl;
     if (fc && fc->focusPolicy() != Qt::NoFocus && fc->isEnabled() && fc->isVisible() && !fc->hasFocus()) {
         fc->setFocus(Qt::MouseFocusReason);
         return;
     }
-    if (m_tabStop && !hasFocus() && CanFocus())
-        setFocus(Qt::MouseFocusReason);
+    if (m_tabStop && !hasFocus() && CanFocus()) setFocus(Qt::MouseFocusReason);
 }
 
 void TCSpinButton::keyPressEvent(QKeyEvent* e)
 {
     switch (e->key()) {
-    case Qt::Key_Space:
-        BtnClick(m_focusedButton);
-        break;
+    case Qt::Key_Space: BtnClick(m_focusedButton); break;
     case Qt::Key_Up:
         SetFocusBtn(m_upButton);
         BtnClick(m_upButton);
@@ -306,19 +281,11 @@ void TCSpinButton::keyPressEvent(QKeyEvent* e)
         SetFocusBtn(m_downButton);
         BtnClick(m_downButton);
         break;
-    default:
-        e->ignore();
-        return;
+    default: e->ignore(); return;
     }
     e->accept();
 }
 
-void TCSpinButton::focusInEvent(QFocusEvent*)
-{
-    SetDrawFocus(m_focusedButton, true);
-}
+void TCSpinButton::focusInEvent(QFocusEvent*) { SetDrawFocus(m_focusedButton, true); }
 
-void TCSpinButton::focusOutEvent(QFocusEvent*)
-{
-    SetDrawFocus(m_focusedButton, false);
-}
+void TCSpinButton::focusOutEvent(QFocusEvent*) { SetDrawFocus(m_focusedButton, false); }

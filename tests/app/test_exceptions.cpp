@@ -22,16 +22,16 @@
 
 namespace {
 
-Application* App()
-{
-    return static_cast<Application*>(qApp);
-}
+Application* App() { return static_cast<Application*>(qApp); }
 
 TEST(ExceptionDisplay, TitleIsTheExecutableNameUpToItsFirstDot)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"orvane", "orvane"}, {"ORVANE.EXE", "Orvane"}, {"Orvane.bin", "Orvane"}, {"orvane.tool.bin", "orvane"},
-        {"x", "x"}, {"", ""}};
+    const std::pair<const char*, const char*> cases[] = {{"orvane", "orvane"},
+                                                         {"ORVANE.EXE", "Orvane"},
+                                                         {"Orvane.bin", "Orvane"},
+                                                         {"orvane.tool.bin", "orvane"},
+                                                         {"x", "x"},
+                                                         {"", ""}};
     for (const auto& [file, title] : cases)
         EXPECT_EQ(Application::TitleFromFileName(file).toStdString(), title) << file;
     EXPECT_EQ(App()->Title(), Application::TitleFromFileName(QFileInfo(App()->applicationFilePath()).fileName()));
@@ -39,14 +39,14 @@ TEST(ExceptionDisplay, TitleIsTheExecutableNameUpToItsFirstDot)
 
 TEST(ExceptionDisplay, AFullStopFollowsAMessageEndingAfterDot)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"'12a' is not a valid integer value", "'12a' is not a valid integer value."},
-        {"ends in 7", "ends in 7."},
-        {"done.", "done."},
-        {"stop!", "stop!"},
-        {"(a)", "(a)"},
-        {"a/", "a/."},
-        {"", ""}};
+    const std::pair<const char*, const char*> cases[]
+        = {{"'12a' is not a valid integer value", "'12a' is not a valid integer value."},
+           {"ends in 7", "ends in 7."},
+           {"done.", "done."},
+           {"stop!", "stop!"},
+           {"(a)", "(a)"},
+           {"a/", "a/."},
+           {"", ""}};
     for (const auto& [message, shown] : cases)
         EXPECT_EQ(Application::DisplayText(message).toStdString(), shown) << message;
 }
@@ -102,8 +102,7 @@ TEST(MessageBoxes, HaveAnOkButtonOnlyWithoutAGlyph)
         bool iconless = false;
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
+            if (!box) return;
             title = box->windowTitle();
             buttons = box->buttons();
             iconless = !buttons.isEmpty() && buttons[0]->icon().isNull();

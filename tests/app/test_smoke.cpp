@@ -15,15 +15,12 @@ namespace {
 TEST(Smoke, ProgramOpensThePortAndClosesCleanly)
 {
     const char* binDir = std::getenv("ORVANE_BIN_DIR");
-    if (!binDir)
-        GTEST_SKIP() << "ORVANE_BIN_DIR is not set";
+    if (!binDir) GTEST_SKIP() << "ORVANE_BIN_DIR is not set";
     for (const char* tool : {"xvfb-run", "xdotool"})
-        if (QStandardPaths::findExecutable(tool).isEmpty())
-            GTEST_SKIP() << tool << " is not installed";
+        if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << tool << " is not installed";
     // From the source tree CTest names, not __FILE__: a compiler cache may make that path relative.
     const char* sourceDir = std::getenv("ORVANE_SOURCE_DIR");
-    if (!sourceDir)
-        GTEST_SKIP() << "ORVANE_SOURCE_DIR is not set";
+    if (!sourceDir) GTEST_SKIP() << "ORVANE_SOURCE_DIR is not set";
     const QString script = QString::fromLocal8Bit(sourceDir) + QStringLiteral("/tests/app/smoke.sh");
 
     QProcess run;
@@ -34,22 +31,21 @@ TEST(Smoke, ProgramOpensThePortAndClosesCleanly)
     // Under the sanitizers: the X platform's D-Bus client keeps an allocation for the life of the
     // process. Leaks of our own code are checked by the off-screen tests.
     if (env.contains(QStringLiteral("ASAN_OPTIONS")))
-        env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
+        env.insert(QStringLiteral("ASAN_OPTIONS"),
+                   env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
     run.setProcessEnvironment(env);
     bool finished = false;
     QString output;
     // xvfb-run starts its client even when its X server did not come up; only that is tried again.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        run.start(QStringLiteral("xvfb-run"), {QStringLiteral("-a"), QStringLiteral("-s"),
-                                                QStringLiteral("-screen 0 1024x768x24"), QStringLiteral("bash"),
-                                                script, QString::fromLocal8Bit(binDir)});
+        run.start(QStringLiteral("xvfb-run"),
+                  {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1024x768x24"),
+                   QStringLiteral("bash"), script, QString::fromLocal8Bit(binDir)});
         ASSERT_TRUE(run.waitForStarted());
         finished = run.waitForFinished(180000);
-        if (!finished)
-            run.kill();
+        if (!finished) run.kill();
         output = QString::fromLocal8Bit(run.readAll());
-        if (!finished || !output.contains(QStringLiteral("could not connect to display")))
-            break;
+        if (!finished || !output.contains(QStringLiteral("could not connect to display"))) break;
     }
     ASSERT_TRUE(finished) << output.toStdString();
     EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
@@ -61,8 +57,7 @@ TEST(Smoke, ProgramOpensThePortAndClosesCleanly)
 TEST(Smoke, HelpAndVersionPrintAndExitWithoutAWindow)
 {
     const char* binDir = std::getenv("ORVANE_BIN_DIR");
-    if (!binDir)
-        GTEST_SKIP() << "ORVANE_BIN_DIR is not set";
+    if (!binDir) GTEST_SKIP() << "ORVANE_BIN_DIR is not set";
     const struct {
         const char* arg;
         QString expected;

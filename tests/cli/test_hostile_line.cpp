@@ -21,45 +21,49 @@ constexpr int kPort = 5;
 
 class CliOnHostileLine : public ::testing::Test {
 protected:
-  clitest::TempConfigHome home;
+    clitest::TempConfigHome home;
 };
 
-TEST_F(CliOnHostileLine, KeepsToItsTimeoutWithItsMemoryFlat) {
-  HostileLine line(platform::PortLinkPath(kPort));
-  ASSERT_TRUE(line.Ok());
-  const CliResult quiet = RunCli({"--port", std::to_string(kPort), "--timeout", "200", "read", "id"});
-  ASSERT_EQ(quiet.code, 1) << quiet.err;
-  for (const auto& flood : testcommon::FloodCases()) {
-    SCOPED_TRACE(flood.name);
-    line.Flood(flood.block);
-    const auto start = std::chrono::steady_clock::now();
-    const CliResult r = RunCli({"--port", std::to_string(kPort), "--trace", "--timeout", "2000", "read", "id"});
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    line.Quiet();
-    // Among answers of every code is the one to "read id".
-    const bool answered = std::string(flood.name) == "answers of every code";
-    EXPECT_EQ(r.code, answered ? 0 : 1) << r.err.substr(r.err.size() > 500 ? r.err.size() - 500 : 0);
-    // A generous bound: a flooded event loop used to keep it running many times its timeout.
-    EXPECT_LT(seconds, 10.0);
-    if (testcommon::kMemoryIsMeasurable) { EXPECT_LT(r.peakResidentKb - quiet.peakResidentKb, 20 * 1024); }
-    if (flood.framesArrive) {
-      EXPECT_NE(r.err.find(" frames: the window could not keep up\n"), std::string::npos);
+TEST_F(CliOnHostileLine, KeepsToItsTimeoutWithItsMemoryFlat)
+{
+    HostileLine line(platform::PortLinkPath(kPort));
+    ASSERT_TRUE(line.Ok());
+    const CliResult quiet = RunCli({"--port", std::to_string(kPort), "--timeout", "200", "read", "id"});
+    ASSERT_EQ(quiet.code, 1) << quiet.err;
+    for (const auto& flood : testcommon::FloodCases()) {
+        SCOPED_TRACE(flood.name);
+        line.Flood(flood.block);
+        const auto start = std::chrono::steady_clock::now();
+        const CliResult r = RunCli({"--port", std::to_string(kPort), "--trace", "--timeout", "2000", "read", "id"});
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        line.Quiet();
+        // Among answers of every code is the one to "read id".
+        const bool answered = std::string(flood.name) == "answers of every code";
+        EXPECT_EQ(r.code, answered ? 0 : 1) << r.err.substr(r.err.size() > 500 ? r.err.size() - 500 : 0);
+        // A generous bound: a flooded event loop used to keep it running many times its timeout.
+        EXPECT_LT(seconds, 10.0);
+        if (testcommon::kMemoryIsMeasurable) {
+            EXPECT_LT(r.peakResidentKb - quiet.peakResidentKb, 20 * 1024);
+        }
+        if (flood.framesArrive) {
+            EXPECT_NE(r.err.find(" frames: the window could not keep up\n"), std::string::npos);
+        }
     }
-  }
 }
 
-TEST_F(CliOnHostileLine, ADeviceThatGoesAwayEndsItAtOnce) {
-  HostileLine line(platform::PortLinkPath(kPort));
-  ASSERT_TRUE(line.Ok());
-  // The device goes away as soon as the request has arrived.
-  std::thread unplug([&] {
-    clitest::WaitUntil([&] { return line.BytesReceived() >= protocol::kRequestLength; }, 30000);
-    line.HangUp();
-  });
-  const CliResult r = RunCli({"--port", std::to_string(kPort), "--timeout", "50000", "read", "channel"});
-  unplug.join();
-  EXPECT_EQ(r.code, 3);
-  EXPECT_EQ(r.err, "orvane-cli: COM5 (" + line.SlavePath() + ") went away (unplugged?)\n");
+TEST_F(CliOnHostileLine, ADeviceThatGoesAwayEndsItAtOnce)
+{
+    HostileLine line(platform::PortLinkPath(kPort));
+    ASSERT_TRUE(line.Ok());
+    // The device goes away as soon as the request has arrived.
+    std::thread unplug([&] {
+        clitest::WaitUntil([&] { return line.BytesReceived() >= protocol::kRequestLength; }, 30000);
+        line.HangUp();
+    });
+    const CliResult r = RunCli({"--port", std::to_string(kPort), "--timeout", "50000", "read", "channel"});
+    unplug.join();
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.err, "orvane-cli: COM5 (" + line.SlavePath() + ") went away (unplugged?)\n");
 }
 
 }  // namespace

@@ -13,108 +13,118 @@
 
 namespace testcommon {
 
-HostileLine::HostileLine(std::string link) : linkPath(std::move(link)) {
-  master = OpenPtyMaster(&slavePath);
-  if (master < 0) {
-    HangUp();
-    return;
-  }
-  // Held open so that the master sees no hang-up while the program has the device closed; raw, so
-  // that nothing is echoed or held back for a line end.
-  slave = ::open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-  termios t{};
-  if (slave >= 0 && ::tcgetattr(slave, &t) == 0) {
-    ::cfmakeraw(&t);
-    ::tcsetattr(slave, TCSANOW, &t);
-  }
-  ::unlink(linkPath.c_str());
-  if (::symlink(slavePath.c_str(), linkPath.c_str()) != 0) {
-    HangUp();
-    return;
-  }
-  driver = std::thread(&HostileLine::Run, this);
-}
-
-HostileLine::~HostileLine() {
-  HangUp();
-  ::unlink(linkPath.c_str());
-}
-
-void HostileLine::Flood(std::vector<std::uint8_t> bytes) {
-  std::lock_guard guard(lock);
-  block = std::move(bytes);
-  flooding = !block.empty();
-}
-
-void HostileLine::Quiet() {
-  flooding = false;
-  // Once the lock is free the driver is between two writes and sees the flag.
-  std::lock_guard guard(lock);
-}
-
-void HostileLine::Send(const std::vector<std::uint8_t>& bytes) {
-  std::lock_guard guard(lock);
-  std::size_t done = 0;
-  while (master >= 0 && done < bytes.size()) {
-    pollfd p{master, POLLOUT, 0};
-    ::poll(&p, 1, 100);
-    const ssize_t n = ::write(master, bytes.data() + done, bytes.size() - done);
-    if (n > 0) {
-      done += static_cast<std::size_t>(n);
-      sent += static_cast<std::uint64_t>(n);
-    } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-      return;
+HostileLine::HostileLine(std::string link)
+    : linkPath(std::move(link))
+{
+    master = OpenPtyMaster(&slavePath);
+    if (master < 0) {
+        HangUp();
+        return;
     }
-  }
-}
-
-void HostileLine::HangUp() {
-  stop = true;
-  if (driver.joinable()) driver.join();
-  for (int* fd : {&master, &slave}) {
-    if (*fd >= 0) ::close(*fd);
-    *fd = -1;
-  }
-}
-
-void HostileLine::Run() {
-  std::size_t offset = 0;
-  std::uint8_t sink[4096];
-  while (!stop) {
-    const bool writing = flooding.load();
-    pollfd p{master, static_cast<short>(POLLIN | (writing ? POLLOUT : 0)), 0};
-    if (::poll(&p, 1, 20) <= 0) continue;
-    if ((p.revents & POLLIN) != 0) {
-      const ssize_t n = ::read(master, sink, sizeof sink);
-      if (n > 0) received += static_cast<std::uint64_t>(n);
+    // Held open so that the master sees no hang-up while the program has the device closed; raw, so
+    // that nothing is echoed or held back for a line end.
+    slave = ::open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    termios t{};
+    if (slave >= 0 && ::tcgetattr(slave, &t) == 0) {
+        ::cfmakeraw(&t);
+        ::tcsetattr(slave, TCSANOW, &t);
     }
-    if (!writing || (p.revents & POLLOUT) == 0) continue;
+    ::unlink(linkPath.c_str());
+    if (::symlink(slavePath.c_str(), linkPath.c_str()) != 0) {
+        HangUp();
+        return;
+    }
+    driver = std::thread(&HostileLine::Run, this);
+}
+
+HostileLine::~HostileLine()
+{
+    HangUp();
+    ::unlink(linkPath.c_str());
+}
+
+void HostileLine::Flood(std::vector<std::uint8_t> bytes)
+{
     std::lock_guard guard(lock);
-    if (!flooding || block.empty()) continue;
-    offset %= block.size();
-    const ssize_t n = ::write(master, block.data() + offset, block.size() - offset);
-    if (n > 0) {
-      offset += static_cast<std::size_t>(n);
-      sent += static_cast<std::uint64_t>(n);
+    block = std::move(bytes);
+    flooding = !block.empty();
+}
+
+void HostileLine::Quiet()
+{
+    flooding = false;
+    // Once the lock is free the driver is between two writes and sees the flag.
+    std::lock_guard guard(lock);
+}
+
+void HostileLine::Send(const std::vector<std::uint8_t>& bytes)
+{
+    std::lock_guard guard(lock);
+    std::size_t done = 0;
+    while (master >= 0 && done < bytes.size()) {
+        pollfd p{master, POLLOUT, 0};
+        ::poll(&p, 1, 100);
+        const ssize_t n = ::write(master, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            sent += static_cast<std::uint64_t>(n);
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return;
+        }
     }
-  }
 }
 
-double ResidentMegabytes() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0;
-  long resident = 0;
-  statm >> pages >> resident;
-  return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+void HostileLine::HangUp()
+{
+    stop = true;
+    if (driver.joinable()) driver.join();
+    for (int* fd : {&master, &slave}) {
+        if (*fd >= 0) ::close(*fd);
+        *fd = -1;
+    }
 }
 
-bool WaitWithoutEvents(const std::function<bool()>& pred, int timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > deadline) return pred();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
+void HostileLine::Run()
+{
+    std::size_t offset = 0;
+    std::uint8_t sink[4096];
+    while (!stop) {
+        const bool writing = flooding.load();
+        pollfd p{master, static_cast<short>(POLLIN | (writing ? POLLOUT : 0)), 0};
+        if (::poll(&p, 1, 20) <= 0) continue;
+        if ((p.revents & POLLIN) != 0) {
+            const ssize_t n = ::read(master, sink, sizeof sink);
+            if (n > 0) received += static_cast<std::uint64_t>(n);
+        }
+        if (!writing || (p.revents & POLLOUT) == 0) continue;
+        std::lock_guard guard(lock);
+        if (!flooding || block.empty()) continue;
+        offset %= block.size();
+        const ssize_t n = ::write(master, block.data() + offset, block.size() - offset);
+        if (n > 0) {
+            offset += static_cast<std::size_t>(n);
+            sent += static_cast<std::uint64_t>(n);
+        }
+    }
+}
+
+double ResidentMegabytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+bool WaitWithoutEvents(const std::function<bool()>& pred, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > deadline) return pred();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 }  // namespace testcommon

@@ -14,42 +14,42 @@ namespace testcommon {
 
 class HostileLine {
 public:
-  // A pty linked as linkPath (a comN entry of the ports directory); quiet until Flood.
-  explicit HostileLine(std::string linkPath);
-  ~HostileLine();
-  HostileLine(const HostileLine&) = delete;
-  HostileLine& operator=(const HostileLine&) = delete;
+    // A pty linked as linkPath (a comN entry of the ports directory); quiet until Flood.
+    explicit HostileLine(std::string linkPath);
+    ~HostileLine();
+    HostileLine(const HostileLine&) = delete;
+    HostileLine& operator=(const HostileLine&) = delete;
 
-  bool Ok() const { return master >= 0; }
-  const std::string& SlavePath() const { return slavePath; }
+    bool Ok() const { return master >= 0; }
+    const std::string& SlavePath() const { return slavePath; }
 
-  // Sends block over and over, as fast as the line takes it, until Quiet or HangUp.
-  void Flood(std::vector<std::uint8_t> block);
-  // Stops the flood; the line stays up and still drains what the program sends.
-  void Quiet();
-  // Sends bytes once (waits for room as long as it takes).
-  void Send(const std::vector<std::uint8_t>& bytes);
-  // Closes the master: the program's side sees the device go away.
-  void HangUp();
+    // Sends block over and over, as fast as the line takes it, until Quiet or HangUp.
+    void Flood(std::vector<std::uint8_t> block);
+    // Stops the flood; the line stays up and still drains what the program sends.
+    void Quiet();
+    // Sends bytes once (waits for room as long as it takes).
+    void Send(const std::vector<std::uint8_t>& bytes);
+    // Closes the master: the program's side sees the device go away.
+    void HangUp();
 
-  std::uint64_t BytesSent() const { return sent.load(); }
-  // Bytes the program wrote to the line.
-  std::uint64_t BytesReceived() const { return received.load(); }
+    std::uint64_t BytesSent() const { return sent.load(); }
+    // Bytes the program wrote to the line.
+    std::uint64_t BytesReceived() const { return received.load(); }
 
 private:
-  void Run();
+    void Run();
 
-  int master = -1;
-  int slave = -1;
-  std::string slavePath;
-  std::string linkPath;
-  std::mutex lock;  // the block and writes to the master
-  std::vector<std::uint8_t> block;
-  std::atomic<bool> flooding{false};
-  std::atomic<bool> stop{false};
-  std::atomic<std::uint64_t> sent{0};
-  std::atomic<std::uint64_t> received{0};
-  std::thread driver;
+    int master = -1;
+    int slave = -1;
+    std::string slavePath;
+    std::string linkPath;
+    std::mutex lock;  // the block and writes to the master
+    std::vector<std::uint8_t> block;
+    std::atomic<bool> flooding{false};
+    std::atomic<bool> stop{false};
+    std::atomic<std::uint64_t> sent{0};
+    std::atomic<std::uint64_t> received{0};
+    std::thread driver;
 };
 
 // The resident set of this process in MB (from /proc/self/statm).

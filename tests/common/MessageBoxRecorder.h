@@ -9,7 +9,9 @@
 
 class MessageBoxRecorder : public platform::ModalPresenter {
 public:
-    MessageBoxRecorder() : m_previous(platform::SetModalPresenter(this)) {}
+    MessageBoxRecorder()
+        : m_previous(platform::SetModalPresenter(this))
+    { }
     ~MessageBoxRecorder() override { platform::SetModalPresenter(m_previous); }
     MessageBoxRecorder(const MessageBoxRecorder&) = delete;
     MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
@@ -17,8 +19,7 @@ public:
     void Present(const platform::ShownMessageBox& box) override
     {
         m_shown.push_back(box);
-        if (m_after)
-            m_after(box);
+        if (m_after) m_after(box);
     }
 
     const std::vector<platform::ShownMessageBox>& boxes() const { return m_shown; }

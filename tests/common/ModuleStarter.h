@@ -12,11 +12,12 @@
 namespace testcommon {
 
 // The simulator, started; a failure to start fails the test.
-inline std::unique_ptr<modsim::PtyModule> StartModule(const modsim::PtyModuleOptions& options) {
-  auto module = std::make_unique<modsim::PtyModule>(options);
-  std::string error;
-  EXPECT_TRUE(module->Start(&error)) << error;
-  return module;
+inline std::unique_ptr<modsim::PtyModule> StartModule(const modsim::PtyModuleOptions& options)
+{
+    auto module = std::make_unique<modsim::PtyModule>(options);
+    std::string error;
+    EXPECT_TRUE(module->Start(&error)) << error;
+    return module;
 }
 
 }  // namespace testcommon

@@ -10,14 +10,14 @@ namespace testcommon {
 // run a program as another user.
 class TempConfigHome {
 public:
-  explicit TempConfigHome(const char* tag);
-  ~TempConfigHome();
-  TempConfigHome(const TempConfigHome&) = delete;
-  TempConfigHome& operator=(const TempConfigHome&) = delete;
-  const std::filesystem::path& Path() const { return root; }
+    explicit TempConfigHome(const char* tag);
+    ~TempConfigHome();
+    TempConfigHome(const TempConfigHome&) = delete;
+    TempConfigHome& operator=(const TempConfigHome&) = delete;
+    const std::filesystem::path& Path() const { return root; }
 
 private:
-  std::filesystem::path root;
+    std::filesystem::path root;
 };
 
 }  // namespace testcommon

@@ -25,7 +25,8 @@ TEST(RealPorts, ProbeSkipsUartLessNodesAndTheTooltipNamesTheAdapter)
     EXPECT_EQ(box->itemText(0), "COM1");
     EXPECT_EQ(box->itemText(1), "COM33");
     EXPECT_EQ(box->currentIndex(), 0);
-    EXPECT_EQ(box->itemData(0, Qt::ToolTipRole).toString(), QStringLiteral("/dev/ttyS0 \u2014 built-in serial port (16550A)"));
+    EXPECT_EQ(box->itemData(0, Qt::ToolTipRole).toString(),
+              QStringLiteral("/dev/ttyS0 \u2014 built-in serial port (16550A)"));
     EXPECT_EQ(box->itemData(1, Qt::ToolTipRole).toString(),
               QStringLiteral("/dev/ttyUSB0 \u2014 Silicon Labs CP2102 USB to UART Bridge Controller, serial 0001"));
 }

@@ -23,137 +23,164 @@ namespace {
 
 class Program : public ::testing::Test {
 protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/orvane-modsim-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    home = tmpl;
-    ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
-    const char* bin = std::getenv("ORVANE_BIN_DIR");
-    ASSERT_NE(bin, nullptr);
-    program = fs::path(bin) / "orvane-modsim";
-  }
-  void TearDown() override {
-    if (pid > 0) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, nullptr, 0);
+    void SetUp() override
+    {
+        char tmpl[] = "/tmp/orvane-modsim-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        home = tmpl;
+        ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+        const char* bin = std::getenv("ORVANE_BIN_DIR");
+        ASSERT_NE(bin, nullptr);
+        program = fs::path(bin) / "orvane-modsim";
     }
-    if (out >= 0) ::close(out);
-    fs::remove_all(home);
-  }
-
-  void Spawn(std::vector<std::string> args) {
-    int fds[2];
-    ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
-    pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      ::dup2(fds[1], 1);
-      ::dup2(fds[1], 2);
-      std::vector<char*> argv{const_cast<char*>(program.c_str())};
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      ::execv(program.c_str(), argv.data());
-      ::_exit(127);
+    void TearDown() override
+    {
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+        if (out >= 0) ::close(out);
+        fs::remove_all(home);
     }
-    ::close(fds[1]);
-    out = fds[0];
-  }
 
-  // Output until the first newline (or end of output), waiting up to 20 s.
-  std::string FirstLine() {
-    const std::string text = Output(true);
-    return text.substr(0, text.find('\n'));
-  }
-
-  // Output until the end (or the first newline), waiting up to 20 s.
-  std::string Output(bool firstLineOnly = false) {
-    std::string text;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!(firstLineOnly && text.find('\n') != std::string::npos) && std::chrono::steady_clock::now() < deadline) {
-      pollfd p{out, POLLIN, 0};
-      if (::poll(&p, 1, 100) <= 0) continue;
-      char buf[256];
-      const ssize_t n = ::read(out, buf, sizeof buf);
-      if (n <= 0) break;
-      text.append(buf, static_cast<std::size_t>(n));
+    void Spawn(std::vector<std::string> args)
+    {
+        int fds[2];
+        ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+        pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::dup2(fds[1], 1);
+            ::dup2(fds[1], 2);
+            std::vector<char*> argv{const_cast<char*>(program.c_str())};
+            for (auto& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        out = fds[0];
     }
-    return text;
-  }
 
-  int Wait() {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    pid = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
+    // Output until the first newline (or end of output), waiting up to 20 s.
+    std::string FirstLine()
+    {
+        const std::string text = Output(true);
+        return text.substr(0, text.find('\n'));
+    }
 
-  fs::path home;
-  fs::path program;
-  pid_t pid = -1;
-  int out = -1;
+    // Output until the end (or the first newline), waiting up to 20 s.
+    std::string Output(bool firstLineOnly = false)
+    {
+        std::string text;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!(firstLineOnly && text.find('\n') != std::string::npos)
+               && std::chrono::steady_clock::now() < deadline) {
+            pollfd p{out, POLLIN, 0};
+            if (::poll(&p, 1, 100) <= 0) continue;
+            char buf[256];
+            const ssize_t n = ::read(out, buf, sizeof buf);
+            if (n <= 0) break;
+            text.append(buf, static_cast<std::size_t>(n));
+        }
+        return text;
+    }
+
+    int Wait()
+    {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    fs::path home;
+    fs::path program;
+    pid_t pid = -1;
+    int out = -1;
 };
 
-TEST_F(Program, BadArgumentsExitWithTwoAndOneUsageLine) {
-  const std::vector<std::vector<std::string>> bad = {
-      {"--port", "0"}, {"--port", "64"}, {"--port", "x"}, {"--port="}, {"--type", "868"}, {"--baud", "14400"},
-      {"--parity", "mark"}, {"-p", "oddly"}, {"--air", "300"}, {"--channel", "33"}, {"--id", "65536"},
-      {"--power", "0"}, {"--delay-ms", "-1"}, {"--drop", "1.5"}, {"--drop", "x"}, {"--bogus"}, {"--port"},
-      {"--noise=1"}, {"12"},
-  };
-  for (const auto& args : bad) {
-    Spawn(args);
-    const std::string text = Output();
-    EXPECT_EQ(Wait(), 2) << args[0];
-    EXPECT_TRUE(text.starts_with("orvane-modsim: ")) << text;
-    EXPECT_TRUE(text.ends_with("\nusage: orvane-modsim [OPTIONS]; see 'orvane-modsim --help'\n")) << text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
-    ::close(out);
-    out = -1;
-  }
+TEST_F(Program, BadArgumentsExitWithTwoAndOneUsageLine)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {"--port", "0"},
+        {"--port", "64"},
+        {"--port", "x"},
+        {"--port="},
+        {"--type", "868"},
+        {"--baud", "14400"},
+        {"--parity", "mark"},
+        {"-p", "oddly"},
+        {"--air", "300"},
+        {"--channel", "33"},
+        {"--id", "65536"},
+        {"--power", "0"},
+        {"--delay-ms", "-1"},
+        {"--drop", "1.5"},
+        {"--drop", "x"},
+        {"--bogus"},
+        {"--port"},
+        {"--noise=1"},
+        {"12"},
+    };
+    for (const auto& args : bad) {
+        Spawn(args);
+        const std::string text = Output();
+        EXPECT_EQ(Wait(), 2) << args[0];
+        EXPECT_TRUE(text.starts_with("orvane-modsim: ")) << text;
+        EXPECT_TRUE(text.ends_with("\nusage: orvane-modsim [OPTIONS]; see 'orvane-modsim --help'\n")) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+        ::close(out);
+        out = -1;
+    }
 }
 
 // The same spellings as orvane-cli: COMn, comn or n; parity words in any case; --name=value, -b, -p.
-TEST_F(Program, TakesTheCommandLineToolsSpellings) {
-  const struct {
-    std::vector<std::string> args;
-    const char* settings;
-  } cases[] = {
-      {{"--port=COM12", "-b", "19200", "-p", "E"}, "): 19200 Even, 433 MHz"},
-      {{"--port", "com12", "--parity=ODD", "--type=490"}, "): 9600 ODD, 490 MHz"},
-      {{"--port", "12", "-b115200", "-pnone"}, "): 115200 No, 433 MHz"},
-  };
-  for (const auto& c : cases) {
-    Spawn(c.args);
+TEST_F(Program, TakesTheCommandLineToolsSpellings)
+{
+    const struct {
+        std::vector<std::string> args;
+        const char* settings;
+    } cases[] = {
+        {{"--port=COM12", "-b", "19200", "-p", "E"}, "): 19200 Even, 433 MHz"},
+        {{"--port", "com12", "--parity=ODD", "--type=490"}, "): 9600 ODD, 490 MHz"},
+        {{"--port", "12", "-b115200", "-pnone"}, "): 115200 No, 433 MHz"},
+    };
+    for (const auto& c : cases) {
+        Spawn(c.args);
+        const std::string line = FirstLine();
+        EXPECT_TRUE(line.starts_with("module simulator on COM12 (/dev/pts/")) << line;
+        EXPECT_TRUE(line.ends_with(c.settings)) << line;
+        ::kill(pid, SIGTERM);
+        EXPECT_EQ(Wait(), 0);
+        ::close(out);
+        out = -1;
+    }
+}
+
+TEST_F(Program, PrintsItsPortAndRemovesTheLinkOnTerm)
+{
+    Spawn({"--port", "12", "--type", "490", "--baud", "19200", "--parity", "even"});
     const std::string line = FirstLine();
     EXPECT_TRUE(line.starts_with("module simulator on COM12 (/dev/pts/")) << line;
-    EXPECT_TRUE(line.ends_with(c.settings)) << line;
+    EXPECT_TRUE(line.ends_with("): 19200 Even, 490 MHz")) << line;
+    const fs::path link = home / "orvane/ports/com12";
+    EXPECT_TRUE(fs::is_symlink(link));
     ::kill(pid, SIGTERM);
     EXPECT_EQ(Wait(), 0);
+    EXPECT_FALSE(fs::is_symlink(link));
+}
+
+TEST_F(Program, HelpAndVersionExitWithZero)
+{
+    Spawn({"-h"});
+    EXPECT_TRUE(FirstLine().starts_with("usage: orvane-modsim"));
+    EXPECT_EQ(Wait(), 0);
     ::close(out);
-    out = -1;
-  }
-}
-
-TEST_F(Program, PrintsItsPortAndRemovesTheLinkOnTerm) {
-  Spawn({"--port", "12", "--type", "490", "--baud", "19200", "--parity", "even"});
-  const std::string line = FirstLine();
-  EXPECT_TRUE(line.starts_with("module simulator on COM12 (/dev/pts/")) << line;
-  EXPECT_TRUE(line.ends_with("): 19200 Even, 490 MHz")) << line;
-  const fs::path link = home / "orvane/ports/com12";
-  EXPECT_TRUE(fs::is_symlink(link));
-  ::kill(pid, SIGTERM);
-  EXPECT_EQ(Wait(), 0);
-  EXPECT_FALSE(fs::is_symlink(link));
-}
-
-TEST_F(Program, HelpAndVersionExitWithZero) {
-  Spawn({"-h"});
-  EXPECT_TRUE(FirstLine().starts_with("usage: orvane-modsim"));
-  EXPECT_EQ(Wait(), 0);
-  ::close(out);
-  Spawn({"--version"});
-  EXPECT_EQ(FirstLine(), "orvane-modsim " ORVANE_VERSION);
-  EXPECT_EQ(Wait(), 0);
+    Spawn({"--version"});
+    EXPECT_EQ(FirstLine(), "orvane-modsim " ORVANE_VERSION);
+    EXPECT_EQ(Wait(), 0);
 }
 
 }  // namespace

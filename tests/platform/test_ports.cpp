@@ -21,111 +21,126 @@ namespace {
 // Every test here runs with XDG_CONFIG_HOME in a fresh temporary directory.
 class PortsDir : public ::testing::Test {
 protected:
-  testcommon::TempConfigHome home{"platform"};
-  const fs::path& root = home.Path();
+    testcommon::TempConfigHome home{"platform"};
+    const fs::path& root = home.Path();
 };
 
 // Port names as the user sees them, in the device-name form (\\.\COMn from 10 on) that the parser
 // takes too, and the devices the built-in table gives.
-TEST(PortNames, DisplayWin32AndBuiltinTable) {
-  struct Row { int port; const char* display; const char* win32; const char* builtin; };
-  const Row rows[] = {
-      {0, "COM0", "COM0", ""},
-      {1, "COM1", "COM1", "/dev/ttyS0"},
-      {9, "COM9", "COM9", "/dev/ttyS8"},
-      {10, "COM10", "\\\\.\\COM10", "/dev/ttyS9"},
-      {32, "COM32", "\\\\.\\COM32", "/dev/ttyS31"},
-      {33, "COM33", "\\\\.\\COM33", "/dev/ttyUSB0"},
-      {48, "COM48", "\\\\.\\COM48", "/dev/ttyUSB15"},
-      {49, "COM49", "\\\\.\\COM49", "/dev/ttyACM0"},
-      {63, "COM63", "\\\\.\\COM63", "/dev/ttyACM14"},
-      {64, "COM64", "\\\\.\\COM64", ""},
-  };
-  for (const auto& r : rows) {
-    EXPECT_EQ(platform::PortDisplayName(r.port), r.display);
-    EXPECT_EQ(platform::ParsePortName(r.win32), r.port <= platform::kHighestPort ? std::optional(r.port) : std::nullopt);
-    EXPECT_EQ(platform::BuiltinDevicePath(r.port), r.builtin) << r.port;
-  }
+TEST(PortNames, DisplayWin32AndBuiltinTable)
+{
+    struct Row {
+        int port;
+        const char* display;
+        const char* win32;
+        const char* builtin;
+    };
+    const Row rows[] = {
+        {0, "COM0", "COM0", ""},
+        {1, "COM1", "COM1", "/dev/ttyS0"},
+        {9, "COM9", "COM9", "/dev/ttyS8"},
+        {10, "COM10", "\\\\.\\COM10", "/dev/ttyS9"},
+        {32, "COM32", "\\\\.\\COM32", "/dev/ttyS31"},
+        {33, "COM33", "\\\\.\\COM33", "/dev/ttyUSB0"},
+        {48, "COM48", "\\\\.\\COM48", "/dev/ttyUSB15"},
+        {49, "COM49", "\\\\.\\COM49", "/dev/ttyACM0"},
+        {63, "COM63", "\\\\.\\COM63", "/dev/ttyACM14"},
+        {64, "COM64", "\\\\.\\COM64", ""},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(platform::PortDisplayName(r.port), r.display);
+        EXPECT_EQ(platform::ParsePortName(r.win32),
+                  r.port <= platform::kHighestPort ? std::optional(r.port) : std::nullopt);
+        EXPECT_EQ(platform::BuiltinDevicePath(r.port), r.builtin) << r.port;
+    }
 }
 
-TEST(LineSpeeds, OneTableBothWays) {
-  termios t{};
-  for (int rate : {50, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400, 921600}) {
-    ASSERT_TRUE(platform::SetLineSpeed(&t, rate)) << rate;
-    EXPECT_EQ(platform::LineSpeedOf(t), rate);
-    EXPECT_EQ(cfgetispeed(&t), cfgetospeed(&t)) << rate;
-  }
-  // A rate the system has no setting for changes nothing.
-  for (int rate : {0, 14400, 12345, -9600}) {
-    EXPECT_FALSE(platform::SetLineSpeed(&t, rate)) << rate;
-    EXPECT_EQ(platform::LineSpeedOf(t), 921600) << rate;
-  }
+TEST(LineSpeeds, OneTableBothWays)
+{
+    termios t{};
+    for (int rate : {50, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400, 921600}) {
+        ASSERT_TRUE(platform::SetLineSpeed(&t, rate)) << rate;
+        EXPECT_EQ(platform::LineSpeedOf(t), rate);
+        EXPECT_EQ(cfgetispeed(&t), cfgetospeed(&t)) << rate;
+    }
+    // A rate the system has no setting for changes nothing.
+    for (int rate : {0, 14400, 12345, -9600}) {
+        EXPECT_FALSE(platform::SetLineSpeed(&t, rate)) << rate;
+        EXPECT_EQ(platform::LineSpeedOf(t), 921600) << rate;
+    }
 }
 
-TEST(PortNames, Parse) {
-  EXPECT_EQ(platform::ParsePortName("COM3"), 3);
-  EXPECT_EQ(platform::ParsePortName("com12"), 12);
-  EXPECT_EQ(platform::ParsePortName("7"), 7);
-  EXPECT_EQ(platform::ParsePortName("\\\\.\\COM10"), 10);
-  EXPECT_EQ(platform::ParsePortName("COM0"), 0);
-  for (const char* bad : {"", "COM", "COM64", "COM-1", "COM1a", "LPT1", "COM123", " COM1"}) {
-    EXPECT_FALSE(platform::ParsePortName(bad).has_value()) << bad;
-  }
+TEST(PortNames, Parse)
+{
+    EXPECT_EQ(platform::ParsePortName("COM3"), 3);
+    EXPECT_EQ(platform::ParsePortName("com12"), 12);
+    EXPECT_EQ(platform::ParsePortName("7"), 7);
+    EXPECT_EQ(platform::ParsePortName("\\\\.\\COM10"), 10);
+    EXPECT_EQ(platform::ParsePortName("COM0"), 0);
+    for (const char* bad : {"", "COM", "COM64", "COM-1", "COM1a", "LPT1", "COM123", " COM1"}) {
+        EXPECT_FALSE(platform::ParsePortName(bad).has_value()) << bad;
+    }
 }
 
-TEST_F(PortsDir, LinkInPortsDirectoryComesFirst) {
-  EXPECT_EQ(platform::PortsDirectory(), (root / "orvane/ports").string());
-  EXPECT_EQ(platform::PortDevicePath(3), "/dev/ttyS2");
-  fs::create_symlink("/dev/null", root / "orvane/ports/com3");
-  EXPECT_EQ(platform::PortDevicePath(3), (root / "orvane/ports/com3").string());
-  EXPECT_EQ(platform::PortDevicePath(0), "");
-  EXPECT_EQ(platform::PortDevicePath(64), "");
+TEST_F(PortsDir, LinkInPortsDirectoryComesFirst)
+{
+    EXPECT_EQ(platform::PortsDirectory(), (root / "orvane/ports").string());
+    EXPECT_EQ(platform::PortDevicePath(3), "/dev/ttyS2");
+    fs::create_symlink("/dev/null", root / "orvane/ports/com3");
+    EXPECT_EQ(platform::PortDevicePath(3), (root / "orvane/ports/com3").string());
+    EXPECT_EQ(platform::PortDevicePath(0), "");
+    EXPECT_EQ(platform::PortDevicePath(64), "");
 
-  const auto ports = platform::ListPorts();
-  auto it = std::find_if(ports.begin(), ports.end(), [](const auto& e) { return e.port == 3; });
-  ASSERT_NE(it, ports.end());
-  EXPECT_TRUE(it->linked);
-  EXPECT_EQ(it->name, "COM3");
-  // A dangling link still names the port (and hides the built-in device) but is not listed.
-  fs::create_symlink(root / "missing", root / "orvane/ports/com4");
-  EXPECT_EQ(platform::PortDevicePath(4), (root / "orvane/ports/com4").string());
-  for (const auto& e : platform::ListPorts()) EXPECT_NE(e.port, 4);
+    const auto ports = platform::ListPorts();
+    auto it = std::find_if(ports.begin(), ports.end(), [](const auto& e) { return e.port == 3; });
+    ASSERT_NE(it, ports.end());
+    EXPECT_TRUE(it->linked);
+    EXPECT_EQ(it->name, "COM3");
+    // A dangling link still names the port (and hides the built-in device) but is not listed.
+    fs::create_symlink(root / "missing", root / "orvane/ports/com4");
+    EXPECT_EQ(platform::PortDevicePath(4), (root / "orvane/ports/com4").string());
+    for (const auto& e : platform::ListPorts())
+        EXPECT_NE(e.port, 4);
 }
 
-TEST_F(PortsDir, RelativeConfigHomeIsIgnored) {
-  ::setenv("XDG_CONFIG_HOME", "relative/dir", 1);
-  ::setenv("HOME", root.c_str(), 1);
-  EXPECT_EQ(platform::PortsDirectory(), (root / ".config/orvane/ports").string());
+TEST_F(PortsDir, RelativeConfigHomeIsIgnored)
+{
+    ::setenv("XDG_CONFIG_HOME", "relative/dir", 1);
+    ::setenv("HOME", root.c_str(), 1);
+    EXPECT_EQ(platform::PortsDirectory(), (root / ".config/orvane/ports").string());
 }
 
-TEST_F(PortsDir, OpeningWhatIsNoSerialDeviceSaysWhy) {
-  platform::SerialDevice device;
-  platform::SerialError error;
-  EXPECT_FALSE(device.Open((root / "absent").string(), &error));
-  EXPECT_EQ(error.reason, "no such device");
-  EXPECT_EQ(error.errnoValue, ENOENT);
+TEST_F(PortsDir, OpeningWhatIsNoSerialDeviceSaysWhy)
+{
+    platform::SerialDevice device;
+    platform::SerialError error;
+    EXPECT_FALSE(device.Open((root / "absent").string(), &error));
+    EXPECT_EQ(error.reason, "no such device");
+    EXPECT_EQ(error.errnoValue, ENOENT);
 
-  std::ofstream(root / "file") << "x";
-  EXPECT_FALSE(device.Open((root / "file").string(), &error));
-  EXPECT_EQ(error.reason, "not a serial device");
-  EXPECT_FALSE(device.IsOpen());
-  EXPECT_EQ(error.Describe(), (root / "file").string() + ": not a serial device");
+    std::ofstream(root / "file") << "x";
+    EXPECT_FALSE(device.Open((root / "file").string(), &error));
+    EXPECT_EQ(error.reason, "not a serial device");
+    EXPECT_FALSE(device.IsOpen());
+    EXPECT_EQ(error.Describe(), (root / "file").string() + ": not a serial device");
 }
 
-TEST(SerialReason, Texts) {
-  EXPECT_EQ(platform::SerialReasonOf(EBUSY), "in use");
-  EXPECT_EQ(platform::SerialReasonOf(EWOULDBLOCK), "in use");
-  EXPECT_EQ(platform::SerialReasonOf(EACCES), "permission denied");
-  EXPECT_EQ(platform::SerialReasonOf(EIO), "device hung up");
+TEST(SerialReason, Texts)
+{
+    EXPECT_EQ(platform::SerialReasonOf(EBUSY), "in use");
+    EXPECT_EQ(platform::SerialReasonOf(EWOULDBLOCK), "in use");
+    EXPECT_EQ(platform::SerialReasonOf(EACCES), "permission denied");
+    EXPECT_EQ(platform::SerialReasonOf(EIO), "device hung up");
 }
 
-TEST(WindowMessage, SameNameSameNumber) {
-  const unsigned a = platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1");
-  const unsigned b = platform::RegisterWindowMessage("Another");
-  EXPECT_NE(a, 0u);
-  EXPECT_NE(b, 0u);
-  EXPECT_NE(a, b);
-  EXPECT_EQ(platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1"), a);
+TEST(WindowMessage, SameNameSameNumber)
+{
+    const unsigned a = platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1");
+    const unsigned b = platform::RegisterWindowMessage("Another");
+    EXPECT_NE(a, 0u);
+    EXPECT_NE(b, 0u);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1"), a);
 }
 
 }  // namespace

@@ -44,10 +44,7 @@ struct Window {
     }
 };
 
-QImage Grab(QWidget* w)
-{
-    return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
+QImage Grab(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
 // What a button face of the given strip piece looks like without its caption.
 QImage ExpectedFace(TsuiUIStyle style, int piece, QSize size, QColor background)
@@ -66,8 +63,7 @@ bool SameTopRows(const QImage& a, const QImage& b)
 {
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y))
-                return false;
+            if (a.pixel(x, y) != b.pixel(x, y)) return false;
     return true;
 }
 
@@ -138,8 +134,7 @@ TEST(Button, ProteinFaceShowsThePieceOfItsState)
         c.enter(b);
         const QImage expected = ExpectedFace(Protein, c.piece, b->size(), Qt::white);
         EXPECT_TRUE(SameTopRows(Grab(b), expected)) << c.name;
-        if (c.piece == 3)
-            QTest::mouseRelease(b, Qt::LeftButton);
+        if (c.piece == 3) QTest::mouseRelease(b, Qt::LeftButton);
     }
 }
 
@@ -409,4 +404,4 @@ TEST(Button, BlankCaptionDrawsNoText)
     EXPECT_EQ(Grab(blank), Grab(empty));
 }
 
-} // namespace
+}  // namespace

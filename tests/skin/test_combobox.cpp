@@ -49,7 +49,7 @@ QRect PaintedButton(TsuiComboBox* combo)
     return info.button & combo->rect().adjusted(2, 2, -2, -2);
 }
 
-} // namespace
+}  // namespace
 
 TEST(ComboBoxChange, SelectingFromCodeRaisesNothing)
 {
@@ -255,7 +255,8 @@ TEST(ComboBoxLook, TwiceSizeFaceAtScaleTwo)
         QProcess child;
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::MergedChannels);
-        child.start(QStringLiteral("/proc/self/exe"), {QStringLiteral("--gtest_filter=ComboBoxLook.TwiceSizeFaceAtScaleTwo")});
+        child.start(QStringLiteral("/proc/self/exe"),
+                    {QStringLiteral("--gtest_filter=ComboBoxLook.TwiceSizeFaceAtScaleTwo")});
         ASSERT_TRUE(child.waitForFinished(120000));
         EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
         return;
@@ -293,7 +294,7 @@ TEST(ComboBoxStyle, StyleChangeResetsTheColours)
         TColor button;
     };
     const Case cases[] = {
-        {MacOS, 0x7F7F7F, 0xE7E7E7}, {WinXP, 0x686868, 0xDEEBEF},        {DeepBlue, 0x000000, 0xE8E8E8},
+        {MacOS, 0x7F7F7F, 0xE7E7E7},   {WinXP, 0x686868, 0xDEEBEF},     {DeepBlue, 0x000000, 0xE8E8E8},
         {Protein, 0x000000, 0xFBFBFB}, {BlueGlass, 0x000000, 0xE7E7E7}, {FromThemeFile, 0x000000, 0xE8E8E8},
     };
     TsuiComboBox combo;

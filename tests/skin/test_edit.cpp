@@ -40,15 +40,14 @@ void ExpectFrame(const QImage& img, TColor border, TColor inner)
         for (int x = 0; x < w; ++x) {
             const bool outer = x == 0 || y == 0 || x == w - 1 || y == h - 1;
             const bool second = !outer && (x == 1 || y == 1 || x == w - 2 || y == h - 2);
-            if (!outer && !second)
-                continue;
+            if (!outer && !second) continue;
             const QRgb want = Rgb(outer ? border : inner);
             if (Pixel(img, x, y) != want && failures++ < 5)
                 ADD_FAILURE() << "(" << x << ", " << y << ") is " << std::hex << Pixel(img, x, y) << ", want " << want;
         }
 }
 
-} // namespace
+}  // namespace
 
 // The frame holds in every state; a read-only or disabled edit keeps its field colour.
 TEST(EditFrame, TwoLinesInEveryState)
@@ -59,8 +58,8 @@ TEST(EditFrame, TwoLinesInEveryState)
         bool enabled;
         TColor color;
     };
-    const Case cases[] = {
-        {false, true, 0xFFFFFF}, {true, true, 0xFFFFFF}, {false, false, 0xFFFFFF}, {true, true, 0xE0F0FF}};
+    const Case cases[]
+        = {{false, true, 0xFFFFFF}, {true, true, 0xFFFFFF}, {false, false, 0xFFFFFF}, {true, true, 0xE0F0FF}};
     for (const Case& c : cases) {
         Shown s(QSize(81, 17));
         s.edit->setText(QStringLiteral("433.000MHz"));
@@ -97,8 +96,7 @@ TEST(EditLimit, PastingKeepsWhatFits)
     s.edit->setText(QStringLiteral("12"));
     s.edit->end(false);
     QApplication::clipboard()->setText(QStringLiteral("34567"));
-    if (QApplication::clipboard()->text() != QStringLiteral("34567"))
-        GTEST_SKIP() << "no clipboard on this platform";
+    if (QApplication::clipboard()->text() != QStringLiteral("34567")) GTEST_SKIP() << "no clipboard on this platform";
     QTest::keyClick(s.edit, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(s.edit->text(), QStringLiteral("12345"));
 }

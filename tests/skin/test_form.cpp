@@ -38,8 +38,7 @@ struct FramedWindow {
     QPoint CloseCentre() const
     {
         for (const auto& [index, r] : bar->ComputeLayout().buttons)
-            if (bar->Buttons().Items(index)->ButtonType() == suiClose)
-                return r.center();
+            if (bar->Buttons().Items(index)->ButtonType() == suiClose) return r.center();
         ADD_FAILURE() << "no close button";
         return {};
     }
@@ -75,7 +74,7 @@ TEST(Form, ProteinTitleBarGeometry)
 
     const TsuiTitleBar::Layout layout = w.bar->ComputeLayout();
     ASSERT_GE(layout.controlBox, 0);
-    EXPECT_EQ(layout.controlBoxRect.x() + 3, 3); // the icon
+    EXPECT_EQ(layout.controlBoxRect.x() + 3, 3);  // the icon
     EXPECT_EQ(layout.captionX, 21);
     EXPECT_EQ(layout.captionY, 2);
     ASSERT_FALSE(layout.buttons.empty());
@@ -95,8 +94,7 @@ TEST(Form, ProteinTitleBarGeometry)
     int firstWhite = -1;
     for (int x = 0; x < 60 && firstWhite < 0; ++x)
         for (int y = 0; y < 20 && firstWhite < 0; ++y)
-            if (bar.pixelColor(x, y) == Qt::white)
-                firstWhite = x;
+            if (bar.pixelColor(x, y) == Qt::white) firstWhite = x;
     EXPECT_GE(firstWhite, 21);
     EXPECT_LE(firstWhite, 23);
 }
@@ -168,8 +166,7 @@ TEST(Form, CloseButtonPicturesFollowThePointer)
             const QColor n = button->PicNormal().pixelColor(x, y);
             const QColor o = button->PicMouseOn().pixelColor(x, y);
             const QColor d = button->PicMouseDown().pixelColor(x, y);
-            if (n != o && o != d && n != d)
-                probe = QPoint(x, y);
+            if (n != o && o != d && n != d) probe = QPoint(x, y);
         }
     ASSERT_GE(probe.x(), 0);
     const auto shown = [&] { return w.bar->grab().toImage().pixelColor(topLeft + probe); };
@@ -427,8 +424,8 @@ TEST(Form, TitleBarButtonsReachAssistiveTechnology)
     EXPECT_EQ(bar->text(QAccessible::Name), QStringLiteral("Com Setting"));
 
     const TsuiTitleBar::Layout layout = w.bar->ComputeLayout();
-    const std::pair<const char*, QRect> expected[] = {{"Window menu", layout.controlBoxRect},
-                                                      {"Close", layout.buttons.front().second}};
+    const std::pair<const char*, QRect> expected[]
+        = {{"Window menu", layout.controlBoxRect}, {"Close", layout.buttons.front().second}};
     ASSERT_EQ(bar->childCount(), int(std::size(expected)));
     for (int i = 0; i < bar->childCount(); ++i) {
         QAccessibleInterface* button = bar->child(i);
@@ -462,7 +459,7 @@ struct StyleFrame {
 TEST(Form, EveryStyleSizesBarAndHost)
 {
     const StyleFrame table[] = {
-        {MacOS, 20, 1, 130, 0},  {WinXP, 26, 3, 150, 13},     {DeepBlue, 29, 1, 130, 0},
+        {MacOS, 20, 1, 130, 0},   {WinXP, 26, 3, 150, 13},     {DeepBlue, 29, 1, 130, 0},
         {Protein, 20, 1, 130, 0}, {BlueGlass, 30, 1, 270, 11},
     };
     for (const StyleFrame& s : table) {
@@ -479,4 +476,4 @@ TEST(Form, EveryStyleSizesBarAndHost)
     }
 }
 
-} // namespace
+}  // namespace

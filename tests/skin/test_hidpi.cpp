@@ -34,4 +34,4 @@ TEST(HiDpi, FramePatternAndTitleComeFromTheTwiceSizeArt)
     EXPECT_FALSE(decoded.contains(QStringLiteral("PROTEIN_FORM_BACKGROUND")));
 }
 
-} // namespace
+}  // namespace

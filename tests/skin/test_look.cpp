@@ -123,8 +123,7 @@ TEST(Look, CaptionsReadOnTheirBars)
             QRect box;
             for (int y = 0; y < plain.height(); ++y)
                 for (int x = 0; x < plain.width(); ++x)
-                    if (plain.pixel(x, y) != text.pixel(x, y))
-                        box |= QRect(x, y, 1, 1);
+                    if (plain.pixel(x, y) != text.pixel(x, y)) box |= QRect(x, y, 1, 1);
             ASSERT_FALSE(box.isEmpty());
             const QRgb ink = ToQColor(active ? bar->FontColor() : bar->InactiveCaptionColor()).rgb();
             double worst = 100;

@@ -157,10 +157,10 @@ TEST(PageControl, RemovingPageIActivatesPageIMinusOne)
         int active;
         int removed;
         How how;
-        int expected; // index among the pages before removal; -1 none
+        int expected;  // index among the pages before removal; -1 none
     };
     const Case cases[] = {
-        {2, 1, Delete, 0},   {0, 2, Delete, 1},   {1, 1, Delete, 0}, {3, 3, Reparent, 2},
+        {2, 1, Delete, 0},    {0, 2, Delete, 1},  {1, 1, Delete, 0}, {3, 3, Reparent, 2},
         {3, 0, Reparent, -1}, {0, 0, Detach, -1}, {1, 2, Detach, 1}, {2, 3, Delete, 2},
     };
     for (const Case& c : cases) {
@@ -170,15 +170,9 @@ TEST(PageControl, RemovingPageIActivatesPageIMinusOne)
         TsuiTabSheet* expected = c.expected < 0 ? nullptr : f.pages[c.expected];
         QWidget other;
         switch (c.how) {
-        case Delete:
-            delete removed;
-            break;
-        case Reparent:
-            removed->setParent(&other);
-            break;
-        case Detach:
-            removed->setPageControl(nullptr);
-            break;
+        case Delete: delete removed; break;
+        case Reparent: removed->setParent(&other); break;
+        case Detach: removed->setPageControl(nullptr); break;
         }
         const QString where = QStringLiteral("active %1 removed %2 how %3").arg(c.active).arg(c.removed).arg(c.how);
         EXPECT_EQ(f.control->PageCount(), 3) << where.toStdString();
@@ -196,8 +190,7 @@ TEST(PageControl, RemovingPageIActivatesPageIMinusOne)
         }
         for (int i = 0; i < f.control->PageCount(); ++i)
             EXPECT_EQ(f.control->GetPage(i)->PageIndex(), i);
-        if (c.how == Detach)
-            delete removed;
+        if (c.how == Detach) delete removed;
     }
 }
 
@@ -369,4 +362,4 @@ TEST(PageControl, DestroyingTheControlDetachesItsPages)
     EXPECT_EQ(loose.PageControl(), nullptr);
 }
 
-} // namespace
+}  // namespace

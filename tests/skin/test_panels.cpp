@@ -43,8 +43,7 @@ QRect Ink(const QImage& img, QRgb background)
     QRect box;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            if (Pixel(img, x, y) != background)
-                box |= QRect(x, y, 1, 1);
+            if (Pixel(img, x, y) != background) box |= QRect(x, y, 1, 1);
     return box;
 }
 
@@ -66,7 +65,7 @@ struct Stage {
     QImage Grab() const { return parent->grab().toImage(); }
 };
 
-} // namespace
+}  // namespace
 
 TEST(ImagePanel, PictureModes)
 {
@@ -192,8 +191,7 @@ TEST(ImagePanel, StatusLine)
     QRect text;
     for (int y = 0; y < 28; ++y)
         for (int x = 0; x < 411; ++x)
-            if (qRed(img.pixel(x, y)) < 150)
-                text |= QRect(x, y, 1, 1);
+            if (qRed(img.pixel(x, y)) < 150) text |= QRect(x, y, 1, 1);
     ASSERT_FALSE(text.isEmpty());
     const QFontMetrics fm(panel.font());
     EXPECT_NEAR(text.x(), (411 - fm.horizontalAdvance(status)) / 2 + fm.horizontalAdvance(QStringLiteral("   ")), 2);
@@ -208,10 +206,8 @@ TEST(ImagePanel, AutoSizeFollowsTheAlignment)
         QSize expected;
     };
     const Case cases[] = {
-        {TsuiImagePanel::alNone, QSize(30, 20)},
-        {TsuiImagePanel::alTop, QSize(100, 20)},
-        {TsuiImagePanel::alBottom, QSize(100, 20)},
-        {TsuiImagePanel::alLeft, QSize(30, 80)},
+        {TsuiImagePanel::alNone, QSize(30, 20)},    {TsuiImagePanel::alTop, QSize(100, 20)},
+        {TsuiImagePanel::alBottom, QSize(100, 20)}, {TsuiImagePanel::alLeft, QSize(30, 80)},
         {TsuiImagePanel::alClient, QSize(100, 80)},
     };
     for (const Case& c : cases) {
@@ -247,14 +243,13 @@ TEST(GroupBox, FrameAndCaptionGeometry)
         box.setColor(0xFFFFFF);
         box.setBorderColor(0x0000C0);
         box.setCaption(c.caption);
-        if (c.rightToLeft)
-            box.setLayoutDirection(Qt::RightToLeft);
+        if (c.rightToLeft) box.setLayoutDirection(Qt::RightToLeft);
         const QImage img = box.grab().toImage();
         const int w = 120;
         const int h = 49;
         const int cw = c.caption.isEmpty() ? 0 : QFontMetrics(box.font()).horizontalAdvance(c.caption);
         const QRgb border = Rgb(0x0000C0);
-        const int left = c.rightToLeft ? 1 : 0; // the mirrored frame runs its left side at x = 1
+        const int left = c.rightToLeft ? 1 : 0;  // the mirrored frame runs its left side at x = 1
         for (int y = 7; y < h; ++y) {
             ASSERT_EQ(Pixel(img, left, y), border) << y;
             ASSERT_EQ(Pixel(img, w - 1, y), border) << y;

@@ -11,10 +11,7 @@ namespace {
 
 // The test's own pictures (tests/skin/data): LOADER_TEST is 2 x 3 red with a 4 x 6 blue @2x,
 // LOADER_ONLY1X is 3 x 2 green with no @2x.
-qsizetype TimesDecoded(const QString& entry)
-{
-    return DecodedSkinPictures().count(entry);
-}
+qsizetype TimesDecoded(const QString& entry) { return DecodedSkinPictures().count(entry); }
 
 TEST(SkinPictures, DecodedOnceAndShared)
 {
@@ -22,7 +19,7 @@ TEST(SkinPictures, DecodedOnceAndShared)
     const QImage again = LoadSkinBitmap("LOADER_TEST");
     EXPECT_EQ(TimesDecoded("LOADER_TEST"), 1);
     EXPECT_EQ(TimesDecoded("LOADER_TEST@2x"), 0);
-    EXPECT_EQ(first.cacheKey(), again.cacheKey()); // one image, not two copies
+    EXPECT_EQ(first.cacheKey(), again.cacheKey());  // one image, not two copies
     EXPECT_EQ(first.size(), QSize(2, 3));
     EXPECT_EQ(first.devicePixelRatio(), 1.0);
 }
@@ -37,12 +34,9 @@ TEST(SkinPictures, TwiceSizePictureAboveRatioOne)
         QRgb colour;
     };
     const Case cases[] = {
-        {"LOADER_TEST", 1.0, {2, 3}, 1.0, qRgb(255, 0, 0)},
-        {"LOADER_TEST", 1.25, {4, 6}, 2.0, qRgb(0, 0, 255)},
-        {"LOADER_TEST", 2.0, {4, 6}, 2.0, qRgb(0, 0, 255)},
-        {"LOADER_TEST", 3.0, {4, 6}, 2.0, qRgb(0, 0, 255)},
-        {"LOADER_ONLY1X", 2.0, {3, 2}, 1.0, qRgb(0, 255, 0)},
-        {"LOADER_ONLY1X", 1.0, {3, 2}, 1.0, qRgb(0, 255, 0)},
+        {"LOADER_TEST", 1.0, {2, 3}, 1.0, qRgb(255, 0, 0)},   {"LOADER_TEST", 1.25, {4, 6}, 2.0, qRgb(0, 0, 255)},
+        {"LOADER_TEST", 2.0, {4, 6}, 2.0, qRgb(0, 0, 255)},   {"LOADER_TEST", 3.0, {4, 6}, 2.0, qRgb(0, 0, 255)},
+        {"LOADER_ONLY1X", 2.0, {3, 2}, 1.0, qRgb(0, 255, 0)}, {"LOADER_ONLY1X", 1.0, {3, 2}, 1.0, qRgb(0, 255, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(c.ratio));
@@ -85,4 +79,4 @@ TEST(SkinPictures, PageBackgroundDecodesOnce)
     EXPECT_EQ(LoadPageBackground().cacheKey(), first.cacheKey());
 }
 
-} // namespace
+}  // namespace

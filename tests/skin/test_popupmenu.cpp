@@ -161,8 +161,8 @@ TEST(PopupMenu, ProteinSeparatorAndSideBarPixels)
 struct DrawnItem {
     bool enabled;
     bool selected;
-    TColor background; // at a spot left of the text, right of the side bar
-    TColor text;       // the colour the caption is drawn in
+    TColor background;  // at a spot left of the text, right of the side bar
+    TColor text;        // the colour the caption is drawn in
 };
 
 TEST(PopupMenu, SelectedAndDisabledItems)
@@ -247,13 +247,13 @@ TEST(PopupMenu, OwnerDrawAlwaysOnAndFlatBorder)
     const int w = shot.width();
     const int h = shot.height();
     const QColor form = ToQColor(0xFBFBFB);
-    EXPECT_EQ(Pixel(shot, 5, 0), form);          // top row
-    EXPECT_EQ(Pixel(shot, w - 1, 5), form);      // right column
-    EXPECT_EQ(Pixel(shot, 5, h - 1), form);      // bottom row
-    EXPECT_EQ(Pixel(shot, 0, 5), Qt::black);     // black frame, left
-    EXPECT_EQ(Pixel(shot, 5, 1), Qt::black);     // black frame, one row below the top
-    EXPECT_EQ(Pixel(shot, w - 2, 5), Qt::black); // black frame, right
-    EXPECT_EQ(Pixel(shot, 1, 5), Qt::white);     // white frame inside it
+    EXPECT_EQ(Pixel(shot, 5, 0), form);           // top row
+    EXPECT_EQ(Pixel(shot, w - 1, 5), form);       // right column
+    EXPECT_EQ(Pixel(shot, 5, h - 1), form);       // bottom row
+    EXPECT_EQ(Pixel(shot, 0, 5), Qt::black);      // black frame, left
+    EXPECT_EQ(Pixel(shot, 5, 1), Qt::black);      // black frame, one row below the top
+    EXPECT_EQ(Pixel(shot, w - 2, 5), Qt::black);  // black frame, right
+    EXPECT_EQ(Pixel(shot, 1, 5), Qt::white);      // white frame inside it
 }
 
-} // namespace
+}  // namespace

@@ -86,25 +86,19 @@ TEST(SpitBitmap, OutOfRangeGivesAnEmptyPiece)
 // A 74 x 21 button piece drawn into a 65 x 23 button: where every pixel comes from.
 QRgb SpitDraw74x21Into65x23(const QImage& src, int x, int y)
 {
-    if (x >= 31 && x <= 33 && y >= 13)
-        return src.pixel(37, 11 + (y - 13)); // bottom edge, drawn last
+    if (x >= 31 && x <= 33 && y >= 13) return src.pixel(37, 11 + (y - 13));  // bottom edge, drawn last
     if (x <= 31) {
-        if (y <= 9)
-            return src.pixel(x, y); // top-left corner 32 x 10
-        if (y <= 13)
-            return src.pixel(x, 10); // left edge, one row stretched
-        return src.pixel(x, 12 + (y - 14)); // bottom-left corner 32 x 9
+        if (y <= 9) return src.pixel(x, y);    // top-left corner 32 x 10
+        if (y <= 13) return src.pixel(x, 10);  // left edge, one row stretched
+        return src.pixel(x, 12 + (y - 14));    // bottom-left corner 32 x 9
     }
     if (x <= 33) {
-        if (y <= 9)
-            return src.pixel(37, y); // top edge
-        return src.pixel(37, 10); // centre
+        if (y <= 9) return src.pixel(37, y);  // top edge
+        return src.pixel(37, 10);             // centre
     }
-    if (y <= 9)
-        return src.pixel(43 + (x - 34), y); // top-right corner 31 x 10
-    if (y <= 13)
-        return src.pixel(43 + (x - 34), 11); // right edge
-    return src.pixel(43 + (x - 34), 12 + (y - 14)); // bottom-right corner 31 x 9
+    if (y <= 9) return src.pixel(43 + (x - 34), y);    // top-right corner 31 x 10
+    if (y <= 13) return src.pixel(43 + (x - 34), 11);  // right edge
+    return src.pixel(43 + (x - 34), 12 + (y - 14));    // bottom-right corner 31 x 9
 }
 
 TEST(SpitDraw, ButtonPieceIntoALargerButtonPlacesEveryRegion)
@@ -117,11 +111,10 @@ TEST(SpitDraw, ButtonPieceIntoALargerButtonPlacesEveryRegion)
 TEST(SpitDraw, MagentaIsMaskedInEdgesAlwaysAndInCornersOnlyWhenTransparent)
 {
     QImage src = Coded(74, 21);
-    src.setPixel(0, 0, kMagenta);   // top-left corner
-    src.setPixel(37, 10, kMagenta); // the centre pixel
+    src.setPixel(0, 0, kMagenta);    // top-left corner
+    src.setPixel(37, 10, kMagenta);  // the centre pixel
     for (bool transparent : {false, true}) {
-        const QImage out =
-            Paint(65, 23, [&](QPainter& p) { SpitDraw(src, p, QRect(0, 0, 65, 23), transparent); });
+        const QImage out = Paint(65, 23, [&](QPainter& p) { SpitDraw(src, p, QRect(0, 0, 65, 23), transparent); });
         EXPECT_EQ(out.pixel(0, 0), transparent ? kSentinel : kMagenta) << "transparent " << transparent;
         EXPECT_EQ(out.pixel(32, 11), kSentinel) << "centre, transparent " << transparent;
         EXPECT_EQ(out.pixel(5, 5), src.pixel(5, 5));
@@ -177,9 +170,8 @@ TEST(SpitDrawHorizontal2, EndsAtTheirPlacesAndTheMiddleStretched)
 TEST(SpitDrawHorizontal2, NarrowTargetGetsTheLeftPieceCut)
 {
     const QImage strip = Strip();
-    const QImage out = Paint(10, 5, [&](QPainter& p) {
-        SpitDrawHorizontal2(strip, p, QRect(1, 1, 3, 3), false, kSuiTransparentColor);
-    });
+    const QImage out = Paint(
+        10, 5, [&](QPainter& p) { SpitDrawHorizontal2(strip, p, QRect(1, 1, 3, 3), false, kSuiTransparentColor); });
     EXPECT_EQ(out.pixel(1, 1), strip.pixel(0, 0));
     EXPECT_EQ(out.pixel(3, 3), strip.pixel(2, 2));
     EXPECT_EQ(out.pixel(4, 1), kSentinel);
@@ -190,12 +182,11 @@ TEST(SpitDrawHorizontal, CornerColourMasksAndFillShowsThroughTheMiddle)
     QImage strip = Strip();
     const QRgb corner = qRgb(9, 9, 9);
     strip.setPixel(0, 0, corner);
-    strip.setPixel(5, 1, corner);  // a hole in the middle piece
-    strip.setPixel(10, 2, corner); // and in the right piece
+    strip.setPixel(5, 1, corner);   // a hole in the middle piece
+    strip.setPixel(10, 2, corner);  // and in the right piece
     const TColor fill = 0x00FF00;
-    const QImage out = Paint(30, 8, [&](QPainter& p) {
-        SpitDrawHorizontal(strip, p, QRect(0, 0, 20, 6), true, fill, true);
-    });
+    const QImage out
+        = Paint(30, 8, [&](QPainter& p) { SpitDrawHorizontal(strip, p, QRect(0, 0, 20, 6), true, fill, true); });
     EXPECT_EQ(out.pixel(0, 0), kSentinel);
     EXPECT_EQ(out.pixel(1, 0), strip.pixel(1, 0));
     EXPECT_EQ(out.pixel(18, 2), kSentinel);
@@ -212,12 +203,12 @@ TEST(SpitDrawHorizontal, MaskSamplesTheBottomCornerOrUsesMagenta)
     const QRgb bottom = qRgb(7, 7, 7);
     strip.setPixel(0, 2, bottom);
     strip.setPixel(1, 0, kMagenta);
-    const QImage sampled =
-        Paint(20, 4, [&](QPainter& p) { SpitDrawHorizontal(strip, p, QRect(0, 0, 20, 3), true, 0, false); });
+    const QImage sampled
+        = Paint(20, 4, [&](QPainter& p) { SpitDrawHorizontal(strip, p, QRect(0, 0, 20, 3), true, 0, false); });
     EXPECT_EQ(sampled.pixel(0, 2), kSentinel);
     EXPECT_EQ(sampled.pixel(1, 0), kMagenta);
-    const QImage plain =
-        Paint(20, 4, [&](QPainter& p) { SpitDrawHorizontal(strip, p, QRect(0, 0, 20, 3), false, 0, false); });
+    const QImage plain
+        = Paint(20, 4, [&](QPainter& p) { SpitDrawHorizontal(strip, p, QRect(0, 0, 20, 3), false, 0, false); });
     EXPECT_EQ(plain.pixel(0, 2), bottom);
     EXPECT_EQ(plain.pixel(1, 0), kSentinel);
 }
@@ -233,18 +224,15 @@ TEST(TileDraw, TilesFromTheCanvasOriginPastTheRectangle)
 
 TEST(DrawHorizontalGradient, FirstAndLastRowsAreTheEndsAndTheRestTruncates)
 {
-    const TColor from = 0x0000FF, to = 0xFF0000; // red to blue
+    const TColor from = 0x0000FF, to = 0xFF0000;  // red to blue
     const QImage out = Paint(6, 14, [&](QPainter& p) { DrawHorizontalGradient(p, QRect(1, 2, 4, 10), from, to); });
     // Rows 3..10: c1 + trunc((c2 - c1) / 10 * (row - 3)), truncating towards zero.
     const int red[] = {255, 230, 204, 179, 153, 128, 102, 77};
     const int blue[] = {0, 25, 51, 76, 102, 127, 153, 178};
     ExpectPixels(out, [&](int x, int y) -> QRgb {
-        if (x < 1 || x > 4 || y < 2 || y > 11)
-            return kSentinel;
-        if (y == 2)
-            return qRgb(255, 0, 0);
-        if (y == 11)
-            return qRgb(0, 0, 255);
+        if (x < 1 || x > 4 || y < 2 || y > 11) return kSentinel;
+        if (y == 2) return qRgb(255, 0, 0);
+        if (y == 11) return qRgb(0, 0, 255);
         return qRgb(red[y - 3], 0, blue[y - 3]);
     });
 }
@@ -269,7 +257,7 @@ TEST(RoundPicture2, TurnsByHalfACircle)
 
 TEST(InRect, AllFourEdgesCount)
 {
-    const QRect r(10, 20, 5, 4); // Left 10, Top 20, Right 15, Bottom 24
+    const QRect r(10, 20, 5, 4);  // Left 10, Top 20, Right 15, Bottom 24
     struct Case {
         QPoint p;
         bool inside;
@@ -287,13 +275,10 @@ TEST(DrawControlBorder, OuterFrameAndOptionalInnerFrame)
     QWidget control;
     control.resize(8, 6);
     for (bool inner : {false, true}) {
-        const QImage out =
-            Paint(8, 6, [&](QPainter& p) { DrawControlBorder(p, &control, 0x0000FF, 0x00FF00, inner); });
+        const QImage out = Paint(8, 6, [&](QPainter& p) { DrawControlBorder(p, &control, 0x0000FF, 0x00FF00, inner); });
         ExpectPixels(out, [&](int x, int y) -> QRgb {
-            if (x == 0 || y == 0 || x == 7 || y == 5)
-                return qRgb(255, 0, 0);
-            if (inner && (x == 1 || y == 1 || x == 6 || y == 4))
-                return qRgb(0, 255, 0);
+            if (x == 0 || y == 0 || x == 7 || y == 5) return qRgb(255, 0, 0);
+            if (inner && (x == 1 || y == 1 || x == 6 || y == 4)) return qRgb(0, 255, 0);
             return kSentinel;
         });
     }
@@ -436,4 +421,4 @@ TEST(FormHasFocus, WhileTheApplicationIsActiveTheMainFormAlwaysCounts)
     SetMainForm(nullptr);
 }
 
-} // namespace
+}  // namespace

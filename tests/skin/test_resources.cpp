@@ -23,8 +23,8 @@ enum class Mask { Opaque, Corners, BottomLeft };
 struct Expected {
     const char* name;
     int width, height;
-    int pieces;   // equal pieces side by side; 1 for a single picture
-    Mask mask;    // where a piece must be magenta so the parent shows through
+    int pieces;  // equal pieces side by side; 1 for a single picture
+    Mask mask;   // where a piece must be magenta so the parent shows through
 };
 
 const Expected kResources[] = {
@@ -86,8 +86,7 @@ bool HasMagenta(const QImage& img)
 {
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
-            if (img.pixel(x, y) == kMagenta)
-                return true;
+            if (img.pixel(x, y) == kMagenta) return true;
     return false;
 }
 

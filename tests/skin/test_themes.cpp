@@ -69,7 +69,7 @@ private:
 struct ElementCase {
     int element;
     int kind;
-    std::vector<qint64> values; // MacOS, WinXP, DeepBlue, Protein, BlueGlass
+    std::vector<qint64> values;  // MacOS, WinXP, DeepBlue, Protein, BlueGlass
 };
 
 // Every number-valued element the controls read, as the style tables give them.
@@ -152,12 +152,12 @@ TEST(ThemeLookup, NonPictureElementKeepsOrEmptiesTheDestination)
     EXPECT_EQ(dest.size(), QSize(5, 4));
     GetInsideThemeBitmap(Protein, SUI_THEME_FORM_COLOR, &dest, 3, 2);
     EXPECT_TRUE(dest.isNull());
-    GetInsideThemeBitmap(Protein, SUI_THEME_BUTTON_STRIP, nullptr, 3, 2); // nothing happens
+    GetInsideThemeBitmap(Protein, SUI_THEME_BUTTON_STRIP, nullptr, 3, 2);  // nothing happens
 }
 
 struct SizeCase {
     int element;
-    std::vector<QSize> sizes; // MacOS, WinXP, DeepBlue, Protein, BlueGlass
+    std::vector<QSize> sizes;  // MacOS, WinXP, DeepBlue, Protein, BlueGlass
 };
 
 // The sizes of the embedded artwork.
@@ -323,6 +323,6 @@ TEST(ContainerStyle, HasPropertySeesDeclaredPropertiesOnly)
     EXPECT_FALSE(IsHasProperty(nullptr, "UIStyle"));
 }
 
-} // namespace
+}  // namespace
 
 #include "test_themes.moc"

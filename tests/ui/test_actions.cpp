@@ -37,22 +37,34 @@ modsim::PtyModuleOptions TestModule()
 }
 
 const ActionCase kActions[] = {
-    {"ReadChannel", {}, &TForm1::suiButton_ChannelRead, "AF AF 00 00 AF 80 06 02 00 00 95 0D 0A",
+    {"ReadChannel",
+     {},
+     &TForm1::suiButton_ChannelRead,
+     "AF AF 00 00 AF 80 06 02 00 00 95 0D 0A",
      "Read channel parameters Success!",
      [](TForm1& f, const modsim::ModuleSettings&) {
          EXPECT_EQ(f.suiComboBox_Channel->currentText(), "5");
          EXPECT_EQ(f.suiEdit_Frequency->text(), "");  // no search answer yet: no table
      }},
-    {"ReadAirBaud", {}, &TForm1::suiButton_RfBaudRateRead, "AF AF 00 00 AF 80 04 02 00 00 93 0D 0A",
+    {"ReadAirBaud",
+     {},
+     &TForm1::suiButton_RfBaudRateRead,
+     "AF AF 00 00 AF 80 04 02 00 00 93 0D 0A",
      "Reading the air parameters Success!",
      [](TForm1& f, const modsim::ModuleSettings&) { EXPECT_EQ(f.suiComboBox_RfBaudRate->currentText(), "115200"); }},
-    {"ReadComParams", {}, &TForm1::suiButton_ComBaudRateRead, "AF AF 00 00 AF 80 02 02 00 00 91 0D 0A",
+    {"ReadComParams",
+     {},
+     &TForm1::suiButton_ComBaudRateRead,
+     "AF AF 00 00 AF 80 02 02 00 00 91 0D 0A",
      "Read the module serial port parameters Success!",
      [](TForm1& f, const modsim::ModuleSettings&) {
          EXPECT_EQ(f.suiComboBox_ComBaudRate->currentText(), "9600");
          EXPECT_EQ(f.suiComboBox_ComVerify->currentText(), "No");
      }},
-    {"ReadGuestId", {}, &TForm1::suiButton_ReadGuestId, "AF AF 00 00 AF 80 0D 02 00 00 9C 0D 0A",
+    {"ReadGuestId",
+     {},
+     &TForm1::suiButton_ReadGuestId,
+     "AF AF 00 00 AF 80 0D 02 00 00 9C 0D 0A",
      "Read Customer ID Success!",
      [](TForm1& f, const modsim::ModuleSettings&) { EXPECT_EQ(f.suiEdit_GuestId->text(), "01234"); }},
     {"WriteChannel", [](TForm1& f) { f.suiComboBox_Channel->setCurrentIndex(11); }, &TForm1::suiButton_ChannelSet,
@@ -77,7 +89,7 @@ const ActionCase kActions[] = {
      [](TForm1&, const modsim::ModuleSettings& s) { EXPECT_EQ(s.power, 7); }},
 };
 
-class Actions : public ::testing::TestWithParam<ActionCase> {};
+class Actions : public ::testing::TestWithParam<ActionCase> { };
 
 TEST_P(Actions, SendsTheFrameAndShowsTheSuccessTextWhenAnswered)
 {
@@ -89,8 +101,7 @@ TEST_P(Actions, SendsTheFrameAndShowsTheSuccessTextWhenAnswered)
     const QString port = QStringLiteral("Open Com Succeed:COM3,9600,No ");
     ASSERT_EQ(w.form1.StatusText(), Windows::Status(port, " "));
 
-    if (c.prepare)
-        c.prepare(w.form1);
+    if (c.prepare) c.prepare(w.form1);
     Windows::Click(w.form1.*c.button);
     ASSERT_TRUE(uitest::WaitUntil([&] { return w.form1.StatusText() == Windows::Status(port, c.success); }))
         << w.form1.StatusText().toStdString();
@@ -131,7 +142,7 @@ struct FailureCase {
 const char* const kPortFail = "Operation failed,Serial port is open detection";
 const char* const kSelect = "Operation failed,Please select the correct parameters";
 
-void NoInput(TForm1&) {}
+void NoInput(TForm1&) { }
 void AllPicked(TForm1& f)
 {
     f.suiComboBox_Channel->setCurrentIndex(0);
@@ -156,7 +167,8 @@ const FailureCase kFailures[] = {
     {"WriteGuestId", NoInput, &TForm1::suiButton_WriteGuestId, "Setting Client ID...", kPortFail, "Failure"},
     {"WritePower", AllPicked, &TForm1::suiButton_WritePower, "Set transmit power...", kPortFail, "Failure"},
     // Missing input: the clearing text and the validation box; nothing is sent.
-    {"WriteChannelUnpicked", NoInput, &TForm1::suiButton_ChannelSet, " ", "Operand Fail,Please Check the Param", "Fail"},
+    {"WriteChannelUnpicked", NoInput, &TForm1::suiButton_ChannelSet, " ", "Operand Fail,Please Check the Param",
+     "Fail"},
     {"WriteAirBaudUnpicked", NoInput, &TForm1::suiButton_RfBaudRateSet, "  ", kSelect, "Failure"},
     {"WriteComParamsWithoutParity", [](TForm1& f) { f.suiComboBox_ComBaudRate->setCurrentIndex(3); },
      &TForm1::suiButton_ComBaudRateSet, " ", kSelect, "Failure"},
@@ -164,13 +176,13 @@ const FailureCase kFailures[] = {
      &TForm1::suiButton_ComBaudRateSet, " ", kSelect, "Failure"},
     {"WritePowerUnpicked", NoInput, &TForm1::suiButton_WritePower, " ", kSelect, "Failure"},
     // IDs the 16-bit field cannot carry are refused before anything is sent.
-    {"WriteGuestIdAboveRange", [](TForm1& f) { f.suiEdit_GuestId->setText("65536"); },
-     &TForm1::suiButton_WriteGuestId, "Setting Client ID...", kSelect, "Failure"},
+    {"WriteGuestIdAboveRange", [](TForm1& f) { f.suiEdit_GuestId->setText("65536"); }, &TForm1::suiButton_WriteGuestId,
+     "Setting Client ID...", kSelect, "Failure"},
     {"WriteGuestIdNegative", [](TForm1& f) { f.suiEdit_GuestId->setText("-1"); }, &TForm1::suiButton_WriteGuestId,
      "Setting Client ID...", kSelect, "Failure"},
 };
 
-class Failures : public ::testing::TestWithParam<FailureCase> {};
+class Failures : public ::testing::TestWithParam<FailureCase> { };
 
 TEST_P(Failures, ShowTheirBoxAndKeepTheirStatusText)
 {
@@ -229,7 +241,7 @@ struct StepCase {
     const char* after;
 };
 
-class IdSteps : public ::testing::TestWithParam<StepCase> {};
+class IdSteps : public ::testing::TestWithParam<StepCase> { };
 
 TEST_P(IdSteps, StepWithinZeroTo65535AndPadToFiveDigits)
 {
@@ -257,8 +269,10 @@ TEST(IdSteps, ArrowKeysInTheEditStepAsTheArrowsDo)
         const char* before;
         Qt::Key key;
         const char* after;
-    } cases[] = {{"00010", Qt::Key_Up, "00011"}, {"00010", Qt::Key_Down, "00009"},
-                 {"65535", Qt::Key_Up, "65535"}, {"00000", Qt::Key_Down, "00000"}};
+    } cases[] = {{"00010", Qt::Key_Up, "00011"},
+                 {"00010", Qt::Key_Down, "00009"},
+                 {"65535", Qt::Key_Up, "65535"},
+                 {"00000", Qt::Key_Down, "00000"}};
     Windows w;
     for (const auto& c : cases) {
         w.form1.suiEdit_GuestId->setText(c.before);

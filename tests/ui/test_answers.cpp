@@ -32,60 +32,120 @@ struct AnswerCase {
 };
 
 const AnswerCase kAnswers[] = {
-    {"ComParams", 0, 2, {0x04, 0x02}, "Read the module serial port parameters Success!",
+    {"ComParams",
+     0,
+     2,
+     {0x04, 0x02},
+     "Read the module serial port parameters Success!",
      [](TForm1& f) {
          EXPECT_EQ(f.suiComboBox_ComBaudRate->currentText(), "9600");
          EXPECT_EQ(f.suiComboBox_ComVerify->currentText(), "Even");
      }},
-    {"ComParamsOutOfRange", 0, 2, {0x09, 0x03}, "Read the module serial port parameters Success!",
+    {"ComParamsOutOfRange",
+     0,
+     2,
+     {0x09, 0x03},
+     "Read the module serial port parameters Success!",
      [](TForm1& f) {
          EXPECT_EQ(f.suiComboBox_ComBaudRate->currentIndex(), -1);
          EXPECT_EQ(f.suiComboBox_ComBaudRate->currentText(), "");
          EXPECT_EQ(f.suiComboBox_ComVerify->currentIndex(), -1);
      }},
-    {"AirBaud", 0, 4, {0x08}, "Reading the air parameters Success!",
+    {"AirBaud",
+     0,
+     4,
+     {0x08},
+     "Reading the air parameters Success!",
      [](TForm1& f) { EXPECT_EQ(f.suiComboBox_RfBaudRate->currentText(), "115200"); }},
-    {"AirBaudZero", 0, 4, {0x00}, "Reading the air parameters Success!",
+    {"AirBaudZero",
+     0,
+     4,
+     {0x00},
+     "Reading the air parameters Success!",
      [](TForm1& f) { EXPECT_EQ(f.suiComboBox_RfBaudRate->currentIndex(), -1); }},
-    {"GuestId", 0, 13, {0x04, 0xD2}, "Read Customer ID Success!",
+    {"GuestId",
+     0,
+     13,
+     {0x04, 0xD2},
+     "Read Customer ID Success!",
      [](TForm1& f) { EXPECT_EQ(f.suiEdit_GuestId->text(), "01234"); }},
-    {"GuestIdHighest", 0, 13, {0xFF, 0xFF}, "Read Customer ID Success!",
+    {"GuestIdHighest",
+     0,
+     13,
+     {0xFF, 0xFF},
+     "Read Customer ID Success!",
      [](TForm1& f) { EXPECT_EQ(f.suiEdit_GuestId->text(), "65535"); }},
-    {"ChannelBeforeAnySearch", 0, 6, {0x07}, "Read channel parameters Success!",
+    {"ChannelBeforeAnySearch",
+     0,
+     6,
+     {0x07},
+     "Read channel parameters Success!",
      [](TForm1& f) {
          EXPECT_EQ(f.suiComboBox_Channel->currentText(), "7");
          EXPECT_EQ(f.suiEdit_Frequency->text(), "");
      }},
-    {"Channel1Of433", 2, 6, {0x01}, "Read channel parameters Success!",
+    {"Channel1Of433",
+     2,
+     6,
+     {0x01},
+     "Read channel parameters Success!",
      [](TForm1& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), "433.0782MHz"); }},
-    {"Channel17Of433", 2, 6, {0x11}, "Read channel parameters Success!",
+    {"Channel17Of433",
+     2,
+     6,
+     {0x11},
+     "Read channel parameters Success!",
      [](TForm1& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), "437.0032MHz"); }},
-    {"Channel32Of433", 2, 6, {0x20}, "Read channel parameters Success!",
+    {"Channel32Of433",
+     2,
+     6,
+     {0x20},
+     "Read channel parameters Success!",
      [](TForm1& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), "424.0528MHz"); }},
-    {"Channel8Of490", 3, 6, {0x08}, "Read channel parameters Success!",
+    {"Channel8Of490",
+     3,
+     6,
+     {0x08},
+     "Read channel parameters Success!",
      [](TForm1& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), "492.4388MHz"); }},
-    {"Channel9Of490HasNoEntry", 3, 6, {0x09}, "Read channel parameters Success!",
+    {"Channel9Of490HasNoEntry",
+     3,
+     6,
+     {0x09},
+     "Read channel parameters Success!",
      [](TForm1& f) {
          EXPECT_EQ(f.suiComboBox_Channel->currentText(), "9");
          EXPECT_EQ(f.suiEdit_Frequency->text(), "");
      }},
-    {"ChannelZero", 2, 6, {0x00}, "Read channel parameters Success!",
+    {"ChannelZero",
+     2,
+     6,
+     {0x00},
+     "Read channel parameters Success!",
      [](TForm1& f) { EXPECT_EQ(f.suiComboBox_Channel->currentIndex(), -1); }},
-    {"ChannelOfUnknownType", 4, 6, {0x01}, "Read channel parameters Success!",
+    {"ChannelOfUnknownType",
+     4,
+     6,
+     {0x01},
+     "Read channel parameters Success!",
      [](TForm1& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), ""); }},
     {"WriteComParams", 0, 1, {}, "Write the serial port parameters of the module Success!", {}},
     {"WriteAirBaud", 0, 3, {}, "Write air parameters Success!", {}},
     {"WriteChannel", 0, 5, {}, "Write channel parameters Success!", {}},
     {"WriteGuestId", 0, 12, {}, "Write customer ID Success!", {}},
     {"WritePower", 0, 19, {}, "Write transmit power Success!", {}},
-    {"UnknownCode", 0, 7, {0x01, 0x02}, nullptr,
+    {"UnknownCode",
+     0,
+     7,
+     {0x01, 0x02},
+     nullptr,
      [](TForm1& f) {
          EXPECT_EQ(f.suiComboBox_Channel->currentIndex(), -1);
          EXPECT_EQ(f.suiEdit_GuestId->text(), "00000");
      }},
 };
 
-class Answers : public ::testing::TestWithParam<AnswerCase> {};
+class Answers : public ::testing::TestWithParam<AnswerCase> { };
 
 TEST_P(Answers, FillTheirControlsAndPutTheSuccessText)
 {
@@ -98,8 +158,7 @@ TEST_P(Answers, FillTheirControlsAndPutTheSuccessText)
     w.form1.SetActionStatus("before");
     Answer(w.form1, c.command, c.data);
     EXPECT_EQ(w.form1.StatusText(), Windows::Status("", c.status ? c.status : "before"));
-    if (c.check)
-        c.check(w.form1);
+    if (c.check) c.check(w.form1);
     EXPECT_TRUE(w.boxes.boxes().empty());
 }
 
@@ -168,9 +227,7 @@ TEST(Answers, ArriveFromTheSerialObjectAsPostedNotices)
     // The search: the module answers at the dialog's 9600/No, well before a second tick.
     w.form1.Timer1->setInterval(500);
     Windows::Click(w.form1.suiButton2);
-    ASSERT_TRUE(uitest::WaitUntil([&] {
-        return w.form1.StatusText().endsWith("Read channel parameters Success!");
-    }));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return w.form1.StatusText().endsWith("Read channel parameters Success!"); }));
     EXPECT_FALSE(w.form1.Timer1->isActive());
     EXPECT_EQ(w.form1.suiComboBox_Channel->currentText(), "1");
     EXPECT_EQ(w.form1.suiEdit_Frequency->text(), "433.0782MHz");

@@ -108,8 +108,8 @@ TEST(HostileLineWindow, HangUpWithAnswersQueuedShowsOneBoxAndClosesThePort)
 
     // Search answers pile up unhandled; then the device goes away.
     line->Flood(testcommon::SearchAnswers());
-    ASSERT_TRUE(testcommon::WaitWithoutEvents(
-        [&] { return serial.PendingNotices() == ZebSerial::kMaxPendingNotices; }));
+    ASSERT_TRUE(
+        testcommon::WaitWithoutEvents([&] { return serial.PendingNotices() == ZebSerial::kMaxPendingNotices; }));
     line->HangUp();
     ASSERT_TRUE(testcommon::WaitWithoutEvents([&] { return serial.HungUp(); }));
     uitest::WaitUntil([&] { return serial.PendingNotices() == 0 && w.boxes.boxes().size() > 1; }, 2000);

@@ -22,14 +22,10 @@ namespace {
 
 QString TextOf(QWidget* w)
 {
-    if (auto* b = qobject_cast<TsuiCustomButton*>(w))
-        return b->Caption();
-    if (auto* g = qobject_cast<TsuiCustomGroupBox*>(w))
-        return g->Caption();
-    if (auto* l = qobject_cast<QLabel*>(w))
-        return l->text();
-    if (auto* e = qobject_cast<QLineEdit*>(w))
-        return e->text();
+    if (auto* b = qobject_cast<TsuiCustomButton*>(w)) return b->Caption();
+    if (auto* g = qobject_cast<TsuiCustomGroupBox*>(w)) return g->Caption();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
     return {};
 }
 
@@ -148,8 +144,8 @@ TEST(Layout, DialogControlsSitWhereTheyBelong)
         QRect rect;
         const char* text;
     } controls[] = {
-        {d.suiComboBox_ComPort, {104, 48, 137, 21}, ""},   {d.suiComboBox_BaudRate, {104, 95, 137, 21}, ""},
-        {d.suiComboBox_Verify, {104, 144, 137, 21}, ""},   {d.suiButton_Open, {24, 200, 65, 25}, "Open"},
+        {d.suiComboBox_ComPort, {104, 48, 137, 21}, ""},  {d.suiComboBox_BaudRate, {104, 95, 137, 21}, ""},
+        {d.suiComboBox_Verify, {104, 144, 137, 21}, ""},  {d.suiButton_Open, {24, 200, 65, 25}, "Open"},
         {d.suiButton_Close, {116, 200, 65, 25}, "Close"}, {d.suiButton_Cancel, {204, 200, 65, 25}, "Cancel"},
     };
     for (const auto& c : controls) {

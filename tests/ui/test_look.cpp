@@ -94,8 +94,7 @@ struct Found {
 
 void Walk(QAccessibleInterface* node, std::vector<Found>& out)
 {
-    if (!node)
-        return;
+    if (!node) return;
     out.push_back({node->role(), node->text(QAccessible::Name).trimmed(), bool(node->state().disabled)});
     for (int i = 0; i < node->childCount(); ++i)
         Walk(node->child(i), out);
@@ -140,8 +139,8 @@ TEST(Look, MainWindowIsNamedToAScreenReader)
               1);
     // The keyboard reaches every enabled button, box and edit with Tab.
     for (QWidget* c : w.form1.findChildren<QWidget*>()) {
-        if ((qobject_cast<TsuiCustomButton*>(c) || qobject_cast<QComboBox*>(c) || qobject_cast<QLineEdit*>(c)) &&
-            c->isEnabled() && c->focusProxy() == nullptr && c->window() == &w.form1) {
+        if ((qobject_cast<TsuiCustomButton*>(c) || qobject_cast<QComboBox*>(c) || qobject_cast<QLineEdit*>(c))
+            && c->isEnabled() && c->focusProxy() == nullptr && c->window() == &w.form1) {
             EXPECT_TRUE(c->focusPolicy() & Qt::TabFocus) << c->metaObject()->className();
         }
     }
@@ -162,8 +161,7 @@ TEST(Look, DropDownRowsAre13PixelsHighWithoutAHoverOutline)
     ASSERT_EQ(boxes.size(), 8);
     for (TsuiComboBox* box : boxes) {
         SCOPED_TRACE(box->accessibleName().toStdString() + " " + box->itemText(0).toStdString());
-        if (box->count() == 0)
-            continue;  // the port list, with no port present
+        if (box->count() == 0) continue;  // the port list, with no port present
         QAbstractItemView* view = box->view();
         const QModelIndex first = box->model()->index(0, 0);
         box->showPopup();

@@ -58,4 +58,4 @@ TEST(Pictures, StatusGradientComesAtTwiceTheSizeAboveRatio1)
     }
 }
 
-} // namespace
+}  // namespace

@@ -39,7 +39,7 @@ struct OrderCase {
     std::size_t ticks;
 };
 
-class SearchOrder : public ::testing::TestWithParam<OrderCase> {};
+class SearchOrder : public ::testing::TestWithParam<OrderCase> { };
 
 TEST_P(SearchOrder, TriesEveryPairThenEndsWithABox)
 {
@@ -68,8 +68,8 @@ TEST_P(SearchOrder, TriesEveryPairThenEndsWithABox)
     EXPECT_TRUE(w.form1.StatusText().endsWith("    Can not scan the radio station"));
     EXPECT_TRUE(w.form1.searchWrapped);
     // Every tick sent one search request at its pair.
-    EXPECT_TRUE(uitest::WaitUntil(
-        [&] { return module.Count("AF AF 00 00 AF 80 00 02 00 00 8F 0D 0A") == int(c.ticks); }));
+    EXPECT_TRUE(
+        uitest::WaitUntil([&] { return module.Count("AF AF 00 00 AF 80 00 02 00 00 8F 0D 0A") == int(c.ticks); }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Start, SearchOrder,

@@ -1,7 +1,7 @@
 // The spin button: the size rule, clicks and auto-repeat of its arrows, keyboard and focus.
 #include "skin/Suithemes.h"
-#include "widgets/Cspin.h"
 #include "skin/support/QtApp.h"
+#include "widgets/Cspin.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -272,8 +272,8 @@ TEST(SpinButton, FacesFollowTheStateAndTheFocusMarkLeavesTheArrowClear)
     EnsureQtApp();
     for (QSize size : {QSize(20, 25), QSize(15, 33)})
         for (TsuiUIStyle style : {MacOS, WinXP, DeepBlue, Protein, BlueGlass}) {
-            SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()) + " style " +
-                         std::to_string(int(style)));
+            SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()) + " style "
+                         + std::to_string(int(style)));
             TCSpinButton spin;
             spin.SetUIStyle(style);
             spin.SetBounds(0, 0, size.width(), size.height());
@@ -295,11 +295,12 @@ TEST(SpinButton, FacesFollowTheStateAndTheFocusMarkLeavesTheArrowClear)
                 for (int y = 0; y < glyph.height(); ++y)
                     for (int x = 0; x < glyph.width(); ++x) {
                         if (glyph.pixel(x, y) != key) {
-                            EXPECT_EQ(plain.pixel(at + QPoint(x, y)), focused.pixel(at + QPoint(x, y))) << x << "," << y;
+                            EXPECT_EQ(plain.pixel(at + QPoint(x, y)), focused.pixel(at + QPoint(x, y)))
+                                << x << "," << y;
                         }
                     }
             }
         }
 }
 
-} // namespace
+}  // namespace

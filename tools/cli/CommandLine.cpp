@@ -15,48 +15,56 @@ using cmdline::Given;
 
 [[noreturn]] void Bad(const std::string& message) { throw BadValue(message); }
 
-const cmdline::OptionParser& Parser() {
-  static const cmdline::OptionParser parser({
-      {"port", 0, "PORT", "COMn, comn, n, a device or a /dev/serial/by-id/ name (the first USB adapter)", "ORVANE_PORT"},
-      {"baud", 'b', "RATE", "1200 2400 4800 9600 19200 38400 57600 or 115200 (9600)", "ORVANE_BAUD"},
-      {"parity", 'p', "PARITY", "none, odd or even; n, o, e and any case too (none)", "ORVANE_PARITY"},
-      {"timeout", 0, "MS", "longest wait for each answer, 1 to 600000 (1000)"},
-      {"json", 0, nullptr, "print JSON for scripts; errors as one JSON object on standard error"},
-      {"trace", 0, nullptr, "log every frame sent (TX) and received (RX) on standard error"},
-      {"quiet", 'q', nullptr, "no progress line while searching, no note of the port taken"},
-      {"help", 'h', nullptr, "this help; 'orvane-cli COMMAND --help' for a command's"},
-      {"version", 'V', nullptr, "print the version and exit"},
-      {"all", 0, nullptr, "search: every ready port, all at once; ports: UART-less ports too"},
-      {"interval", 0, "MS", "wait at each baud/parity pair, 1 to 600000 (800)"},
-      {"search", 0, nullptr, "search first, then read at the settings found"},
-      {"only", 0, "LIST", "write only these settings: channel,air,serial,id,power"},
-      {"skip", 0, "LIST", "write every setting but these"},
-  });
-  return parser;
+const cmdline::OptionParser& Parser()
+{
+    static const cmdline::OptionParser parser({
+        {"port", 0, "PORT", "COMn, comn, n, a device or a /dev/serial/by-id/ name (the first USB adapter)",
+         "ORVANE_PORT"},
+        {"baud", 'b', "RATE", "1200 2400 4800 9600 19200 38400 57600 or 115200 (9600)", "ORVANE_BAUD"},
+        {"parity", 'p', "PARITY", "none, odd or even; n, o, e and any case too (none)", "ORVANE_PARITY"},
+        {"timeout", 0, "MS", "longest wait for each answer, 1 to 600000 (1000)"},
+        {"json", 0, nullptr, "print JSON for scripts; errors as one JSON object on standard error"},
+        {"trace", 0, nullptr, "log every frame sent (TX) and received (RX) on standard error"},
+        {"quiet", 'q', nullptr, "no progress line while searching, no note of the port taken"},
+        {"help", 'h', nullptr, "this help; 'orvane-cli COMMAND --help' for a command's"},
+        {"version", 'V', nullptr, "print the version and exit"},
+        {"all", 0, nullptr, "search: every ready port, all at once; ports: UART-less ports too"},
+        {"interval", 0, "MS", "wait at each baud/parity pair, 1 to 600000 (800)"},
+        {"search", 0, nullptr, "search first, then read at the settings found"},
+        {"only", 0, "LIST", "write only these settings: channel,air,serial,id,power"},
+        {"skip", 0, "LIST", "write every setting but these"},
+    });
+    return parser;
 }
 
 struct CommandInfo {
-  Command command;
-  const char* word;
-  const char* usage;
-  const char* about;
-  std::initializer_list<std::string_view> options;  // the command's own options
+    Command command;
+    const char* word;
+    const char* usage;
+    const char* about;
+    std::initializer_list<std::string_view> options;  // the command's own options
 };
 
 const CommandInfo kCommands[] = {
-    {Command::Ports, "ports", "orvane-cli [--json] ports [--all]",
+    {Command::Ports,
+     "ports",
+     "orvane-cli [--json] ports [--all]",
      "Lists every serial device the system has, one line each: COM name, device, state (ready, in use\n"
      "with the holders' PIDs, permission denied, stale link, used by the system), description and\n"
      "/dev/serial/by-id/ name (with --json, one object). Built-in ports with no UART behind them only\n"
      "with --all. It opens each usable port for a moment and sends nothing.\n",
      {"all"}},
-    {Command::Info, "info", "orvane-cli [OPTIONS] info [--search [--interval MS]]",
+    {Command::Info,
+     "info",
+     "orvane-cli [OPTIONS] info [--search [--interval MS]]",
      "Sends a search request at --baud and --parity; when the module answers, reads its channel, air\n"
      "baud rate, serial settings and factory ID and prints them with its band. With --json the output\n"
      "is a profile for 'apply'. Without --search it tries no other line settings: when nothing answers\n"
      "it says so and exits 1. With --search it first searches as 'search' does, then reads there.\n",
      {"search", "interval"}},
-    {Command::Search, "search", "orvane-cli [OPTIONS] search [--port PORT]... [--all] [--interval MS]",
+    {Command::Search,
+     "search",
+     "orvane-cli [OPTIONS] search [--port PORT]... [--all] [--interval MS]",
      "Finds a module whose serial settings are unknown: tries every baud rate and parity, starting at\n"
      "--baud and --parity, sending a search request at each and waiting --interval for the answer; an\n"
      "answer is confirmed by a second request at the same settings. Prints the port, baud rate, parity\n"
@@ -65,17 +73,23 @@ const CommandInfo kCommands[] = {
      "--json or --trace). Changes nothing in the module. Exits 0 when every port asked was found, 1\n"
      "when one was not, 3 when one cannot be opened.\n",
      {"all", "interval"}},
-    {Command::Read, "read", "orvane-cli [OPTIONS] read channel|air|serial|id",
+    {Command::Read,
+     "read",
+     "orvane-cli [OPTIONS] read channel|air|serial|id",
      "Reads one setting and prints it: the channel with its frequency (this also sends a search\n"
      "request, whose answer tells the band), the air baud rate, the module's own serial baud rate and\n"
      "parity, or the factory ID. The module cannot report its power.\n",
      {}},
-    {Command::Write, "write", "orvane-cli [OPTIONS] write channel N | air RATE | serial RATE PARITY | id N | power N",
+    {Command::Write,
+     "write",
+     "orvane-cli [OPTIONS] write channel N | air RATE | serial RATE PARITY | id N | power N",
      "Writes one setting and prints it once the module has answered: channel 1 to 32, air baud rate,\n"
      "the module's own serial baud rate and parity (the module moves to them after answering; talk\n"
      "to it there next), factory ID 0 to 65535, or power 1 to 7. Nothing is read back.\n",
      {}},
-    {Command::Apply, "apply", "orvane-cli [OPTIONS] apply [--only LIST | --skip LIST] FILE|-",
+    {Command::Apply,
+     "apply",
+     "orvane-cli [OPTIONS] apply [--only LIST | --skip LIST] FILE|-",
      "Writes a profile (what 'info --json' prints; - reads standard input, at most 64 KiB): every\n"
      "setting it holds, or those --only names, or all but those --skip names (channel, air, serial, id,\n"
      "power). A bad profile is refused before anything is sent, one for the other band before anything\n"
@@ -88,220 +102,234 @@ const CommandInfo kCommands[] = {
 
 const char* const kCommandList = "ports, info, search, read, write, apply, help";
 
-const CommandInfo* FindCommand(std::string_view word) {
-  for (const CommandInfo& c : kCommands) {
-    if (word == c.word) return &c;
-  }
-  return nullptr;
+const CommandInfo* FindCommand(std::string_view word)
+{
+    for (const CommandInfo& c : kCommands) {
+        if (word == c.word) return &c;
+    }
+    return nullptr;
 }
 
-const CommandInfo& InfoOf(Command command) {
-  for (const CommandInfo& c : kCommands) {
-    if (c.command == command) return c;
-  }
-  return kCommands[std::size(kCommands) - 1];
+const CommandInfo& InfoOf(Command command)
+{
+    for (const CommandInfo& c : kCommands) {
+        if (c.command == command) return c;
+    }
+    return kCommands[std::size(kCommands) - 1];
 }
 
-std::string UsageLine(const CommandInfo* c) {
-  if (c == nullptr) return "usage: orvane-cli [OPTIONS] COMMAND [ARGS]; see 'orvane-cli --help'";
-  return std::string("usage: ") + c->usage + "; see 'orvane-cli " + c->word + " --help'";
+std::string UsageLine(const CommandInfo* c)
+{
+    if (c == nullptr) return "usage: orvane-cli [OPTIONS] COMMAND [ARGS]; see 'orvane-cli --help'";
+    return std::string("usage: ") + c->usage + "; see 'orvane-cli " + c->word + " --help'";
 }
 
-std::optional<Setting> SettingOf(std::string_view word) {
-  if (word == "channel") return Setting::Channel;
-  if (word == "air") return Setting::Air;
-  if (word == "serial") return Setting::Serial;
-  if (word == "id") return Setting::Id;
-  if (word == "power") return Setting::Power;
-  return std::nullopt;
+std::optional<Setting> SettingOf(std::string_view word)
+{
+    if (word == "channel") return Setting::Channel;
+    if (word == "air") return Setting::Air;
+    if (word == "serial") return Setting::Serial;
+    if (word == "id") return Setting::Id;
+    if (word == "power") return Setting::Power;
+    return std::nullopt;
 }
 
 // Refuses words beyond the command and its `count` arguments.
-void ExpectArgs(const std::vector<std::string>& words, std::size_t count, const std::string& form) {
-  if (words.size() > count + 1) Bad("unexpected '" + words[count + 1] + "' after '" + form + "'");
+void ExpectArgs(const std::vector<std::string>& words, std::size_t count, const std::string& form)
+{
+    if (words.size() > count + 1) Bad("unexpected '" + words[count + 1] + "' after '" + form + "'");
 }
 
-void ParseRead(Invocation& inv, const std::vector<std::string>& words) {
-  if (words.size() < 2) Bad("read what? channel, air, serial or id");
-  const std::optional<Setting> s = SettingOf(words[1]);
-  if (!s || *s == Setting::Power) {
-    Bad(words[1] == "power" ? "the module cannot report its power; read channel, air, serial or id"
-                            : "cannot read '" + words[1] + "'; read channel, air, serial or id");
-  }
-  ExpectArgs(words, 1, "read " + words[1]);
-  inv.setting = *s;
+void ParseRead(Invocation& inv, const std::vector<std::string>& words)
+{
+    if (words.size() < 2) Bad("read what? channel, air, serial or id");
+    const std::optional<Setting> s = SettingOf(words[1]);
+    if (!s || *s == Setting::Power) {
+        Bad(words[1] == "power" ? "the module cannot report its power; read channel, air, serial or id"
+                                : "cannot read '" + words[1] + "'; read channel, air, serial or id");
+    }
+    ExpectArgs(words, 1, "read " + words[1]);
+    inv.setting = *s;
 }
 
-void ParseWrite(Invocation& inv, const std::vector<std::string>& words) {
-  if (words.size() < 2) Bad("write what? channel, air, serial, id or power");
-  const std::optional<Setting> s = SettingOf(words[1]);
-  if (!s) Bad("cannot write '" + words[1] + "'; write channel, air, serial, id or power");
-  inv.setting = *s;
-  if (*s == Setting::Serial) {
-    if (words.size() != 4) Bad("write serial takes a baud rate and a parity: write serial RATE none|odd|even");
-    inv.values.serialBaudCode = cmdline::ParseBaudCode(words[2], "serial baud rate");
-    inv.values.serialParity = cmdline::ParseParity(words[3], "parity");
-    return;
-  }
-  if (words.size() < 3) Bad("write " + words[1] + " takes one value");
-  ExpectArgs(words, 2, "write " + words[1] + " " + words[2]);
-  switch (*s) {
+void ParseWrite(Invocation& inv, const std::vector<std::string>& words)
+{
+    if (words.size() < 2) Bad("write what? channel, air, serial, id or power");
+    const std::optional<Setting> s = SettingOf(words[1]);
+    if (!s) Bad("cannot write '" + words[1] + "'; write channel, air, serial, id or power");
+    inv.setting = *s;
+    if (*s == Setting::Serial) {
+        if (words.size() != 4) Bad("write serial takes a baud rate and a parity: write serial RATE none|odd|even");
+        inv.values.serialBaudCode = cmdline::ParseBaudCode(words[2], "serial baud rate");
+        inv.values.serialParity = cmdline::ParseParity(words[3], "parity");
+        return;
+    }
+    if (words.size() < 3) Bad("write " + words[1] + " takes one value");
+    ExpectArgs(words, 2, "write " + words[1] + " " + words[2]);
+    switch (*s) {
     case Setting::Channel: inv.values.channel = cmdline::ParseChannel(words[2], "channel"); break;
     case Setting::Air: inv.values.airBaudCode = cmdline::ParseBaudCode(words[2], "air"); break;
     case Setting::Id: inv.values.guestId = cmdline::ParseGuestId(words[2], "id"); break;
     case Setting::Power: inv.values.power = cmdline::ParsePower(words[2], "power"); break;
     case Setting::Serial: break;
-  }
+    }
 }
 
 // "channel,air" -> one bit per setting.
-unsigned SettingSet(const Given& given) {
-  unsigned set = 0;
-  std::string_view rest = given.text;
-  for (;;) {
-    const std::size_t comma = rest.find(',');
-    const std::string_view word = rest.substr(0, comma);
-    const std::optional<Setting> s = SettingOf(word);
-    if (!s) Bad(given.origin + " must list channel, air, serial, id or power, not '" + given.text + "'");
-    set |= 1u << static_cast<unsigned>(*s);
-    if (comma == std::string_view::npos) return set;
-    rest.remove_prefix(comma + 1);
-  }
+unsigned SettingSet(const Given& given)
+{
+    unsigned set = 0;
+    std::string_view rest = given.text;
+    for (;;) {
+        const std::size_t comma = rest.find(',');
+        const std::string_view word = rest.substr(0, comma);
+        const std::optional<Setting> s = SettingOf(word);
+        if (!s) Bad(given.origin + " must list channel, air, serial, id or power, not '" + given.text + "'");
+        set |= 1u << static_cast<unsigned>(*s);
+        if (comma == std::string_view::npos) return set;
+        rest.remove_prefix(comma + 1);
+    }
 }
 
 // Options that belong to some commands only.
-void CheckScope(const cmdline::ParsedLine& line, const Invocation& inv) {
-  auto belongs = [&](const char* name, bool allowed, const char* where) {
-    if (line.Has(name) && !allowed) Bad(line.Written(name) + " belongs to " + where);
-  };
-  belongs("all", inv.command == Command::Search || inv.command == Command::Ports, "search and ports");
-  belongs("interval", inv.command == Command::Search || inv.searchFirst, "search and info --search");
-  belongs("search", inv.command == Command::Info, "info");
-  belongs("only", inv.command == Command::Apply, "apply");
-  belongs("skip", inv.command == Command::Apply, "apply");
-  if (inv.ports.size() > 1 && inv.command != Command::Search && inv.command != Command::Apply)
-    Bad(std::string(InfoOf(inv.command).word) + " takes one --port; search and apply take several");
-  if (inv.allPorts && inv.command == Command::Search && line.Has("port")) Bad("--all and --port cannot be used together");
+void CheckScope(const cmdline::ParsedLine& line, const Invocation& inv)
+{
+    auto belongs = [&](const char* name, bool allowed, const char* where) {
+        if (line.Has(name) && !allowed) Bad(line.Written(name) + " belongs to " + where);
+    };
+    belongs("all", inv.command == Command::Search || inv.command == Command::Ports, "search and ports");
+    belongs("interval", inv.command == Command::Search || inv.searchFirst, "search and info --search");
+    belongs("search", inv.command == Command::Info, "info");
+    belongs("only", inv.command == Command::Apply, "apply");
+    belongs("skip", inv.command == Command::Apply, "apply");
+    if (inv.ports.size() > 1 && inv.command != Command::Search && inv.command != Command::Apply)
+        Bad(std::string(InfoOf(inv.command).word) + " takes one --port; search and apply take several");
+    if (inv.allPorts && inv.command == Command::Search && line.Has("port"))
+        Bad("--all and --port cannot be used together");
 }
 
-void ParseOptions(const cmdline::ParsedLine& line, Invocation& inv) {
-  inv.json = line.Has("json");
-  inv.trace = line.Has("trace");
-  inv.quiet = line.Has("quiet");
-  inv.allPorts = line.Has("all");
-  inv.searchFirst = line.Has("search");
-  for (const Given& g : line.All("port")) {
-    // Device and by-id paths too; a path that leads to no serial device cannot be opened (exit 3).
-    const platform::PortResolution r = platform::ResolvePortArgument(g.text);
-    if (r.failure == platform::PortResolution::kNotAPortName)
-      Bad(g.origin + " must be COM1 to COM63, 1 to 63 or a device path, not '" + g.text + "'");
-    if (r.failure != platform::PortResolution::kNone) throw CliError(kExitPortFailure, r.message);
-    const int port = r.port;
-    for (int p : inv.ports) {
-      if (p == port) Bad(g.origin + " names COM" + std::to_string(port) + " twice");
+void ParseOptions(const cmdline::ParsedLine& line, Invocation& inv)
+{
+    inv.json = line.Has("json");
+    inv.trace = line.Has("trace");
+    inv.quiet = line.Has("quiet");
+    inv.allPorts = line.Has("all");
+    inv.searchFirst = line.Has("search");
+    for (const Given& g : line.All("port")) {
+        // Device and by-id paths too; a path that leads to no serial device cannot be opened (exit 3).
+        const platform::PortResolution r = platform::ResolvePortArgument(g.text);
+        if (r.failure == platform::PortResolution::kNotAPortName)
+            Bad(g.origin + " must be COM1 to COM63, 1 to 63 or a device path, not '" + g.text + "'");
+        if (r.failure != platform::PortResolution::kNone) throw CliError(kExitPortFailure, r.message);
+        const int port = r.port;
+        for (int p : inv.ports) {
+            if (p == port) Bad(g.origin + " names COM" + std::to_string(port) + " twice");
+        }
+        inv.ports.push_back(port);
     }
-    inv.ports.push_back(port);
-  }
-  if (auto g = line.Last("baud")) inv.baudRate = cmdline::ParseBaudRate(g->text, g->origin);
-  if (auto g = line.Last("parity")) inv.parity = cmdline::ParseParity(g->text, g->origin);
-  if (auto g = line.Last("timeout")) inv.timeoutMs = cmdline::ParseMilliseconds(g->text, g->origin);
-  if (auto g = line.Last("interval")) inv.intervalMs = cmdline::ParseMilliseconds(g->text, g->origin);
-  const std::optional<Given> only = line.Last("only");
-  const std::optional<Given> skip = line.Last("skip");
-  if (only && skip) Bad("--only and --skip cannot be used together");
-  if (only) inv.applied = SettingSet(*only);
-  if (skip) inv.applied &= ~SettingSet(*skip);
+    if (auto g = line.Last("baud")) inv.baudRate = cmdline::ParseBaudRate(g->text, g->origin);
+    if (auto g = line.Last("parity")) inv.parity = cmdline::ParseParity(g->text, g->origin);
+    if (auto g = line.Last("timeout")) inv.timeoutMs = cmdline::ParseMilliseconds(g->text, g->origin);
+    if (auto g = line.Last("interval")) inv.intervalMs = cmdline::ParseMilliseconds(g->text, g->origin);
+    const std::optional<Given> only = line.Last("only");
+    const std::optional<Given> skip = line.Last("skip");
+    if (only && skip) Bad("--only and --skip cannot be used together");
+    if (only) inv.applied = SettingSet(*only);
+    if (skip) inv.applied &= ~SettingSet(*skip);
 }
 
 }  // namespace
 
-bool AsksForJson(const std::vector<std::string>& args) {
-  for (const std::string& a : args) {
-    if (a == "--") return false;
-    if (a == "--json") return true;
-  }
-  return false;
+bool AsksForJson(const std::vector<std::string>& args)
+{
+    for (const std::string& a : args) {
+        if (a == "--") return false;
+        if (a == "--json") return true;
+    }
+    return false;
 }
 
-std::string HelpText(std::optional<Command> topic) {
-  const cmdline::OptionParser& p = Parser();
-  if (topic) {
-    const CommandInfo& c = InfoOf(*topic);
-    std::string out = std::string("usage: ") + c.usage + "\n" + c.about;
-    if (c.options.size() != 0) out += "\nOptions:\n" + p.Help(c.options);
-    if (*topic != Command::Help) out += "\nCommon options (--port, --baud, --parity, ...): see 'orvane-cli --help'.\n";
+std::string HelpText(std::optional<Command> topic)
+{
+    const cmdline::OptionParser& p = Parser();
+    if (topic) {
+        const CommandInfo& c = InfoOf(*topic);
+        std::string out = std::string("usage: ") + c.usage + "\n" + c.about;
+        if (c.options.size() != 0) out += "\nOptions:\n" + p.Help(c.options);
+        if (*topic != Command::Help)
+            out += "\nCommon options (--port, --baud, --parity, ...): see 'orvane-cli --help'.\n";
+        return out;
+    }
+    std::string out
+        = "usage: orvane-cli [OPTIONS] COMMAND [ARGS]\n"
+          "Reads and writes the settings of a radio module on a serial port.\n"
+          "\n"
+          "Commands:\n"
+          "  ports                   list every serial device with its state (--all: UART-less ones too)\n"
+          "  info                    read band, channel, air rate, serial settings and ID (--search: find first)\n"
+          "  search                  find the module's baud rate and parity, on one port or several at once\n"
+          "  read SETTING            read channel, air, serial or id\n"
+          "  write SETTING VALUE     write channel, air, serial, id or power\n"
+          "  apply FILE              write a profile (what info --json prints), then read it back\n"
+          "  help [COMMAND]          this help, or a command's (also: orvane-cli COMMAND --help)\n"
+          "\n"
+          "Options (before or after the command; --name=value works too):\n";
+    out += p.Help({"port", "baud", "parity", "timeout", "json", "trace", "quiet", "help", "version"});
+    out += "\nEnvironment (the command line wins):\n" + p.EnvironmentHelp();
+    out += "\n"
+           "Exit codes: 0 done; 1 no answer, or a read-back that differs; 2 a bad command line, value,\n"
+           "environment variable or profile, with nothing sent; 3 the port cannot be opened or used.\n";
     return out;
-  }
-  std::string out =
-      "usage: orvane-cli [OPTIONS] COMMAND [ARGS]\n"
-      "Reads and writes the settings of a radio module on a serial port.\n"
-      "\n"
-      "Commands:\n"
-      "  ports                   list every serial device with its state (--all: UART-less ones too)\n"
-      "  info                    read band, channel, air rate, serial settings and ID (--search: find first)\n"
-      "  search                  find the module's baud rate and parity, on one port or several at once\n"
-      "  read SETTING            read channel, air, serial or id\n"
-      "  write SETTING VALUE     write channel, air, serial, id or power\n"
-      "  apply FILE              write a profile (what info --json prints), then read it back\n"
-      "  help [COMMAND]          this help, or a command's (also: orvane-cli COMMAND --help)\n"
-      "\n"
-      "Options (before or after the command; --name=value works too):\n";
-  out += p.Help({"port", "baud", "parity", "timeout", "json", "trace", "quiet", "help", "version"});
-  out += "\nEnvironment (the command line wins):\n" + p.EnvironmentHelp();
-  out +=
-      "\n"
-      "Exit codes: 0 done; 1 no answer, or a read-back that differs; 2 a bad command line, value,\n"
-      "environment variable or profile, with nothing sent; 3 the port cannot be opened or used.\n";
-  return out;
 }
 
-Invocation ParseCommandLine(const std::vector<std::string>& args) {
-  Invocation inv;
-  const CommandInfo* command = nullptr;
-  try {
-    const cmdline::ParsedLine line = Parser().Parse(args);
-    const std::vector<std::string>& words = line.words;
-    if (!words.empty()) command = FindCommand(words[0]);
-    if (line.Has("help") || (command != nullptr && command->command == Command::Help)) {
-      inv.command = Command::Help;
-      if (command != nullptr && command->command != Command::Help) {
-        inv.helpTopic = command->command;
-      } else if (words.size() >= 2) {
-        const CommandInfo* topic = FindCommand(words[1]);
-        if (topic == nullptr) Bad("no help for '" + words[1] + "'; commands: " + kCommandList);
-        inv.helpTopic = topic->command;
-        ExpectArgs(words, 1, "help " + words[1]);
-      }
-      return inv;
+Invocation ParseCommandLine(const std::vector<std::string>& args)
+{
+    Invocation inv;
+    const CommandInfo* command = nullptr;
+    try {
+        const cmdline::ParsedLine line = Parser().Parse(args);
+        const std::vector<std::string>& words = line.words;
+        if (!words.empty()) command = FindCommand(words[0]);
+        if (line.Has("help") || (command != nullptr && command->command == Command::Help)) {
+            inv.command = Command::Help;
+            if (command != nullptr && command->command != Command::Help) {
+                inv.helpTopic = command->command;
+            } else if (words.size() >= 2) {
+                const CommandInfo* topic = FindCommand(words[1]);
+                if (topic == nullptr) Bad("no help for '" + words[1] + "'; commands: " + kCommandList);
+                inv.helpTopic = topic->command;
+                ExpectArgs(words, 1, "help " + words[1]);
+            }
+            return inv;
+        }
+        if (line.Has("version")) {
+            inv.command = Command::Version;
+            return inv;
+        }
+        if (words.empty()) Bad(std::string("no command given; commands: ") + kCommandList);
+        if (command == nullptr) Bad("unknown command '" + words[0] + "'; commands: " + kCommandList);
+        inv.command = command->command;
+        ParseOptions(line, inv);
+        switch (inv.command) {
+        case Command::Ports: ExpectArgs(words, 0, "ports"); break;
+        case Command::Info: ExpectArgs(words, 0, "info"); break;
+        case Command::Search: ExpectArgs(words, 0, "search"); break;
+        case Command::Read: ParseRead(inv, words); break;
+        case Command::Write: ParseWrite(inv, words); break;
+        case Command::Apply:
+            if (words.size() < 2) Bad("apply takes one profile file (- for standard input)");
+            ExpectArgs(words, 1, "apply " + words[1]);
+            inv.profilePath = words[1];
+            if (inv.applied == 0) Bad("--only/--skip leave no setting to write");
+            break;
+        case Command::Help:
+        case Command::Version: break;
+        }
+        CheckScope(line, inv);
+    } catch (const BadValue& e) {
+        throw CliError(kExitBadUsage, e.what(), UsageLine(command));
     }
-    if (line.Has("version")) {
-      inv.command = Command::Version;
-      return inv;
-    }
-    if (words.empty()) Bad(std::string("no command given; commands: ") + kCommandList);
-    if (command == nullptr) Bad("unknown command '" + words[0] + "'; commands: " + kCommandList);
-    inv.command = command->command;
-    ParseOptions(line, inv);
-    switch (inv.command) {
-      case Command::Ports: ExpectArgs(words, 0, "ports"); break;
-      case Command::Info: ExpectArgs(words, 0, "info"); break;
-      case Command::Search: ExpectArgs(words, 0, "search"); break;
-      case Command::Read: ParseRead(inv, words); break;
-      case Command::Write: ParseWrite(inv, words); break;
-      case Command::Apply:
-        if (words.size() < 2) Bad("apply takes one profile file (- for standard input)");
-        ExpectArgs(words, 1, "apply " + words[1]);
-        inv.profilePath = words[1];
-        if (inv.applied == 0) Bad("--only/--skip leave no setting to write");
-        break;
-      case Command::Help:
-      case Command::Version: break;
-    }
-    CheckScope(line, inv);
-  } catch (const BadValue& e) {
-    throw CliError(kExitBadUsage, e.what(), UsageLine(command));
-  }
-  return inv;
+    return inv;
 }
 
 }  // namespace cli

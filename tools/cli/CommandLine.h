@@ -14,24 +14,24 @@ enum class Command { Help, Version, Ports, Info, Search, Read, Write, Apply };
 enum class Setting { Channel, Air, Serial, Id, Power };
 
 struct Invocation {
-  std::vector<int> ports;        // none: the first USB adapter, else the first port that opens; several: search and apply
-  bool allPorts = false;         // search --all: every ready port; ports --all: UART-less nodes too
-  int baudRate = 9600;
-  int parity = 0;
-  int timeoutMs = 1000;          // longest wait for each answer
-  int intervalMs = 800;          // search: wait at each baud/parity pair
-  bool json = false;
-  bool trace = false;
-  bool quiet = false;            // no progress line, no "using COMn" note
-  bool searchFirst = false;      // info --search
-  Command command = Command::Help;
-  std::optional<Command> helpTopic;    // help: one command's help; none: the program's
-  Setting setting = Setting::Channel;  // read and write
-  ModuleReport values;                 // write: the value to write, in its field
-  std::string profilePath;             // apply: a file, or "-" for standard input
-  unsigned applied = 0x1F;             // apply: one bit per Setting that is written
+    std::vector<int> ports;  // none: the first USB adapter, else the first port that opens; several: search and apply
+    bool allPorts = false;   // search --all: every ready port; ports --all: UART-less nodes too
+    int baudRate = 9600;
+    int parity = 0;
+    int timeoutMs = 1000;  // longest wait for each answer
+    int intervalMs = 800;  // search: wait at each baud/parity pair
+    bool json = false;
+    bool trace = false;
+    bool quiet = false;        // no progress line, no "using COMn" note
+    bool searchFirst = false;  // info --search
+    Command command = Command::Help;
+    std::optional<Command> helpTopic;    // help: one command's help; none: the program's
+    Setting setting = Setting::Channel;  // read and write
+    ModuleReport values;                 // write: the value to write, in its field
+    std::string profilePath;             // apply: a file, or "-" for standard input
+    unsigned applied = 0x1F;             // apply: one bit per Setting that is written
 
-  bool Applies(Setting s) const { return (applied & (1u << static_cast<unsigned>(s))) != 0; }
+    bool Applies(Setting s) const { return (applied & (1u << static_cast<unsigned>(s))) != 0; }
 };
 
 // Throws CliError(kExitBadUsage) naming the bad option or word and the value, with one usage line.

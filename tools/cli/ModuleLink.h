@@ -20,56 +20,56 @@ namespace cli {
 
 // A request of the command set with its name for messages ("read channel").
 struct Request : protocol::Request {
-  const char* name = "";
+    const char* name = "";
 };
 
 class ModuleLink : public QObject {
 public:
-  explicit ModuleLink(bool trace);
-  ~ModuleLink() override;
+    explicit ModuleLink(bool trace);
+    ~ModuleLink() override;
 
-  // Opens the port at the line settings; CliError(kExitPortFailure) naming the device and the reason.
-  void Open(int port, int baudRate, int parity);
-  // Changes the line settings of the open port; nothing to do when they are the same.
-  void Reconfigure(int baudRate, int parity);
+    // Opens the port at the line settings; CliError(kExitPortFailure) naming the device and the reason.
+    void Open(int port, int baudRate, int parity);
+    // Changes the line settings of the open port; nothing to do when they are the same.
+    void Reconfigure(int baudRate, int parity);
 
-  // Sends the request and waits up to timeoutMs for an answer with its code; the answer's four data
-  // bytes, or nothing when none came. Answers that arrived before the request was sent are dropped.
-  // CliError(kExitPortFailure) when the request cannot be written, or at once when the device
-  // goes away.
-  std::optional<protocol::AnswerData> Exchange(const Request& request, int timeoutMs);
-  // Exchange in two steps, for several links at once: Post sends without waiting, AwaitAnswers
-  // waits until every link has its answer or timeoutMs have passed, and Answer tells what came.
-  void Post(const Request& request);
-  static void AwaitAnswers(const std::vector<ModuleLink*>& links, int timeoutMs);
-  const std::optional<protocol::AnswerData>& Answer() const { return m_answer; }
-  // Exchange, with CliError(kExitNoAnswer) naming the request when no answer comes.
-  protocol::AnswerData Ask(const Request& request, int timeoutMs);
+    // Sends the request and waits up to timeoutMs for an answer with its code; the answer's four data
+    // bytes, or nothing when none came. Answers that arrived before the request was sent are dropped.
+    // CliError(kExitPortFailure) when the request cannot be written, or at once when the device
+    // goes away.
+    std::optional<protocol::AnswerData> Exchange(const Request& request, int timeoutMs);
+    // Exchange in two steps, for several links at once: Post sends without waiting, AwaitAnswers
+    // waits until every link has its answer or timeoutMs have passed, and Answer tells what came.
+    void Post(const Request& request);
+    static void AwaitAnswers(const std::vector<ModuleLink*>& links, int timeoutMs);
+    const std::optional<protocol::AnswerData>& Answer() const { return m_answer; }
+    // Exchange, with CliError(kExitNoAnswer) naming the request when no answer comes.
+    protocol::AnswerData Ask(const Request& request, int timeoutMs);
 
-  // The line settings now: the serial object keeps the baud rate of its last Open only.
-  int BaudRate() const { return m_lineBaudRate; }
-  int Parity() const { return m_serial.Parity(); }
-  // "COM3 at 38400 ODD": the port and its current line settings, for messages.
-  std::string Where() const;
+    // The line settings now: the serial object keeps the baud rate of its last Open only.
+    int BaudRate() const { return m_lineBaudRate; }
+    int Parity() const { return m_serial.Parity(); }
+    // "COM3 at 38400 ODD": the port and its current line settings, for messages.
+    std::string Where() const;
 
-  bool event(QEvent* e) override;
+    bool event(QEvent* e) override;
 
 private:
-  void Trace(const std::string& line) const;
-  // Says in the trace how many frames were dropped since it last said so.
-  void TraceDrops();
-  [[noreturn]] void ThrowGone() const;
+    void Trace(const std::string& line) const;
+    // Says in the trace how many frames were dropped since it last said so.
+    void TraceDrops();
+    [[noreturn]] void ThrowGone() const;
 
-  ZebSerial m_serial;
-  bool m_tracing;
-  unsigned m_noticeType;
-  std::optional<std::uint8_t> m_awaitedCode;
-  std::optional<protocol::AnswerData> m_answer;
-  QEventLoop* m_waiting = nullptr;
-  std::string m_device;  // the device the port named when it was opened
-  int m_lineBaudRate = 0;
-  bool m_gone = false;
-  std::uint64_t m_dropsTraced = 0;
+    ZebSerial m_serial;
+    bool m_tracing;
+    unsigned m_noticeType;
+    std::optional<std::uint8_t> m_awaitedCode;
+    std::optional<protocol::AnswerData> m_answer;
+    QEventLoop* m_waiting = nullptr;
+    std::string m_device;  // the device the port named when it was opened
+    int m_lineBaudRate = 0;
+    bool m_gone = false;
+    std::uint64_t m_dropsTraced = 0;
 };
 
 // The device a path finally names (the target of a ports-directory link, even a dangling one); the

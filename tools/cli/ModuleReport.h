@@ -11,16 +11,16 @@
 namespace cli {
 
 struct ModuleReport {
-  std::optional<std::uint8_t> moduleType;  // data byte 2 of the search answer
-  std::optional<int> channel;              // 1..32 as the module reports it
-  std::optional<std::string> frequency;    // the channel table's text
-  std::optional<int> airBaudCode;          // baud codes 1..8 (index + 1), as in frames
-  std::optional<int> serialBaudCode;
-  std::optional<int> serialParity;         // parity index
-  std::optional<int> guestId;              // 0..65535
-  std::optional<int> power;                // 1..7, written only
+    std::optional<std::uint8_t> moduleType;  // data byte 2 of the search answer
+    std::optional<int> channel;              // 1..32 as the module reports it
+    std::optional<std::string> frequency;    // the channel table's text
+    std::optional<int> airBaudCode;          // baud codes 1..8 (index + 1), as in frames
+    std::optional<int> serialBaudCode;
+    std::optional<int> serialParity;  // parity index
+    std::optional<int> guestId;       // 0..65535
+    std::optional<int> power;         // 1..7, written only
 
-  bool Empty() const;
+    bool Empty() const;
 };
 
 // One "key value" line per setting: module, channel (with frequency), air, serial, id, power.

@@ -12,98 +12,109 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kDialoutHint =
-    "hint: serial devices belong to the group 'dialout'; join it with 'sudo adduser $USER dialout' and log in again";
+constexpr const char* kDialoutHint
+    = "hint: serial devices belong to the group 'dialout'; join it with 'sudo adduser $USER dialout' and log in again";
 
-std::string PortName(const platform::SerialPortInfo& p) { return p.port != 0 ? platform::PortDisplayName(p.port) : "-"; }
-
-std::string StateText(const platform::PortStatus& s) {
-  std::string text = platform::PortStateName(s.state);
-  if (s.state == platform::PortState::kInUse && !s.holders.empty()) {
-    text += " (PID";
-    for (pid_t pid : s.holders) text += " " + std::to_string(pid);
-    text += ")";
-  } else if (!s.reason.empty()) {
-    text += " (" + s.reason + ")";
-  }
-  return text;
+std::string PortName(const platform::SerialPortInfo& p)
+{
+    return p.port != 0 ? platform::PortDisplayName(p.port) : "-";
 }
 
-std::string DescriptionWithIds(const platform::SerialPortInfo& p) {
-  std::string text = platform::Description(p);
-  if (!p.vendorId.empty()) text += " [" + p.vendorId + ":" + p.productId + "]";
-  return text;
+std::string StateText(const platform::PortStatus& s)
+{
+    std::string text = platform::PortStateName(s.state);
+    if (s.state == platform::PortState::kInUse && !s.holders.empty()) {
+        text += " (PID";
+        for (pid_t pid : s.holders)
+            text += " " + std::to_string(pid);
+        text += ")";
+    } else if (!s.reason.empty()) {
+        text += " (" + s.reason + ")";
+    }
+    return text;
 }
 
-void PrintJson(std::ostream& out, const platform::SerialPortInfo& p, const platform::PortStatus& s) {
-  auto field = [&out](const char* name, const std::string& value) {
-    out << ",\"" << name << "\":" << (value.empty() ? std::string("null") : Quoted(value));
-  };
-  out << "{\"port\":" << (p.port != 0 ? Quoted(platform::PortDisplayName(p.port)) : std::string("null"));
-  field("device", p.device);
-  field("by_id", p.byId);
-  field("link", p.link);
-  field("kind", platform::PortKindName(p.kind));
-  field("description", platform::Description(p));
-  field("state", platform::PortStateName(s.state));
-  field("reason", s.reason);
-  out << ",\"holders\":[";
-  for (std::size_t i = 0; i < s.holders.size(); ++i) out << (i ? "," : "") << s.holders[i];
-  out << "]";
-  field("vendor_id", p.vendorId);
-  field("product_id", p.productId);
-  field("manufacturer", p.manufacturer);
-  field("product", p.product);
-  field("serial", p.serial);
-  out << "}";
+std::string DescriptionWithIds(const platform::SerialPortInfo& p)
+{
+    std::string text = platform::Description(p);
+    if (!p.vendorId.empty()) text += " [" + p.vendorId + ":" + p.productId + "]";
+    return text;
+}
+
+void PrintJson(std::ostream& out, const platform::SerialPortInfo& p, const platform::PortStatus& s)
+{
+    auto field = [&out](const char* name, const std::string& value) {
+        out << ",\"" << name << "\":" << (value.empty() ? std::string("null") : Quoted(value));
+    };
+    out << "{\"port\":" << (p.port != 0 ? Quoted(platform::PortDisplayName(p.port)) : std::string("null"));
+    field("device", p.device);
+    field("by_id", p.byId);
+    field("link", p.link);
+    field("kind", platform::PortKindName(p.kind));
+    field("description", platform::Description(p));
+    field("state", platform::PortStateName(s.state));
+    field("reason", s.reason);
+    out << ",\"holders\":[";
+    for (std::size_t i = 0; i < s.holders.size(); ++i)
+        out << (i ? "," : "") << s.holders[i];
+    out << "]";
+    field("vendor_id", p.vendorId);
+    field("product_id", p.productId);
+    field("manufacturer", p.manufacturer);
+    field("product", p.product);
+    field("serial", p.serial);
+    out << "}";
 }
 
 }  // namespace
 
-int Ports(const Invocation& inv, std::ostream& out, std::ostream& err) {
-  bool denied = false;
-  bool first = true;
-  if (inv.json) out << "{\"ports\":[";
-  for (const platform::SerialPortInfo& p : platform::DiscoverPorts()) {
-    if (p.NoUart() && !inv.allPorts) continue;
-    const platform::PortStatus status = platform::ProbeState(p);
-    denied = denied || status.state == platform::PortState::kPermissionDenied;
-    if (inv.json) {
-      if (!first) out << ",";
-      PrintJson(out, p, status);
-    } else {
-      out << PortName(p) << '\t' << p.device << '\t' << StateText(status) << '\t' << DescriptionWithIds(p) << '\t'
-          << (p.byId.empty() ? "-" : p.byId) << '\n';
+int Ports(const Invocation& inv, std::ostream& out, std::ostream& err)
+{
+    bool denied = false;
+    bool first = true;
+    if (inv.json) out << "{\"ports\":[";
+    for (const platform::SerialPortInfo& p : platform::DiscoverPorts()) {
+        if (p.NoUart() && !inv.allPorts) continue;
+        const platform::PortStatus status = platform::ProbeState(p);
+        denied = denied || status.state == platform::PortState::kPermissionDenied;
+        if (inv.json) {
+            if (!first) out << ",";
+            PrintJson(out, p, status);
+        } else {
+            out << PortName(p) << '\t' << p.device << '\t' << StateText(status) << '\t' << DescriptionWithIds(p) << '\t'
+                << (p.byId.empty() ? "-" : p.byId) << '\n';
+        }
+        first = false;
     }
-    first = false;
-  }
-  if (inv.json) out << "]}\n";
-  if (denied && !inv.json) err << "orvane-cli: " << kDialoutHint << '\n';
-  return kExitDone;
+    if (inv.json) out << "]}\n";
+    if (denied && !inv.json) err << "orvane-cli: " << kDialoutHint << '\n';
+    return kExitDone;
 }
 
-int ChoosePort(const Invocation& inv, std::ostream& err) {
-  if (!inv.ports.empty()) return inv.ports.front();
-  bool denied = false;
-  const std::optional<platform::SerialPortInfo> chosen = platform::DefaultPort(platform::DiscoverPorts(), &denied);
-  if (!chosen) {
-    std::string message = "no serial port can be opened; name one with --port";
-    if (denied) message += std::string("\n") + kDialoutHint;
-    throw CliError(kExitPortFailure, message);
-  }
-  if (!inv.json && !inv.quiet) {
-    err << "orvane-cli: using " << platform::PortDisplayName(chosen->port) << " (" << chosen->device << ", "
-        << platform::ShortDescription(*chosen) << ")\n";
-  }
-  return chosen->port;
+int ChoosePort(const Invocation& inv, std::ostream& err)
+{
+    if (!inv.ports.empty()) return inv.ports.front();
+    bool denied = false;
+    const std::optional<platform::SerialPortInfo> chosen = platform::DefaultPort(platform::DiscoverPorts(), &denied);
+    if (!chosen) {
+        std::string message = "no serial port can be opened; name one with --port";
+        if (denied) message += std::string("\n") + kDialoutHint;
+        throw CliError(kExitPortFailure, message);
+    }
+    if (!inv.json && !inv.quiet) {
+        err << "orvane-cli: using " << platform::PortDisplayName(chosen->port) << " (" << chosen->device << ", "
+            << platform::ShortDescription(*chosen) << ")\n";
+    }
+    return chosen->port;
 }
 
-std::vector<int> ReadyPorts() {
-  std::vector<int> ports;
-  for (const platform::SerialPortInfo& p : platform::DiscoverPorts()) {
-    if (p.port != 0 && platform::ProbeState(p).state == platform::PortState::kReady) ports.push_back(p.port);
-  }
-  return ports;
+std::vector<int> ReadyPorts()
+{
+    std::vector<int> ports;
+    for (const platform::SerialPortInfo& p : platform::DiscoverPorts()) {
+        if (p.port != 0 && platform::ProbeState(p).state == platform::PortState::kReady) ports.push_back(p.port);
+    }
+    return ports;
 }
 
 }  // namespace cli

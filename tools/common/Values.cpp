@@ -12,89 +12,103 @@ namespace {
 
 constexpr long long kHighestMilliseconds = 600000;
 
-[[noreturn]] void Refuse(std::string_view what, const std::string& allowed, std::string_view text) {
-  throw BadValue(std::string(what) + " must be " + allowed + ", not '" + std::string(text) + "'");
+[[noreturn]] void Refuse(std::string_view what, const std::string& allowed, std::string_view text)
+{
+    throw BadValue(std::string(what) + " must be " + allowed + ", not '" + std::string(text) + "'");
 }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
+bool SameIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    }
+    return true;
 }
 
 constexpr std::array<const char*, protocol::kParityNames.size()> kParityWords{"none", "odd", "even"};
 
 }  // namespace
 
-std::optional<long long> ParseDecimal(std::string_view text) {
-  if (text.empty() || text.size() > 18) return std::nullopt;
-  long long value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size() || text.front() == '-') return std::nullopt;
-  return value;
+std::optional<long long> ParseDecimal(std::string_view text)
+{
+    if (text.empty() || text.size() > 18) return std::nullopt;
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || text.front() == '-') return std::nullopt;
+    return value;
 }
 
-int ParseInRange(std::string_view text, std::string_view what, long long low, long long high) {
-  const std::optional<long long> v = ParseDecimal(text);
-  if (!v || *v < low || *v > high) Refuse(what, std::to_string(low) + " to " + std::to_string(high), text);
-  return static_cast<int>(*v);
+int ParseInRange(std::string_view text, std::string_view what, long long low, long long high)
+{
+    const std::optional<long long> v = ParseDecimal(text);
+    if (!v || *v < low || *v > high) Refuse(what, std::to_string(low) + " to " + std::to_string(high), text);
+    return static_cast<int>(*v);
 }
 
-int ParseChannel(std::string_view text, std::string_view what) {
-  return ParseInRange(text, what, protocol::kLowestChannel, protocol::kHighestChannel);
+int ParseChannel(std::string_view text, std::string_view what)
+{
+    return ParseInRange(text, what, protocol::kLowestChannel, protocol::kHighestChannel);
 }
 
-int ParseBaudCode(std::string_view text, std::string_view what) {
-  const std::optional<long long> v = ParseDecimal(text);
-  const int index = v && *v <= protocol::kBaudRates.back() ? protocol::BaudIndexOfRate(static_cast<int>(*v)) : -1;
-  if (index < 0) {
-    std::string rates = "one of";
-    for (int rate : protocol::kBaudRates) rates += " " + std::to_string(rate);
-    Refuse(what, rates, text);
-  }
-  return index + 1;
-}
-
-int ParseBaudRate(std::string_view text, std::string_view what) {
-  return protocol::BaudRateOfCode(ParseBaudCode(text, what));
-}
-
-int ParseParity(std::string_view text, std::string_view what) {
-  // By parity index.
-  static constexpr std::array<std::array<std::string_view, 3>, protocol::kParityNames.size()> kSpellings{
-      {{"none", "no", "n"}, {"odd", "o", ""}, {"even", "e", ""}}};
-  for (std::size_t i = 0; i < kSpellings.size(); ++i) {
-    for (std::string_view spelling : kSpellings[i]) {
-      if (!spelling.empty() && SameIgnoringCase(text, spelling)) return static_cast<int>(i);
+int ParseBaudCode(std::string_view text, std::string_view what)
+{
+    const std::optional<long long> v = ParseDecimal(text);
+    const int index = v && *v <= protocol::kBaudRates.back() ? protocol::BaudIndexOfRate(static_cast<int>(*v)) : -1;
+    if (index < 0) {
+        std::string rates = "one of";
+        for (int rate : protocol::kBaudRates)
+            rates += " " + std::to_string(rate);
+        Refuse(what, rates, text);
     }
-  }
-  Refuse(what, "none, odd or even", text);
+    return index + 1;
 }
 
-int ParseGuestId(std::string_view text, std::string_view what) {
-  return ParseInRange(text, what, protocol::kLowestGuestId, protocol::kHighestGuestId);
+int ParseBaudRate(std::string_view text, std::string_view what)
+{
+    return protocol::BaudRateOfCode(ParseBaudCode(text, what));
 }
 
-int ParsePower(std::string_view text, std::string_view what) {
-  return ParseInRange(text, what, protocol::kLowestPower, protocol::kHighestPower);
+int ParseParity(std::string_view text, std::string_view what)
+{
+    // By parity index.
+    static constexpr std::array<std::array<std::string_view, 3>, protocol::kParityNames.size()> kSpellings{
+        {{"none", "no", "n"}, {"odd", "o", ""}, {"even", "e", ""}}};
+    for (std::size_t i = 0; i < kSpellings.size(); ++i) {
+        for (std::string_view spelling : kSpellings[i]) {
+            if (!spelling.empty() && SameIgnoringCase(text, spelling)) return static_cast<int>(i);
+        }
+    }
+    Refuse(what, "none, odd or even", text);
 }
 
-int ParseMilliseconds(std::string_view text, std::string_view what) {
-  return ParseInRange(text, what, 1, kHighestMilliseconds);
+int ParseGuestId(std::string_view text, std::string_view what)
+{
+    return ParseInRange(text, what, protocol::kLowestGuestId, protocol::kHighestGuestId);
 }
 
-int ParsePort(std::string_view text, std::string_view what) {
-  const std::optional<int> port = platform::ParsePortName(text);
-  if (!port || *port < 1) Refuse(what, "COM1 to COM63 (or 1 to 63)", text);
-  return *port;
+int ParsePower(std::string_view text, std::string_view what)
+{
+    return ParseInRange(text, what, protocol::kLowestPower, protocol::kHighestPower);
 }
 
-const char* ParityWord(int parity) {
-  return protocol::IsParity(parity) ? kParityWords[static_cast<std::size_t>(parity)] : "?";
+int ParseMilliseconds(std::string_view text, std::string_view what)
+{
+    return ParseInRange(text, what, 1, kHighestMilliseconds);
+}
+
+int ParsePort(std::string_view text, std::string_view what)
+{
+    const std::optional<int> port = platform::ParsePortName(text);
+    if (!port || *port < 1) Refuse(what, "COM1 to COM63 (or 1 to 63)", text);
+    return *port;
+}
+
+const char* ParityWord(int parity)
+{
+    return protocol::IsParity(parity) ? kParityWords[static_cast<std::size_t>(parity)] : "?";
 }
 
 }  // namespace cmdline

@@ -13,21 +13,21 @@ namespace cmdline {
 // A value or a command line that cannot be used; the programs exit with code 2 and send nothing.
 class BadValue : public std::runtime_error {
 public:
-  using std::runtime_error::runtime_error;
+    using std::runtime_error::runtime_error;
 };
 
 // A decimal integer without sign, blanks or other characters; leading zeros allowed.
 std::optional<long long> ParseDecimal(std::string_view text);
 
 int ParseInRange(std::string_view text, std::string_view what, long long low, long long high);
-int ParseChannel(std::string_view text, std::string_view what);        // 1..32
-int ParseBaudCode(std::string_view text, std::string_view what);       // a rate of the baud table -> code 1..8
-int ParseBaudRate(std::string_view text, std::string_view what);       // a rate of the baud table
+int ParseChannel(std::string_view text, std::string_view what);   // 1..32
+int ParseBaudCode(std::string_view text, std::string_view what);  // a rate of the baud table -> code 1..8
+int ParseBaudRate(std::string_view text, std::string_view what);  // a rate of the baud table
 // none|no|n, odd|o, even|e, case ignored -> parity index 0..2.
 int ParseParity(std::string_view text, std::string_view what);
-int ParseGuestId(std::string_view text, std::string_view what);        // 0..65535
-int ParsePower(std::string_view text, std::string_view what);          // 1..7
-int ParseMilliseconds(std::string_view text, std::string_view what);   // 1..600000
+int ParseGuestId(std::string_view text, std::string_view what);       // 0..65535
+int ParsePower(std::string_view text, std::string_view what);         // 1..7
+int ParseMilliseconds(std::string_view text, std::string_view what);  // 1..600000
 // A port the user names: COMn, comn or n, 1..63. Every program takes ports through this one call.
 int ParsePort(std::string_view text, std::string_view what);
 

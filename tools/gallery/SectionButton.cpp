@@ -40,7 +40,7 @@ TsuiButton* MakeButton(TsuiUIStyle style, QWidget* cell, const QString& caption,
     return b;
 }
 
-} // namespace
+}  // namespace
 
 QWidget* BuildButtonSection(TsuiUIStyle style, QWidget* parent)
 {

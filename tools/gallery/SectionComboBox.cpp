@@ -11,8 +11,7 @@ TsuiComboBox* MakeCombo(TsuiUIStyle style, gallery::State state, QWidget* cell, 
 {
     // A press drops the list down into a window of its own, which the page picture
     // cannot show; hovering changes nothing.
-    if (state == gallery::State::Hovered || state == gallery::State::Pressed)
-        return nullptr;
+    if (state == gallery::State::Hovered || state == gallery::State::Pressed) return nullptr;
     auto* combo = new TsuiComboBox(cell);
     combo->setUIStyle(style);
     combo->setStyle(kind);
@@ -29,15 +28,14 @@ void WindowColours(TsuiComboBox* combo)
     combo->setButtonColor(kButtonGrey);
 }
 
-} // namespace
+}  // namespace
 
 QWidget* BuildComboBoxSection(TsuiUIStyle style, QWidget* parent)
 {
     auto* grid = new gallery::StateGrid(parent);
     grid->AddRow(QStringLiteral("list, style colours"), [style](gallery::State s, QWidget* cell) {
         TsuiComboBox* c = MakeCombo(style, s, cell, TsuiComboBox::csDropDownList);
-        if (c)
-            c->setCurrentIndex(3);
+        if (c) c->setCurrentIndex(3);
         return c;
     });
     grid->AddRow(QStringLiteral("list, window colours"), [style](gallery::State s, QWidget* cell) {
@@ -50,14 +48,12 @@ QWidget* BuildComboBoxSection(TsuiUIStyle style, QWidget* parent)
     });
     grid->AddRow(QStringLiteral("list, nothing picked"), [style](gallery::State s, QWidget* cell) {
         TsuiComboBox* c = MakeCombo(style, s, cell, TsuiComboBox::csDropDownList);
-        if (c)
-            WindowColours(c);
+        if (c) WindowColours(c);
         return c;
     });
     grid->AddRow(QStringLiteral("typed"), [style](gallery::State s, QWidget* cell) {
         TsuiComboBox* c = MakeCombo(style, s, cell, TsuiComboBox::csDropDown);
-        if (c)
-            c->setCurrentIndex(1);
+        if (c) c->setCurrentIndex(1);
         return c;
     });
     return grid;

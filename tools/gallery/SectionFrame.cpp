@@ -56,22 +56,21 @@ void DrawWindow(QPainter& p, QWidget* host, const QPoint& at)
 {
     p.save();
     p.translate(at);
-    if (!host->mask().isEmpty())
-        p.setClipRegion(host->mask());
+    if (!host->mask().isEmpty()) p.setClipRegion(host->mask());
     p.drawPixmap(0, 0, host->grab());
     p.restore();
 }
 
-} // namespace
+}  // namespace
 
 bool WriteFramePicture(TsuiUIStyle style, const QString& file)
 {
-    std::unique_ptr<QWidget> active = MakeWindow(style, QStringLiteral("Orvane V1.00.05 2012-11-7 Support Com10"),
-                                                 QSize(411, 260));
+    std::unique_ptr<QWidget> active
+        = MakeWindow(style, QStringLiteral("Orvane V1.00.05 2012-11-7 Support Com10"), QSize(411, 260));
     auto* form = active->findChild<TsuiForm*>();
     AddPageControl(style, form);
-    std::unique_ptr<QWidget> inactive =
-        MakeWindow(style, QStringLiteral("Com Setting - a caption much longer than its title bar"), QSize(240, 120));
+    std::unique_ptr<QWidget> inactive
+        = MakeWindow(style, QStringLiteral("Com Setting - a caption much longer than its title bar"), QSize(240, 120));
 
     const QPoint activeAt(16, 16);
     const QPoint inactiveAt(activeAt.x() + active->width() + 24, activeAt.y());

@@ -54,20 +54,18 @@ TsuiGroupBox* MakeChannelGroup(TsuiUIStyle style, QWidget* parent, QPoint at)
     return box;
 }
 
-} // namespace
+}  // namespace
 
 QWidget* BuildPanelsSection(TsuiUIStyle style, QWidget* parent)
 {
     auto* grid = new gallery::StateGrid(parent);
     grid->AddRow(QStringLiteral("group box"), [style](gallery::State s, QWidget* cell) -> QWidget* {
-        if (!GroupBoxState(s))
-            return nullptr;
+        if (!GroupBoxState(s)) return nullptr;
         return MakeChannelGroup(style, cell, QPoint(0, 0));
     });
     grid->AddRow(QStringLiteral("transparent, on the page picture"),
                  [style](gallery::State s, QWidget* cell) -> QWidget* {
-                     if (!GroupBoxState(s))
-                         return nullptr;
+                     if (!GroupBoxState(s)) return nullptr;
                      TsuiImagePanel* page = MakePanel(cell, QRect(0, 0, 185, 85));
                      page->setPicture(LoadPageBackground());
                      TsuiGroupBox* box = MakeChannelGroup(style, page, QPoint(10, 10));
@@ -75,16 +73,14 @@ QWidget* BuildPanelsSection(TsuiUIStyle style, QWidget* parent)
                      return page;
                  });
     grid->AddRow(QStringLiteral("no caption"), [style](gallery::State s, QWidget* cell) -> QWidget* {
-        if (!GroupBoxState(s))
-            return nullptr;
+        if (!GroupBoxState(s)) return nullptr;
         auto* box = new TsuiGroupBox(cell);
         box->setUIStyle(style);
         box->setGeometry(0, 0, 160, 40);
         return box;
     });
     grid->AddRow(QStringLiteral("panels"), [](gallery::State s, QWidget* cell) -> QWidget* {
-        if (s != gallery::State::Normal)
-            return nullptr;
+        if (s != gallery::State::Normal) return nullptr;
         TsuiImagePanel* bar = MakePanel(cell, QRect(0, 0, 411, 41));
         bar->setColor(kSkyBlue);
         TsuiImagePanel* status = MakePanel(cell, QRect(0, 47, 411, 28));

@@ -12,18 +12,16 @@ QWidget* MakeSpin(TsuiUIStyle style, gallery::State state, QWidget* cell, QSize 
     spin->SetBounds(0, 0, size.width(), size.height());
     switch (state) {
     case gallery::State::Hovered:
-    case gallery::State::Pressed:
-        return spin->UpButton();
+    case gallery::State::Pressed: return spin->UpButton();
     case gallery::State::Focused:
         // The focus frame shows only on a spin button that is a tab stop.
         spin->SetTabStop(true);
         return spin;
-    default:
-        return spin;
+    default: return spin;
     }
 }
 
-} // namespace
+}  // namespace
 
 QWidget* BuildSpinSection(TsuiUIStyle style, QWidget* parent)
 {

@@ -27,7 +27,7 @@ TsuiPageControl* MakePageControl(TsuiUIStyle style, QWidget* parent, TsuiTabPosi
     return control;
 }
 
-} // namespace
+}  // namespace
 
 QWidget* BuildTabsSection(TsuiUIStyle style, QWidget* parent)
 {

@@ -49,7 +49,7 @@ private:
     StateTargets m_targets;
 };
 
-} // namespace gallery
+}  // namespace gallery
 
 // One line per section; each lives in Section<Name>.cpp.
 QWidget* BuildButtonSection(TsuiUIStyle style, QWidget* parent);
@@ -57,5 +57,5 @@ QWidget* BuildSpinSection(TsuiUIStyle style, QWidget* parent);
 QWidget* BuildEditSection(TsuiUIStyle style, QWidget* parent);
 QWidget* BuildComboBoxSection(TsuiUIStyle style, QWidget* parent);
 QWidget* BuildPanelsSection(TsuiUIStyle style, QWidget* parent);
-bool WriteFramePicture(TsuiUIStyle style, const QString& file); // a framed window with its window menu open
+bool WriteFramePicture(TsuiUIStyle style, const QString& file);  // a framed window with its window menu open
 QWidget* BuildTabsSection(TsuiUIStyle style, QWidget* parent);

@@ -86,8 +86,7 @@ void MoveCursorAway()
 
 void ClearFocus()
 {
-    if (QWidget* f = QApplication::focusWidget())
-        f->clearFocus();
+    if (QWidget* f = QApplication::focusWidget()) f->clearFocus();
     Settle();
 }
 
@@ -159,28 +158,24 @@ QImage Picture(TsuiUIStyle style)
     return shot;
 }
 
-} // namespace
+}  // namespace
 
 namespace gallery {
 
 QString StateName(State state)
 {
     switch (state) {
-    case State::Normal:
-        return QStringLiteral("normal");
-    case State::Hovered:
-        return QStringLiteral("hovered");
-    case State::Pressed:
-        return QStringLiteral("pressed");
-    case State::Focused:
-        return QStringLiteral("focused");
-    case State::Disabled:
-        return QStringLiteral("disabled");
+    case State::Normal: return QStringLiteral("normal");
+    case State::Hovered: return QStringLiteral("hovered");
+    case State::Pressed: return QStringLiteral("pressed");
+    case State::Focused: return QStringLiteral("focused");
+    case State::Disabled: return QStringLiteral("disabled");
     }
     return {};
 }
 
-StateGrid::StateGrid(QWidget* parent) : QWidget(parent)
+StateGrid::StateGrid(QWidget* parent)
+    : QWidget(parent)
 {
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(16);
@@ -202,34 +197,23 @@ void StateGrid::AddRow(const QString& label, const CellFactory& make)
         }
         QRect bounds;
         for (QObject* o : cell->children())
-            if (o->isWidgetType())
-                bounds |= static_cast<QWidget*>(o)->geometry();
+            if (o->isWidgetType()) bounds |= static_cast<QWidget*>(o)->geometry();
         cell->setFixedSize(bounds.x() + bounds.width(), bounds.y() + bounds.height());
         switch (s) {
-        case State::Normal:
-            break;
-        case State::Hovered:
-            m_targets.hovered.append(StateTarget{target, cell});
-            break;
-        case State::Pressed:
-            m_targets.pressed.append(StateTarget{target, cell});
-            break;
-        case State::Focused:
-            m_targets.focused.append(StateTarget{target, cell});
-            break;
-        case State::Disabled:
-            cell->setEnabled(false);
-            break;
+        case State::Normal: break;
+        case State::Hovered: m_targets.hovered.append(StateTarget{target, cell}); break;
+        case State::Pressed: m_targets.pressed.append(StateTarget{target, cell}); break;
+        case State::Focused: m_targets.focused.append(StateTarget{target, cell}); break;
+        case State::Disabled: cell->setEnabled(false); break;
         }
         // A state column is named once some row shows a control in it.
-        if (!grid->itemAtPosition(0, column))
-            grid->addWidget(new QLabel(StateName(s), this), 0, column, Qt::AlignLeft);
+        if (!grid->itemAtPosition(0, column)) grid->addWidget(new QLabel(StateName(s), this), 0, column, Qt::AlignLeft);
         grid->addWidget(cell, m_rows, column++, Qt::AlignLeft | Qt::AlignVCenter);
     }
     ++m_rows;
 }
 
-} // namespace gallery
+}  // namespace gallery
 
 namespace {
 
@@ -248,8 +232,7 @@ int WritePictures(const QString& dir)
             return 1;
         }
         std::printf("%s\n", qPrintable(file));
-        if (!WriteFramePicture(style, stem + QStringLiteral("-frame.png")))
-            return 1;
+        if (!WriteFramePicture(style, stem + QStringLiteral("-frame.png"))) return 1;
     }
     return 0;
 }
@@ -270,7 +253,7 @@ int ShowStyles(QApplication& app)
     return app.exec();
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -293,10 +276,8 @@ int main(int argc, char** argv)
         }
     }
     // Qt then lays out in the same logical pixels and paints, and grabs, N times as many.
-    if (scale != 1)
-        qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
-    if (!pngDir.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (scale != 1) qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
+    if (!pngDir.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     RegisterFontSubstitutions();

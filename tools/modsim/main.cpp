@@ -13,122 +13,128 @@
 
 namespace {
 
-const cmdline::OptionParser& Parser() {
-  static const cmdline::OptionParser parser({
-      {"port", 0, "PORT", "the port offered: COMn, comn or n, 1 to 63 (COM1)"},
-      {"type", 0, "T", "433 or 490 MHz module (433)"},
-      {"baud", 'b', "RATE", "module's serial baud rate, 1200 to 115200 (9600)"},
-      {"parity", 'p', "PARITY", "none, odd or even; n, o, e and any case too (none)"},
-      {"air", 0, "RATE", "air baud rate, 1200 to 115200 (9600)"},
-      {"channel", 0, "N", "channel, 1 to 32 (1)"},
-      {"id", 0, "N", "factory ID, 0 to 65535 (0)"},
-      {"power", 0, "N", "transmit power level, 1 to 7 (7)"},
-      {"delay-ms", 0, "MS", "wait MS before each answer, 0 to 60000 (0)"},
-      {"drop", 0, "P", "leave each answer unsent with probability P, 0 to 1 (0)"},
-      {"noise", 0, nullptr, "send a few stray bytes before each answer"},
-      {"split", 0, nullptr, "send each answer in two writes"},
-      {"verbose", 0, nullptr, "print each request and answer in hex"},
-      {"help", 'h', nullptr, "this help"},
-      {"version", 'V', nullptr, "print the version and exit"},
-  });
-  return parser;
+const cmdline::OptionParser& Parser()
+{
+    static const cmdline::OptionParser parser({
+        {"port", 0, "PORT", "the port offered: COMn, comn or n, 1 to 63 (COM1)"},
+        {"type", 0, "T", "433 or 490 MHz module (433)"},
+        {"baud", 'b', "RATE", "module's serial baud rate, 1200 to 115200 (9600)"},
+        {"parity", 'p', "PARITY", "none, odd or even; n, o, e and any case too (none)"},
+        {"air", 0, "RATE", "air baud rate, 1200 to 115200 (9600)"},
+        {"channel", 0, "N", "channel, 1 to 32 (1)"},
+        {"id", 0, "N", "factory ID, 0 to 65535 (0)"},
+        {"power", 0, "N", "transmit power level, 1 to 7 (7)"},
+        {"delay-ms", 0, "MS", "wait MS before each answer, 0 to 60000 (0)"},
+        {"drop", 0, "P", "leave each answer unsent with probability P, 0 to 1 (0)"},
+        {"noise", 0, nullptr, "send a few stray bytes before each answer"},
+        {"split", 0, nullptr, "send each answer in two writes"},
+        {"verbose", 0, nullptr, "print each request and answer in hex"},
+        {"help", 'h', nullptr, "this help"},
+        {"version", 'V', nullptr, "print the version and exit"},
+    });
+    return parser;
 }
 
-std::string Help() {
-  return "usage: orvane-modsim [OPTIONS]\n"
-         "\n"
-         "Offers a simulated radio module as a COM port: links comN in the ports directory\n"
-         "($XDG_CONFIG_HOME/orvane/ports) to a pseudo-terminal and answers requests sent at the module's\n"
-         "own serial settings. A pseudo-terminal cannot tell parity \"none\" from \"even\": both are taken.\n"
-         "\n"
-         "Options (--name=value works too):\n" +
-         Parser().Help({"port", "type", "baud", "parity", "air", "channel", "id", "power", "delay-ms", "drop", "noise",
-                        "split", "verbose", "help", "version"});
+std::string Help()
+{
+    return "usage: orvane-modsim [OPTIONS]\n"
+           "\n"
+           "Offers a simulated radio module as a COM port: links comN in the ports directory\n"
+           "($XDG_CONFIG_HOME/orvane/ports) to a pseudo-terminal and answers requests sent at the module's\n"
+           "own serial settings. A pseudo-terminal cannot tell parity \"none\" from \"even\": both are taken.\n"
+           "\n"
+           "Options (--name=value works too):\n"
+        + Parser().Help({"port", "type", "baud", "parity", "air", "channel", "id", "power", "delay-ms", "drop", "noise",
+                         "split", "verbose", "help", "version"});
 }
 
-double ParseProbability(const cmdline::Given& g) {
-  try {
-    std::size_t used = 0;
-    const double p = std::stod(g.text, &used);
-    if (used == g.text.size() && p >= 0.0 && p <= 1.0) return p;
-  } catch (const std::exception&) {
-  }
-  throw cmdline::BadValue(g.origin + " must be a probability from 0 to 1, not '" + g.text + "'");
+double ParseProbability(const cmdline::Given& g)
+{
+    try {
+        std::size_t used = 0;
+        const double p = std::stod(g.text, &used);
+        if (used == g.text.size() && p >= 0.0 && p <= 1.0) return p;
+    } catch (const std::exception&) { }
+    throw cmdline::BadValue(g.origin + " must be a probability from 0 to 1, not '" + g.text + "'");
 }
 
 // The simulator's settings from the command line; BadValue for anything that cannot be used.
-modsim::PtyModuleOptions ParseOptions(const cmdline::ParsedLine& line, bool* verbose) {
-  if (!line.words.empty()) throw cmdline::BadValue("unexpected '" + line.words.front() + "'; options only");
-  modsim::PtyModuleOptions options;
-  modsim::ModuleSettings& s = options.settings;
-  if (auto g = line.Last("port")) options.port = cmdline::ParsePort(g->text, g->origin);
-  if (auto g = line.Last("type")) {
-    if (g->text != "433" && g->text != "490") throw cmdline::BadValue(g->origin + " must be 433 or 490, not '" + g->text + "'");
-    s.moduleType = g->text == "433" ? protocol::kModuleType433 : protocol::kModuleType490;
-  }
-  if (auto g = line.Last("baud")) s.baudIndex = cmdline::ParseBaudCode(g->text, g->origin) - 1;
-  if (auto g = line.Last("parity")) s.parity = cmdline::ParseParity(g->text, g->origin);
-  if (auto g = line.Last("air")) s.airBaudIndex = cmdline::ParseBaudCode(g->text, g->origin) - 1;
-  if (auto g = line.Last("channel")) s.channel = cmdline::ParseChannel(g->text, g->origin);
-  if (auto g = line.Last("id")) s.guestId = cmdline::ParseGuestId(g->text, g->origin);
-  if (auto g = line.Last("power")) s.power = cmdline::ParsePower(g->text, g->origin);
-  if (auto g = line.Last("delay-ms")) options.delayMs = cmdline::ParseInRange(g->text, g->origin, 0, 60000);
-  if (auto g = line.Last("drop")) options.dropProbability = ParseProbability(*g);
-  options.noise = line.Has("noise");
-  options.split = line.Has("split");
-  *verbose = line.Has("verbose");
-  return options;
+modsim::PtyModuleOptions ParseOptions(const cmdline::ParsedLine& line, bool* verbose)
+{
+    if (!line.words.empty()) throw cmdline::BadValue("unexpected '" + line.words.front() + "'; options only");
+    modsim::PtyModuleOptions options;
+    modsim::ModuleSettings& s = options.settings;
+    if (auto g = line.Last("port")) options.port = cmdline::ParsePort(g->text, g->origin);
+    if (auto g = line.Last("type")) {
+        if (g->text != "433" && g->text != "490")
+            throw cmdline::BadValue(g->origin + " must be 433 or 490, not '" + g->text + "'");
+        s.moduleType = g->text == "433" ? protocol::kModuleType433 : protocol::kModuleType490;
+    }
+    if (auto g = line.Last("baud")) s.baudIndex = cmdline::ParseBaudCode(g->text, g->origin) - 1;
+    if (auto g = line.Last("parity")) s.parity = cmdline::ParseParity(g->text, g->origin);
+    if (auto g = line.Last("air")) s.airBaudIndex = cmdline::ParseBaudCode(g->text, g->origin) - 1;
+    if (auto g = line.Last("channel")) s.channel = cmdline::ParseChannel(g->text, g->origin);
+    if (auto g = line.Last("id")) s.guestId = cmdline::ParseGuestId(g->text, g->origin);
+    if (auto g = line.Last("power")) s.power = cmdline::ParsePower(g->text, g->origin);
+    if (auto g = line.Last("delay-ms")) options.delayMs = cmdline::ParseInRange(g->text, g->origin, 0, 60000);
+    if (auto g = line.Last("drop")) options.dropProbability = ParseProbability(*g);
+    options.noise = line.Has("noise");
+    options.split = line.Has("split");
+    *verbose = line.Has("verbose");
+    return options;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  modsim::PtyModuleOptions options;
-  bool verbose = false;
-  try {
-    const cmdline::ParsedLine line = Parser().Parse(std::vector<std::string>(argv + 1, argv + argc));
-    if (line.Has("help")) {
-      std::fputs(Help().c_str(), stdout);
-      return 0;
+int main(int argc, char** argv)
+{
+    modsim::PtyModuleOptions options;
+    bool verbose = false;
+    try {
+        const cmdline::ParsedLine line = Parser().Parse(std::vector<std::string>(argv + 1, argv + argc));
+        if (line.Has("help")) {
+            std::fputs(Help().c_str(), stdout);
+            return 0;
+        }
+        if (line.Has("version")) {
+            std::printf("orvane-modsim %s\n", kOrvaneVersion);
+            return 0;
+        }
+        options = ParseOptions(line, &verbose);
+    } catch (const cmdline::BadValue& e) {
+        std::fprintf(stderr, "orvane-modsim: %s\nusage: orvane-modsim [OPTIONS]; see 'orvane-modsim --help'\n",
+                     e.what());
+        return 2;
     }
-    if (line.Has("version")) {
-      std::printf("orvane-modsim %s\n", kOrvaneVersion);
-      return 0;
+    if (verbose) {
+        options.log = [](const std::string& line) {
+            std::printf("%s\n", line.c_str());
+            std::fflush(stdout);
+        };
     }
-    options = ParseOptions(line, &verbose);
-  } catch (const cmdline::BadValue& e) {
-    std::fprintf(stderr, "orvane-modsim: %s\nusage: orvane-modsim [OPTIONS]; see 'orvane-modsim --help'\n", e.what());
-    return 2;
-  }
-  if (verbose) {
-    options.log = [](const std::string& line) {
-      std::printf("%s\n", line.c_str());
-      std::fflush(stdout);
-    };
-  }
 
-  // Signals are taken by sigwait below; block them before the serving thread exists so it inherits the mask.
-  sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGTERM);
-  sigaddset(&signals, SIGHUP);
-  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // Signals are taken by sigwait below; block them before the serving thread exists so it inherits the mask.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-  modsim::PtyModule module(options);
-  std::string error;
-  if (!module.Start(&error)) {
-    std::fprintf(stderr, "orvane-modsim: %s\n", error.c_str());
-    return 1;
-  }
-  const modsim::ModuleSettings& s = options.settings;
-  std::printf("module simulator on COM%d (%s): %d %s, %d MHz\n", module.Port(), module.DevicePath().c_str(),
-              protocol::BaudRateOfCode(s.baudIndex + 1), protocol::kParityNames[static_cast<std::size_t>(s.parity)],
-              protocol::ModuleBandMhz(s.moduleType));
-  std::fflush(stdout);
+    modsim::PtyModule module(options);
+    std::string error;
+    if (!module.Start(&error)) {
+        std::fprintf(stderr, "orvane-modsim: %s\n", error.c_str());
+        return 1;
+    }
+    const modsim::ModuleSettings& s = options.settings;
+    std::printf("module simulator on COM%d (%s): %d %s, %d MHz\n", module.Port(), module.DevicePath().c_str(),
+                protocol::BaudRateOfCode(s.baudIndex + 1), protocol::kParityNames[static_cast<std::size_t>(s.parity)],
+                protocol::ModuleBandMhz(s.moduleType));
+    std::fflush(stdout);
 
-  int received = 0;
-  sigwait(&signals, &received);
-  module.Stop();
-  return 0;
+    int received = 0;
+    sigwait(&signals, &received);
+    module.Stop();
+    return 0;
 }

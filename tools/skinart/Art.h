@@ -22,14 +22,14 @@ QString Prefix(Style s);
 QString SheetName(Style s);
 
 struct Resource {
-    QString name;    // the name the skin looks it up by, e.g. "PROTEIN_BUTTON"
+    QString name;  // the name the skin looks it up by, e.g. "PROTEIN_BUTTON"
     QImage image;
 };
 
-void AddButtons(QList<Resource>& out);     // button strips, combo box buttons
-void AddTitleBars(QList<Resource>& out);   // title pictures, title-button strips
-void AddTabs(QList<Resource>& out);        // tab strips, tab lines, tab scroll buttons
-void AddMisc(QList<Resource>& out);        // form backgrounds, menu pictures, spin glyphs
+void AddButtons(QList<Resource>& out);    // button strips, combo box buttons
+void AddTitleBars(QList<Resource>& out);  // title pictures, title-button strips
+void AddTabs(QList<Resource>& out);       // tab strips, tab lines, tab scroll buttons
+void AddMisc(QList<Resource>& out);       // form backgrounds, menu pictures, spin glyphs
 
 // The parameter page's background, 791 x 669, and the status line's 8 x 37 gradient.
 QImage PageBackground();

@@ -5,15 +5,9 @@
 
 namespace skinart {
 
-QString Prefix(Style s)
-{
-    return QString::fromLatin1(QMetaEnum::fromType<Sui::TsuiUIStyle>().valueToKey(s)).toUpper();
-}
+QString Prefix(Style s) { return QString::fromLatin1(QMetaEnum::fromType<Sui::TsuiUIStyle>().valueToKey(s)).toUpper(); }
 
-QString SheetName(Style s)
-{
-    return Prefix(s).toLower();
-}
+QString SheetName(Style s) { return Prefix(s).toLower(); }
 
 namespace {
 
@@ -31,12 +25,12 @@ QImage GlossButton(int w, int h, qreal radius, const Gloss& face)
 // MacOS: a white gel capsule that turns aqua under the pointer. The corners show the parent.
 QImage MacButton(State st)
 {
-    const Gloss normal{QColor("#8a8a8a"), QColor("#ffffff"), QColor("#eeeeee"), QColor("#dcdcdc"), QColor("#f6f6f6"),
-                       QColor(255, 255, 255, 200)};
-    const Gloss over{QColor("#3b6fae"), QColor("#e2f1fe"), QColor("#aed5f8"), QColor("#7fbaf0"), QColor("#c4e3fb"),
-                     QColor(255, 255, 255, 220)};
-    const Gloss pressed{QColor("#2a5590"), QColor("#a9cdf1"), QColor("#7db4ea"), QColor("#4f94dd"), QColor("#8cc2f1"),
-                        QColor(255, 255, 255, 120)};
+    const Gloss normal{QColor("#8a8a8a"), QColor("#ffffff"), QColor("#eeeeee"),
+                       QColor("#dcdcdc"), QColor("#f6f6f6"), QColor(255, 255, 255, 200)};
+    const Gloss over{QColor("#3b6fae"), QColor("#e2f1fe"), QColor("#aed5f8"),
+                     QColor("#7fbaf0"), QColor("#c4e3fb"), QColor(255, 255, 255, 220)};
+    const Gloss pressed{QColor("#2a5590"), QColor("#a9cdf1"), QColor("#7db4ea"),
+                        QColor("#4f94dd"), QColor("#8cc2f1"), QColor(255, 255, 255, 120)};
     return GlossButton(84, 23, 11, st == State::Normal ? normal : st == State::MouseOn ? over : pressed);
 }
 
@@ -50,8 +44,8 @@ QImage XpButton(State st)
     ScaledPainter(p);
     // A warm cream face, softly lit from above, in the dark blue rounded frame.
     const Gloss face = st == State::MouseDown
-                           ? Gloss{QColor("#003c74"), QColor("#d2cbb0"), QColor("#ddd7c0"), QColor("#e2dcc6"), QColor("#efead8")}
-                           : Gloss{QColor("#003c74"), QColor("#fefdf8"), QColor("#f1ecd9"), QColor("#e7e0c6"), QColor("#d2c9a4")};
+        ? Gloss{QColor("#003c74"), QColor("#d2cbb0"), QColor("#ddd7c0"), QColor("#e2dcc6"), QColor("#efead8")}
+        : Gloss{QColor("#003c74"), QColor("#fefdf8"), QColor("#f1ecd9"), QColor("#e7e0c6"), QColor("#d2c9a4")};
     GlossFace(p, QRectF(0, 0, w, h), 3, face);
     p.setRenderHint(QPainter::Antialiasing, false);
     if (st == State::MouseOn) {
@@ -77,10 +71,10 @@ QImage DeepBlueButton(State st)
     QImage layer = NewLayer(w, h);
     QPainter p(&layer);
     ScaledPainter(p);
-    const Gloss normal{QColor("#0e1a3f"), QColor("#e2ebfc"), QColor("#bccff2"), QColor("#a2bcea"), QColor("#b8cdf2"),
-                       QColor(255, 255, 255, 200)};
-    const Gloss over{QColor("#1c3a8c"), QColor("#eef4ff"), QColor("#cadcf8"), QColor("#b0caf4"), QColor("#c8dbfa"),
-                     QColor(255, 255, 255, 230)};
+    const Gloss normal{QColor("#0e1a3f"), QColor("#e2ebfc"), QColor("#bccff2"),
+                       QColor("#a2bcea"), QColor("#b8cdf2"), QColor(255, 255, 255, 200)};
+    const Gloss over{QColor("#1c3a8c"), QColor("#eef4ff"), QColor("#cadcf8"),
+                     QColor("#b0caf4"), QColor("#c8dbfa"), QColor(255, 255, 255, 230)};
     const Gloss pressed{QColor("#0e1a3f"), QColor("#7f9ad0"), QColor("#94acdc"), QColor("#a0b7e2"), QColor("#b4c7ea")};
     GlossFace(p, QRectF(0, 0, w, h), 2.5, st == State::Normal ? normal : st == State::MouseOn ? over : pressed);
     if (st == State::MouseOn) {
@@ -117,12 +111,12 @@ QImage ProteinButton(State st)
 // BlueGlass: a pane of blue glass with a bright upper reflection. The corners show the parent.
 QImage GlassButton(State st)
 {
-    const Gloss normal{QColor("#1e4f90"), QColor("#eaf5fe"), QColor("#c3dff8"), QColor("#95c4f0"), QColor("#bfdef9"),
-                       QColor(255, 255, 255, 230)};
-    const Gloss over{QColor("#2a6fc0"), QColor("#f4fbff"), QColor("#d2edff"), QColor("#9cd8ff"), QColor("#cbedff"),
-                     QColor(255, 255, 255, 255)};
-    const Gloss pressed{QColor("#163e72"), QColor("#a6cbee"), QColor("#89b7e6"), QColor("#5e9adb"), QColor("#8ab9e9"),
-                        QColor(255, 255, 255, 90)};
+    const Gloss normal{QColor("#1e4f90"), QColor("#eaf5fe"), QColor("#c3dff8"),
+                       QColor("#95c4f0"), QColor("#bfdef9"), QColor(255, 255, 255, 230)};
+    const Gloss over{QColor("#2a6fc0"), QColor("#f4fbff"), QColor("#d2edff"),
+                     QColor("#9cd8ff"), QColor("#cbedff"), QColor(255, 255, 255, 255)};
+    const Gloss pressed{QColor("#163e72"), QColor("#a6cbee"), QColor("#89b7e6"),
+                        QColor("#5e9adb"), QColor("#8ab9e9"), QColor(255, 255, 255, 90)};
     return GlossButton(77, 27, 6, st == State::Normal ? normal : st == State::MouseOn ? over : pressed);
 }
 

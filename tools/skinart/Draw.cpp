@@ -8,24 +8,19 @@
 
 namespace skinart {
 
-QColor FromBgr(quint32 bgr)
-{
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
-}
+QColor FromBgr(quint32 bgr) { return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF)); }
 
 QColor Mix(const QColor& a, const QColor& b, double t)
 {
     t = std::clamp(t, 0.0, 1.0);
     auto ch = [t](int x, int y) { return int(std::lround(x + (y - x) * t)); };
-    return QColor(ch(a.red(), b.red()), ch(a.green(), b.green()), ch(a.blue(), b.blue()),
-                  ch(a.alpha(), b.alpha()));
+    return QColor(ch(a.red(), b.red()), ch(a.green(), b.green()), ch(a.blue(), b.blue()), ch(a.alpha(), b.alpha()));
 }
 
 QColor Ramp(std::initializer_list<std::pair<int, QColor>> keys, int y)
 {
     const std::pair<int, QColor>* prev = keys.begin();
-    if (y <= prev->first)
-        return prev->second;
+    if (y <= prev->first) return prev->second;
     for (const auto* k = keys.begin() + 1; k != keys.end(); ++k) {
         if (y <= k->first)
             return Mix(prev->second, k->second, double(y - prev->first) / double(k->first - prev->first));
@@ -38,20 +33,11 @@ namespace {
 int g_scale = 1;
 }  // namespace
 
-int Scale()
-{
-    return g_scale;
-}
+int Scale() { return g_scale; }
 
-void SetScale(int k)
-{
-    g_scale = k;
-}
+void SetScale(int k) { g_scale = k; }
 
-void ScaledPainter(QPainter& p)
-{
-    p.scale(g_scale, g_scale);
-}
+void ScaledPainter(QPainter& p) { p.scale(g_scale, g_scale); }
 
 QImage NewLayer(int w, int h)
 {
@@ -239,8 +225,7 @@ void DrawHelp(const Pen& pen, const GlyphFrame& f)
     const int hy = f.box.y() + (f.box.height() - 7) / 2;
     for (int r = 0; r < 7; ++r)
         for (int col = 0; col < 5; ++col)
-            if (kHelp[r][col] == '#')
-                pen.fill(hx + col, hy + r, f.t > 1 ? 2 : 1, 1);
+            if (kHelp[r][col] == '#') pen.fill(hx + col, hy + r, f.t > 1 ? 2 : 1, 1);
 }
 
 void DrawControlBox(const Pen& pen, const GlyphFrame& f)

@@ -21,8 +21,7 @@ void ScaledPainter(QPainter& p);
 
 // Runs a routine that sets single pixels at scale 1 and doubles its picture, pixel for pixel,
 // for the 2x set: for rows, columns and pixel-exact glyphs that need no finer drawing.
-template <class F>
-QImage PixelExact(F draw)
+template <class F> QImage PixelExact(F draw)
 {
     const int k = Scale();
     SetScale(1);

@@ -12,8 +12,8 @@
 namespace skinart {
 namespace {
 
-const Gloss kIconGloss{QColor("#14408f"), QColor("#6aaaf6"), QColor("#2f7ae9"), QColor("#1553c6"),
-                       QColor("#2467da"), QColor(255, 255, 255, 160)};
+const Gloss kIconGloss{QColor("#14408f"), QColor("#6aaaf6"), QColor("#2f7ae9"),
+                       QColor("#1553c6"), QColor("#2467da"), QColor(255, 255, 255, 160)};
 
 }  // namespace
 
@@ -67,11 +67,9 @@ QImage AppIcon() { return AppIcon(32); }
 
 bool WriteThemeIcons(const QString& dir)
 {
-    if (!QDir().mkpath(dir))
-        return false;
+    if (!QDir().mkpath(dir)) return false;
     for (int size : kThemeIconSizes) {
-        if (!AppIcon(size).save(QDir(dir).filePath(QStringLiteral("%1x%1.png").arg(size)), "PNG"))
-            return false;
+        if (!AppIcon(size).save(QDir(dir).filePath(QStringLiteral("%1x%1.png").arg(size)), "PNG")) return false;
     }
     return true;
 }

@@ -13,8 +13,7 @@ namespace {
 const QImage* Find(const QList<Resource>& all, const QString& name)
 {
     for (const Resource& r : all)
-        if (r.name == name)
-            return &r.image;
+        if (r.name == name) return &r.image;
     return nullptr;
 }
 
@@ -31,8 +30,7 @@ QImage Keyed(const QImage& img, QRgb key = kMagenta)
     for (int y = 0; y < out.height(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < out.width(); ++x)
-            if ((line[x] | 0xFF000000) == (key | 0xFF000000))
-                line[x] = 0;
+            if ((line[x] | 0xFF000000) == (key | 0xFF000000)) line[x] = 0;
     }
     return out;
 }
@@ -74,10 +72,7 @@ QImage Picture(const QList<Resource>& all, Style s, int element)
     return *Find(all, GetInsideThemePictureName(s, element));
 }
 
-QColor ThemeColor(Style s, int element)
-{
-    return ToQColor(GetInsideThemeColor(s, element));
-}
+QColor ThemeColor(Style s, int element) { return ToQColor(GetInsideThemeColor(s, element)); }
 
 QFont SheetFont(bool bold)
 {
@@ -94,8 +89,10 @@ constexpr int kMockWidth = 400;
 int DrawTitleBars(QPainter& p, const QList<Resource>& all, Style s, int y)
 {
     const int W = kMockWidth;
-    const QImage left = Picture(all, s, SUI_THEME_TITLE_LEFT_PICTURE), client = Picture(all, s, SUI_THEME_TITLE_CLIENT_PICTURE),
-                 right = Picture(all, s, SUI_THEME_TITLE_RIGHT_PICTURE), buttons = Picture(all, s, SUI_THEME_TITLE_BUTTON_STRIP);
+    const QImage left = Picture(all, s, SUI_THEME_TITLE_LEFT_PICTURE),
+                 client = Picture(all, s, SUI_THEME_TITLE_CLIENT_PICTURE),
+                 right = Picture(all, s, SUI_THEME_TITLE_RIGHT_PICTURE),
+                 buttons = Picture(all, s, SUI_THEME_TITLE_BUTTON_STRIP);
     const QImage icon = AppIcon().scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const int buttonTop = GetInsideThemeInt(s, SUI_THEME_TITLE_BUTTON_TOP);
     const int rightOffset = GetInsideThemeInt(s, SUI_THEME_TITLE_RIGHT_BUTTON_OFFSET);
@@ -109,10 +106,8 @@ int DrawTitleBars(QPainter& p, const QList<Resource>& all, Style s, int y)
         for (int last : {18, 9, 15}) {
             QImage pic = Piece(buttons, 18, last - 2 + state);
             cursor -= pic.width() + (last == 18 ? 0 : 1);
-            if (cursor + pic.width() > W - 1)
-                cursor = W - pic.width() - 1;
-            if (masked)
-                pic = Keyed(pic, pic.pixel(0, pic.height() - 1));
+            if (cursor + pic.width() > W - 1) cursor = W - pic.width() - 1;
+            if (masked) pic = Keyed(pic, pic.pixel(0, pic.height() - 1));
             p.drawImage(10 + cursor, y + buttonTop, pic);
         }
         p.drawImage(10 + 3 + 3, y + buttonTop, icon);
@@ -181,8 +176,8 @@ void DrawComboBox(QPainter& p, const QImage& button, Style s, int y)
     if (s == Style::MacOS) {
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
-        p.drawPolygon(QPolygon({QPoint(10 + 120 - 19 + 5, y + 8), QPoint(10 + 120 - 19 + 11, y + 8),
-                                QPoint(10 + 120 - 19 + 8, y + 11)}));
+        p.drawPolygon(QPolygon(
+            {QPoint(10 + 120 - 19 + 5, y + 8), QPoint(10 + 120 - 19 + 11, y + 8), QPoint(10 + 120 - 19 + 8, y + 11)}));
     }
     p.setPen(Qt::black);
     p.drawText(QRect(14, y, 90, 21), Qt::AlignVCenter, QStringLiteral("9600"));
@@ -213,10 +208,8 @@ QImage MockUp(const QList<Resource>& all, Style s)
     int y = DrawTitleBars(p, all, s, 10);
     y = DrawButtons(p, all, s, y);
     y = DrawTabRow(p, all, s, y);
-    if (const QImage* combo = Find(all, Prefix(s) + QStringLiteral("_COMBOBOX_BUTTON")))
-        DrawComboBox(p, *combo, s, y);
-    if (s == Style::MacOS)
-        DrawMacMenu(p, all, y);
+    if (const QImage* combo = Find(all, Prefix(s) + QStringLiteral("_COMBOBOX_BUTTON"))) DrawComboBox(p, *combo, s, y);
+    if (s == Style::MacOS) DrawMacMenu(p, all, y);
     p.end();
     return img;
 }
@@ -265,22 +258,18 @@ bool WriteContactSheets(const QList<Resource>& all, const QString& dir)
     for (Style s : kStyles) {
         QList<const Resource*> mine;
         for (const Resource& r : all)
-            if (r.name.startsWith(Prefix(s) + QLatin1Char('_')))
-                mine.append(&r);
+            if (r.name.startsWith(Prefix(s) + QLatin1Char('_'))) mine.append(&r);
         const QImage mock = MockUp(all, s);
         const QImage sheet = Stack(mock.scaled(mock.size() * 2), Enlarged(mine, 4));
-        if (!sheet.save(dir + QLatin1Char('/') + SheetName(s) + QStringLiteral(".png")))
-            return false;
+        if (!sheet.save(dir + QLatin1Char('/') + SheetName(s) + QStringLiteral(".png"))) return false;
     }
     for (const Resource& r : all) {
         bool owned = false;
         for (Style s : kStyles)
             owned = owned || r.name.startsWith(Prefix(s) + QLatin1Char('_'));
-        if (!owned && r.image.width() < 100)
-            shared.append(&r);
+        if (!owned && r.image.width() < 100) shared.append(&r);
     }
-    if (!Enlarged(shared, 8).save(dir + QStringLiteral("/shared.png")))
-        return false;
+    if (!Enlarged(shared, 8).save(dir + QStringLiteral("/shared.png"))) return false;
 
     // The page as the main window shows it: the top-left 405 x 382 of the picture under a group box,
     // with the status line below.

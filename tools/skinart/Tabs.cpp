@@ -11,42 +11,82 @@ namespace {
 struct TabLook {
     int pieceW, height;
     int lineW, lineH;
-    QColor border;        // tab outline
-    QColor lineEdge;      // the base line's top row, which the active tab covers
-    QColor lineBand;      // the base line's second row; the active tab's bottom row matches it
-    QColor page;          // the base line fades to this
+    QColor border;    // tab outline
+    QColor lineEdge;  // the base line's top row, which the active tab covers
+    QColor lineBand;  // the base line's second row; the active tab's bottom row matches it
+    QColor page;      // the base line fades to this
     Gloss active, inactive;
-    QColor accent, accentLight;   // a coloured crown on the active tab; invalid for none
+    QColor accent, accentLight;  // a coloured crown on the active tab; invalid for none
 };
 
 TabLook Look(Style s)
 {
     switch (s) {
     case Style::MacOS:
-        return {18, 27, 17, 7, QColor("#7f7f7f"), QColor("#7f7f7f"), QColor("#c8e0f6"), QColor("#e7e7e7"),
+        return {18,
+                27,
+                17,
+                7,
+                QColor("#7f7f7f"),
+                QColor("#7f7f7f"),
+                QColor("#c8e0f6"),
+                QColor("#e7e7e7"),
                 {QColor("#5e86b5"), QColor("#eaf5fe"), QColor("#b8dbf8"), QColor("#a2cdf3"), QColor("#c8e0f6")},
                 {QColor("#8a8a8a"), QColor("#fdfdfd"), QColor("#ececec"), QColor("#e0e0e0"), QColor("#d0d0d0")},
-                QColor(), QColor()};
+                QColor(),
+                QColor()};
     case Style::WinXP:
-        return {9, 18, 8, 1, QColor("#919b9c"), QColor("#919b9c"), QColor("#ffffff"), QColor("#ffffff"),
+        return {9,
+                18,
+                8,
+                1,
+                QColor("#919b9c"),
+                QColor("#919b9c"),
+                QColor("#ffffff"),
+                QColor("#ffffff"),
                 {QColor("#919b9c"), QColor("#ffffff"), QColor("#ffffff"), QColor("#fefefe"), QColor("#ffffff")},
                 {QColor("#919b9c"), QColor("#ffffff"), QColor("#f7f6f2"), QColor("#f3f2ed"), QColor("#e6e4db")},
-                QColor("#e68b2c"), QColor("#ffc73c")};
+                QColor("#e68b2c"),
+                QColor("#ffc73c")};
     case Style::DeepBlue:
-        return {6, 17, 5, 5, QColor("#0e1a3f"), QColor("#000000"), QColor("#dce2ee"), QColor("#e8e8e8"),
+        return {6,
+                17,
+                5,
+                5,
+                QColor("#0e1a3f"),
+                QColor("#000000"),
+                QColor("#dce2ee"),
+                QColor("#e8e8e8"),
                 {QColor("#0e1a3f"), QColor("#f6f8fc"), QColor("#eaeef6"), QColor("#e2e7f1"), QColor("#dce2ee")},
                 {QColor("#0e1a3f"), QColor("#d4dcec"), QColor("#c2cde2"), QColor("#b6c2da"), QColor("#a9b6d0")},
-                QColor("#2c4483"), QColor("#4d6ab4")};
+                QColor("#2c4483"),
+                QColor("#4d6ab4")};
     case Style::Protein:
-        return {9, 17, 10, 5, QColor("#000000"), QColor("#000000"), QColor("#ffffff"), QColor("#fbfbfb"),
+        return {9,
+                17,
+                10,
+                5,
+                QColor("#000000"),
+                QColor("#000000"),
+                QColor("#ffffff"),
+                QColor("#fbfbfb"),
                 {QColor("#000000"), QColor("#ffffff"), QColor("#ffffff"), QColor("#ffffff"), QColor("#ffffff")},
                 {QColor("#5a5a5a"), QColor("#f6f6f6"), QColor("#e9e9e9"), QColor("#e2e2e2"), QColor("#d6d6d6")},
-                QColor("#2f7bef"), QColor("#7ab4ff")};
+                QColor("#2f7bef"),
+                QColor("#7ab4ff")};
     case Style::BlueGlass:
-        return {9, 17, 10, 5, QColor("#1e4f90"), QColor("#000000"), QColor("#d0e7fb"), QColor("#e7e7e7"),
+        return {9,
+                17,
+                10,
+                5,
+                QColor("#1e4f90"),
+                QColor("#000000"),
+                QColor("#d0e7fb"),
+                QColor("#e7e7e7"),
                 {QColor("#1e4f90"), QColor("#f4faff"), QColor("#d8ecfd"), QColor("#c0ddf8"), QColor("#d0e7fb")},
                 {QColor("#4a6e9e"), QColor("#d6e6f6"), QColor("#b4cfec"), QColor("#98b9e0"), QColor("#abc8e8")},
-                QColor(), QColor()};
+                QColor(),
+                QColor()};
     case Style::FromThemeFile:  // drawn from no art of its own
         break;
     }
@@ -127,18 +167,27 @@ void AddTabs(QList<Resource>& out)
         out.append({GetInsideThemePictureName(s, SUI_THEME_TAB_STRIP), Strip({Tab(t, true), Tab(t, false)})});
         out.append({GetInsideThemePictureName(s, SUI_THEME_TAB_LINE), PixelExact([&] { return TabLine(t); })});
     }
-    out.append({QStringLiteral("MACOS_SCROLLBUTTON"),
-                ScrollStrip(18, {{QColor("#8a8a8a"), QColor("#ffffff"), QColor("#f0f0f0"), QColor("#e2e2e2"), QColor("#d6d6d6")},
-                                 {QColor("#2a62a8"), QColor("#e2f1fe"), QColor("#aed5f8"), QColor("#7fbaf0"), QColor("#b4dbfa")},
-                                 QColor("#404040"), QColor("#0e2f5a")})});
-    out.append({QStringLiteral("WINXP_SCROLLBUTTON"),
-                ScrollStrip(18, {{QColor("#a4b9e8"), QColor("#e1eafe"), QColor("#d0defc"), QColor("#c4d5fb"), QColor("#b4c8f6")},
-                                 {QColor("#6f8fd8"), QColor("#f4f8ff"), QColor("#dbe7ff"), QColor("#c9dbff"), QColor("#a9c4fa")},
-                                 QColor("#4d6185"), QColor("#2b3f68")})});
-    out.append({QStringLiteral("MORE_SCROLLBUTTON"),
-                ScrollStrip(17, {{QColor("#5f6773"), QColor("#ffffff"), QColor("#f2f3f5"), QColor("#e6e8ec"), QColor("#d9dde3")},
-                                 {QColor("#2d5bb8"), QColor("#f2f8ff"), QColor("#dfebfd"), QColor("#cfe0fb"), QColor("#bcd3f6")},
-                                 QColor("#1f2937"), QColor("#0e1a3f")})});
+    out.append(
+        {QStringLiteral("MACOS_SCROLLBUTTON"),
+         ScrollStrip(18,
+                     {{QColor("#8a8a8a"), QColor("#ffffff"), QColor("#f0f0f0"), QColor("#e2e2e2"), QColor("#d6d6d6")},
+                      {QColor("#2a62a8"), QColor("#e2f1fe"), QColor("#aed5f8"), QColor("#7fbaf0"), QColor("#b4dbfa")},
+                      QColor("#404040"),
+                      QColor("#0e2f5a")})});
+    out.append(
+        {QStringLiteral("WINXP_SCROLLBUTTON"),
+         ScrollStrip(18,
+                     {{QColor("#a4b9e8"), QColor("#e1eafe"), QColor("#d0defc"), QColor("#c4d5fb"), QColor("#b4c8f6")},
+                      {QColor("#6f8fd8"), QColor("#f4f8ff"), QColor("#dbe7ff"), QColor("#c9dbff"), QColor("#a9c4fa")},
+                      QColor("#4d6185"),
+                      QColor("#2b3f68")})});
+    out.append(
+        {QStringLiteral("MORE_SCROLLBUTTON"),
+         ScrollStrip(17,
+                     {{QColor("#5f6773"), QColor("#ffffff"), QColor("#f2f3f5"), QColor("#e6e8ec"), QColor("#d9dde3")},
+                      {QColor("#2d5bb8"), QColor("#f2f8ff"), QColor("#dfebfd"), QColor("#cfe0fb"), QColor("#bcd3f6")},
+                      QColor("#1f2937"),
+                      QColor("#0e1a3f")})});
 }
 
 }  // namespace skinart

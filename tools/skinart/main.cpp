@@ -33,7 +33,9 @@ int Fail(const QString& what)
 // Writes files under one directory and keeps the list of what it wrote, for the resource list.
 class Output {
 public:
-    explicit Output(const QDir& root) : m_root(root) {}
+    explicit Output(const QDir& root)
+        : m_root(root)
+    { }
 
     bool Bytes(const QString& rel, const QByteArray& data)
     {
@@ -77,8 +79,7 @@ QList<skinart::Resource> DrawSkin(int scale)
 bool WriteSkin(Output& out, const QList<skinart::Resource>& pictures)
 {
     for (const skinart::Resource& r : pictures)
-        if (!out.Png(QStringLiteral("skin/%1.png").arg(r.name), r.image))
-            return false;
+        if (!out.Png(QStringLiteral("skin/%1.png").arg(r.name), r.image)) return false;
     return true;
 }
 
@@ -88,10 +89,10 @@ bool WritePageAndIcon(Output& out)
     skinart::SetScale(2);
     const QImage status2x = skinart::PixelExact(skinart::StatusGradient);
     skinart::SetScale(1);
-    return out.Png(QStringLiteral("page/status@2x.png"), status2x) &&
-           out.Bytes(QStringLiteral("page/background.jpg"), skinart::EncodeJpeg(skinart::PageBackground(), 90)) &&
-           out.Png(QStringLiteral("page/status.png"), skinart::StatusGradient()) &&
-           out.Png(QStringLiteral("icon/orvane.png"), skinart::AppIcon());
+    return out.Png(QStringLiteral("page/status@2x.png"), status2x)
+        && out.Bytes(QStringLiteral("page/background.jpg"), skinart::EncodeJpeg(skinart::PageBackground(), 90))
+        && out.Png(QStringLiteral("page/status.png"), skinart::StatusGradient())
+        && out.Png(QStringLiteral("icon/orvane.png"), skinart::AppIcon());
 }
 
 // The resource list that embeds what was written, in name order.
@@ -113,15 +114,13 @@ QByteArray ResourceList(QStringList files)
 int main(int argc, char** argv)
 {
     // Text in the review pictures needs the font system; no window is ever shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     QString sheets;
     const qsizetype flag = args.indexOf(QStringLiteral("--sheets"));
     if (flag >= 0) {
-        if (flag + 1 >= args.size())
-            return Fail(QStringLiteral("--sheets needs a directory"));
+        if (flag + 1 >= args.size()) return Fail(QStringLiteral("--sheets needs a directory"));
         sheets = args.at(flag + 1);
         args.remove(flag, 2);
     }

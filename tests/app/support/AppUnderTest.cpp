@@ -22,8 +22,7 @@ public:
     {
         configHome = new QTemporaryDir;
         setenv("XDG_CONFIG_HOME", configHome->path().toLocal8Bit().constData(), 1);
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
         new Application(g_argc, g_argv);
         InitSkinResources();
         RegisterFontSubstitutions();

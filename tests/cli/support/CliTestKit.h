@@ -21,22 +21,24 @@ namespace clitest {
 // A private configuration home under /tmp/orvane-cli-XXXXXX.
 class TempConfigHome : public testcommon::TempConfigHome {
 public:
-  TempConfigHome() : testcommon::TempConfigHome("cli") {}
+    TempConfigHome()
+        : testcommon::TempConfigHome("cli")
+    { }
 };
 
 struct CliResult {
-  int code = -1;  // exit code; -1 when the program did not exit normally
-  std::string out;
-  std::string err;
-  long peakResidentKb = 0;  // the program's largest resident set
+    int code = -1;  // exit code; -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+    long peakResidentKb = 0;  // the program's largest resident set
 };
 
 struct RunOptions {
-  std::string input;        // standard input
-  int runAsUid = -1;        // drop to this user (and group) before exec; root only
-  // Set for the program; ORVANE_PORT, ORVANE_BAUD and ORVANE_PARITY are unset otherwise.
-  std::vector<std::pair<std::string, std::string>> env;
-  bool stderrOnTerminal = false;  // standard error on a pseudo-terminal, as in an interactive shell
+    std::string input;  // standard input
+    int runAsUid = -1;  // drop to this user (and group) before exec; root only
+    // Set for the program; ORVANE_PORT, ORVANE_BAUD and ORVANE_PARITY are unset otherwise.
+    std::vector<std::pair<std::string, std::string>> env;
+    bool stderrOnTerminal = false;  // standard error on a pseudo-terminal, as in an interactive shell
 };
 
 // Runs the program with the arguments and its output captured; kills it after a minute.
@@ -57,22 +59,22 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
 // channel it was told to write: its read-back then differs from what was written.
 class ForgetfulModule {
 public:
-  ForgetfulModule(int port, modsim::ModuleSettings settings, bool forgetChannel);
-  ~ForgetfulModule();
-  bool Ok() const { return master >= 0; }
-  modsim::ModuleSettings Settings() const;
+    ForgetfulModule(int port, modsim::ModuleSettings settings, bool forgetChannel);
+    ~ForgetfulModule();
+    bool Ok() const { return master >= 0; }
+    modsim::ModuleSettings Settings() const;
 
 private:
-  void Serve();
+    void Serve();
 
-  int master = -1;
-  int slave = -1;
-  int stopPipe[2] = {-1, -1};
-  std::string linkPath;
-  bool forgetChannel;
-  modsim::ModuleModel model;
-  mutable std::mutex lock;
-  std::thread server;
+    int master = -1;
+    int slave = -1;
+    int stopPipe[2] = {-1, -1};
+    std::string linkPath;
+    bool forgetChannel;
+    modsim::ModuleModel model;
+    mutable std::mutex lock;
+    std::thread server;
 };
 
 }  // namespace clitest

@@ -12,37 +12,37 @@ namespace hwtest {
 
 class MockPorts {
 public:
-  MockPorts();  // no serial device at all: every node of the built-in table is hidden
-  ~MockPorts();
-  MockPorts(const MockPorts&) = delete;
-  MockPorts& operator=(const MockPorts&) = delete;
+    MockPorts();  // no serial device at all: every node of the built-in table is hidden
+    ~MockPorts();
+    MockPorts(const MockPorts&) = delete;
+    MockPorts& operator=(const MockPorts&) = delete;
 
-  // ttyS<index> with the kernel's UART type (4 a 16550A, 0 no UART behind the node).
-  void AddUart(int index, int type);
-  // ttyUSB<index>: a CP210x adapter with serial number "0001" (index 0; "0002" for 1, ...) and
-  // its /dev/serial/by-id/ link.
-  void AddCp210x(int index);
-  // ttyUSB<index>: a CH340 adapter, which reports neither manufacturer nor serial number.
-  void AddCh340(int index);
-  // ttyACM<index>: a CDC-ACM device.
-  void AddAcm(int index);
-  // The kernel console's ttys, as /sys/class/tty/console/active lists them.
-  void SetConsole(const std::string& names);
+    // ttyS<index> with the kernel's UART type (4 a 16550A, 0 no UART behind the node).
+    void AddUart(int index, int type);
+    // ttyUSB<index>: a CP210x adapter with serial number "0001" (index 0; "0002" for 1, ...) and
+    // its /dev/serial/by-id/ link.
+    void AddCp210x(int index);
+    // ttyUSB<index>: a CH340 adapter, which reports neither manufacturer nor serial number.
+    void AddCh340(int index);
+    // ttyACM<index>: a CDC-ACM device.
+    void AddAcm(int index);
+    // The kernel console's ttys, as /sys/class/tty/console/active lists them.
+    void SetConsole(const std::string& names);
 
-  // The test's end of the pty behind a node ("/dev/ttyUSB0"); never to be closed.
-  int Master(const std::string& node);
-  // The pty that backs a node, as the real system names it.
-  std::string BackingPty(const std::string& node) const;
-  static std::string ByIdName(int index = 0);
-  // Lets other users reach the testbed (it is private to its creator otherwise); call it after the
-  // last Add.
-  void OpenToEveryone();
+    // The test's end of the pty behind a node ("/dev/ttyUSB0"); never to be closed.
+    int Master(const std::string& node);
+    // The pty that backs a node, as the real system names it.
+    std::string BackingPty(const std::string& node) const;
+    static std::string ByIdName(int index = 0);
+    // Lets other users reach the testbed (it is private to its creator otherwise); call it after the
+    // last Add.
+    void OpenToEveryone();
 
 private:
-  void Add(const std::string& description, const std::string& node);
+    void Add(const std::string& description, const std::string& node);
 
-  UMockdevTestbed* bed = nullptr;
-  std::string root;
+    UMockdevTestbed* bed = nullptr;
+    std::string root;
 };
 
 }  // namespace hwtest

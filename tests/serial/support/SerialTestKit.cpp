@@ -19,107 +19,126 @@
 
 namespace testkit {
 
-void EnsureApp() {
-  static int argc = 1;
-  static char name[] = "test_serial";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-  (void)app;
+void EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "test_serial";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
+    (void)app;
 }
 
-bool WaitUntil(const std::function<bool()>& pred, int timeoutMs) {
-  EnsureApp();
-  QElapsedTimer clock;
-  clock.start();
-  while (!pred()) {
-    if (clock.elapsed() > timeoutMs) return pred();
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
+bool WaitUntil(const std::function<bool()>& pred, int timeoutMs)
+{
+    EnsureApp();
+    QElapsedTimer clock;
+    clock.start();
+    while (!pred()) {
+        if (clock.elapsed() > timeoutMs) return pred();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
 
 unsigned NoticeMessage() { return platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1"); }
 
-NoticeCollector::NoticeCollector(unsigned t) : type(t) { EnsureApp(); }
+NoticeCollector::NoticeCollector(unsigned t)
+    : type(t)
+{
+    EnsureApp();
+}
 
-bool NoticeCollector::event(QEvent* e) {
-  if (e->type() == ZebSerial::GoneNotice()) {
-    ++goneNotices;
+bool NoticeCollector::event(QEvent* e)
+{
+    if (e->type() == ZebSerial::GoneNotice()) {
+        ++goneNotices;
+        return true;
+    }
+    if (static_cast<unsigned>(e->type()) != type) return QObject::event(e);
+    const auto* n = static_cast<ZebSerialNotice*>(e);
+    notices.push_back(
+        {n->command, n->data, std::vector<std::uint8_t>(n->frame.begin(), n->frame.begin() + n->frameLength)});
     return true;
-  }
-  if (static_cast<unsigned>(e->type()) != type) return QObject::event(e);
-  const auto* n = static_cast<ZebSerialNotice*>(e);
-  notices.push_back({n->command, n->data, std::vector<std::uint8_t>(n->frame.begin(), n->frame.begin() + n->frameLength)});
-  return true;
 }
 
-bool NoticeCollector::WaitFor(std::size_t count, int timeoutMs) {
-  return WaitUntil([&] { return notices.size() >= count; }, timeoutMs);
+bool NoticeCollector::WaitFor(std::size_t count, int timeoutMs)
+{
+    return WaitUntil([&] { return notices.size() >= count; }, timeoutMs);
 }
 
-RawPty::RawPty(int port) {
-  master = testcommon::OpenPtyMaster(&slavePath);
-  if (master < 0) {
+RawPty::RawPty(int port)
+{
+    master = testcommon::OpenPtyMaster(&slavePath);
+    if (master < 0) {
+        HangUp();
+        return;
+    }
+    linkPath = platform::PortLinkPath(port);
+    ::unlink(linkPath.c_str());
+    if (::symlink(slavePath.c_str(), linkPath.c_str()) != 0) HangUp();
+}
+
+RawPty::~RawPty()
+{
     HangUp();
-    return;
-  }
-  linkPath = platform::PortLinkPath(port);
-  ::unlink(linkPath.c_str());
-  if (::symlink(slavePath.c_str(), linkPath.c_str()) != 0) HangUp();
+    if (!linkPath.empty()) ::unlink(linkPath.c_str());
 }
 
-RawPty::~RawPty() {
-  HangUp();
-  if (!linkPath.empty()) ::unlink(linkPath.c_str());
+void RawPty::Write(const std::vector<std::uint8_t>& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        pollfd p{master, POLLOUT, 0};
+        ::poll(&p, 1, 1000);
+        const ssize_t n = ::write(master, bytes.data() + done, bytes.size() - done);
+        if (n > 0)
+            done += static_cast<std::size_t>(n);
+        else if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return;
+    }
 }
 
-void RawPty::Write(const std::vector<std::uint8_t>& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    pollfd p{master, POLLOUT, 0};
-    ::poll(&p, 1, 1000);
-    const ssize_t n = ::write(master, bytes.data() + done, bytes.size() - done);
-    if (n > 0) done += static_cast<std::size_t>(n);
-    else if (n < 0 && errno != EAGAIN && errno != EINTR) return;
-  }
+std::vector<std::uint8_t> RawPty::Read(std::size_t want, int timeoutMs)
+{
+    std::vector<std::uint8_t> out;
+    QElapsedTimer clock;
+    clock.start();
+    while (out.size() < want && clock.elapsed() < timeoutMs) {
+        pollfd p{master, POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) continue;
+        std::uint8_t buf[256];
+        const ssize_t n = ::read(master, buf, sizeof buf);
+        if (n > 0) out.insert(out.end(), buf, buf + n);
+    }
+    return out;
 }
 
-std::vector<std::uint8_t> RawPty::Read(std::size_t want, int timeoutMs) {
-  std::vector<std::uint8_t> out;
-  QElapsedTimer clock;
-  clock.start();
-  while (out.size() < want && clock.elapsed() < timeoutMs) {
-    pollfd p{master, POLLIN, 0};
-    if (::poll(&p, 1, 50) <= 0) continue;
-    std::uint8_t buf[256];
-    const ssize_t n = ::read(master, buf, sizeof buf);
-    if (n > 0) out.insert(out.end(), buf, buf + n);
-  }
-  return out;
-}
-
-int RawPty::BaudRate() const {
-  termios t{};
-  if (::tcgetattr(master, &t) != 0) return 0;
-  switch (::cfgetospeed(&t)) {
+int RawPty::BaudRate() const
+{
+    termios t{};
+    if (::tcgetattr(master, &t) != 0) return 0;
+    switch (::cfgetospeed(&t)) {
     case B1200: return 1200;
     case B9600: return 9600;
     case B19200: return 19200;
     case B115200: return 115200;
     default: return -1;
-  }
+    }
 }
 
-void RawPty::HangUp() {
-  if (master >= 0) ::close(master);
-  master = -1;
+void RawPty::HangUp()
+{
+    if (master >= 0) ::close(master);
+    master = -1;
 }
 
-int CountEntries(const char* dir) {
-  int n = 0;
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
-  return n;
+int CountEntries(const char* dir)
+{
+    int n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir))
+        ++n;
+    return n;
 }
 
 }  // namespace testkit

@@ -22,14 +22,13 @@ public:
 
 [[maybe_unused]] const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
 
-} // namespace
+}  // namespace
 
 QApplication* EnsureQtApp()
 {
     if (!qApp) {
         // The CTest environment sets offscreen; a test run by hand gets it too.
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
         new QApplication(g_argc, g_argv);
     }
     return qApp;
@@ -39,8 +38,7 @@ bool WaitFor(const std::function<bool()>& done, int ms)
 {
     QDeadlineTimer deadline(ms);
     while (!done()) {
-        if (deadline.hasExpired())
-            return false;
+        if (deadline.hasExpired()) return false;
         QTest::qWait(5);
     }
     return true;

@@ -14,10 +14,7 @@
 
 #include <cstdlib>
 
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
+void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace uitest {
 
@@ -35,8 +32,7 @@ public:
     {
         g_configHome = new QTemporaryDir;
         setenv("XDG_CONFIG_HOME", g_configHome->path().toLocal8Bit().constData(), 1);
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
         new QApplication(g_argc, g_argv);
         InitSkinResources();
         RegisterFontSubstitutions();
@@ -57,43 +53,33 @@ bool WaitUntil(const std::function<bool()>& pred, int timeoutMs)
     QElapsedTimer clock;
     clock.start();
     while (!pred()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
+        if (clock.elapsed() > timeoutMs) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QTest::qSleep(2);
     }
     return true;
 }
 
-std::string PortsDirectory()
-{
-    return (g_configHome->path() + QStringLiteral("/orvane/ports")).toStdString();
-}
+std::string PortsDirectory() { return (g_configHome->path() + QStringLiteral("/orvane/ports")).toStdString(); }
 
 Module::Module(modsim::PtyModuleOptions options)
 {
     options.log = [this](const std::string& line) {
         // "<- AF AF ..." is a request read at matching line settings; "<- (ignored ...)" is not.
-        if (line.rfind("<- ", 0) != 0)
-            return;
+        if (line.rfind("<- ", 0) != 0) return;
         std::lock_guard guard(lock);
         ++requests;
         const bool matched = line.rfind("<- (", 0) != 0;
         const std::string hex = matched ? line.substr(3) : line.substr(line.find(") ") + 2);
         everything += " " + hex;
-        if (matched)
-            received += (received.empty() ? "" : " ") + hex;
+        if (matched) received += (received.empty() ? "" : " ") + hex;
     };
     pty = std::make_unique<modsim::PtyModule>(std::move(options));
     std::string error;
-    if (!pty->Start(&error))
-        ADD_FAILURE() << "simulated module did not start: " << error;
+    if (!pty->Start(&error)) ADD_FAILURE() << "simulated module did not start: " << error;
 }
 
-Module::~Module()
-{
-    pty->Stop();
-}
+Module::~Module() { pty->Stop(); }
 
 std::string Module::Received() const
 {
@@ -123,10 +109,7 @@ modsim::PtyModuleOptions ModuleAt(int port)
     return options;
 }
 
-Windows::Windows()
-{
-    form1.show();
-}
+Windows::Windows() { form1.show(); }
 
 void Windows::ComSetting()
 {
@@ -152,14 +135,8 @@ void Windows::Click(QWidget* button)
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
 }
 
-QString Windows::LastBoxText() const
-{
-    return boxes.boxes().empty() ? QString() : boxes.boxes().back().text;
-}
+QString Windows::LastBoxText() const { return boxes.boxes().empty() ? QString() : boxes.boxes().back().text; }
 
-QString Windows::LastBoxTitle() const
-{
-    return boxes.boxes().empty() ? QString() : boxes.boxes().back().title;
-}
+QString Windows::LastBoxTitle() const { return boxes.boxes().empty() ? QString() : boxes.boxes().back().title; }
 
 }  // namespace uitest

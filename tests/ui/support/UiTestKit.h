@@ -3,8 +3,8 @@
 // program, the simulated module on a pty, both windows, boxes recorded instead of shown, and
 // waits with generous deadlines.
 
-#include "model/PtyModule.h"
 #include "common/MessageBoxRecorder.h"
+#include "model/PtyModule.h"
 #include "ui/Formmain.h"
 #include "ui/Unit2.h"
 

@@ -2,6 +2,7 @@
 // mouse, key and code, tabs at the bottom, and the framed page area.
 #include "skin/Suipublic.h"
 #include "skin/Suitabcontrol.h"
+#include "support/PaintCounter.h"
 #include "support/QtApp.h"
 
 #include <QApplication>
@@ -21,7 +22,9 @@ namespace {
 // The smallest tab control: images by a table, no pages.
 class TestTab : public TsuiTab {
 public:
-    explicit TestTab(QWidget* parent = nullptr) : TsuiTab(parent, new TsuiTabControlTopPanel) {}
+    explicit TestTab(QWidget* parent = nullptr)
+        : TsuiTab(parent, new TsuiTabControlTopPanel)
+    { }
     int GetImageIndex(int tabIndex) const override
     {
         const auto it = images.find(tabIndex);
@@ -53,8 +56,7 @@ struct Fixture {
         int x = row()->LeftMargin();
         int first = 0;
         for (int skipped = 0; skipped < row()->FirstShownTab(); ++first)
-            if (row()->TabVisibleAt(first))
-                ++skipped;
+            if (row()->TabVisibleAt(first)) ++skipped;
         for (int k = first; k < i; ++k)
             x += row()->TabWidth(k);
         return x;
@@ -67,23 +69,6 @@ void MovePointer(QWidget* widget, QPoint at)
     QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }
-
-// Counts the paint events a widget receives while it lives.
-class PaintCounter : public QObject {
-public:
-    PaintCounter(QWidget* widget, int& paints) : m_paints(paints) { widget->installEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++m_paints;
-        return false;
-    }
-
-private:
-    int& m_paints;
-};
 
 QStringList Numbered(int count)
 {
@@ -103,7 +88,7 @@ TEST(TabRow, HeightAndScrollButtonsFollowTheStyle)
     };
     // Tab piece height + base line height; scroll button piece.
     const Case cases[] = {
-        {MacOS, 27, 27 + 7, {18, 18}},    {WinXP, 18, 18 + 1, {18, 18}},    {DeepBlue, 17, 17 + 5, {18, 17}},
+        {MacOS, 27, 27 + 7, {18, 18}},   {WinXP, 18, 18 + 1, {18, 18}},     {DeepBlue, 17, 17 + 5, {18, 17}},
         {Protein, 17, 17 + 5, {18, 17}}, {BlueGlass, 17, 17 + 5, {18, 17}},
     };
     for (const Case& c : cases) {
@@ -117,7 +102,8 @@ TEST(TabRow, HeightAndScrollButtonsFollowTheStyle)
 
 TEST(TabRow, TabWidthIsCaptionWidthPlusTwentyOrEightyWhenEmpty)
 {
-    Fixture f(MacOS, 600, 100, {QStringLiteral("Radio Parameters"), QString(), QStringLiteral("A"), QStringLiteral("W")});
+    Fixture f(MacOS, 600, 100,
+              {QStringLiteral("Radio Parameters"), QString(), QStringLiteral("A"), QStringLiteral("W")});
     EXPECT_EQ(f.row()->TabWidth(0), f.CaptionWidth(QStringLiteral("Radio Parameters")) + 20);
     EXPECT_EQ(f.row()->TabWidth(1), 80);
     EXPECT_EQ(f.row()->TabWidth(2), f.CaptionWidth(QStringLiteral("A")) + 20);
@@ -169,8 +155,7 @@ TEST(TabRow, LastTabThatDoesNotFitIsCutAndTheScrollButtonsShow)
         int compared = 0;
         for (int py = 0; py < piece.height(); ++py)
             for (int px = 0; px < piece.width(); ++px) {
-                if (ToTColor(piece.pixel(px, py)) == kSuiTransparentColor)
-                    continue;
+                if (ToTColor(piece.pixel(px, py)) == kSuiTransparentColor) continue;
                 ++compared;
                 ASSERT_EQ(shot.pixel(rect.x() + px, rect.y() + py) | 0xFF000000, piece.pixel(px, py) | 0xFF000000)
                     << "piece " << index << " at " << px << ", " << py;
@@ -257,13 +242,12 @@ void ExpectRowDrawnFromItsArt(int k)
         const QRect right = f.row()->RightScrollButtonRect();
         const QImage tabEnd = tab.copy(0, 0, tab.width() / 3, tab.height());
         const TColor tabMask = ToTColor(tab.pixel(0, 0));
-        for (const auto& [piece, at, mask] : {std::tuple{tabEnd, QPoint(10, 1), tabMask},
-                                              std::tuple{button, right.topLeft(), kSuiTransparentColor}}) {
+        for (const auto& [piece, at, mask] :
+             {std::tuple{tabEnd, QPoint(10, 1), tabMask}, std::tuple{button, right.topLeft(), kSuiTransparentColor}}) {
             int compared = 0;
             for (int y = 0; y < piece.height(); ++y)
                 for (int x = 0; x < piece.width(); ++x) {
-                    if (ToTColor(piece.pixel(x, y)) == mask)
-                        continue;
+                    if (ToTColor(piece.pixel(x, y)) == mask) continue;
                     ++compared;
                     ASSERT_EQ(shot.pixel(at.x() * k + x, at.y() * k + y) | 0xFF000000, piece.pixel(x, y) | 0xFF000000)
                         << "at " << x << ", " << y;
@@ -279,8 +263,7 @@ TEST(TabRow, DrawsItsArtAtOneAndTwoTimesTheSize)
 {
     const int k = qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? 2 : 1;
     ExpectRowDrawnFromItsArt(k);
-    if (k == 2)
-        return;
+    if (k == 2) return;
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
@@ -497,4 +480,4 @@ TEST(TabControl, PageAreaIsFilledAndFramedOnItsThreeOpenSides)
     }
 }
 
-} // namespace
+}  // namespace

@@ -14,6 +14,7 @@ packages=(
   gzip bash-completion desktop-file-utils appstream mandoc lintian dpkg-dev file
   libxcb1-dev
   python3 python3-jsonschema
+  clang-format
 )
 
 missing=()

@@ -9,6 +9,7 @@
 #include "skin/Suiimagepanel.h"
 #include "ui/Controls.h"
 #include "ui/Conversion.h"
+#include "ui/Fonts.h"
 #include "ui/Unit2.h"
 #include "widgets/Cspin.h"
 
@@ -62,7 +63,13 @@ void TForm1::SetSearchEnd(int baudItem) { serial.selectedBaudItem = std::uint8_t
 
 // ---- status line
 
-void TForm1::SetStatusText(const QString& text) { suiImagePanel2->setCaption(text); }
+void TForm1::SetStatusText(const QString& text)
+{
+    // The port's settings beside a long answer run wider than the line: narrowed, the text stays whole
+    // rather than being cut at both ends of the centred line.
+    suiImagePanel2->setFont(FitToBox(DialogFont(), text, suiImagePanel2->size()));
+    suiImagePanel2->setCaption(text);
+}
 
 void TForm1::SetPortStatus(const QString& text)
 {

@@ -86,6 +86,15 @@ TEST(Look, EveryTextFitsItsBoxInEveryStyle)
     }
 }
 
+TEST(Look, LongStatusLineIsNarrowedToStayWhole)
+{
+    Windows w;
+    w.form1.SetPortStatus(QStringLiteral("Open Com Succeed:COM12,115200,Even"));
+    w.form1.SetActionStatus(QStringLiteral("Read the module serial port parameters Success!"));
+    QWidget* line = w.form1.suiImagePanel2;
+    EXPECT_LE(QFontMetrics(line->font()).horizontalAdvance(w.form1.StatusText()), line->width());
+}
+
 struct Found {
     QAccessible::Role role;
     QString name;

@@ -55,8 +55,8 @@ public:
     void SetActionStatus(const QString& text);
     QString StatusText() const;
 
-    // The status line's gradient drawn at the device pixel ratio: from the twice-size picture above
-    // 1. The page's JPEG comes in one size only.
+    // The status line's gradient and the page's background drawn at the device pixel ratio: from the
+    // twice-size pictures above 1.
     void UsePicturesAt(qreal devicePixelRatio);
 
     // Event handlers, named after their control and event.

@@ -15,6 +15,7 @@
 #include "ui/Fonts.h"
 #include "widgets/Cspin.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QTimer>
 
@@ -75,12 +76,27 @@ QImage StatusGradientAt(qreal devicePixelRatio)
     return twice.isNull() ? LoadStatusGradient() : twice;
 }
 
+// The page's background the same way: the twice-size JPEG is decoded only when first asked for.
+QImage PageBackgroundAt(qreal devicePixelRatio)
+{
+    if (devicePixelRatio <= 1.0) return LoadPageBackground();
+    static const QImage twice = [] {
+        QFile file(QStringLiteral(":/page/background@2x.jpg"));
+        QImage image = file.open(QIODevice::ReadOnly) ? DecodeJpeg(file.readAll()) : QImage();
+        image.setDevicePixelRatio(2.0);
+        return image;
+    }();
+    return twice.isNull() ? LoadPageBackground() : twice;
+}
+
 }  // namespace
 
 void TForm1::UsePicturesAt(qreal devicePixelRatio)
 {
     const QImage gradient = StatusGradientAt(devicePixelRatio);
     if (gradient.cacheKey() != suiImagePanel2->Picture().cacheKey()) suiImagePanel2->setPicture(gradient);
+    const QImage page = PageBackgroundAt(devicePixelRatio);
+    if (page.cacheKey() != suiImagePanel3->Picture().cacheKey()) suiImagePanel3->setPicture(page);
 }
 
 void TForm1::showEvent(QShowEvent* e)

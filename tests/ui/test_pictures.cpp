@@ -7,6 +7,9 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 using uitest::Windows;
@@ -38,13 +41,17 @@ TEST(Pictures, WindowsDecodeOnlyWhatTheyDrawAndOnlyOnce)
     EXPECT_EQ(QSet<QString>(both.begin(), both.end()).size(), both.size()) << both.join(' ').toStdString();
 }
 
-// Above a device pixel ratio of 1 the status line draws the twice-size gradient, at the same size
-// in logical pixels; back at 1 the 1x picture.
-TEST(Pictures, StatusGradientComesAtTwiceTheSizeAboveRatio1)
+// Above a device pixel ratio of 1 the status line and the page draw their twice-size pictures, at
+// the same size in logical pixels; back at 1 the 1x pictures.
+TEST(Pictures, StatusGradientAndPageComeAtTwiceTheSizeAboveRatio1)
 {
     Windows w;
-    const QImage single = w.form1.suiImagePanel2->Picture();
-    ASSERT_FALSE(single.isNull());
+    TsuiImagePanel* const panels[] = {w.form1.suiImagePanel2, w.form1.suiImagePanel3};
+    QList<QImage> single;
+    for (TsuiImagePanel* panel : panels) {
+        single.append(panel->Picture());
+        ASSERT_FALSE(single.back().isNull());
+    }
     const struct {
         qreal ratio;
         qreal pictureRatio;
@@ -52,10 +59,26 @@ TEST(Pictures, StatusGradientComesAtTwiceTheSizeAboveRatio1)
     } cases[] = {{2.0, 2.0, 2}, {1.0, 1.0, 1}, {1.5, 2.0, 2}};
     for (const auto& c : cases) {
         w.form1.UsePicturesAt(c.ratio);
-        const QImage shown = w.form1.suiImagePanel2->Picture();
-        EXPECT_EQ(shown.devicePixelRatio(), c.pictureRatio) << c.ratio;
-        EXPECT_EQ(shown.size(), single.size() * c.times) << c.ratio;
+        for (int i = 0; i < 2; ++i) {
+            const QImage shown = panels[i]->Picture();
+            EXPECT_EQ(shown.devicePixelRatio(), c.pictureRatio) << c.ratio << " panel " << i;
+            EXPECT_EQ(shown.size(), single[i].size() * c.times) << c.ratio << " panel " << i;
+        }
     }
+
+    // The twice-size page picture is the 1x one drawn finer, not another picture: halved, it stays
+    // close to the 1x one.
+    w.form1.UsePicturesAt(2.0);
+    const QImage halved = panels[1]->Picture().scaled(single[1].size(), Qt::IgnoreAspectRatio,
+                                                      Qt::SmoothTransformation);
+    int worst = 0;
+    for (int y = 0; y < halved.height(); y += 7)
+        for (int x = 0; x < halved.width(); x += 7) {
+            const QRgb a = halved.pixel(x, y), b = single[1].pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b))});
+        }
+    EXPECT_LE(worst, 12);
 }
 
 }  // namespace

@@ -31,7 +31,8 @@ void AddTitleBars(QList<Resource>& out);  // title pictures, title-button strips
 void AddTabs(QList<Resource>& out);       // tab strips, tab lines, tab scroll buttons
 void AddMisc(QList<Resource>& out);       // form backgrounds, menu pictures, spin glyphs
 
-// The parameter page's background, 791 x 669, and the status line's 8 x 37 gradient.
+// The parameter page's background, 791 x 669 times the current scale, and the status line's 8 x 37
+// gradient.
 QImage PageBackground();
 QImage StatusGradient();
 // The application icon, 32 x 32 with an alpha channel.

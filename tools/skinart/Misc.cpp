@@ -97,16 +97,20 @@ QImage StatusGradient()
 
 QImage PageBackground()
 {
-    const int w = 791, h = 669;
-    QImage img(w, h, QImage::Format_RGB32);
+    // Drawn at the current scale: every device pixel samples the picture at its centre in 1x
+    // coordinates, so the twice-size picture shows the same rings, only sharper.
+    const int w = 791, h = 669, k = Scale();
+    QImage img(w * k, h * k, QImage::Format_RGB32);
     const QColor light("#f0f6fd"), deep("#c6dcf3");
     // Faint rings spreading from the lower right of the visible part, like a signal; kept soft so that
     // the group boxes' black text stays the strongest thing on the page.
     const double cx = 470, cy = 430, spacing = 38;
     QRandomGenerator grain(20121107);
-    for (int y = 0; y < h; ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < w; ++x) {
+    for (int row = 0; row < img.height(); ++row) {
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(row));
+        const double y = (row + 0.5) / k - 0.5;
+        for (int col = 0; col < img.width(); ++col) {
+            const double x = (col + 0.5) / k - 0.5;
             const double t = std::clamp((x * 0.45 + y) / (w * 0.45 + h) * 1.6, 0.0, 1.0);
             QColor c = Mix(light, deep, t);
             const double d = std::hypot(x - cx, y - cy);
@@ -115,7 +119,7 @@ QImage PageBackground()
             const double fade = std::clamp(1.0 - d / 520.0, 0.0, 1.0);
             c = Mix(c, Qt::white, 0.22 * ring * fade);
             const int n = int(grain.bounded(5)) - 2;
-            line[x] = qRgb(std::clamp(c.red() + n, 0, 255), std::clamp(c.green() + n, 0, 255),
+            line[col] = qRgb(std::clamp(c.red() + n, 0, 255), std::clamp(c.green() + n, 0, 255),
                            std::clamp(c.blue() + n, 0, 255));
         }
     }

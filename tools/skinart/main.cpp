@@ -4,9 +4,9 @@
 //   skinart RESOURCES_DIR [--sheets DIR]
 //
 // RESOURCES_DIR receives skin/<NAME>.png and skin/<NAME>@2x.png (twice the size), page/background.jpg,
-// page/status.png and page/status@2x.png, icon/orvane.png, resources.qrc, and icon/hicolor/<N>x<N>.png
-// for the desktop's icon theme. With --sheets, one
-// enlarged review picture per style is written to DIR as well.
+// page/background@2x.jpg, page/status.png and page/status@2x.png, icon/orvane.png, resources.qrc, and
+// icon/hicolor/<N>x<N>.png for the desktop's icon theme. With --sheets, one enlarged review picture per
+// style is written to DIR as well.
 
 #include "Art.h"
 #include "Draw.h"
@@ -88,8 +88,10 @@ bool WritePageAndIcon(Output& out)
 {
     skinart::SetScale(2);
     const QImage status2x = skinart::PixelExact(skinart::StatusGradient);
+    const QImage background2x = skinart::PageBackground();
     skinart::SetScale(1);
     return out.Png(QStringLiteral("page/status@2x.png"), status2x)
+        && out.Bytes(QStringLiteral("page/background@2x.jpg"), skinart::EncodeJpeg(background2x, 90))
         && out.Bytes(QStringLiteral("page/background.jpg"), skinart::EncodeJpeg(skinart::PageBackground(), 90))
         && out.Png(QStringLiteral("page/status.png"), skinart::StatusGradient())
         && out.Png(QStringLiteral("icon/orvane.png"), skinart::AppIcon());

@@ -55,6 +55,17 @@ QRegion CutCorners(QRegion region, int w, int h, int diameter, bool top)
     return region;
 }
 
+// The size of a picture in logical pixels.
+QSize LogicalSize(const QImage& picture) { return picture.deviceIndependentSize().toSize(); }
+
+// The part of a picture at `logical` (in logical pixels); the copy keeps the picture's device pixel ratio.
+QImage CutLogical(const QImage& picture, const QRect& logical)
+{
+    const qreal ratio = picture.devicePixelRatio();
+    return picture.copy(QRect(qRound(logical.x() * ratio), qRound(logical.y() * ratio), qRound(logical.width() * ratio),
+                              qRound(logical.height() * ratio)));
+}
+
 }  // namespace
 
 TsuiForm::TsuiForm(QWidget* host)
@@ -267,6 +278,36 @@ void TsuiForm::paintEvent(QPaintEvent* event)
         p.fillRect(event->rect(), ToQColor(m_color));
 }
 
+void TsuiForm::PaintTitleBand(QPainter& p) const
+{
+    // The band above the title bar continues the title pictures: at a device pixel ratio above 1 it is
+    // cut from the twice-size pictures, so that it is as sharp as the bar below it.
+    const qreal ratio = m_host->devicePixelRatioF();
+    TsuiTitleBarSections& sections = m_titleBar->Sections();
+    const QImage& left = sections.Items(0)->Picture(ratio);
+    const QImage& right = sections.Items(1)->Picture(ratio);
+    const QImage& middle = sections.Items(2)->Picture(ratio);
+    const QSize leftSize = LogicalSize(left);
+    const QSize rightSize = LogicalSize(right);
+    const int w = m_host->width();
+    const int side = kBand - m_borderWidth;
+    if (side > 0) {
+        p.drawImage(m_borderWidth, 0, CutLogical(left, QRect(0, 0, side, leftSize.height())));
+        const int columns = Metrics::kRightBandColumns;
+        const QImage rightEnd = rightSize.width() <= columns
+            ? right
+            : CutLogical(right, QRect(rightSize.width() - columns, 0, columns, rightSize.height()));
+        p.drawImage(QRect(w - kBand, 0, side, rightSize.height()), rightEnd);
+    }
+    p.save();
+    p.setClipRect(RectLTRB(2, 0, w - 3, kBand));
+    p.drawImage(QRect(leftSize.width(), 0, qMax(0, w - rightSize.width() - leftSize.width()), kBand),
+                CutLogical(middle, QRect(0, 0, LogicalSize(middle).width(), kBand)));
+    p.drawImage(0, 0, CutLogical(left, QRect(0, 0, leftSize.width(), kBand)));
+    p.drawImage(w - rightSize.width(), 0, CutLogical(right, QRect(0, 0, rightSize.width(), kBand)));
+    p.restore();
+}
+
 void TsuiForm::PaintFormBorder(QPainter& p) const
 {
     if (m_inert || m_host->isMinimized()) return;
@@ -276,28 +317,11 @@ void TsuiForm::PaintFormBorder(QPainter& p) const
     const QColor border = ToQColor(m_borderColor);
     const QColor color = ToQColor(m_color);
     TsuiTitleBarSections& sections = m_titleBar->Sections();
-    const bool complete = sections.Count() >= 3 && !sections.Items(0)->Picture().isNull()
-        && !sections.Items(1)->Picture().isNull() && !sections.Items(2)->Picture().isNull();
+    const bool complete = sections.Count() >= 3 && !sections.Items(0)->PictureSize().isEmpty()
+        && !sections.Items(1)->PictureSize().isEmpty() && !sections.Items(2)->PictureSize().isEmpty();
 
     if (m_titleBarVisible && complete) {
-        const QImage& left = sections.Items(0)->Picture();
-        const QImage& right = sections.Items(1)->Picture();
-        const QImage& middle = sections.Items(2)->Picture();
-        const int side = kBand - bw;
-        if (side > 0) {
-            p.drawImage(bw, 0, left.copy(0, 0, side, left.height()));
-            const int columns = Metrics::kRightBandColumns;
-            const QImage rightEnd
-                = right.width() <= columns ? right : right.copy(right.width() - columns, 0, columns, right.height());
-            p.drawImage(QRect(w - kBand, 0, side, right.height()), rightEnd);
-        }
-        p.save();
-        p.setClipRect(RectLTRB(2, 0, w - 3, kBand));
-        p.drawImage(QRect(left.width(), 0, qMax(0, w - right.width() - left.width()), kBand),
-                    middle.copy(0, 0, middle.width(), kBand));
-        p.drawImage(0, 0, left.copy(0, 0, left.width(), kBand));
-        p.drawImage(w - right.width(), 0, right.copy(0, 0, right.width(), kBand));
-        p.restore();
+        PaintTitleBand(p);
         if (bw == 1 && m_roundCorner == Metrics::kOutlinedCorner) {
             const int arc = Metrics::kOutlinedCornerArc;
             p.save();

@@ -94,6 +94,8 @@ private:
     class AltSpaceWatcher;
 
     void LayoutInHost();
+    // The band above the title bar, from the ends of the title pictures.
+    void PaintTitleBand(QPainter& p) const;
     void RegionWindow();
     void RepaintBorder();
     bool HandleAltSpace(QObject* receiver);

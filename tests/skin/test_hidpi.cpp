@@ -1,6 +1,7 @@
 // The skinned frame at 200 %: its pictures come from the twice-size art.
 #include "skin/SkinPictures.h"
 #include "skin/Suiform.h"
+#include "skin/Suititlemetrics.h"
 #include "support/QtApp.h"
 
 #include <QTest>
@@ -32,6 +33,30 @@ TEST(HiDpi, FramePatternAndTitleComeFromTheTwiceSizeArt)
     for (const char* name : {"PROTEIN_FORM_BACKGROUND@2x", "PROTEIN_TITLE_LEFT@2x", "PROTEIN_TITLE_CLIENT@2x"})
         EXPECT_TRUE(decoded.contains(QLatin1String(name))) << name;
     EXPECT_FALSE(decoded.contains(QStringLiteral("PROTEIN_FORM_BACKGROUND")));
+}
+
+// The band above the title bar comes from the twice-size left title picture, drawn at its logical
+// size: its top rows match the art pixel for pixel. The outer columns, where the border and the
+// rounded corner go, are left out.
+TEST(HiDpi, TitleBandIsCutFromTheTwiceSizeArt)
+{
+    EnsureQtApp();
+    QWidget host;
+    auto* form = new TsuiForm(&host);
+    form->setUIStyle(Protein);
+    form->SetClientSize(QSize(600, 100));
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    const QImage shot = host.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage art = SkinPicture(QStringLiteral("PROTEIN_TITLE_LEFT"), 2.0).convertToFormat(QImage::Format_ARGB32);
+    const int outer = 2 * 12;
+    ASSERT_GT(art.width(), outer + 2);
+    int differing = 0;
+    for (int y = 0; y < 2 * SuiFrameMetrics::kBand; ++y)
+        for (int x = outer; x < art.width(); ++x)
+            differing += shot.pixel(x, y) != art.pixel(x, y);
+    EXPECT_EQ(differing, 0);
+    EXPECT_FALSE(DecodedSkinPictures().contains(QStringLiteral("PROTEIN_TITLE_LEFT")));
 }
 
 }  // namespace

@@ -69,14 +69,14 @@ TEST(Pictures, StatusGradientAndPageComeAtTwiceTheSizeAboveRatio1)
     // The twice-size page picture is the 1x one drawn finer, not another picture: halved, it stays
     // close to the 1x one.
     w.form1.UsePicturesAt(2.0);
-    const QImage halved = panels[1]->Picture().scaled(single[1].size(), Qt::IgnoreAspectRatio,
-                                                      Qt::SmoothTransformation);
+    const QImage halved
+        = panels[1]->Picture().scaled(single[1].size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     int worst = 0;
     for (int y = 0; y < halved.height(); y += 7)
         for (int x = 0; x < halved.width(); x += 7) {
             const QRgb a = halved.pixel(x, y), b = single[1].pixel(x, y);
-            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                              std::abs(qBlue(a) - qBlue(b))});
+            worst = std::max(
+                {worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
         }
     EXPECT_LE(worst, 12);
 }

@@ -120,7 +120,7 @@ QImage PageBackground()
             c = Mix(c, Qt::white, 0.22 * ring * fade);
             const int n = int(grain.bounded(5)) - 2;
             line[col] = qRgb(std::clamp(c.red() + n, 0, 255), std::clamp(c.green() + n, 0, 255),
-                           std::clamp(c.blue() + n, 0, 255));
+                             std::clamp(c.blue() + n, 0, 255));
         }
     }
     return img;

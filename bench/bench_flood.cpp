@@ -15,7 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,6 +25,7 @@
 #include "platform/WindowMessage.h"
 #include "serial/ZebSerial.h"
 #include "skin/JpegImage.h"
+#include "tests/common/ResidentMemory.h"
 #include "ui/Fonts.h"
 #include "ui/Formmain.h"
 
@@ -88,15 +88,6 @@ private:
     std::thread driver;
 };
 
-double ResidentMegabytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
 void RunEventsFor(std::chrono::seconds span)
 {
     const auto end = Clock::now() + span;
@@ -143,11 +134,11 @@ double WindowGrowthMegabytes(Flooder& flood)
     TForm1 form;
     if (form.Serial().Open(kPort, 115200, 0) == 0) return -1;
     RunEventsFor(std::chrono::seconds(1));
-    const double before = ResidentMegabytes();
+    const double before = testcommon::ResidentMegabytes();
     flood.Start();
     RunEventsFor(std::chrono::seconds(10));
     flood.Stop();
-    return ResidentMegabytes() - before;
+    return testcommon::ResidentMegabytes() - before;
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <fstream>
 
 namespace testcommon {
 
@@ -106,15 +105,6 @@ void HostileLine::Run()
             sent += static_cast<std::uint64_t>(n);
         }
     }
-}
-
-double ResidentMegabytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
 bool WaitWithoutEvents(const std::function<bool()>& pred, int timeoutMs)

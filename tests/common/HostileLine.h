@@ -2,6 +2,8 @@
 // A line that misbehaves on purpose: a pty whose master a thread of the test drives at full speed
 // with a block of bytes sent over and over, while it reads and drops whatever the program sends.
 
+#include "common/ResidentMemory.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -51,9 +53,6 @@ private:
     std::atomic<std::uint64_t> received{0};
     std::thread driver;
 };
-
-// The resident set of this process in MB (from /proc/self/statm).
-double ResidentMegabytes();
 
 // Waits until pred() holds or timeoutMs passes, without running the event loop (so that no
 // notice is handled meanwhile); returns pred().

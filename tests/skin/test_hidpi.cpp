@@ -16,15 +16,21 @@ const bool kScaled = [] {
     return true;
 }();
 
+// A Protein frame on a shown host, at twice the size.
+void ShowProteinFrame(QWidget& host)
+{
+    auto* form = new TsuiForm(&host);
+    form->setUIStyle(Protein);
+    form->SetClientSize(QSize(600, 100));
+    host.show();
+}
+
 TEST(HiDpi, FramePatternAndTitleComeFromTheTwiceSizeArt)
 {
     ASSERT_TRUE(kScaled);
     EnsureQtApp();
     QWidget host;
-    auto* form = new TsuiForm(&host);
-    form->setUIStyle(Protein);
-    form->SetClientSize(QSize(600, 100));
-    host.show();
+    ShowProteinFrame(host);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
     const QImage shot = host.grab().toImage();
     EXPECT_EQ(shot.devicePixelRatio(), 2.0);
@@ -42,10 +48,7 @@ TEST(HiDpi, TitleBandIsCutFromTheTwiceSizeArt)
 {
     EnsureQtApp();
     QWidget host;
-    auto* form = new TsuiForm(&host);
-    form->setUIStyle(Protein);
-    form->SetClientSize(QSize(600, 100));
-    host.show();
+    ShowProteinFrame(host);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
     const QImage shot = host.grab().toImage().convertToFormat(QImage::Format_ARGB32);
     const QImage art = SkinPicture(QStringLiteral("PROTEIN_TITLE_LEFT"), 2.0).convertToFormat(QImage::Format_ARGB32);

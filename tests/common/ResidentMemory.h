@@ -1,0 +1,20 @@
+#pragma once
+// The resident set of this process in MB (from /proc/self/statm), for the memory bounds of the
+// hostile-line tests and the flood benchmark.
+
+#include <unistd.h>
+
+#include <fstream>
+
+namespace testcommon {
+
+inline double ResidentMegabytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+}  // namespace testcommon

@@ -6,14 +6,20 @@ PREFIX  ?= /usr/local
 DESTDIR ?=
 # What installing and packaging need; the tests and the art tools are not among them.
 INSTALLED_TARGETS = orvane orvane-cli orvane-modsim orvane_data
+# Which packages scripts/deps.sh installs, and whether the tests are configured: running, installing
+# and packaging need neither the test nor the lint tools.
+DEPS    ?= build
+TESTING ?= OFF
+test bench: DEPS = test
+test bench: TESTING = ON
 
 .PHONY: deps configure build run test bench sanitize fuzz clean install package
 
 deps:
-	@scripts/deps.sh
+	@scripts/deps.sh $(DEPS)
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=$(TESTING) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -29,7 +35,7 @@ test: build
 # PREFIX=/usr/local by default; DESTDIR stages the files for a package or a check.
 install: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target $(INSTALLED_TARGETS)
-	@DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+	@DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX) --strip
 
 # A .deb in $(BUILD), installing under /usr.
 package: configure
@@ -40,6 +46,7 @@ bench: build
 	@scripts/bench.sh $(BUILD)
 
 # ASan+UBSan over every test; TSan over the serial link's tests (no GUI in that build).
+sanitize fuzz: DEPS = dev
 sanitize: deps
 	@cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all" \

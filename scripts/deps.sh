@@ -1,21 +1,56 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the tools need, when they are missing.
+# Installs the Debian packages that one set of work needs, when they are missing.
+# Usage: scripts/deps.sh [--print] [build|test|dev|display]
+#   build    compiling, running, installing and packaging the programs (the default)
+#   test     build, plus what the tests and benchmarks need
+#   dev      test, plus the sanitizer, fuzzing, format and packaging checks CI runs
+#   display  a virtual X display, for starting the window on a machine without one
+# --print lists the set's packages, one a line, and installs nothing.
 set -euo pipefail
 
-packages=(
+print=0
+if [[ ${1:-} == --print ]]; then
+  print=1
+  shift
+fi
+set_name=${1:-build}
+
+build=(
   cmake ninja-build g++ pkg-config make
-  qt6-base-dev qt6-base-dev-tools libqt6test6
-  libjpeg62-turbo-dev
-  libgtest-dev libbenchmark-dev
-  libudev-dev umockdev libumockdev-dev
-  clang libclang-rt-14-dev
+  qt6-base-dev qt6-base-dev-tools
+  libjpeg62-turbo-dev libudev-dev
   fonts-liberation fonts-dejavu-core fonts-wqy-zenhei
-  xvfb xauth x11-utils xdotool
-  gzip bash-completion desktop-file-utils appstream mandoc lintian dpkg-dev file
-  libxcb1-dev
+  gzip dpkg-dev file
+)
+display=(xvfb xauth)
+test=(
+  "${build[@]}" "${display[@]}"
+  libgtest-dev umockdev libumockdev-dev
+  x11-utils xdotool libxcb1-dev
   python3 python3-jsonschema
   clang-format
 )
+dev=(
+  "${test[@]}"
+  clang libclang-rt-dev
+  desktop-file-utils appstream mandoc lintian bash-completion
+)
+
+case $set_name in
+  build) packages=("${build[@]}") ;;
+  test) packages=("${test[@]}") ;;
+  dev) packages=("${dev[@]}") ;;
+  display) packages=("${display[@]}") ;;
+  *)
+    echo "deps.sh: unknown set '$set_name' (build, test, dev or display)" >&2
+    exit 2
+    ;;
+esac
+
+if ((print)); then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${packages[@]}"; do

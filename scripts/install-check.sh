@@ -92,6 +92,9 @@ check_programs() {
 
 make --no-print-directory install BUILD="$build" PREFIX=/usr/local DESTDIR="$work/root"
 check_tree "$work/root/usr/local"
+for program in orvane orvane-cli orvane-modsim; do
+  file -b "$work/root/usr/local/bin/$program" | grep -q ', stripped' || fail "make install left $program unstripped"
+done
 
 rm -f "$build"/orvane_*.deb
 make --no-print-directory package BUILD="$build" >"$work/cpack.log" || { cat "$work/cpack.log"; fail "make package failed"; }

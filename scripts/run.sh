@@ -58,6 +58,7 @@ done
 # Without a display (a fresh server, a CI machine) the window goes to a virtual one.
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
   echo "run.sh: no display; showing the window on a virtual X display (Ctrl+C ends it)" >&2
+  "$(dirname "$0")/deps.sh" display
   xvfb-run -a -s "-screen 0 1024x768x24" "$build/orvane"
 else
   "$build/orvane"

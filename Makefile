@@ -65,9 +65,12 @@ sanitize: deps
 fuzz: deps
 	@cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DORVANE_GUI=OFF -DBUILD_TESTING=OFF -DORVANE_FUZZ=ON >/dev/null
-	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_assembler
-	@mkdir -p $(BUILD)-fuzz/corpus
-	@$(BUILD)-fuzz/fuzz/fuzz_assembler -max_total_time=$${FUZZ_SECONDS:-30} $(BUILD)-fuzz/corpus fuzz/corpus
+	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_assembler fuzz_telnet
+	@mkdir -p $(BUILD)-fuzz/corpus $(BUILD)-fuzz/corpus-telnet
+# FUZZ_SECONDS is shared between the two targets; each runs at least a second (0 would mean no limit).
+	@half=$$(( ($${FUZZ_SECONDS:-30} + 1) / 2 )); \
+	  $(BUILD)-fuzz/fuzz/fuzz_assembler -max_total_time=$$half $(BUILD)-fuzz/corpus fuzz/corpus && \
+	  $(BUILD)-fuzz/fuzz/fuzz_telnet -max_total_time=$$half $(BUILD)-fuzz/corpus-telnet fuzz/corpus-telnet
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(BUILD)-fuzz

@@ -103,4 +103,13 @@ void TsuiEdit::paintEvent(QPaintEvent* e)
     QLineEdit::paintEvent(e);
     QPainter p(this);
     DrawControlBorder(p, this, m_borderColor, Color(), true);
+    // The native edit hides its caret when read-only, which leaves a focused read-only edit
+    // looking like any other: draw it as the editable edits do, inverting a line centred in the
+    // caret's rectangle.
+    if (isReadOnly() && hasFocus()) {
+        const QRect caret = cursorRect();
+        const int x = (caret.left() + caret.right() + 1) / 2;
+        p.setCompositionMode(QPainter::RasterOp_NotDestination);
+        p.fillRect(QRect(x, caret.top(), 1, caret.height()).intersected(contentsRect()), Qt::black);
+    }
 }

@@ -1,5 +1,6 @@
 #include "skin/Suitabcontrol.h"
 
+#include "skin/Suiaccessible.h"
 #include "skin/Suipublic.h"
 
 #include <QPainter>
@@ -31,6 +32,7 @@ void TImageList::Draw(QPainter& canvas, int x, int y, int index) const
 
 TsuiTabControlTopPanel::TsuiTabControlTopPanel()
 {
+    RegisterSkinAccessibility();
     m_tabWidths.fill(-1);
     m_tabShown.fill(true);
     setFocusPolicy(Qt::TabFocus);

@@ -11,6 +11,7 @@
 #include "skin/Suigroupbox.h"
 #include "skin/Suiimagepanel.h"
 #include "skin/Suipagecontrol.h"
+#include "ui/Accessibility.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
 #include "widgets/Cspin.h"
@@ -132,6 +133,7 @@ void TForm1::BuildControls()
     Label14->setBuddy(suiComboBox_Power);
     suiEdit_GuestId->setAccessibleName(suiGroupBox5->Caption());
     CSpinButton_GuestId->setAccessibleName(suiGroupBox5->Caption());
+    NameForScreenReaders(suiImagePanel3, suiImagePanel2);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kSearchIntervalMs);

@@ -155,6 +155,9 @@ TCSpinButton::TCSpinButton(QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
     m_upButton = CreateButton();
     m_downButton = CreateButton();
+    // The arrows show only a glyph: a screen reader needs their names.
+    m_upButton->setAccessibleName(QStringLiteral("Up"));
+    m_downButton->setAccessibleName(QStringLiteral("Down"));
     SetUpGlyph(QImage());
     SetDownGlyph(QImage());
     SetBounds(x(), y(), 20, 25);

@@ -1,5 +1,4 @@
-// Both windows as a person sees and hears them: every text whole in its box in every style, and
-// every control named to a screen reader.
+// Both windows as a person sees them: every text whole in its box in every style.
 
 #include "support/UiTestKit.h"
 
@@ -10,9 +9,7 @@
 #include "skin/Suititlebar.h"
 
 #include <QAbstractItemView>
-#include <QAccessible>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QStyleOptionViewItem>
 
@@ -93,70 +90,6 @@ TEST(Look, LongStatusLineIsNarrowedToStayWhole)
     w.form1.SetActionStatus(QStringLiteral("Read the module serial port parameters Success!"));
     QWidget* line = w.form1.suiImagePanel2;
     EXPECT_LE(QFontMetrics(line->font()).horizontalAdvance(w.form1.StatusText()), line->width());
-}
-
-struct Found {
-    QAccessible::Role role;
-    QString name;
-    bool disabled;
-};
-
-void Walk(QAccessibleInterface* node, std::vector<Found>& out)
-{
-    if (!node) return;
-    out.push_back({node->role(), node->text(QAccessible::Name).trimmed(), bool(node->state().disabled)});
-    for (int i = 0; i < node->childCount(); ++i)
-        Walk(node->child(i), out);
-}
-
-// A screen reader finds each button, box and edit of the main window by its caption or label.
-TEST(Look, MainWindowIsNamedToAScreenReader)
-{
-    Windows w;
-    std::vector<Found> found;
-    Walk(QAccessible::queryAccessibleInterface(&w.form1), found);
-    const auto count = [&](QAccessible::Role role, const QString& name) {
-        return std::count_if(found.begin(), found.end(),
-                             [&](const Found& f) { return f.role == role && f.name == name; });
-    };
-    const struct {
-        QAccessible::Role role;
-        const char* name;
-        long times;
-    } expected[] = {
-        {QAccessible::Button, "Com Setting", 1},
-        {QAccessible::Button, "Search", 1},
-        {QAccessible::Button, "Stop", 1},
-        {QAccessible::Button, "Exit", 1},
-        {QAccessible::Button, "Read", 5},
-        {QAccessible::Button, "Write", 5},
-        {QAccessible::ComboBox, "Channel", 1},
-        {QAccessible::ComboBox, "Baud Rate", 2},
-        {QAccessible::ComboBox, "Verify", 1},
-        {QAccessible::ComboBox, "Level", 1},
-        {QAccessible::EditableText, "Frequency", 1},
-        {QAccessible::EditableText, "Factory ID(1-65536)", 1},
-        {QAccessible::Grouping, "Channel and Frequency", 1},
-        {QAccessible::Grouping, "Launch  Power", 1},
-        {QAccessible::PageTab, "Radio Parameters", 1},
-    };
-    for (const auto& e : expected)
-        EXPECT_EQ(count(e.role, QString::fromUtf8(e.name)), e.times) << e.name;
-    // The disabled "Read" of the power group says so.
-    EXPECT_EQ(std::count_if(found.begin(), found.end(),
-                            [](const Found& f) { return f.role == QAccessible::Button && f.disabled; }),
-              1);
-    // The keyboard reaches every enabled button, box and edit with Tab.
-    for (QWidget* c : w.form1.findChildren<QWidget*>()) {
-        if ((qobject_cast<TsuiCustomButton*>(c) || qobject_cast<QComboBox*>(c) || qobject_cast<QLineEdit*>(c))
-            && c->isEnabled() && c->focusProxy() == nullptr && c->window() == &w.form1) {
-            EXPECT_TRUE(c->focusPolicy() & Qt::TabFocus) << c->metaObject()->className();
-        }
-    }
-    // Pressing through the interface runs the button's action.
-    QAccessibleInterface* stop = QAccessible::queryAccessibleInterface(w.form1.suiButton3);
-    ASSERT_NE(stop->actionInterface(), nullptr);
-    EXPECT_TRUE(stop->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
 }
 
 // Every drop-down list of both windows: rows 13 pixels high, and the row under the mouse drawn as

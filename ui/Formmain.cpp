@@ -111,8 +111,11 @@ bool TForm1::event(QEvent* e)
 {
     if (recvMessageId != 0 && e->type() == QEvent::Type(recvMessageId)) {
         const auto& notice = static_cast<const ZebSerialNotice&>(*e);
-        // No answer is handled inside a box's modal loop, where its own box would nest.
-        if (platform::MessageBoxShowing() || !m_heldNotices.empty())
+        // While a box raised by an answer shows, an answer that could raise another waits until it
+        // has closed, and so do the answers behind it, to keep their order. Every other answer is
+        // handled at once, also in the loop of any other box: a search answer must stop the search
+        // while the port is still at the pair that answered.
+        if (!m_heldNotices.empty() || (m_answerBoxShowing && notice.command == protocol::kSearch))
             HoldNotice(notice);
         else
             OnModuleResponse(notice);
@@ -195,7 +198,11 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
     case protocol::kSearch:
         Timer1->stop();
         m_searchReply = data;
-        if (!SendReadChannel(serial)) SendFailed(kOperandFail, kFail);
+        if (!SendReadChannel(serial)) {
+            m_answerBoxShowing = true;
+            SendFailed(kOperandFail, kFail);
+            m_answerBoxShowing = false;
+        }
         SetActionStatus(QStringLiteral("Scan Radio Success!"));
         break;
     case protocol::kWriteComParams:

@@ -141,7 +141,8 @@ private:
     void BuildIdAndPowerGroups(QWidget* page);
     void BindHandlers();
     void OnModuleResponse(const ZebSerialNotice& notice);
-    // Notices that arrive while a box is showing wait here and are handled after it has closed.
+    // Search answers that arrive while a box raised by an answer is showing wait here (with the
+    // answers behind them) and are handled after it has closed.
     void HoldNotice(const ZebSerialNotice& notice);
     void HandleHeldNotices();
     // The device went away: the port is closed and its waiting answers are dropped (they would
@@ -163,6 +164,7 @@ private:
     std::array<std::uint8_t, 4> m_searchReply{};
     TForm2* Form2 = nullptr;
     std::deque<std::unique_ptr<ZebSerialNotice>> m_heldNotices;
+    bool m_answerBoxShowing = false;
     bool m_heldRelease = false;
     bool m_handlingHeld = false;
 

@@ -119,6 +119,52 @@ TEST(Search, FindsTheModuleAt38400OddAndReadsItsChannel)
     EXPECT_TRUE(w.boxes.boxes().empty());
 }
 
+// A box that has nothing to do with the search is open while the module answers: the answer
+// ends the search at once, and the port, the dialog and the channel read stay at that pair.
+TEST(Search, AnswerWhileAValidationBoxIsOpenEndsTheSearchAtThePairThatAnswered)
+{
+    modsim::PtyModuleOptions options = uitest::ModuleAt(9);
+    options.settings.baudIndex = 4;  // 19200
+    options.settings.parity = 1;     // odd
+    uitest::Module module(options);
+    Windows w;
+    w.ComSetting();
+    w.OpenPort(9, 3, 0);  // 9600, No
+    w.form1.Timer1->setInterval(3600 * 1000);
+    Windows::Click(w.form1.suiButton2);
+
+    // The ticks run inside the box's modal loop, each after the module has read the previous request.
+    int ticks = 0;
+    w.boxes.onShown([&](const platform::ShownMessageBox&) {
+        while (w.form1.Timer1->isActive() && ticks < 27) {
+            const int seen = module.RequestsSeen();
+            w.form1.Timer1Timer();
+            ++ticks;
+            ASSERT_TRUE(uitest::WaitUntil([&] { return module.RequestsSeen() > seen; }));
+            if (!module.Received().empty()) {
+                ASSERT_TRUE(uitest::WaitUntil([&] { return !w.form1.Timer1->isActive(); }));
+            }
+        }
+    });
+    Windows::Click(w.form1.suiButton_WritePower);  // no level picked: the validation box
+    w.boxes.onShown({});
+
+    ASSERT_EQ(w.boxes.boxes().size(), 1u);
+    EXPECT_EQ(w.LastBoxText(), "Operation failed,Please select the correct parameters");
+    EXPECT_EQ(ticks, 5);  // 9600 No, ODD, Even, 19200 No, ODD
+    EXPECT_EQ(w.form2.suiComboBox_BaudRate->currentText(), "19200");
+    EXPECT_EQ(w.form2.suiComboBox_Verify->currentText(), "ODD");
+    ASSERT_TRUE(uitest::WaitUntil([&] { return w.form1.StatusText().endsWith("Read channel parameters Success!"); }));
+    EXPECT_EQ(w.form1.StatusText(),
+              Windows::Status("Open Com Succeed:COM9,19200,ODD ", "Read channel parameters Success!"));
+    // Only requests read at the module's own settings are logged: the channel read went out at 19200/ODD.
+    EXPECT_EQ(module.Received(), "AF AF 00 00 AF 80 00 02 00 00 8F 0D 0A AF AF 00 00 AF 80 06 02 00 00 95 0D 0A");
+    int baud = 0;
+    int parity = 0;
+    ASSERT_TRUE(module.Pty().PeerLine(&baud, &parity));
+    EXPECT_EQ(std::pair(baud, parity), std::pair(19200, 1));
+}
+
 TEST(Search, StopShowsItsBoxAndChangesNothingElse)
 {
     modsim::PtyModuleOptions deaf = uitest::ModuleAt(8);

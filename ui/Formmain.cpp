@@ -365,8 +365,9 @@ void TForm1::suiButton_WriteGuestIdClick()
     if (suiEdit_GuestId->text().isEmpty()) return;
     SetActionStatus(QStringLiteral("Setting Client ID..."));
     const int id = orvane::StrToInt(suiEdit_GuestId->text());
-    // The frame carries 16 bits: a larger or negative ID would be written as another one.
-    if (!protocol::IsGuestId(id)) {
+    // The frame carries the ID's low 16 bits: an ID that would read back as another one is refused.
+    const protocol::Request request = protocol::WriteGuestIdRequest(id);
+    if (protocol::GuestIdOf(request.payload[0], request.payload[1]) != id) {
         ShowBox(this, kSelectParams, kFailure);
         return;
     }

@@ -17,6 +17,9 @@ using uitest::Windows;
 
 namespace {
 
+const char* const kPortFail = "Operation failed,Serial port is open detection";
+const char* const kSelect = "Operation failed,Please select the correct parameters";
+
 struct ActionCase {
     const char* name;
     std::function<void(TForm1&)> prepare;
@@ -113,6 +116,46 @@ TEST_P(Actions, SendsTheFrameAndShowsTheSuccessTextWhenAnswered)
 INSTANTIATE_TEST_SUITE_P(Module, Actions, ::testing::ValuesIn(kActions),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The ID field carries 0 to 65535; every ID outside it would be written as another one and is refused.
+TEST(IdWrite, SendsEveryIdTheFrameCarriesAndRefusesTheRest)
+{
+    const struct {
+        const char* text;
+        const char* request;  // nullptr: refused, nothing sent
+    } cases[] = {
+        {"-1", nullptr},
+        {"-9999", nullptr},
+        {"65536", nullptr},
+        {"99999", nullptr},
+        // Sent last, so that a refused ID that went out after all would show in what the module read.
+        {"00000", "AF AF 00 00 AF 80 0C 02 00 00 9B 0D 0A"},
+        {"65535", "AF AF 00 00 AF 80 0C 02 FF FF 99 0D 0A"},
+    };
+    uitest::Module module(TestModule());
+    Windows w;
+    w.ComSetting();
+    w.OpenPort(3);
+    std::string sent;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        w.boxes.clear();
+        const int seen = module.RequestsSeen();
+        w.form1.suiEdit_GuestId->setText(c.text);
+        Windows::Click(w.form1.suiButton_WriteGuestId);
+        if (c.request) {
+            ASSERT_TRUE(uitest::WaitUntil([&] { return w.form1.StatusText().endsWith("Write customer ID Success!"); }));
+            sent += (sent.empty() ? "" : " ") + std::string(c.request);
+            EXPECT_TRUE(w.boxes.boxes().empty());
+        } else {
+            ASSERT_EQ(w.boxes.boxes().size(), 1u);
+            EXPECT_EQ(w.LastBoxText(), kSelect);
+            EXPECT_EQ(w.LastBoxTitle(), "Failure");
+            EXPECT_EQ(module.RequestsSeen(), seen);
+        }
+        EXPECT_EQ(module.Received(), sent);
+    }
+}
+
 TEST(StatusLine, ShowsThePortPartThenTheProgressOfTheAction)
 {
     modsim::PtyModuleOptions silent = uitest::ModuleAt(4);
@@ -138,9 +181,6 @@ struct FailureCase {
     const char* text;
     const char* title;
 };
-
-const char* const kPortFail = "Operation failed,Serial port is open detection";
-const char* const kSelect = "Operation failed,Please select the correct parameters";
 
 void NoInput(TForm1&) { }
 void AllPicked(TForm1& f)

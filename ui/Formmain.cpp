@@ -10,7 +10,6 @@
 #include "ui/Controls.h"
 #include "ui/Conversion.h"
 #include "ui/Fonts.h"
-#include "ui/Unit2.h"
 #include "widgets/Cspin.h"
 
 #include <QCoreApplication>
@@ -100,7 +99,7 @@ void TForm1::suiButton1Click()
         portListPending = false;
         Form2->ListPorts(std::vector<int>(serial.ports.begin(), serial.ports.begin() + serial.portCount));
     }
-    Form2->exec();
+    Form2->ShowModal();
 }
 
 void TForm1::suiButton4Click() { close(); }

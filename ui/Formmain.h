@@ -3,6 +3,7 @@
 // module's answers and the module search.
 
 #include "serial/ZebSerial.h"
+#include "ui/PortDialogHost.h"
 
 #include <QString>
 #include <QWidget>
@@ -15,7 +16,6 @@
 class QLabel;
 class QTimer;
 class TCSpinButton;
-class TForm2;
 class TsuiButton;
 class TsuiComboBox;
 class TsuiEdit;
@@ -24,63 +24,10 @@ class TsuiGroupBox;
 class TsuiImagePanel;
 class TsuiPageControl;
 class TsuiTabSheet;
+struct WindowTestAccess;
 
-class TForm1 : public QWidget {
-    Q_OBJECT
-
-public:
-    static constexpr int kSearchIntervalMs = 800;
-
-    explicit TForm1(QWidget* parent = nullptr);
-    ~TForm1() override;
-
-    // The port dialog registers itself here; "Com Setting" and the search work through it.
-    void SetPortDialog(TForm2* dialog) { Form2 = dialog; }
-    TForm2* PortDialog() const { return Form2; }
-
-    ZebSerial& Serial() { return serial; }
-
-    // What the port dialog does to the port: it reaches the serial object only through these.
-    bool OpenOrReconfigurePort(int port, int baudRate, int parity);
-    void ClosePort();
-    bool PortIsOpen() const;
-    // "Open" records the opened pair as where the next search starts; picking a baud rate or a
-    // parity in the dialog moves the search's end mark to the baud item.
-    void SetSearchCursor(int portItem, int baudItem, int parityItem);
-    void SetSearchEnd(int baudItem);
-
-    // Status line: three blanks, the port part, four blanks, the action part.
-    void SetStatusText(const QString& text);
-    void SetPortStatus(const QString& text);
-    void SetActionStatus(const QString& text);
-    QString StatusText() const;
-
-    // The status line's gradient and the page's background drawn at the device pixel ratio: from the
-    // twice-size pictures above 1.
-    void UsePicturesAt(qreal devicePixelRatio);
-
-    // Event handlers, named after their control and event.
-    void FormCreate();
-    void suiButton1Click();
-    void suiButton2Click();
-    void suiButton3Click();
-    void suiButton4Click();
-    void Timer1Timer();
-    bool AdvanceSearch();
-    void suiComboBox_ChannelChange();
-    void suiButton_ChannelReadClick();
-    void suiButton_RfBaudRateReadClick();
-    void suiButton_ComBaudRateReadClick();
-    void suiButton_ReadGuestIdClick();
-    void suiButton_ChannelSetClick();
-    void suiButton_RfBaudRateSetClick();
-    void suiButton_ComBaudRateSetClick();
-    void suiButton_WriteGuestIdClick();
-    void suiButton_WritePowerClick();
-    void CSpinButton_GuestIdDownClick();
-    void CSpinButton_GuestIdUpClick();
-
-    // The controls, by their names.
+// The main window's controls, by their names, as its definition builds them.
+struct TForm1Controls {
     TsuiForm* suiForm1 = nullptr;
     TsuiImagePanel* suiImagePanel1 = nullptr;
     TsuiButton* suiButton1 = nullptr;
@@ -121,10 +68,60 @@ public:
     TsuiButton* suiButton_WritePower = nullptr;
     TsuiImagePanel* suiImagePanel2 = nullptr;
     QTimer* Timer1 = nullptr;
+};
 
-    unsigned recvMessageId = 0;
-    bool portListPending = false;
-    bool searchWrapped = false;
+class TForm1 : public QWidget, public PortDialogHost, private TForm1Controls {
+    Q_OBJECT
+
+public:
+    static constexpr int kSearchIntervalMs = 800;
+
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    ZebSerial& Serial() { return serial; }
+
+    // The port dialog's host: it registers itself here, and "Com Setting" and the search work
+    // through it; it reaches the serial object only through the port calls.
+    void SetPortDialog(PortDialog* dialog) override { Form2 = dialog; }
+    PortDialog* RegisteredPortDialog() const override { return Form2; }
+    QWidget* HostWindow() override { return this; }
+    bool OpenOrReconfigurePort(int port, int baudRate, int parity) override;
+    void ClosePort() override;
+    bool PortIsOpen() const override;
+    void SetSearchCursor(int portItem, int baudItem, int parityItem) override;
+    void SetSearchEnd(int baudItem) override;
+
+    // Status line: three blanks, the port part, four blanks, the action part.
+    void SetStatusText(const QString& text);
+    void SetPortStatus(const QString& text) override;
+    void SetActionStatus(const QString& text) override;
+    QString StatusText() const;
+
+    // The status line's gradient and the page's background drawn at the device pixel ratio: from the
+    // twice-size pictures above 1.
+    void UsePicturesAt(qreal devicePixelRatio);
+
+    // Event handlers, named after their control and event.
+    void FormCreate();
+    void suiButton1Click();
+    void suiButton2Click();
+    void suiButton3Click();
+    void suiButton4Click();
+    void Timer1Timer();
+    bool AdvanceSearch();
+    void suiComboBox_ChannelChange();
+    void suiButton_ChannelReadClick();
+    void suiButton_RfBaudRateReadClick();
+    void suiButton_ComBaudRateReadClick();
+    void suiButton_ReadGuestIdClick();
+    void suiButton_ChannelSetClick();
+    void suiButton_RfBaudRateSetClick();
+    void suiButton_ComBaudRateSetClick();
+    void suiButton_WriteGuestIdClick();
+    void suiButton_WritePowerClick();
+    void CSpinButton_GuestIdDownClick();
+    void CSpinButton_GuestIdUpClick();
 
 protected:
     // Dispatch: the module's notice goes to OnModuleResponse, everything else on as usual.
@@ -134,6 +131,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    friend struct WindowTestAccess;
+
     void BuildControls();
     void BuildButtonBar();
     void BuildPage();
@@ -162,7 +161,10 @@ private:
     QString m_frequencyText;
     // Data of the last answer to the search command; byte 2 is the module type.
     std::array<std::uint8_t, 4> m_searchReply{};
-    TForm2* Form2 = nullptr;
+    PortDialog* Form2 = nullptr;
+    unsigned recvMessageId = 0;
+    bool portListPending = false;
+    bool searchWrapped = false;
     std::deque<std::unique_ptr<ZebSerialNotice>> m_heldNotices;
     bool m_answerBoxShowing = false;
     bool m_heldRelease = false;

@@ -2,12 +2,12 @@
 
 #include "platform/PortDiscovery.h"
 #include "platform/PortNamespace.h"
+#include "protocol/ModuleValues.h"
 #include "skin/Suibutton.h"
 #include "skin/Suicombobox.h"
 #include "skin/Suiform.h"
 #include "ui/Controls.h"
 #include "ui/Fonts.h"
-#include "ui/Formmain.h"
 
 #include <QLabel>
 
@@ -28,17 +28,17 @@ QString PortToolTip(int port)
 
 }  // namespace
 
-TForm2::TForm2(TForm1& mainWindow)
-    : QDialog(&mainWindow)
-    , m_form1(mainWindow)
+TForm2::TForm2(PortDialogHost& host)
+    : QDialog(host.HostWindow())
+    , m_host(host)
 {
     BuildControls();
-    m_form1.SetPortDialog(this);
+    m_host.SetPortDialog(this);
 }
 
 TForm2::~TForm2()
 {
-    if (m_form1.PortDialog() == this) m_form1.SetPortDialog(nullptr);
+    if (m_host.RegisteredPortDialog() == this) m_host.SetPortDialog(nullptr);
 }
 
 void TForm2::BuildControls()
@@ -56,6 +56,8 @@ void TForm2::BuildControls()
 
     suiComboBox_ComPort = MakeComboBox(form, {104, 48, 137, 21});
     suiComboBox_BaudRate = MakeComboBox(form, {104, 95, 137, 21}, BaudRateItems());
+    for (int item = 0; item < suiComboBox_BaudRate->count(); ++item)
+        suiComboBox_BaudRate->setItemData(item, protocol::kBaudRates[std::size_t(item)]);
     suiComboBox_BaudRate->setCurrentIndex(k9600Item);
     suiComboBox_Verify = MakeComboBox(form, {104, 144, 137, 21}, ParityItems());
     suiComboBox_Verify->setCurrentIndex(0);
@@ -82,7 +84,7 @@ void TForm2::showEvent(QShowEvent* e)
     FormShow();
 }
 
-void TForm2::FormShow() { setCurStats(m_form1.PortIsOpen()); }
+void TForm2::FormShow() { setCurStats(m_host.PortIsOpen()); }
 
 void TForm2::setCurStats(bool open)
 {
@@ -93,18 +95,17 @@ void TForm2::setCurStats(bool open)
 TForm2::OpenResult TForm2::OpenSelectedPort()
 {
     if (PortItem() < 0 || BaudItem() < 0 || ParityItem() < 0) return OpenResult::NoSelection;
-    const QString portText = suiComboBox_ComPort->currentText();
-    const int port = portText.mid(portText.indexOf(u'M') + 1).toInt();
-    const int baudRate = suiComboBox_BaudRate->currentText().toInt();
+    const int port = suiComboBox_ComPort->currentData().toInt();
+    const int baudRate = suiComboBox_BaudRate->currentData().toInt();
     const int parity = ParityItem();
-    const QString settings
-        = portText + u',' + suiComboBox_BaudRate->currentText() + u',' + suiComboBox_Verify->currentText() + u' ';
-    if (m_form1.OpenOrReconfigurePort(port, baudRate, parity)) {
-        m_form1.SetPortStatus(QStringLiteral("Open Com Succeed:") + settings);
+    const QString settings = suiComboBox_ComPort->currentText() + u',' + suiComboBox_BaudRate->currentText() + u','
+        + suiComboBox_Verify->currentText() + u' ';
+    if (m_host.OpenOrReconfigurePort(port, baudRate, parity)) {
+        m_host.SetPortStatus(QStringLiteral("Open Com Succeed:") + settings);
         setCurStats(true);
         return OpenResult::Opened;
     }
-    m_form1.SetPortStatus(QStringLiteral("Open Com fail:") + settings);
+    m_host.SetPortStatus(QStringLiteral("Open Com fail:") + settings);
     return OpenResult::OpenFailed;
 }
 
@@ -112,8 +113,8 @@ void TForm2::suiButton_OpenClick()
 {
     switch (OpenSelectedPort()) {
     case OpenResult::Opened:
-        m_form1.SetSearchCursor(PortItem(), BaudItem(), ParityItem());
-        m_form1.SetActionStatus(QStringLiteral(" "));
+        m_host.SetSearchCursor(PortItem(), BaudItem(), ParityItem());
+        m_host.SetActionStatus(QStringLiteral(" "));
         done(kModalResultCancel);
         break;
     case OpenResult::OpenFailed: ShowBox(this, QStringLiteral("Open Com fail"), QStringLiteral("Error")); break;
@@ -125,14 +126,14 @@ void TForm2::suiButton_OpenClick()
 
 void TForm2::suiButton_CloseClick()
 {
-    m_form1.ClosePort();
+    m_host.ClosePort();
     setCurStats(false);
 }
 
 // Both boxes move the search's end mark to the baud item; the open port is not touched.
-void TForm2::suiComboBox_BaudRateChange() { m_form1.SetSearchEnd(BaudItem()); }
+void TForm2::suiComboBox_BaudRateChange() { m_host.SetSearchEnd(BaudItem()); }
 
-void TForm2::suiComboBox_VerifyChange() { m_form1.SetSearchEnd(BaudItem()); }
+void TForm2::suiComboBox_VerifyChange() { m_host.SetSearchEnd(BaudItem()); }
 
 void TForm2::SelectItems(int portItem, int baudItem, int parityItem)
 {
@@ -154,7 +155,7 @@ int TForm2::ParityItemCount() const { return suiComboBox_Verify->count(); }
 void TForm2::ListPorts(const std::vector<int>& ports)
 {
     for (const int port : ports) {
-        suiComboBox_ComPort->addItem(QStringLiteral("COM%1").arg(port));
+        suiComboBox_ComPort->addItem(QStringLiteral("COM%1").arg(port), port);
         suiComboBox_ComPort->setItemData(suiComboBox_ComPort->count() - 1, PortToolTip(port), Qt::ToolTipRole);
     }
     if (suiComboBox_ComPort->count() > 0) suiComboBox_ComPort->setCurrentIndex(0);

@@ -1,50 +1,21 @@
 #pragma once
 // The port settings dialog: picks port, baud rate and parity for the PC side of the link and
-// opens or closes that port through the main window.
+// opens or closes that port through the window that hosts it.
+
+#include "ui/PortDialogHost.h"
 
 #include <QDialog>
 
 #include <vector>
 
 class QLabel;
-class TForm1;
 class TsuiButton;
 class TsuiComboBox;
 class TsuiForm;
+struct WindowTestAccess;
 
-class TForm2 : public QDialog {
-    Q_OBJECT
-
-public:
-    // Works on the main window's serial object and status line, and registers itself there as
-    // its port dialog for as long as it lives.
-    explicit TForm2(TForm1& mainWindow);
-    ~TForm2() override;
-
-    void FormShow();
-    void setCurStats(bool open);
-    void suiButton_OpenClick();
-    void suiButton_CloseClick();
-    void suiComboBox_BaudRateChange();
-    void suiComboBox_VerifyChange();
-    enum class OpenResult { Opened = 0, OpenFailed = -1, NoSelection = -2 };
-    // Opens the chosen port at the chosen baud rate and parity through the main window and writes
-    // the outcome into its status line.
-    OpenResult OpenSelectedPort();
-    // Selects the three items, each clamped to its box's last item.
-    void SelectItems(int portItem, int baudItem, int parityItem);
-
-    // The chosen items: -1 where a box has no selection. The baud item is the baud index, the
-    // parity item the parity index.
-    int PortItem() const;
-    int BaudItem() const;
-    int ParityItem() const;
-    // The pairs the dialog offers.
-    int BaudItemCount() const;
-    int ParityItemCount() const;
-    // Fills the port list with "COMn" for each port number and selects the first.
-    void ListPorts(const std::vector<int>& ports);
-
+// The dialog's controls, by their names, as its definition builds them.
+struct TForm2Controls {
     TsuiForm* suiForm1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -55,12 +26,43 @@ public:
     TsuiButton* suiButton_Open = nullptr;
     TsuiButton* suiButton_Close = nullptr;
     TsuiButton* suiButton_Cancel = nullptr;
+};
+
+class TForm2 : public QDialog, public PortDialog, private TForm2Controls {
+    Q_OBJECT
+
+public:
+    // Works on the host's serial object and status line, and registers itself there as its port
+    // dialog for as long as it lives.
+    explicit TForm2(PortDialogHost& host);
+    ~TForm2() override;
+
+    void FormShow();
+    void setCurStats(bool open) override;
+    void suiButton_OpenClick();
+    void suiButton_CloseClick();
+    void suiComboBox_BaudRateChange();
+    void suiComboBox_VerifyChange();
+    OpenResult OpenSelectedPort() override;
+    void SelectItems(int portItem, int baudItem, int parityItem) override;
+
+    // The port box's selected item, -1 with none.
+    int PortItem() const;
+    int BaudItem() const override;
+    int ParityItem() const override;
+    int BaudItemCount() const override;
+    int ParityItemCount() const override;
+    // Each item carries its port number.
+    void ListPorts(const std::vector<int>& ports) override;
+    void ShowModal() override { exec(); }
 
 protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    friend struct WindowTestAccess;
+
     void BuildControls();
 
-    TForm1& m_form1;
+    PortDialogHost& m_host;
 };

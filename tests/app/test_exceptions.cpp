@@ -5,8 +5,7 @@
 #include "skin/Suibutton.h"
 #include "skin/Suiedit.h"
 #include "ui/Conversion.h"
-#include "ui/Formmain.h"
-#include "ui/Unit2.h"
+#include "ui/support/WindowTestAccess.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -56,17 +55,18 @@ TEST(ExceptionDisplay, ANonNumericIdOnWriteIsShownAndTheProgramGoesOn)
     MessageBoxRecorder boxes;
     TForm1 form1;
     TForm2 form2(form1);
+    TForm1Controls& controls = WindowTestAccess::Controls(form1);
     form1.show();
-    form1.suiEdit_GuestId->setText("12a");
-    QTest::mouseClick(form1.suiButton_WriteGuestId, Qt::LeftButton);
+    controls.suiEdit_GuestId->setText("12a");
+    QTest::mouseClick(controls.suiButton_WriteGuestId, Qt::LeftButton);
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].text, "'12a' is not a valid integer value.");
     EXPECT_EQ(boxes.boxes()[0].title, App()->Title());
     EXPECT_EQ(boxes.boxes()[0].icon, QMessageBox::Critical);
 
     // The loop goes on: the next action runs as usual.
-    form1.suiEdit_GuestId->setText("00001");
-    QTest::mouseClick(form1.suiButton_WriteGuestId, Qt::LeftButton);
+    controls.suiEdit_GuestId->setText("00001");
+    QTest::mouseClick(controls.suiButton_WriteGuestId, Qt::LeftButton);
     ASSERT_EQ(boxes.boxes().size(), 2u);
     EXPECT_EQ(boxes.boxes()[1].text, "Operation failed,Serial port is open detection");
 }

@@ -20,7 +20,7 @@ TEST(RealPorts, ProbeSkipsUartLessNodesAndTheTooltipNamesTheAdapter)
 
     uitest::Windows w;
     w.ComSetting();
-    auto* box = w.form2.suiComboBox_ComPort;
+    auto* box = w.dialog.suiComboBox_ComPort;
     ASSERT_EQ(box->count(), 2);
     EXPECT_EQ(box->itemText(0), "COM1");
     EXPECT_EQ(box->itemText(1), "COM33");
@@ -39,7 +39,7 @@ TEST(RealPorts, OpenOfTheConsoleFailsAsAPortInUse)
     ports.SetConsole("ttyS0");
     uitest::Windows w;
     w.ComSetting();
-    auto* box = w.form2.suiComboBox_ComPort;
+    auto* box = w.dialog.suiComboBox_ComPort;
     ASSERT_EQ(box->count(), 1);
     EXPECT_EQ(box->itemText(0), "COM33");
     // Named anyway (an item the probe did not give): the open fails with the usual box.

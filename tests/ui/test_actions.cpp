@@ -22,11 +22,11 @@ const char* const kSelect = "Operation failed,Please select the correct paramete
 
 struct ActionCase {
     const char* name;
-    std::function<void(TForm1&)> prepare;
-    TsuiButton* TForm1::*button;
+    std::function<void(TForm1Controls&)> prepare;
+    TsuiButton* TForm1Controls::*button;
     const char* request;
     const char* success;
-    std::function<void(TForm1&, const modsim::ModuleSettings&)> check;
+    std::function<void(TForm1Controls&, const modsim::ModuleSettings&)> check;
 };
 
 modsim::PtyModuleOptions TestModule()
@@ -42,54 +42,58 @@ modsim::PtyModuleOptions TestModule()
 const ActionCase kActions[] = {
     {"ReadChannel",
      {},
-     &TForm1::suiButton_ChannelRead,
+     &TForm1Controls::suiButton_ChannelRead,
      "AF AF 00 00 AF 80 06 02 00 00 95 0D 0A",
      "Read channel parameters Success!",
-     [](TForm1& f, const modsim::ModuleSettings&) {
+     [](TForm1Controls& f, const modsim::ModuleSettings&) {
          EXPECT_EQ(f.suiComboBox_Channel->currentText(), "5");
          EXPECT_EQ(f.suiEdit_Frequency->text(), "");  // no search answer yet: no table
      }},
     {"ReadAirBaud",
      {},
-     &TForm1::suiButton_RfBaudRateRead,
+     &TForm1Controls::suiButton_RfBaudRateRead,
      "AF AF 00 00 AF 80 04 02 00 00 93 0D 0A",
      "Reading the air parameters Success!",
-     [](TForm1& f, const modsim::ModuleSettings&) { EXPECT_EQ(f.suiComboBox_RfBaudRate->currentText(), "115200"); }},
+     [](TForm1Controls& f, const modsim::ModuleSettings&) {
+         EXPECT_EQ(f.suiComboBox_RfBaudRate->currentText(), "115200");
+     }},
     {"ReadComParams",
      {},
-     &TForm1::suiButton_ComBaudRateRead,
+     &TForm1Controls::suiButton_ComBaudRateRead,
      "AF AF 00 00 AF 80 02 02 00 00 91 0D 0A",
      "Read the module serial port parameters Success!",
-     [](TForm1& f, const modsim::ModuleSettings&) {
+     [](TForm1Controls& f, const modsim::ModuleSettings&) {
          EXPECT_EQ(f.suiComboBox_ComBaudRate->currentText(), "9600");
          EXPECT_EQ(f.suiComboBox_ComVerify->currentText(), "No");
      }},
     {"ReadGuestId",
      {},
-     &TForm1::suiButton_ReadGuestId,
+     &TForm1Controls::suiButton_ReadGuestId,
      "AF AF 00 00 AF 80 0D 02 00 00 9C 0D 0A",
      "Read Customer ID Success!",
-     [](TForm1& f, const modsim::ModuleSettings&) { EXPECT_EQ(f.suiEdit_GuestId->text(), "01234"); }},
-    {"WriteChannel", [](TForm1& f) { f.suiComboBox_Channel->setCurrentIndex(11); }, &TForm1::suiButton_ChannelSet,
-     "AF AF 00 00 AF 80 05 02 0C 00 A0 0D 0A", "Write channel parameters Success!",
-     [](TForm1&, const modsim::ModuleSettings& s) { EXPECT_EQ(s.channel, 12); }},
-    {"WriteAirBaud", [](TForm1& f) { f.suiComboBox_RfBaudRate->setCurrentIndex(7); }, &TForm1::suiButton_RfBaudRateSet,
-     "AF AF 00 00 AF 80 03 02 08 00 9A 0D 0A", "Write air parameters Success!",
-     [](TForm1&, const modsim::ModuleSettings& s) { EXPECT_EQ(s.airBaudIndex, 7); }},
+     [](TForm1Controls& f, const modsim::ModuleSettings&) { EXPECT_EQ(f.suiEdit_GuestId->text(), "01234"); }},
+    {"WriteChannel", [](TForm1Controls& f) { f.suiComboBox_Channel->setCurrentIndex(11); },
+     &TForm1Controls::suiButton_ChannelSet, "AF AF 00 00 AF 80 05 02 0C 00 A0 0D 0A",
+     "Write channel parameters Success!",
+     [](TForm1Controls&, const modsim::ModuleSettings& s) { EXPECT_EQ(s.channel, 12); }},
+    {"WriteAirBaud", [](TForm1Controls& f) { f.suiComboBox_RfBaudRate->setCurrentIndex(7); },
+     &TForm1Controls::suiButton_RfBaudRateSet, "AF AF 00 00 AF 80 03 02 08 00 9A 0D 0A",
+     "Write air parameters Success!",
+     [](TForm1Controls&, const modsim::ModuleSettings& s) { EXPECT_EQ(s.airBaudIndex, 7); }},
     {"WriteComParams",
-     [](TForm1& f) {
+     [](TForm1Controls& f) {
          f.suiComboBox_ComBaudRate->setCurrentIndex(3);
          f.suiComboBox_ComVerify->setCurrentIndex(1);
      },
-     &TForm1::suiButton_ComBaudRateSet, "AF AF 00 00 AF 80 01 02 04 01 95 0D 0A",
+     &TForm1Controls::suiButton_ComBaudRateSet, "AF AF 00 00 AF 80 01 02 04 01 95 0D 0A",
      "Write the serial port parameters of the module Success!",
-     [](TForm1&, const modsim::ModuleSettings& s) { EXPECT_EQ(s.parity, 1); }},
-    {"WriteGuestId", [](TForm1& f) { f.suiEdit_GuestId->setText("01234"); }, &TForm1::suiButton_WriteGuestId,
-     "AF AF 00 00 AF 80 0C 02 04 D2 71 0D 0A", "Write customer ID Success!",
-     [](TForm1&, const modsim::ModuleSettings& s) { EXPECT_EQ(s.guestId, 1234); }},
-    {"WritePower", [](TForm1& f) { f.suiComboBox_Power->setCurrentIndex(6); }, &TForm1::suiButton_WritePower,
-     "AF AF 00 00 AF 80 13 02 07 00 A9 0D 0A", "Write transmit power Success!",
-     [](TForm1&, const modsim::ModuleSettings& s) { EXPECT_EQ(s.power, 7); }},
+     [](TForm1Controls&, const modsim::ModuleSettings& s) { EXPECT_EQ(s.parity, 1); }},
+    {"WriteGuestId", [](TForm1Controls& f) { f.suiEdit_GuestId->setText("01234"); },
+     &TForm1Controls::suiButton_WriteGuestId, "AF AF 00 00 AF 80 0C 02 04 D2 71 0D 0A", "Write customer ID Success!",
+     [](TForm1Controls&, const modsim::ModuleSettings& s) { EXPECT_EQ(s.guestId, 1234); }},
+    {"WritePower", [](TForm1Controls& f) { f.suiComboBox_Power->setCurrentIndex(6); },
+     &TForm1Controls::suiButton_WritePower, "AF AF 00 00 AF 80 13 02 07 00 A9 0D 0A", "Write transmit power Success!",
+     [](TForm1Controls&, const modsim::ModuleSettings& s) { EXPECT_EQ(s.power, 7); }},
 };
 
 class Actions : public ::testing::TestWithParam<ActionCase> { };
@@ -104,13 +108,13 @@ TEST_P(Actions, SendsTheFrameAndShowsTheSuccessTextWhenAnswered)
     const QString port = QStringLiteral("Open Com Succeed:COM3,9600,No ");
     ASSERT_EQ(w.form1.StatusText(), Windows::Status(port, " "));
 
-    if (c.prepare) c.prepare(w.form1);
-    Windows::Click(w.form1.*c.button);
+    if (c.prepare) c.prepare(w.main);
+    Windows::Click(w.main.*c.button);
     ASSERT_TRUE(uitest::WaitUntil([&] { return w.form1.StatusText() == Windows::Status(port, c.success); }))
         << w.form1.StatusText().toStdString();
     EXPECT_EQ(module.Received(), c.request);
     EXPECT_TRUE(w.boxes.boxes().empty());
-    c.check(w.form1, module.Pty().Settings());
+    c.check(w.main, module.Pty().Settings());
 }
 
 INSTANTIATE_TEST_SUITE_P(Module, Actions, ::testing::ValuesIn(kActions),
@@ -140,8 +144,8 @@ TEST(IdWrite, SendsEveryIdTheFrameCarriesAndRefusesTheRest)
         SCOPED_TRACE(c.text);
         w.boxes.clear();
         const int seen = module.RequestsSeen();
-        w.form1.suiEdit_GuestId->setText(c.text);
-        Windows::Click(w.form1.suiButton_WriteGuestId);
+        w.main.suiEdit_GuestId->setText(c.text);
+        Windows::Click(w.main.suiButton_WriteGuestId);
         if (c.request) {
             ASSERT_TRUE(uitest::WaitUntil([&] { return w.form1.StatusText().endsWith("Write customer ID Success!"); }));
             sent += (sent.empty() ? "" : " ") + std::string(c.request);
@@ -164,7 +168,7 @@ TEST(StatusLine, ShowsThePortPartThenTheProgressOfTheAction)
     Windows w;
     w.ComSetting();
     w.OpenPort(4);
-    Windows::Click(w.form1.suiButton_ChannelRead);
+    Windows::Click(w.main.suiButton_ChannelRead);
     EXPECT_EQ(w.form1.StatusText(), "   Open Com Succeed:COM4,9600,No     Read channel...");
     ASSERT_TRUE(uitest::WaitUntil([&] { return unanswering.RequestsSeen() == 1; }));
     QTest::qWait(50);
@@ -175,15 +179,15 @@ TEST(StatusLine, ShowsThePortPartThenTheProgressOfTheAction)
 
 struct FailureCase {
     const char* name;
-    std::function<void(TForm1&)> prepare;
-    TsuiButton* TForm1::*button;
+    std::function<void(TForm1Controls&)> prepare;
+    TsuiButton* TForm1Controls::*button;
     const char* status;  // the action part left on the status line
     const char* text;
     const char* title;
 };
 
-void NoInput(TForm1&) { }
-void AllPicked(TForm1& f)
+void NoInput(TForm1Controls&) { }
+void AllPicked(TForm1Controls& f)
 {
     f.suiComboBox_Channel->setCurrentIndex(0);
     f.suiComboBox_RfBaudRate->setCurrentIndex(0);
@@ -194,32 +198,34 @@ void AllPicked(TForm1& f)
 
 const FailureCase kFailures[] = {
     // Every action with valid input: its progress text stays, then its failure box.
-    {"ReadChannel", NoInput, &TForm1::suiButton_ChannelRead, "Read channel...", "Operand Fail,Please Check the Param",
-     "Fail"},
-    {"ReadAirBaud", NoInput, &TForm1::suiButton_RfBaudRateRead, "Reading the air baud rate...", kPortFail, "Failure"},
-    {"ReadComParams", NoInput, &TForm1::suiButton_ComBaudRateRead, "Read the module serial port baud rate...",
-     kPortFail, "Failure"},
-    {"ReadGuestId", NoInput, &TForm1::suiButton_ReadGuestId, "Read customer ID...", kPortFail, "Failure"},
-    {"WriteChannel", AllPicked, &TForm1::suiButton_ChannelSet, "Set channel...", kPortFail, "Failure"},
-    {"WriteAirBaud", AllPicked, &TForm1::suiButton_RfBaudRateSet, "Air baud rate setting...", kPortFail, "Failure"},
-    {"WriteComParams", AllPicked, &TForm1::suiButton_ComBaudRateSet, "Write module serial baud rate...", kPortFail,
+    {"ReadChannel", NoInput, &TForm1Controls::suiButton_ChannelRead, "Read channel...",
+     "Operand Fail,Please Check the Param", "Fail"},
+    {"ReadAirBaud", NoInput, &TForm1Controls::suiButton_RfBaudRateRead, "Reading the air baud rate...", kPortFail,
      "Failure"},
-    {"WriteGuestId", NoInput, &TForm1::suiButton_WriteGuestId, "Setting Client ID...", kPortFail, "Failure"},
-    {"WritePower", AllPicked, &TForm1::suiButton_WritePower, "Set transmit power...", kPortFail, "Failure"},
+    {"ReadComParams", NoInput, &TForm1Controls::suiButton_ComBaudRateRead, "Read the module serial port baud rate...",
+     kPortFail, "Failure"},
+    {"ReadGuestId", NoInput, &TForm1Controls::suiButton_ReadGuestId, "Read customer ID...", kPortFail, "Failure"},
+    {"WriteChannel", AllPicked, &TForm1Controls::suiButton_ChannelSet, "Set channel...", kPortFail, "Failure"},
+    {"WriteAirBaud", AllPicked, &TForm1Controls::suiButton_RfBaudRateSet, "Air baud rate setting...", kPortFail,
+     "Failure"},
+    {"WriteComParams", AllPicked, &TForm1Controls::suiButton_ComBaudRateSet, "Write module serial baud rate...",
+     kPortFail, "Failure"},
+    {"WriteGuestId", NoInput, &TForm1Controls::suiButton_WriteGuestId, "Setting Client ID...", kPortFail, "Failure"},
+    {"WritePower", AllPicked, &TForm1Controls::suiButton_WritePower, "Set transmit power...", kPortFail, "Failure"},
     // Missing input: the clearing text and the validation box; nothing is sent.
-    {"WriteChannelUnpicked", NoInput, &TForm1::suiButton_ChannelSet, " ", "Operand Fail,Please Check the Param",
+    {"WriteChannelUnpicked", NoInput, &TForm1Controls::suiButton_ChannelSet, " ", "Operand Fail,Please Check the Param",
      "Fail"},
-    {"WriteAirBaudUnpicked", NoInput, &TForm1::suiButton_RfBaudRateSet, "  ", kSelect, "Failure"},
-    {"WriteComParamsWithoutParity", [](TForm1& f) { f.suiComboBox_ComBaudRate->setCurrentIndex(3); },
-     &TForm1::suiButton_ComBaudRateSet, " ", kSelect, "Failure"},
-    {"WriteComParamsWithoutBaud", [](TForm1& f) { f.suiComboBox_ComVerify->setCurrentIndex(1); },
-     &TForm1::suiButton_ComBaudRateSet, " ", kSelect, "Failure"},
-    {"WritePowerUnpicked", NoInput, &TForm1::suiButton_WritePower, " ", kSelect, "Failure"},
+    {"WriteAirBaudUnpicked", NoInput, &TForm1Controls::suiButton_RfBaudRateSet, "  ", kSelect, "Failure"},
+    {"WriteComParamsWithoutParity", [](TForm1Controls& f) { f.suiComboBox_ComBaudRate->setCurrentIndex(3); },
+     &TForm1Controls::suiButton_ComBaudRateSet, " ", kSelect, "Failure"},
+    {"WriteComParamsWithoutBaud", [](TForm1Controls& f) { f.suiComboBox_ComVerify->setCurrentIndex(1); },
+     &TForm1Controls::suiButton_ComBaudRateSet, " ", kSelect, "Failure"},
+    {"WritePowerUnpicked", NoInput, &TForm1Controls::suiButton_WritePower, " ", kSelect, "Failure"},
     // IDs the 16-bit field cannot carry are refused before anything is sent.
-    {"WriteGuestIdAboveRange", [](TForm1& f) { f.suiEdit_GuestId->setText("65536"); }, &TForm1::suiButton_WriteGuestId,
-     "Setting Client ID...", kSelect, "Failure"},
-    {"WriteGuestIdNegative", [](TForm1& f) { f.suiEdit_GuestId->setText("-1"); }, &TForm1::suiButton_WriteGuestId,
-     "Setting Client ID...", kSelect, "Failure"},
+    {"WriteGuestIdAboveRange", [](TForm1Controls& f) { f.suiEdit_GuestId->setText("65536"); },
+     &TForm1Controls::suiButton_WriteGuestId, "Setting Client ID...", kSelect, "Failure"},
+    {"WriteGuestIdNegative", [](TForm1Controls& f) { f.suiEdit_GuestId->setText("-1"); },
+     &TForm1Controls::suiButton_WriteGuestId, "Setting Client ID...", kSelect, "Failure"},
 };
 
 class Failures : public ::testing::TestWithParam<FailureCase> { };
@@ -228,8 +234,8 @@ TEST_P(Failures, ShowTheirBoxAndKeepTheirStatusText)
 {
     const FailureCase& c = GetParam();
     Windows w;
-    c.prepare(w.form1);
-    Windows::Click(w.form1.*c.button);
+    c.prepare(w.main);
+    Windows::Click(w.main.*c.button);
     ASSERT_EQ(w.boxes.boxes().size(), 1u);
     EXPECT_EQ(w.LastBoxText(), c.text);
     EXPECT_EQ(w.LastBoxTitle(), c.title);
@@ -244,8 +250,8 @@ TEST(Failures, EmptyIdWriteOnlyBlanksTheActionPart)
 {
     Windows w;
     w.form1.SetActionStatus("Read customer ID...");
-    w.form1.suiEdit_GuestId->setText("");
-    Windows::Click(w.form1.suiButton_WriteGuestId);
+    w.main.suiEdit_GuestId->setText("");
+    Windows::Click(w.main.suiButton_WriteGuestId);
     EXPECT_TRUE(w.boxes.boxes().empty());
     EXPECT_EQ(w.form1.StatusText(), Windows::Status("", " "));
 }
@@ -253,7 +259,7 @@ TEST(Failures, EmptyIdWriteOnlyBlanksTheActionPart)
 TEST(Failures, NonNumericIdRaisesTheConversionErrorBeforeSending)
 {
     Windows w;
-    w.form1.suiEdit_GuestId->setText("12a");
+    w.main.suiEdit_GuestId->setText("12a");
     try {
         w.form1.suiButton_WriteGuestIdClick();
         FAIL() << "no conversion error";
@@ -267,8 +273,8 @@ TEST(Failures, NonNumericIdRaisesTheConversionErrorBeforeSending)
 TEST(Failures, PowerReadIsDisabled)
 {
     Windows w;
-    EXPECT_FALSE(w.form1.suiButton_ReadPower->isEnabled());
-    Windows::Click(w.form1.suiButton_ReadPower);
+    EXPECT_FALSE(w.main.suiButton_ReadPower->isEnabled());
+    Windows::Click(w.main.suiButton_ReadPower);
     EXPECT_TRUE(w.boxes.boxes().empty());
     EXPECT_EQ(w.form1.StatusText(), "");
 }
@@ -287,10 +293,10 @@ TEST_P(IdSteps, StepWithinZeroTo65535AndPadToFiveDigits)
 {
     const StepCase& c = GetParam();
     Windows w;
-    w.form1.suiEdit_GuestId->setText(c.before);
-    TCSpinButton* spin = w.form1.CSpinButton_GuestId;
+    w.main.suiEdit_GuestId->setText(c.before);
+    TCSpinButton* spin = w.main.CSpinButton_GuestId;
     Windows::Click(c.up ? static_cast<QWidget*>(spin->UpButton()) : spin->DownButton());
-    EXPECT_EQ(w.form1.suiEdit_GuestId->text(), c.after);
+    EXPECT_EQ(w.main.suiEdit_GuestId->text(), c.after);
     EXPECT_EQ(w.form1.StatusText(), "");
 }
 
@@ -315,19 +321,19 @@ TEST(IdSteps, ArrowKeysInTheEditStepAsTheArrowsDo)
                  {"00000", Qt::Key_Down, "00000"}};
     Windows w;
     for (const auto& c : cases) {
-        w.form1.suiEdit_GuestId->setText(c.before);
-        QTest::keyClick(w.form1.suiEdit_GuestId, c.key);
-        EXPECT_EQ(w.form1.suiEdit_GuestId->text(), c.after) << c.before;
+        w.main.suiEdit_GuestId->setText(c.before);
+        QTest::keyClick(w.main.suiEdit_GuestId, c.key);
+        EXPECT_EQ(w.main.suiEdit_GuestId->text(), c.after) << c.before;
     }
 }
 
 TEST(IdStepsConversion, NonNumericTextRaisesAndStaysUnchanged)
 {
     Windows w;
-    w.form1.suiEdit_GuestId->setText("x1");
+    w.main.suiEdit_GuestId->setText("x1");
     EXPECT_THROW(w.form1.CSpinButton_GuestIdUpClick(), orvane::ConvertError);
     EXPECT_THROW(w.form1.CSpinButton_GuestIdDownClick(), orvane::ConvertError);
-    EXPECT_EQ(w.form1.suiEdit_GuestId->text(), "x1");
+    EXPECT_EQ(w.main.suiEdit_GuestId->text(), "x1");
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ namespace {
 
 void Answer(TForm1& form, std::uint8_t command, std::array<std::uint8_t, 4> data)
 {
-    ZebSerialNotice notice(QEvent::Type(form.recvMessageId), command, data, nullptr, 0);
+    ZebSerialNotice notice(QEvent::Type(WindowTestAccess::RecvMessageId(form)), command, data, nullptr, 0);
     QCoreApplication::sendEvent(&form, &notice);
 }
 
@@ -28,7 +28,7 @@ struct AnswerCase {
     std::uint8_t command;
     std::array<std::uint8_t, 4> data;
     const char* status;  // nullptr: the status line is left as it was
-    std::function<void(TForm1&)> check;
+    std::function<void(TForm1Controls&)> check;
 };
 
 const AnswerCase kAnswers[] = {
@@ -37,7 +37,7 @@ const AnswerCase kAnswers[] = {
      2,
      {0x04, 0x02},
      "Read the module serial port parameters Success!",
-     [](TForm1& f) {
+     [](TForm1Controls& f) {
          EXPECT_EQ(f.suiComboBox_ComBaudRate->currentText(), "9600");
          EXPECT_EQ(f.suiComboBox_ComVerify->currentText(), "Even");
      }},
@@ -46,7 +46,7 @@ const AnswerCase kAnswers[] = {
      2,
      {0x09, 0x03},
      "Read the module serial port parameters Success!",
-     [](TForm1& f) {
+     [](TForm1Controls& f) {
          EXPECT_EQ(f.suiComboBox_ComBaudRate->currentIndex(), -1);
          EXPECT_EQ(f.suiComboBox_ComBaudRate->currentText(), "");
          EXPECT_EQ(f.suiComboBox_ComVerify->currentIndex(), -1);
@@ -56,31 +56,31 @@ const AnswerCase kAnswers[] = {
      4,
      {0x08},
      "Reading the air parameters Success!",
-     [](TForm1& f) { EXPECT_EQ(f.suiComboBox_RfBaudRate->currentText(), "115200"); }},
+     [](TForm1Controls& f) { EXPECT_EQ(f.suiComboBox_RfBaudRate->currentText(), "115200"); }},
     {"AirBaudZero",
      0,
      4,
      {0x00},
      "Reading the air parameters Success!",
-     [](TForm1& f) { EXPECT_EQ(f.suiComboBox_RfBaudRate->currentIndex(), -1); }},
+     [](TForm1Controls& f) { EXPECT_EQ(f.suiComboBox_RfBaudRate->currentIndex(), -1); }},
     {"GuestId",
      0,
      13,
      {0x04, 0xD2},
      "Read Customer ID Success!",
-     [](TForm1& f) { EXPECT_EQ(f.suiEdit_GuestId->text(), "01234"); }},
+     [](TForm1Controls& f) { EXPECT_EQ(f.suiEdit_GuestId->text(), "01234"); }},
     {"GuestIdHighest",
      0,
      13,
      {0xFF, 0xFF},
      "Read Customer ID Success!",
-     [](TForm1& f) { EXPECT_EQ(f.suiEdit_GuestId->text(), "65535"); }},
+     [](TForm1Controls& f) { EXPECT_EQ(f.suiEdit_GuestId->text(), "65535"); }},
     {"ChannelBeforeAnySearch",
      0,
      6,
      {0x07},
      "Read channel parameters Success!",
-     [](TForm1& f) {
+     [](TForm1Controls& f) {
          EXPECT_EQ(f.suiComboBox_Channel->currentText(), "7");
          EXPECT_EQ(f.suiEdit_Frequency->text(), "");
      }},
@@ -89,31 +89,31 @@ const AnswerCase kAnswers[] = {
      6,
      {0x01},
      "Read channel parameters Success!",
-     [](TForm1& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), "433.0782MHz"); }},
+     [](TForm1Controls& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), "433.0782MHz"); }},
     {"Channel17Of433",
      2,
      6,
      {0x11},
      "Read channel parameters Success!",
-     [](TForm1& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), "437.0032MHz"); }},
+     [](TForm1Controls& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), "437.0032MHz"); }},
     {"Channel32Of433",
      2,
      6,
      {0x20},
      "Read channel parameters Success!",
-     [](TForm1& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), "424.0528MHz"); }},
+     [](TForm1Controls& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), "424.0528MHz"); }},
     {"Channel8Of490",
      3,
      6,
      {0x08},
      "Read channel parameters Success!",
-     [](TForm1& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), "492.4388MHz"); }},
+     [](TForm1Controls& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), "492.4388MHz"); }},
     {"Channel9Of490HasNoEntry",
      3,
      6,
      {0x09},
      "Read channel parameters Success!",
-     [](TForm1& f) {
+     [](TForm1Controls& f) {
          EXPECT_EQ(f.suiComboBox_Channel->currentText(), "9");
          EXPECT_EQ(f.suiEdit_Frequency->text(), "");
      }},
@@ -122,13 +122,13 @@ const AnswerCase kAnswers[] = {
      6,
      {0x00},
      "Read channel parameters Success!",
-     [](TForm1& f) { EXPECT_EQ(f.suiComboBox_Channel->currentIndex(), -1); }},
+     [](TForm1Controls& f) { EXPECT_EQ(f.suiComboBox_Channel->currentIndex(), -1); }},
     {"ChannelOfUnknownType",
      4,
      6,
      {0x01},
      "Read channel parameters Success!",
-     [](TForm1& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), ""); }},
+     [](TForm1Controls& f) { EXPECT_EQ(f.suiEdit_Frequency->text(), ""); }},
     {"WriteComParams", 0, 1, {}, "Write the serial port parameters of the module Success!", {}},
     {"WriteAirBaud", 0, 3, {}, "Write air parameters Success!", {}},
     {"WriteChannel", 0, 5, {}, "Write channel parameters Success!", {}},
@@ -139,7 +139,7 @@ const AnswerCase kAnswers[] = {
      7,
      {0x01, 0x02},
      nullptr,
-     [](TForm1& f) {
+     [](TForm1Controls& f) {
          EXPECT_EQ(f.suiComboBox_Channel->currentIndex(), -1);
          EXPECT_EQ(f.suiEdit_GuestId->text(), "00000");
      }},
@@ -158,7 +158,7 @@ TEST_P(Answers, FillTheirControlsAndPutTheSuccessText)
     w.form1.SetActionStatus("before");
     Answer(w.form1, c.command, c.data);
     EXPECT_EQ(w.form1.StatusText(), Windows::Status("", c.status ? c.status : "before"));
-    if (c.check) c.check(w.form1);
+    if (c.check) c.check(w.main);
     EXPECT_TRUE(w.boxes.boxes().empty());
 }
 
@@ -171,9 +171,9 @@ TEST(Answers, PickingAChannelLooksUpItsFrequencyOnly)
     Answer(w.form1, 0, {0x00, 0x00, 0x02, 0x00});
     w.boxes.clear();
     w.form1.SetActionStatus("before");
-    w.form1.suiComboBox_Channel->setCurrentIndex(20);
-    emit w.form1.suiComboBox_Channel->activated(20);
-    EXPECT_EQ(w.form1.suiEdit_Frequency->text(), "428.5088MHz");
+    w.main.suiComboBox_Channel->setCurrentIndex(20);
+    emit w.main.suiComboBox_Channel->activated(20);
+    EXPECT_EQ(w.main.suiEdit_Frequency->text(), "428.5088MHz");
     EXPECT_EQ(w.form1.StatusText(), Windows::Status("", "before"));
 }
 
@@ -182,25 +182,25 @@ TEST(Answers, PickingAChannelWithoutEntryKeepsTheLastFrequency)
     Windows w;
     Answer(w.form1, 0, {0x00, 0x00, 0x03, 0x00});
     Answer(w.form1, 6, {0x08});
-    w.form1.suiComboBox_Channel->setCurrentIndex(11);
-    emit w.form1.suiComboBox_Channel->activated(11);
-    EXPECT_EQ(w.form1.suiEdit_Frequency->text(), "492.4388MHz");
+    w.main.suiComboBox_Channel->setCurrentIndex(11);
+    emit w.main.suiComboBox_Channel->activated(11);
+    EXPECT_EQ(w.main.suiEdit_Frequency->text(), "492.4388MHz");
 }
 
 TEST(Answers, SelectingAChannelFromCodeLooksNothingUp)
 {
     Windows w;
     Answer(w.form1, 0, {0x00, 0x00, 0x02, 0x00});
-    w.form1.suiComboBox_Channel->setCurrentIndex(3);
-    EXPECT_EQ(w.form1.suiEdit_Frequency->text(), "");
+    w.main.suiComboBox_Channel->setCurrentIndex(3);
+    EXPECT_EQ(w.main.suiEdit_Frequency->text(), "");
 }
 
 TEST(Answers, SearchAnswerStopsTheSearchAndReportsAFailedChannelRead)
 {
     Windows w;
-    w.form1.Timer1->start();
+    w.main.Timer1->start();
     Answer(w.form1, 0, {0x01, 0x02, 0x03, 0x04});
-    EXPECT_FALSE(w.form1.Timer1->isActive());
+    EXPECT_FALSE(w.main.Timer1->isActive());
     ASSERT_EQ(w.boxes.boxes().size(), 1u);
     EXPECT_EQ(w.LastBoxText(), "Operand Fail,Please Check the Param");
     EXPECT_EQ(w.LastBoxTitle(), "Fail");
@@ -225,12 +225,12 @@ TEST(Answers, ArriveFromTheSerialObjectAsPostedNotices)
     w.ComSetting();
     w.OpenPort(5);
     // The search: the module answers at the dialog's 9600/No, well before a second tick.
-    w.form1.Timer1->setInterval(500);
-    Windows::Click(w.form1.suiButton2);
+    w.main.Timer1->setInterval(500);
+    Windows::Click(w.main.suiButton2);
     ASSERT_TRUE(uitest::WaitUntil([&] { return w.form1.StatusText().endsWith("Read channel parameters Success!"); }));
-    EXPECT_FALSE(w.form1.Timer1->isActive());
-    EXPECT_EQ(w.form1.suiComboBox_Channel->currentText(), "1");
-    EXPECT_EQ(w.form1.suiEdit_Frequency->text(), "433.0782MHz");
+    EXPECT_FALSE(w.main.Timer1->isActive());
+    EXPECT_EQ(w.main.suiComboBox_Channel->currentText(), "1");
+    EXPECT_EQ(w.main.suiEdit_Frequency->text(), "433.0782MHz");
     EXPECT_TRUE(w.boxes.boxes().empty());
 }
 

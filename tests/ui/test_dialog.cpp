@@ -18,19 +18,19 @@ TEST(ComSetting, ListsTheProbedPortsOnceWithTheFirstSelected)
     uitest::Module com1(uitest::ModuleAt(1));
     uitest::Module com3(uitest::ModuleAt(3));
     Windows w;
-    EXPECT_EQ(w.form2.suiComboBox_ComPort->count(), 0);
+    EXPECT_EQ(w.dialog.suiComboBox_ComPort->count(), 0);
     w.ComSetting();
-    ASSERT_GE(w.form2.suiComboBox_ComPort->count(), 2);
-    EXPECT_EQ(w.form2.suiComboBox_ComPort->itemText(0), "COM1");
-    EXPECT_EQ(w.form2.suiComboBox_ComPort->itemText(1), "COM3");
-    EXPECT_EQ(w.form2.suiComboBox_ComPort->currentIndex(), 0);
-    EXPECT_EQ(w.form2.suiComboBox_BaudRate->currentText(), "9600");
-    EXPECT_EQ(w.form2.suiComboBox_Verify->currentText(), "No");
-    const int count = w.form2.suiComboBox_ComPort->count();
-    w.form2.suiComboBox_ComPort->setCurrentIndex(1);
+    ASSERT_GE(w.dialog.suiComboBox_ComPort->count(), 2);
+    EXPECT_EQ(w.dialog.suiComboBox_ComPort->itemText(0), "COM1");
+    EXPECT_EQ(w.dialog.suiComboBox_ComPort->itemText(1), "COM3");
+    EXPECT_EQ(w.dialog.suiComboBox_ComPort->currentIndex(), 0);
+    EXPECT_EQ(w.dialog.suiComboBox_BaudRate->currentText(), "9600");
+    EXPECT_EQ(w.dialog.suiComboBox_Verify->currentText(), "No");
+    const int count = w.dialog.suiComboBox_ComPort->count();
+    w.dialog.suiComboBox_ComPort->setCurrentIndex(1);
     w.ComSetting();
-    EXPECT_EQ(w.form2.suiComboBox_ComPort->count(), count);
-    EXPECT_EQ(w.form2.suiComboBox_ComPort->currentIndex(), 1);
+    EXPECT_EQ(w.dialog.suiComboBox_ComPort->count(), count);
+    EXPECT_EQ(w.dialog.suiComboBox_ComPort->currentIndex(), 1);
 }
 
 TEST(ComSetting, ShowsTheDialogModally)
@@ -39,9 +39,9 @@ TEST(ComSetting, ShowsTheDialogModally)
     bool modal = false;
     QTimer::singleShot(0, &w.form2, [&] {
         modal = w.form2.isVisible() && w.form2.isModal();
-        w.form2.suiButton_Cancel->Click();
+        w.dialog.suiButton_Cancel->Click();
     });
-    Windows::Click(w.form1.suiButton1);
+    Windows::Click(w.main.suiButton1);
     EXPECT_TRUE(modal);
     EXPECT_FALSE(w.form2.isVisible());
 }
@@ -51,22 +51,22 @@ TEST(Dialog, ButtonsFollowThePortState)
     uitest::Module module(uitest::ModuleAt(3));
     Windows w;
     w.form2.show();
-    EXPECT_TRUE(w.form2.suiButton_Open->isEnabled());
-    EXPECT_FALSE(w.form2.suiButton_Close->isEnabled());
+    EXPECT_TRUE(w.dialog.suiButton_Open->isEnabled());
+    EXPECT_FALSE(w.dialog.suiButton_Close->isEnabled());
     w.form2.hide();
 
     w.ComSetting();
     w.OpenPort(3);
     EXPECT_FALSE(w.form2.isVisible());
     w.form2.show();
-    EXPECT_FALSE(w.form2.suiButton_Open->isEnabled());
-    EXPECT_TRUE(w.form2.suiButton_Close->isEnabled());
+    EXPECT_FALSE(w.dialog.suiButton_Open->isEnabled());
+    EXPECT_TRUE(w.dialog.suiButton_Close->isEnabled());
 
     const QString status = w.form1.StatusText();
-    Windows::Click(w.form2.suiButton_Close);
+    Windows::Click(w.dialog.suiButton_Close);
     EXPECT_FALSE(w.form1.Serial().IsOpen());
-    EXPECT_TRUE(w.form2.suiButton_Open->isEnabled());
-    EXPECT_FALSE(w.form2.suiButton_Close->isEnabled());
+    EXPECT_TRUE(w.dialog.suiButton_Open->isEnabled());
+    EXPECT_FALSE(w.dialog.suiButton_Close->isEnabled());
     EXPECT_TRUE(w.form2.isVisible());
     EXPECT_EQ(w.form1.StatusText(), status);
 }
@@ -80,7 +80,7 @@ TEST(Dialog, OpenRecordsTheCursorAndClearsTheActionPart)
     w.OpenPort(3, 3, 0);
     EXPECT_EQ(w.form1.StatusText(), "   Open Com Succeed:COM3,9600,No      ");
     EXPECT_TRUE(w.form1.Serial().IsOpen());
-    EXPECT_EQ(w.form1.Serial().scanPortItem, w.form2.suiComboBox_ComPort->findText("COM3"));
+    EXPECT_EQ(w.form1.Serial().scanPortItem, w.dialog.suiComboBox_ComPort->findText("COM3"));
     EXPECT_EQ(w.form1.Serial().scanBaudItem, 3);
     EXPECT_EQ(w.form1.Serial().scanParityItem, 0);
     EXPECT_TRUE(w.boxes.boxes().empty());
@@ -91,7 +91,7 @@ TEST(Dialog, OpenWithoutAPortAsksForTheRightParam)
     Windows w;
     w.form1.SetActionStatus("before");
     w.form2.show();
-    Windows::Click(w.form2.suiButton_Open);
+    Windows::Click(w.dialog.suiButton_Open);
     ASSERT_EQ(w.boxes.boxes().size(), 1u);
     EXPECT_EQ(w.LastBoxText(), "Please Slect the Right Param");
     EXPECT_EQ(w.LastBoxTitle(), "Hint");
@@ -123,16 +123,16 @@ TEST(Dialog, PickingABaudRateMarksTheSearchEndAndLeavesTheLineAlone)
     Windows w;
     w.ComSetting();
     w.OpenPort(3);
-    w.form2.suiComboBox_BaudRate->setCurrentIndex(5);
-    emit w.form2.suiComboBox_BaudRate->activated(5);
+    w.dialog.suiComboBox_BaudRate->setCurrentIndex(5);
+    emit w.dialog.suiComboBox_BaudRate->activated(5);
     EXPECT_EQ(w.form1.Serial().selectedBaudItem, 5);
     int baud = 0;
     int parity = 0;
     ASSERT_TRUE(module.Pty().PeerLine(&baud, &parity));
     EXPECT_EQ(baud, 9600);
 
-    w.form2.suiComboBox_BaudRate->setCurrentIndex(2);
-    emit w.form2.suiComboBox_Verify->activated(1);
+    w.dialog.suiComboBox_BaudRate->setCurrentIndex(2);
+    emit w.dialog.suiComboBox_Verify->activated(1);
     EXPECT_EQ(w.form1.Serial().selectedBaudItem, 2);
 }
 
@@ -140,9 +140,9 @@ TEST(Dialog, SelectItemsClampsToTheLastItem)
 {
     Windows w;
     w.form2.SelectItems(4, 200, 9);
-    EXPECT_EQ(w.form2.suiComboBox_ComPort->currentIndex(), -1);  // empty: no selection
-    EXPECT_EQ(w.form2.suiComboBox_BaudRate->currentText(), "115200");
-    EXPECT_EQ(w.form2.suiComboBox_Verify->currentText(), "Even");
+    EXPECT_EQ(w.dialog.suiComboBox_ComPort->currentIndex(), -1);  // empty: no selection
+    EXPECT_EQ(w.dialog.suiComboBox_BaudRate->currentText(), "115200");
+    EXPECT_EQ(w.dialog.suiComboBox_Verify->currentText(), "Even");
 }
 
 TEST(Dialog, TwoDigitPortNumbersOpenTheirPort)
@@ -162,7 +162,7 @@ TEST(Dialog, ReopeningTheSamePortOnlyChangesTheLine)
     Windows w;
     w.ComSetting();
     w.OpenPort(3);
-    w.form2.SelectItems(w.form2.suiComboBox_ComPort->currentIndex(), 7, 1);
+    w.form2.SelectItems(w.dialog.suiComboBox_ComPort->currentIndex(), 7, 1);
     EXPECT_EQ(w.form2.OpenSelectedPort(), TForm2::OpenResult::Opened);
     int baud = 0;
     int parity = 0;

@@ -83,7 +83,7 @@ TEST(HostileLineWindow, FloodsLeaveTheWindowResponsiveWithItsMemoryFlat)
         EXPECT_TRUE(w.boxes.boxes().empty()) << w.LastBoxText().toStdString();
 
         // "Exit" pressed while the flood goes on is handled.
-        QTimer::singleShot(0, w.form1.suiButton4, [&w] { Windows::Click(w.form1.suiButton4); });
+        QTimer::singleShot(0, w.main.suiButton4, [&w] { Windows::Click(w.main.suiButton4); });
         EXPECT_TRUE(uitest::WaitUntil([&] { return !w.form1.isVisible(); }));
     }
 }
@@ -121,8 +121,8 @@ TEST(HostileLineWindow, HangUpWithAnswersQueuedShowsOneBoxAndClosesThePort)
     EXPECT_EQ(serial.IsOpen(), 0);
     EXPECT_EQ(w.form1.StatusText(), Windows::Status(QString(), "Scan Radio Success!"));
     w.form2.FormShow();
-    EXPECT_TRUE(w.form2.suiButton_Open->isEnabled());
-    EXPECT_FALSE(w.form2.suiButton_Close->isEnabled());
+    EXPECT_TRUE(w.dialog.suiButton_Open->isEnabled());
+    EXPECT_FALSE(w.dialog.suiButton_Close->isEnabled());
 
     // Every action now says that no port is open.
     w.boxes.onShown({});

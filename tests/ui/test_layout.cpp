@@ -32,7 +32,7 @@ QString TextOf(QWidget* w)
 TEST(Layout, MainWindowControlsSitWhereTheyBelong)
 {
     Windows w;
-    TForm1& f = w.form1;
+    TForm1Controls& f = w.main;
     const struct {
         QWidget* control;
         QWidget* parent;
@@ -96,77 +96,79 @@ TEST(Layout, MainWindowStartsAsDefined)
 {
     Windows w;
     TForm1& f = w.form1;
+    TForm1Controls& c = w.main;
     EXPECT_EQ(f.windowTitle(), "Orvane V1.00.05 2012-11-7 Support Com10");
-    EXPECT_EQ(f.suiForm1->Caption(), "Orvane V1.00.05 2012-11-7 Support Com10");
-    EXPECT_EQ(f.suiForm1->size(), QSize(411, 512));
-    EXPECT_EQ(f.suiForm1->UIStyle(), Protein);
-    EXPECT_EQ(f.suiForm1->Color(), 0xFBFBFBu);
+    EXPECT_EQ(c.suiForm1->Caption(), "Orvane V1.00.05 2012-11-7 Support Com10");
+    EXPECT_EQ(c.suiForm1->size(), QSize(411, 512));
+    EXPECT_EQ(c.suiForm1->UIStyle(), Protein);
+    EXPECT_EQ(c.suiForm1->Color(), 0xFBFBFBu);
     EXPECT_EQ(f.minimumSize(), f.maximumSize());
     EXPECT_EQ(f.font().pixelSize(), 11);
-    EXPECT_EQ(f.suiTabSheet1->Caption(), "Radio Parameters");
-    EXPECT_EQ(f.suiPageControl1->UIStyle(), MacOS);
-    EXPECT_EQ(f.suiPageControl1->LeftMargin(), 10);
-    EXPECT_EQ(f.suiImagePanel3->Picture().size(), QSize(791, 669));
-    EXPECT_EQ(f.suiImagePanel2->Picture().size(), QSize(8, 37));
-    EXPECT_EQ(f.suiImagePanel2->Caption(), "");
-    EXPECT_EQ(f.suiImagePanel1->Color(), 0xF0CAA6u);
+    EXPECT_EQ(c.suiTabSheet1->Caption(), "Radio Parameters");
+    EXPECT_EQ(c.suiPageControl1->UIStyle(), MacOS);
+    EXPECT_EQ(c.suiPageControl1->LeftMargin(), 10);
+    EXPECT_EQ(c.suiImagePanel3->Picture().size(), QSize(791, 669));
+    EXPECT_EQ(c.suiImagePanel2->Picture().size(), QSize(8, 37));
+    EXPECT_EQ(c.suiImagePanel2->Caption(), "");
+    EXPECT_EQ(c.suiImagePanel1->Color(), 0xF0CAA6u);
 
-    for (TsuiComboBox* box : {f.suiComboBox_Channel, f.suiComboBox_RfBaudRate, f.suiComboBox_ComBaudRate,
-                              f.suiComboBox_ComVerify, f.suiComboBox_Power}) {
+    for (TsuiComboBox* box : {c.suiComboBox_Channel, c.suiComboBox_RfBaudRate, c.suiComboBox_ComBaudRate,
+                              c.suiComboBox_ComVerify, c.suiComboBox_Power}) {
         EXPECT_EQ(box->currentIndex(), -1);
         EXPECT_EQ(box->Style(), TsuiCustomComboBox::csDropDownList);
         EXPECT_FALSE(box->isEditable());
         EXPECT_EQ(box->font().pixelSize(), 13);
     }
-    EXPECT_EQ(f.suiComboBox_Channel->count(), 32);
-    EXPECT_EQ(f.suiComboBox_Channel->itemText(31), "32");
-    EXPECT_EQ(f.suiComboBox_Power->count(), 7);
-    EXPECT_EQ(f.suiComboBox_ComBaudRate->itemText(7), "115200");
-    EXPECT_EQ(f.suiComboBox_ComVerify->itemText(1), "ODD");
-    EXPECT_TRUE(f.suiEdit_Frequency->isReadOnly());
-    EXPECT_EQ(f.suiEdit_GuestId->maxLength(), 5);
-    EXPECT_FALSE(f.Timer1->isActive());
-    EXPECT_EQ(f.Timer1->interval(), 800);
-    EXPECT_FALSE(f.searchWrapped);
-    EXPECT_TRUE(f.portListPending);
-    EXPECT_NE(f.recvMessageId, 0u);
+    EXPECT_EQ(c.suiComboBox_Channel->count(), 32);
+    EXPECT_EQ(c.suiComboBox_Channel->itemText(31), "32");
+    EXPECT_EQ(c.suiComboBox_Power->count(), 7);
+    EXPECT_EQ(c.suiComboBox_ComBaudRate->itemText(7), "115200");
+    EXPECT_EQ(c.suiComboBox_ComVerify->itemText(1), "ODD");
+    EXPECT_TRUE(c.suiEdit_Frequency->isReadOnly());
+    EXPECT_EQ(c.suiEdit_GuestId->maxLength(), 5);
+    EXPECT_FALSE(c.Timer1->isActive());
+    EXPECT_EQ(c.Timer1->interval(), 800);
+    EXPECT_FALSE(WindowTestAccess::SearchWrapped(f));
+    EXPECT_TRUE(WindowTestAccess::PortListPending(f));
+    EXPECT_NE(WindowTestAccess::RecvMessageId(f), 0u);
 }
 
 TEST(Layout, DialogControlsSitWhereTheyBelong)
 {
     Windows w;
     TForm2& d = w.form2;
+    TForm2Controls& dc = w.dialog;
     EXPECT_EQ(d.windowTitle(), "Com Setting");
-    EXPECT_EQ(d.suiForm1->size(), QSize(308, 253));
+    EXPECT_EQ(dc.suiForm1->size(), QSize(308, 253));
     EXPECT_FALSE(d.isVisible());
     const struct {
         QWidget* control;
         QRect rect;
         const char* text;
     } controls[] = {
-        {d.suiComboBox_ComPort, {104, 48, 137, 21}, ""},  {d.suiComboBox_BaudRate, {104, 95, 137, 21}, ""},
-        {d.suiComboBox_Verify, {104, 144, 137, 21}, ""},  {d.suiButton_Open, {24, 200, 65, 25}, "Open"},
-        {d.suiButton_Close, {116, 200, 65, 25}, "Close"}, {d.suiButton_Cancel, {204, 200, 65, 25}, "Cancel"},
+        {dc.suiComboBox_ComPort, {104, 48, 137, 21}, ""},  {dc.suiComboBox_BaudRate, {104, 95, 137, 21}, ""},
+        {dc.suiComboBox_Verify, {104, 144, 137, 21}, ""},  {dc.suiButton_Open, {24, 200, 65, 25}, "Open"},
+        {dc.suiButton_Close, {116, 200, 65, 25}, "Close"}, {dc.suiButton_Cancel, {204, 200, 65, 25}, "Cancel"},
     };
     for (const auto& c : controls) {
-        EXPECT_EQ(c.control->parentWidget(), d.suiForm1) << c.text;
+        EXPECT_EQ(c.control->parentWidget(), dc.suiForm1) << c.text;
         EXPECT_EQ(c.control->geometry(), c.rect) << c.text;
         EXPECT_EQ(TextOf(c.control), c.text);
     }
-    EXPECT_EQ(d.Label1->pos(), QPoint(24, 51));
-    EXPECT_EQ(d.Label2->pos(), QPoint(24, 97));
-    EXPECT_EQ(d.Label3->pos(), QPoint(24, 146));
-    EXPECT_EQ(d.Label2->font().pixelSize(), 15);
-    EXPECT_EQ(d.suiComboBox_ComPort->count(), 0);
-    EXPECT_EQ(d.suiComboBox_BaudRate->currentText(), "9600");
-    EXPECT_EQ(d.suiComboBox_Verify->currentText(), "No");
+    EXPECT_EQ(dc.Label1->pos(), QPoint(24, 51));
+    EXPECT_EQ(dc.Label2->pos(), QPoint(24, 97));
+    EXPECT_EQ(dc.Label3->pos(), QPoint(24, 146));
+    EXPECT_EQ(dc.Label2->font().pixelSize(), 15);
+    EXPECT_EQ(dc.suiComboBox_ComPort->count(), 0);
+    EXPECT_EQ(dc.suiComboBox_BaudRate->currentText(), "9600");
+    EXPECT_EQ(dc.suiComboBox_Verify->currentText(), "No");
 }
 
 TEST(Layout, ExitClosesTheMainWindow)
 {
     Windows w;
     ASSERT_TRUE(w.form1.isVisible());
-    Windows::Click(w.form1.suiButton4);
+    Windows::Click(w.main.suiButton4);
     EXPECT_FALSE(w.form1.isVisible());
 }
 

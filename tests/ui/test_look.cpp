@@ -88,7 +88,7 @@ TEST(Look, LongStatusLineIsNarrowedToStayWhole)
     Windows w;
     w.form1.SetPortStatus(QStringLiteral("Open Com Succeed:COM12,115200,Even"));
     w.form1.SetActionStatus(QStringLiteral("Read the module serial port parameters Success!"));
-    QWidget* line = w.form1.suiImagePanel2;
+    QWidget* line = w.main.suiImagePanel2;
     EXPECT_LE(QFontMetrics(line->font()).horizontalAdvance(w.form1.StatusText()), line->width());
 }
 

@@ -46,7 +46,7 @@ TEST(Pictures, WindowsDecodeOnlyWhatTheyDrawAndOnlyOnce)
 TEST(Pictures, StatusGradientAndPageComeAtTwiceTheSizeAboveRatio1)
 {
     Windows w;
-    TsuiImagePanel* const panels[] = {w.form1.suiImagePanel2, w.form1.suiImagePanel3};
+    TsuiImagePanel* const panels[] = {w.main.suiImagePanel2, w.main.suiImagePanel3};
     QList<QImage> single;
     for (TsuiImagePanel* panel : panels) {
         single.append(panel->Picture());

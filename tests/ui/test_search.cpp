@@ -52,13 +52,13 @@ TEST_P(SearchOrder, TriesEveryPairThenEndsWithABox)
     w.OpenPort(6, c.baud, c.parity);
 
     std::vector<Pair> tried;
-    QObject::connect(w.form1.Timer1, &QTimer::timeout, [&] {
-        tried.emplace_back(w.form2.suiComboBox_BaudRate->currentIndex(), w.form2.suiComboBox_Verify->currentIndex());
+    QObject::connect(w.main.Timer1, &QTimer::timeout, [&] {
+        tried.emplace_back(w.dialog.suiComboBox_BaudRate->currentIndex(), w.dialog.suiComboBox_Verify->currentIndex());
     });
-    w.form1.Timer1->setInterval(5);
-    Windows::Click(w.form1.suiButton2);
+    w.main.Timer1->setInterval(5);
+    Windows::Click(w.main.suiButton2);
     EXPECT_TRUE(w.form1.StatusText().endsWith("    Scanning Radio ..."));
-    ASSERT_TRUE(uitest::WaitUntil([&] { return !w.form1.Timer1->isActive(); }, 60000));
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !w.main.Timer1->isActive(); }, 60000));
 
     EXPECT_EQ(tried.size(), c.ticks);
     EXPECT_EQ(tried, ExpectedOrder(c.baud, c.parity));
@@ -66,7 +66,7 @@ TEST_P(SearchOrder, TriesEveryPairThenEndsWithABox)
     EXPECT_EQ(w.LastBoxText(), "Can not scan the radio station");
     EXPECT_EQ(w.LastBoxTitle(), "Failure");
     EXPECT_TRUE(w.form1.StatusText().endsWith("    Can not scan the radio station"));
-    EXPECT_TRUE(w.form1.searchWrapped);
+    EXPECT_TRUE(WindowTestAccess::SearchWrapped(w.form1));
     // Every tick sent one search request at its pair.
     EXPECT_TRUE(
         uitest::WaitUntil([&] { return module.Count("AF AF 00 00 AF 80 00 02 00 00 8F 0D 0A") == int(c.ticks); }));
@@ -89,26 +89,26 @@ TEST(Search, FindsTheModuleAt38400OddAndReadsItsChannel)
 
     // Ticks by hand, each after the module has read the previous request, so that an answer is
     // never overtaken by the next pair.
-    w.form1.Timer1->setInterval(3600 * 1000);
-    Windows::Click(w.form1.suiButton2);
+    w.main.Timer1->setInterval(3600 * 1000);
+    Windows::Click(w.main.suiButton2);
     int ticks = 0;
-    while (w.form1.Timer1->isActive() && ticks < 27) {
+    while (w.main.Timer1->isActive() && ticks < 27) {
         const int seen = module.RequestsSeen();
         w.form1.Timer1Timer();
         ++ticks;
         ASSERT_TRUE(uitest::WaitUntil([&] { return module.RequestsSeen() > seen; }));
         if (!module.Received().empty()) {  // read at the module's own settings: its answer is coming
-            ASSERT_TRUE(uitest::WaitUntil([&] { return !w.form1.Timer1->isActive(); }));
+            ASSERT_TRUE(uitest::WaitUntil([&] { return !w.main.Timer1->isActive(); }));
         }
     }
     EXPECT_EQ(ticks, 5);  // 19200 No, ODD, Even, 38400 No, ODD
-    EXPECT_EQ(w.form2.suiComboBox_BaudRate->currentText(), "38400");
-    EXPECT_EQ(w.form2.suiComboBox_Verify->currentText(), "ODD");
+    EXPECT_EQ(w.dialog.suiComboBox_BaudRate->currentText(), "38400");
+    EXPECT_EQ(w.dialog.suiComboBox_Verify->currentText(), "ODD");
     ASSERT_TRUE(uitest::WaitUntil([&] { return w.form1.StatusText().endsWith("Read channel parameters Success!"); }));
     EXPECT_EQ(w.form1.StatusText(),
               Windows::Status("Open Com Succeed:COM7,38400,ODD ", "Read channel parameters Success!"));
-    EXPECT_EQ(w.form1.suiComboBox_Channel->currentText(), "9");
-    EXPECT_EQ(w.form1.suiEdit_Frequency->text(), "432.5667MHz");
+    EXPECT_EQ(w.main.suiComboBox_Channel->currentText(), "9");
+    EXPECT_EQ(w.main.suiEdit_Frequency->text(), "432.5667MHz");
     // The search request that was answered, then the channel read that followed it.
     EXPECT_EQ(module.Received(), "AF AF 00 00 AF 80 00 02 00 00 8F 0D 0A AF AF 00 00 AF 80 06 02 00 00 95 0D 0A");
     int baud = 0;
@@ -130,30 +130,30 @@ TEST(Search, AnswerWhileAValidationBoxIsOpenEndsTheSearchAtThePairThatAnswered)
     Windows w;
     w.ComSetting();
     w.OpenPort(9, 3, 0);  // 9600, No
-    w.form1.Timer1->setInterval(3600 * 1000);
-    Windows::Click(w.form1.suiButton2);
+    w.main.Timer1->setInterval(3600 * 1000);
+    Windows::Click(w.main.suiButton2);
 
     // The ticks run inside the box's modal loop, each after the module has read the previous request.
     int ticks = 0;
     w.boxes.onShown([&](const platform::ShownMessageBox&) {
-        while (w.form1.Timer1->isActive() && ticks < 27) {
+        while (w.main.Timer1->isActive() && ticks < 27) {
             const int seen = module.RequestsSeen();
             w.form1.Timer1Timer();
             ++ticks;
             ASSERT_TRUE(uitest::WaitUntil([&] { return module.RequestsSeen() > seen; }));
             if (!module.Received().empty()) {
-                ASSERT_TRUE(uitest::WaitUntil([&] { return !w.form1.Timer1->isActive(); }));
+                ASSERT_TRUE(uitest::WaitUntil([&] { return !w.main.Timer1->isActive(); }));
             }
         }
     });
-    Windows::Click(w.form1.suiButton_WritePower);  // no level picked: the validation box
+    Windows::Click(w.main.suiButton_WritePower);  // no level picked: the validation box
     w.boxes.onShown({});
 
     ASSERT_EQ(w.boxes.boxes().size(), 1u);
     EXPECT_EQ(w.LastBoxText(), "Operation failed,Please select the correct parameters");
     EXPECT_EQ(ticks, 5);  // 9600 No, ODD, Even, 19200 No, ODD
-    EXPECT_EQ(w.form2.suiComboBox_BaudRate->currentText(), "19200");
-    EXPECT_EQ(w.form2.suiComboBox_Verify->currentText(), "ODD");
+    EXPECT_EQ(w.dialog.suiComboBox_BaudRate->currentText(), "19200");
+    EXPECT_EQ(w.dialog.suiComboBox_Verify->currentText(), "ODD");
     ASSERT_TRUE(uitest::WaitUntil([&] { return w.form1.StatusText().endsWith("Read channel parameters Success!"); }));
     EXPECT_EQ(w.form1.StatusText(),
               Windows::Status("Open Com Succeed:COM9,19200,ODD ", "Read channel parameters Success!"));
@@ -173,15 +173,15 @@ TEST(Search, StopShowsItsBoxAndChangesNothingElse)
     Windows w;
     w.ComSetting();
     w.OpenPort(8);
-    w.form1.Timer1->setInterval(3600 * 1000);
-    Windows::Click(w.form1.suiButton2);
+    w.main.Timer1->setInterval(3600 * 1000);
+    Windows::Click(w.main.suiButton2);
     w.form1.Timer1Timer();
     const QString status = w.form1.StatusText();
     EXPECT_TRUE(status.endsWith("    Scanning the radio stations..."));
     const auto cursor = std::tuple(w.form1.Serial().scanBaudItem, w.form1.Serial().scanParityItem);
 
-    Windows::Click(w.form1.suiButton3);
-    EXPECT_FALSE(w.form1.Timer1->isActive());
+    Windows::Click(w.main.suiButton3);
+    EXPECT_FALSE(w.main.Timer1->isActive());
     ASSERT_EQ(w.boxes.boxes().size(), 1u);
     EXPECT_EQ(w.LastBoxText(), " Stop Scan Radio");
     EXPECT_EQ(w.LastBoxTitle(), "Notice");
@@ -193,9 +193,9 @@ TEST(Search, StopShowsItsBoxAndChangesNothingElse)
 TEST(Search, WithoutAnyPortEndsAtTheFirstTick)
 {
     Windows w;
-    w.form1.Timer1->setInterval(5);
-    Windows::Click(w.form1.suiButton2);
-    ASSERT_TRUE(uitest::WaitUntil([&] { return !w.form1.Timer1->isActive(); }));
+    w.main.Timer1->setInterval(5);
+    Windows::Click(w.main.suiButton2);
+    ASSERT_TRUE(uitest::WaitUntil([&] { return !w.main.Timer1->isActive(); }));
     ASSERT_EQ(w.boxes.boxes().size(), 1u);
     EXPECT_EQ(w.LastBoxText(), "Operation failed,Serial port is open detection");
     EXPECT_EQ(w.LastBoxTitle(), "Failure");
@@ -206,11 +206,12 @@ TEST(Search, TheTimerIsOffBeforeEachBox)
 {
     Windows w;
     bool timerOnDuringABox = false;
-    w.boxes.onShown([&](const platform::ShownMessageBox&) { timerOnDuringABox |= w.form1.Timer1->isActive(); });
-    w.form1.Timer1->setInterval(3600 * 1000);
+    w.boxes.onShown([&](const platform::ShownMessageBox&) { timerOnDuringABox |= w.main.Timer1->isActive(); });
+    w.main.Timer1->setInterval(3600 * 1000);
     w.form2.SelectItems(0, 7, 2);
-    Windows::Click(w.form1.suiButton2);
-    w.form1.searchWrapped = true;  // the last pair of the second pass: the send fails and the search is exhausted
+    Windows::Click(w.main.suiButton2);
+    WindowTestAccess::SearchWrapped(w.form1)
+        = true;  // the last pair of the second pass: the send fails and the search is exhausted
     w.form1.Serial().selectedBaudItem = 6;
     w.form1.Timer1Timer();
     ASSERT_EQ(w.boxes.boxes().size(), 2u);
@@ -223,12 +224,12 @@ TEST(Search, TheTimerIsOffBeforeEachBox)
 TEST(Search, PressedAgainItKeepsTheRhythmAndRetakesThePairFromTheDialog)
 {
     Windows w;
-    w.form1.Timer1->setInterval(3600 * 1000);
-    Windows::Click(w.form1.suiButton2);
-    const int remaining = w.form1.Timer1->remainingTime();
+    w.main.Timer1->setInterval(3600 * 1000);
+    Windows::Click(w.main.suiButton2);
+    const int remaining = w.main.Timer1->remainingTime();
     w.form2.SelectItems(0, 5, 1);
     w.form1.suiButton2Click();
-    EXPECT_LE(w.form1.Timer1->remainingTime(), remaining);
+    EXPECT_LE(w.main.Timer1->remainingTime(), remaining);
     EXPECT_EQ(w.form1.Serial().scanBaudItem, 5);
     EXPECT_EQ(w.form1.Serial().scanParityItem, 1);
     EXPECT_EQ(w.form1.Serial().selectedBaudItem, 5);
@@ -237,12 +238,12 @@ TEST(Search, PressedAgainItKeepsTheRhythmAndRetakesThePairFromTheDialog)
 TEST(Search, AfterASecondPassANewSearchKeepsTheOldEndMark)
 {
     Windows w;
-    w.form1.Timer1->setInterval(3600 * 1000);
-    w.form1.searchWrapped = true;
+    w.main.Timer1->setInterval(3600 * 1000);
+    WindowTestAccess::SearchWrapped(w.form1) = true;
     w.form1.Serial().selectedBaudItem = 2;
     w.form2.SelectItems(0, 6, 0);
     w.form1.suiButton2Click();
-    EXPECT_FALSE(w.form1.searchWrapped);
+    EXPECT_FALSE(WindowTestAccess::SearchWrapped(w.form1));
     EXPECT_EQ(w.form1.Serial().scanBaudItem, 6);
     EXPECT_EQ(w.form1.Serial().selectedBaudItem, 2);
 }

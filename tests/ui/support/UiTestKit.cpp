@@ -119,7 +119,7 @@ void Windows::ComSetting()
 
 void Windows::OpenPort(int port, int baudItem, int parityItem)
 {
-    const int portItem = form2.suiComboBox_ComPort->findText(QStringLiteral("COM%1").arg(port));
+    const int portItem = dialog.suiComboBox_ComPort->findText(QStringLiteral("COM%1").arg(port));
     ASSERT_GE(portItem, 0) << "COM" << port << " is not listed";
     form2.SelectItems(portItem, baudItem, parityItem);
     form2.suiButton_OpenClick();

@@ -3,10 +3,9 @@
 // program, the simulated module on a pty, both windows, boxes recorded instead of shown, and
 // waits with generous deadlines.
 
+#include "WindowTestAccess.h"
 #include "common/MessageBoxRecorder.h"
 #include "model/PtyModule.h"
-#include "ui/Formmain.h"
-#include "ui/Unit2.h"
 
 #include <QString>
 
@@ -62,6 +61,9 @@ struct Windows {
     Windows();
     TForm1 form1;
     TForm2 form2{form1};
+    // The two windows' controls.
+    TForm1Controls& main = WindowTestAccess::Controls(form1);
+    TForm2Controls& dialog = WindowTestAccess::Controls(form2);
     MessageBoxRecorder boxes;
 
     // "Com Setting": fills the port list at the first call; the dialog is closed again at once.

@@ -166,6 +166,7 @@ private:
     bool portListPending = false;
     bool searchWrapped = false;
     std::deque<std::unique_ptr<ZebSerialNotice>> m_heldNotices;
+    // While the box of a search answer whose channel read failed is showing.
     bool m_answerBoxShowing = false;
     bool m_heldRelease = false;
     bool m_handlingHeld = false;

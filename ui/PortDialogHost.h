@@ -36,7 +36,7 @@ protected:
 // What the host window asks of the port dialog.
 class PortDialog {
 public:
-    enum class OpenResult { Opened = 0, OpenFailed = -1, NoSelection = -2 };
+    enum class OpenResult { Opened, OpenFailed, NoSelection };
 
     // Fills the port list with "COMn" for each port number and selects the first.
     virtual void ListPorts(const std::vector<int>& ports) = 0;

@@ -111,7 +111,7 @@ ParsedLine OptionParser::Parse(const std::vector<std::string>& args) const
                 }
             }
         }
-        if (spec == nullptr) throw BadValue("unknown option '" + written + "'");
+        if (spec == nullptr) throw BadValue("unknown option '" + Printable(written) + "'");
         if (spec->valueName == nullptr) {
             if (attached) throw BadValue(written + " takes no value");
             line.m_uses.push_back({spec->name, {"", written}, false});
@@ -152,7 +152,7 @@ std::string OptionParser::EnvironmentHelp() const
     for (const OptionSpec& s : m_specs) {
         if (s.envVar == nullptr) continue;
         const char* v = std::getenv(s.envVar);
-        const std::string now = v != nullptr && *v != '\0' ? std::string("now '") + v + "'" : "not set";
+        const std::string now = v != nullptr && *v != '\0' ? "now '" + Printable(v) + "'" : "not set";
         out += Padded(std::string("  ") + s.envVar, kHelpColumn) + "default for --" + s.name + " (" + now + ")\n";
     }
     return out;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstdio>
 
 #include "platform/PortNamespace.h"
 #include "protocol/ModuleFrame.h"
@@ -11,10 +12,11 @@ namespace cmdline {
 namespace {
 
 constexpr long long kHighestMilliseconds = 600000;
+constexpr std::size_t kLongestShown = 64;
 
 [[noreturn]] void Refuse(std::string_view what, const std::string& allowed, std::string_view text)
 {
-    throw BadValue(std::string(what) + " must be " + allowed + ", not '" + std::string(text) + "'");
+    throw BadValue(std::string(what) + " must be " + allowed + ", not '" + Printable(text) + "'");
 }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -104,6 +106,40 @@ int ParsePort(std::string_view text, std::string_view what)
     const std::optional<int> port = platform::ParsePortName(text);
     if (!port || *port < 1) Refuse(what, "COM1 to COM63 (or 1 to 63)", text);
     return *port;
+}
+
+std::string Printable(std::string_view text)
+{
+    std::string_view kept = text;
+    if (text.size() > kLongestShown) {
+        // Cut before a character, not inside one of UTF-8's continuation bytes.
+        std::size_t cut = kLongestShown - 3;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+            --cut;
+        kept = text.substr(0, cut);
+    }
+    std::string out;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const auto c = static_cast<unsigned char>(kept[i]);
+        char buf[8];
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c < 0x20 || c == 0x7F) {
+            std::snprintf(buf, sizeof buf, "\\x%02x", c);
+            out += buf;
+        } else if (c == 0xC2 && i + 1 < kept.size() && static_cast<unsigned char>(kept[i + 1]) < 0xA0
+                   && static_cast<unsigned char>(kept[i + 1]) >= 0x80) {
+            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(kept[++i]));
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return kept.size() < text.size() ? out + "..." : out;
 }
 
 const char* ParityWord(int parity)

@@ -31,6 +31,11 @@ int ParseMilliseconds(std::string_view text, std::string_view what);  // 1..6000
 // A port the user names: COMn, comn or n, 1..63. Every program takes ports through this one call.
 int ParsePort(std::string_view text, std::string_view what);
 
+// Text the user gave, made safe for a message: control characters written as \n, \t, \r or \x01 (and
+// the C1 controls as \u0085), so that one message stays one line and sends the terminal nothing; text
+// longer than 64 characters is cut and ends in "...". Quote it in the message: 'text'.
+std::string Printable(std::string_view text);
+
 // The parity word the command line takes and the JSON prints: "none", "odd", "even".
 const char* ParityWord(int parity);
 

@@ -8,9 +8,10 @@ namespace cli {
 
 enum ExitCode : int {
     kExitDone = 0,
-    kExitNoAnswer = 1,     // no answer within the timeout, or a read-back that differs
-    kExitBadUsage = 2,     // bad command line, value or profile; nothing was sent
-    kExitPortFailure = 3,  // the port cannot be opened or used
+    kExitNoAnswer = 1,      // no answer within the timeout, or a read-back that differs
+    kExitBadUsage = 2,      // bad command line, value or profile; nothing was sent
+    kExitPortFailure = 3,   // the port cannot be opened or used
+    kExitWriteFailure = 1,  // standard output or error could not be written (when nothing graver failed)
 };
 
 class CliError : public std::runtime_error {

@@ -15,6 +15,9 @@ using cmdline::Given;
 
 [[noreturn]] void Bad(const std::string& message) { throw BadValue(message); }
 
+// What the user typed, quoted for a message.
+std::string Shown(std::string_view text) { return "'" + cmdline::Printable(text) + "'"; }
+
 const cmdline::OptionParser& Parser()
 {
     static const cmdline::OptionParser parser({
@@ -78,7 +81,8 @@ const CommandInfo kCommands[] = {
      "orvane-cli [OPTIONS] read channel|air|serial|id",
      "Reads one setting and prints it: the channel with its frequency (this also sends a search\n"
      "request, whose answer tells the band), the air baud rate, the module's own serial baud rate and\n"
-     "parity, or the factory ID. The module cannot report its power.\n",
+     "parity, or the factory ID (a plain decimal number: 'id 1234'). The module cannot report its\n"
+     "power.\n",
      {}},
     {Command::Write,
      "write",
@@ -90,7 +94,8 @@ const CommandInfo kCommands[] = {
     {Command::Apply,
      "apply",
      "orvane-cli [OPTIONS] apply [--only LIST | --skip LIST] FILE|-",
-     "Writes a profile (what 'info --json' prints; - reads standard input, at most 64 KiB): every\n"
+     "Writes a profile (what 'info --json' prints; - reads standard input, at most 64 KiB; a FIFO\n"
+     "that no program writes to for 5 seconds, or a terminal named as FILE, is refused): every\n"
      "setting it holds, or those --only names, or all but those --skip names (channel, air, serial, id,\n"
      "power). A bad profile is refused before anything is sent, one for the other band before anything\n"
      "is written (exit 2). The serial settings go last and the port follows them; then each setting\n"
@@ -137,7 +142,7 @@ std::optional<Setting> SettingOf(std::string_view word)
 // Refuses words beyond the command and its `count` arguments.
 void ExpectArgs(const std::vector<std::string>& words, std::size_t count, const std::string& form)
 {
-    if (words.size() > count + 1) Bad("unexpected '" + words[count + 1] + "' after '" + form + "'");
+    if (words.size() > count + 1) Bad("unexpected " + Shown(words[count + 1]) + " after " + Shown(form));
 }
 
 void ParseRead(Invocation& inv, const std::vector<std::string>& words)
@@ -146,7 +151,7 @@ void ParseRead(Invocation& inv, const std::vector<std::string>& words)
     const std::optional<Setting> s = SettingOf(words[1]);
     if (!s || *s == Setting::Power) {
         Bad(words[1] == "power" ? "the module cannot report its power; read channel, air, serial or id"
-                                : "cannot read '" + words[1] + "'; read channel, air, serial or id");
+                                : "cannot read " + Shown(words[1]) + "; read channel, air, serial or id");
     }
     ExpectArgs(words, 1, "read " + words[1]);
     inv.setting = *s;
@@ -156,7 +161,7 @@ void ParseWrite(Invocation& inv, const std::vector<std::string>& words)
 {
     if (words.size() < 2) Bad("write what? channel, air, serial, id or power");
     const std::optional<Setting> s = SettingOf(words[1]);
-    if (!s) Bad("cannot write '" + words[1] + "'; write channel, air, serial, id or power");
+    if (!s) Bad("cannot write " + Shown(words[1]) + "; write channel, air, serial, id or power");
     inv.setting = *s;
     if (*s == Setting::Serial) {
         if (words.size() != 4) Bad("write serial takes a baud rate and a parity: write serial RATE none|odd|even");
@@ -184,7 +189,7 @@ unsigned SettingSet(const Given& given)
         const std::size_t comma = rest.find(',');
         const std::string_view word = rest.substr(0, comma);
         const std::optional<Setting> s = SettingOf(word);
-        if (!s) Bad(given.origin + " must list channel, air, serial, id or power, not '" + given.text + "'");
+        if (!s) Bad(given.origin + " must list channel, air, serial, id or power, not " + Shown(given.text));
         set |= 1u << static_cast<unsigned>(*s);
         if (comma == std::string_view::npos) return set;
         rest.remove_prefix(comma + 1);
@@ -202,12 +207,19 @@ void CheckScope(const cmdline::ParsedLine& line, const Invocation& inv)
     belongs("search", inv.command == Command::Info, "info");
     belongs("only", inv.command == Command::Apply, "apply");
     belongs("skip", inv.command == Command::Apply, "apply");
-    if (inv.ports.size() > 1 && inv.command != Command::Search && inv.command != Command::Apply)
-        Bad(std::string(InfoOf(inv.command).word) + " takes one --port; search and apply take several");
     if (inv.allPorts && inv.command == Command::Search && line.Has("port"))
         Bad("--all and --port cannot be used together");
 }
 
+// A value from the environment is checked only by the commands that use it: a bad ORVANE_PARITY
+// does not stop `ports`. One from the command line is always checked.
+std::optional<Given> Used(const cmdline::ParsedLine& line, const char* name, bool used)
+{
+    if (!used && !line.Has(name)) return std::nullopt;
+    return line.Last(name);
+}
+
+// Every value but the ports', which are looked up after the whole command line has been checked.
 void ParseOptions(const cmdline::ParsedLine& line, Invocation& inv)
 {
     inv.json = line.Has("json");
@@ -215,20 +227,9 @@ void ParseOptions(const cmdline::ParsedLine& line, Invocation& inv)
     inv.quiet = line.Has("quiet");
     inv.allPorts = line.Has("all");
     inv.searchFirst = line.Has("search");
-    for (const Given& g : line.All("port")) {
-        // Device and by-id paths too; a path that leads to no serial device cannot be opened (exit 3).
-        const platform::PortResolution r = platform::ResolvePortArgument(g.text);
-        if (r.failure == platform::PortResolution::kNotAPortName)
-            Bad(g.origin + " must be COM1 to COM63, 1 to 63 or a device path, not '" + g.text + "'");
-        if (r.failure != platform::PortResolution::kNone) throw CliError(kExitPortFailure, r.message);
-        const int port = r.port;
-        for (int p : inv.ports) {
-            if (p == port) Bad(g.origin + " names COM" + std::to_string(port) + " twice");
-        }
-        inv.ports.push_back(port);
-    }
-    if (auto g = line.Last("baud")) inv.baudRate = cmdline::ParseBaudRate(g->text, g->origin);
-    if (auto g = line.Last("parity")) inv.parity = cmdline::ParseParity(g->text, g->origin);
+    const bool usesLine = inv.command != Command::Ports;
+    if (auto g = Used(line, "baud", usesLine)) inv.baudRate = cmdline::ParseBaudRate(g->text, g->origin);
+    if (auto g = Used(line, "parity", usesLine)) inv.parity = cmdline::ParseParity(g->text, g->origin);
     if (auto g = line.Last("timeout")) inv.timeoutMs = cmdline::ParseMilliseconds(g->text, g->origin);
     if (auto g = line.Last("interval")) inv.intervalMs = cmdline::ParseMilliseconds(g->text, g->origin);
     const std::optional<Given> only = line.Last("only");
@@ -236,6 +237,36 @@ void ParseOptions(const cmdline::ParsedLine& line, Invocation& inv)
     if (only && skip) Bad("--only and --skip cannot be used together");
     if (only) inv.applied = SettingSet(*only);
     if (skip) inv.applied &= ~SettingSet(*skip);
+}
+
+// The ports named: device and by-id paths too. A name that is no port is a bad command line (exit
+// 2), checked before any path is looked at; a path that leads to no serial device cannot be opened
+// (exit 3).
+void ResolvePorts(const cmdline::ParsedLine& line, Invocation& inv)
+{
+    // ports does not take one; search --all takes every ready port instead of ORVANE_PORT's.
+    const bool used = inv.command != Command::Ports && !(inv.command == Command::Search && inv.allPorts);
+    const std::vector<Given> given = used || line.Has("port") ? line.All("port") : std::vector<Given>{};
+    for (const Given& g : given) {
+        if (g.text.find('/') == std::string::npos
+            && platform::ResolvePortArgument(g.text).failure == platform::PortResolution::kNotAPortName)
+            Bad(g.origin + " must be COM1 to COM63, 1 to 63 or a device path, not " + Shown(g.text));
+    }
+    if (given.size() > 1 && inv.command != Command::Search && inv.command != Command::Apply)
+        Bad(std::string(InfoOf(inv.command).word) + " takes one --port; search and apply take several");
+    for (const Given& g : given) {
+        const platform::PortResolution r = platform::ResolvePortArgument(g.text);
+        if (r.failure != platform::PortResolution::kNone) {
+            // The message starts with the path as given: shown safely.
+            std::string message = r.message;
+            if (message.starts_with(g.text)) message.replace(0, g.text.size(), cmdline::Printable(g.text));
+            throw CliError(kExitPortFailure, message);
+        }
+        for (int p : inv.ports) {
+            if (p == r.port) Bad(g.origin + " names COM" + std::to_string(r.port) + " twice");
+        }
+        inv.ports.push_back(r.port);
+    }
 }
 
 }  // namespace
@@ -277,8 +308,9 @@ std::string HelpText(std::optional<Command> topic)
     out += p.Help({"port", "baud", "parity", "timeout", "json", "trace", "quiet", "help", "version"});
     out += "\nEnvironment (the command line wins):\n" + p.EnvironmentHelp();
     out += "\n"
-           "Exit codes: 0 done; 1 no answer, or a read-back that differs; 2 a bad command line, value,\n"
-           "environment variable or profile, with nothing sent; 3 the port cannot be opened or used.\n";
+           "Exit codes: 0 done; 1 no answer, a read-back that differs, or standard output or error that\n"
+           "cannot be written (a full disk, a closed descriptor); 2 a bad command line, value, environment\n"
+           "variable or profile, with nothing sent; 3 the port cannot be opened or used.\n";
     return out;
 }
 
@@ -296,7 +328,7 @@ Invocation ParseCommandLine(const std::vector<std::string>& args)
                 inv.helpTopic = command->command;
             } else if (words.size() >= 2) {
                 const CommandInfo* topic = FindCommand(words[1]);
-                if (topic == nullptr) Bad("no help for '" + words[1] + "'; commands: " + kCommandList);
+                if (topic == nullptr) Bad("no help for " + Shown(words[1]) + "; commands: " + kCommandList);
                 inv.helpTopic = topic->command;
                 ExpectArgs(words, 1, "help " + words[1]);
             }
@@ -307,7 +339,7 @@ Invocation ParseCommandLine(const std::vector<std::string>& args)
             return inv;
         }
         if (words.empty()) Bad(std::string("no command given; commands: ") + kCommandList);
-        if (command == nullptr) Bad("unknown command '" + words[0] + "'; commands: " + kCommandList);
+        if (command == nullptr) Bad("unknown command " + Shown(words[0]) + "; commands: " + kCommandList);
         inv.command = command->command;
         ParseOptions(line, inv);
         switch (inv.command) {
@@ -326,6 +358,7 @@ Invocation ParseCommandLine(const std::vector<std::string>& args)
         case Command::Version: break;
         }
         CheckScope(line, inv);
+        ResolvePorts(line, inv);
     } catch (const BadValue& e) {
         throw CliError(kExitBadUsage, e.what(), UsageLine(command));
     }

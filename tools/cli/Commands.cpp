@@ -3,9 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <vector>
@@ -14,6 +11,7 @@
 #include "ModuleLink.h"
 #include "OrvaneVersion.h"
 #include "PortCommands.h"
+#include "ProfileSource.h"
 #include "platform/PortNamespace.h"
 #include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"
@@ -300,27 +298,6 @@ int Write(const Invocation& inv, std::ostream& out)
     return kExitDone;
 }
 
-constexpr std::size_t kLargestProfile = 64 * 1024;
-
-// At most kLargestProfile bytes and one more to tell that there are more: a profile given as a
-// device or an endless pipe is refused without reading on.
-std::string ReadProfileText(const std::string& path, const std::string& source, std::istream& in)
-{
-    std::ifstream file;
-    if (path != "-") {
-        file.open(path, std::ios::binary);
-        if (!file) throw CliError(kExitBadUsage, "cannot read the profile " + path + ": " + std::strerror(errno));
-    }
-    std::istream& from = path == "-" ? in : file;
-    std::string text(kLargestProfile + 1, '\0');
-    from.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (from.bad()) throw CliError(kExitBadUsage, "cannot read the profile " + source + ": " + std::strerror(errno));
-    text.resize(static_cast<std::size_t>(from.gcount()));
-    if (text.size() > kLargestProfile)
-        throw CliError(kExitBadUsage, source + ": larger than 64 KiB; a profile is one small JSON object");
-    return text;
-}
-
 // "channel is 7, the profile has 5" for every setting read back otherwise than written.
 std::vector<std::string> Differences(const ModuleReport& want, const ModuleReport& got)
 {
@@ -416,10 +393,10 @@ void ApplyTo(int port, const Invocation& inv, const ModuleReport& profile, bool 
     }
 }
 
-int Apply(const Invocation& inv, std::ostream& out, std::ostream& err, std::istream& in)
+int Apply(const Invocation& inv, std::ostream& out, std::ostream& err)
 {
-    const std::string source = inv.profilePath == "-" ? "standard input" : inv.profilePath;
-    const ModuleReport profile = Chosen(inv, ParseProfile(ReadProfileText(inv.profilePath, source, in), source));
+    const std::string source = ProfileSourceName(inv.profilePath);
+    const ModuleReport profile = Chosen(inv, ParseProfile(ReadProfileText(inv.profilePath), source));
     if (!profile.channel && !profile.airBaudCode && !profile.serialBaudCode && !profile.guestId && !profile.power)
         throw CliError(kExitBadUsage, source + ": nothing left to write after --only/--skip");
 
@@ -454,7 +431,7 @@ void PrintError(const CliError& e, bool json, std::ostream& err)
     err.flush();
 }
 
-int RunCommand(const Invocation& inv, std::ostream& out, std::ostream& err, std::istream& in)
+int RunCommand(const Invocation& inv, std::ostream& out, std::ostream& err)
 {
     switch (inv.command) {
     case Command::Help: out << HelpText(inv.helpTopic); return kExitDone;
@@ -464,7 +441,7 @@ int RunCommand(const Invocation& inv, std::ostream& out, std::ostream& err, std:
     case Command::Search: return Search(inv, out, err);
     case Command::Read: return Read(inv, out);
     case Command::Write: return Write(inv, out);
-    case Command::Apply: return Apply(inv, out, err, in);
+    case Command::Apply: return Apply(inv, out, err);
     }
     return kExitBadUsage;
 }

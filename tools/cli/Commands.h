@@ -10,7 +10,7 @@
 namespace cli {
 
 // `err` takes the failures of single ports when a command covers several.
-int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& err, std::istream& in);
+int RunCommand(const Invocation& invocation, std::ostream& out, std::ostream& err);
 
 // The failure on standard error: "orvane-cli: message" and the usage line, or with --json one object
 // {"error": "...", "exit": N}.

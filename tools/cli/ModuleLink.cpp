@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "CliError.h"
+#include "Values.h"
 #include "platform/PortDiscovery.h"
 #include "platform/PortNamespace.h"
 #include "platform/WindowMessage.h"
@@ -24,12 +25,24 @@ std::string ResolvedDevice(const std::string& path)
     return resolved;
 }
 
+bool IsLinkLoop(const std::string& path)
+{
+    std::string resolved, why;
+    return !platform::ResolveLinks(path, &resolved, &why) && why == "link loop";
+}
+
 std::string OpenFailureMessage(int port, const platform::SerialError& why)
 {
     const std::string path = why.device.empty() ? platform::PortDevicePath(port) : why.device;
+    // The port's own link, when it loops, rather than the link where the loop was found.
+    const std::string own = platform::PortDevicePath(port);
+    const bool loop = !own.empty() && IsLinkLoop(own);
     std::string message = "cannot open " + platform::PortDisplayName(port);
-    if (!path.empty()) message += " (" + ResolvedDevice(path) + ")";
-    message += ": " + (why.reason.empty() ? std::string("unknown failure") : why.reason);
+    if (!path.empty()) message += " (" + cmdline::Printable(loop ? own : ResolvedDevice(path)) + ")";
+    message += ": "
+        + (loop                     ? std::string("link loop")
+               : why.reason.empty() ? std::string("unknown failure")
+                                    : why.reason);
     if (why.errnoValue == EACCES || why.errnoValue == EPERM) {
         message += "\nhint: serial devices belong to the group 'dialout'; join it with"
                    " 'sudo adduser $USER dialout' and log in again";

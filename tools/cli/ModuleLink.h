@@ -76,6 +76,9 @@ private:
 // path itself when it is no link and cannot be resolved.
 std::string ResolvedDevice(const std::string& path);
 
+// True when following the links from `path` comes back round: the user's link is then the one to name.
+bool IsLinkLoop(const std::string& path);
+
 // The message for a port that cannot be opened: port, device, reason, and the dialout hint when
 // access was denied.
 std::string OpenFailureMessage(int port, const platform::SerialError& why);

@@ -174,11 +174,8 @@ std::string FormatPlain(const ModuleReport& r)
     if (r.airBaudCode) out += "air " + BaudCodeText(*r.airBaudCode) + "\n";
     if (r.serialBaudCode && r.serialParity)
         out += "serial " + BaudCodeText(*r.serialBaudCode) + " " + ParityText(*r.serialParity) + "\n";
-    if (r.guestId) {
-        char id[16];
-        std::snprintf(id, sizeof id, "%05d", *r.guestId);
-        out += std::string("id ") + id + "\n";
-    }
+    // A plain number, unlike the window's five digits: a shell takes a leading 0 for octal.
+    if (r.guestId) out += "id " + std::to_string(*r.guestId) + "\n";
     if (r.power) out += "power " + std::to_string(*r.power) + "\n";
     return out;
 }
@@ -230,7 +227,8 @@ ModuleReport ParseProfile(std::string_view text, const std::string& source)
     if (error.error != QJsonParseError::NoError)
         in.Fail("not valid JSON (" + error.errorString().toStdString() + " at offset " + std::to_string(error.offset)
                 + ")");
-    if (const std::optional<std::string> twice = DuplicateKey(text)) in.Fail("the key '" + *twice + "' stands twice");
+    if (const std::optional<std::string> twice = DuplicateKey(text))
+        in.Fail("the key '" + cmdline::Printable(*twice) + "' stands twice");
 
     ModuleReport p;
     std::optional<int> bandMhz;
@@ -248,7 +246,7 @@ ModuleReport ParseProfile(std::string_view text, const std::string& source)
         } else if (key == "module") {
             const std::string band = in.Text(v, "module");
             p.moduleType = protocol::ModuleTypeOfBand(band);
-            if (!p.moduleType) in.Fail("module must be 433MHz or 490MHz, not '" + band + "'");
+            if (!p.moduleType) in.Fail("module must be 433MHz or 490MHz, not '" + cmdline::Printable(band) + "'");
         } else if (key == "band_mhz") {
             bandMhz = in.Number(v, "band_mhz", "433 or 490", [](const std::string& t, const char* k) {
                 if (t != "433" && t != "490")
@@ -269,7 +267,8 @@ ModuleReport ParseProfile(std::string_view text, const std::string& source)
             const QJsonObject serial = v.toObject();
             for (auto s = serial.begin(); s != serial.end(); ++s) {
                 if (s.key() != "baud" && s.key() != "parity")
-                    in.Fail("unknown key 'serial." + s.key().toStdString() + "'; serial holds baud and parity");
+                    in.Fail("unknown key '" + cmdline::Printable("serial." + s.key().toStdString())
+                            + "'; serial holds baud and parity");
             }
             if (!serial.contains("baud") || !serial.contains("parity")) in.Fail("serial needs both baud and parity");
             p.serialBaudCode
@@ -287,7 +286,7 @@ ModuleReport ParseProfile(std::string_view text, const std::string& source)
         } else if (key == "power") {
             p.power = in.Number(v, "power", "1 to 7", cmdline::ParsePower);
         } else {
-            in.Fail("unknown key '" + key + "'; a profile holds " + kProfileKeys);
+            in.Fail("unknown key '" + cmdline::Printable(key) + "'; a profile holds " + kProfileKeys);
         }
     }
 
@@ -309,8 +308,9 @@ ModuleReport ParseProfile(std::string_view text, const std::string& source)
         const bool numberDiffers = frequencyMhz
             && (expected == nullptr || std::fabs(*frequencyMhz - std::stod(FrequencyNumber(expected))) > 5e-5);
         if (textDiffers || numberDiffers) {
-            in.Fail("frequency " + given + " is not channel " + std::to_string(*p.channel) + " of a "
-                    + ModuleTypeText(*p.moduleType) + " module" + (expected ? std::string(" (") + expected + ")" : ""));
+            in.Fail("frequency " + cmdline::Printable(given) + " is not channel " + std::to_string(*p.channel)
+                    + " of a " + ModuleTypeText(*p.moduleType) + " module"
+                    + (expected ? std::string(" (") + expected + ")" : ""));
         }
         if (!p.frequency) p.frequency = expected;
     }

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "CliError.h"
+#include "ModuleLink.h"
 #include "ModuleReport.h"
+#include "Values.h"
 #include "platform/PortNamespace.h"
 #include "platform/PortResolver.h"
 
@@ -20,7 +22,7 @@ std::string PortName(const platform::SerialPortInfo& p)
     return p.port != 0 ? platform::PortDisplayName(p.port) : "-";
 }
 
-std::string StateText(const platform::PortStatus& s)
+std::string StateText(const platform::SerialPortInfo& p, const platform::PortStatus& s)
 {
     std::string text = platform::PortStateName(s.state);
     if (s.state == platform::PortState::kInUse && !s.holders.empty()) {
@@ -30,8 +32,16 @@ std::string StateText(const platform::PortStatus& s)
         text += ")";
     } else if (!s.reason.empty()) {
         text += " (" + s.reason + ")";
+    } else if (s.state == platform::PortState::kStaleLink && IsLinkLoop(p.link)) {
+        text += " (link loop)";
     }
     return text;
+}
+
+// The device column; for a link that loops, the link the user made rather than one on the way round.
+std::string DeviceOf(const platform::SerialPortInfo& p)
+{
+    return cmdline::Printable(p.stale && !p.link.empty() && IsLinkLoop(p.link) ? p.link : p.device);
 }
 
 std::string DescriptionWithIds(const platform::SerialPortInfo& p)
@@ -81,8 +91,8 @@ int Ports(const Invocation& inv, std::ostream& out, std::ostream& err)
             if (!first) out << ",";
             PrintJson(out, p, status);
         } else {
-            out << PortName(p) << '\t' << p.device << '\t' << StateText(status) << '\t' << DescriptionWithIds(p) << '\t'
-                << (p.byId.empty() ? "-" : p.byId) << '\n';
+            out << PortName(p) << '\t' << DeviceOf(p) << '\t' << StateText(p, status) << '\t' << DescriptionWithIds(p)
+                << '\t' << (p.byId.empty() ? "-" : p.byId) << '\n';
         }
         first = false;
     }

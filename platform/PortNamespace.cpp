@@ -22,20 +22,18 @@ bool InRange(int port) { return port >= 1 && port <= kHighestPort; }
 std::string PortsDirectory()
 {
     const char* config = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (config != nullptr && config[0] == '/') {
-        base = config;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home != nullptr ? home : "") + "/.config";
-    }
-    return base + "/orvane/ports";
+    if (config != nullptr && config[0] == '/') return std::string(config) + "/orvane/ports";
+    // Without a home there is no directory: not one under "/" that some other user may have made.
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') return {};
+    return std::string(home) + "/.config/orvane/ports";
 }
 
 std::string PortLinkPath(int port)
 {
-    if (!InRange(port)) return {};
-    return PortsDirectory() + "/com" + std::to_string(port);
+    const std::string dir = PortsDirectory();
+    if (!InRange(port) || dir.empty()) return {};
+    return dir + "/com" + std::to_string(port);
 }
 
 std::string BuiltinDevicePath(int port)
@@ -49,8 +47,7 @@ std::string BuiltinDevicePath(int port)
 std::string PortDevicePath(int port)
 {
     const std::string link = PortLinkPath(port);
-    if (link.empty()) return {};
-    if (Exists(link, false)) return link;
+    if (!link.empty() && Exists(link, false)) return link;
     return BuiltinDevicePath(port);
 }
 

@@ -15,9 +15,11 @@ namespace platform {
 
 inline constexpr int kHighestPort = 63;
 
-// The ports directory (not created here).
+// The ports directory (not created here); empty when neither XDG_CONFIG_HOME nor HOME is an
+// absolute path: the built-in table alone names the ports then.
 std::string PortsDirectory();
-// The path of the link "comN" in the ports directory, whether or not it exists; empty for no device.
+// The path of the link "comN" in the ports directory, whether or not it exists; empty for no device
+// or no ports directory.
 std::string PortLinkPath(int port);
 // The built-in device of a port; empty for port 0 and numbers outside 1..63.
 std::string BuiltinDevicePath(int port);

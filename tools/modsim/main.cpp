@@ -7,6 +7,7 @@
 
 #include "OptionParser.h"
 #include "OrvaneVersion.h"
+#include "StandardStreams.h"
 #include "model/PtyModule.h"
 #include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"
@@ -42,6 +43,8 @@ std::string Help()
            "Offers a simulated radio module as a COM port: links comN in the ports directory\n"
            "($XDG_CONFIG_HOME/orvane/ports) to a pseudo-terminal and answers requests sent at the module's\n"
            "own serial settings. A pseudo-terminal cannot tell parity \"none\" from \"even\": both are taken.\n"
+           "It makes no link when there is no home, nor in a ports directory that another user owns or\n"
+           "can write to (or reaches through a link of another user's).\n"
            "\n"
            "Options (--name=value works too):\n"
         + Parser().Help({"port", "type", "baud", "parity", "air", "channel", "id", "power", "delay-ms", "drop", "noise",
@@ -55,19 +58,20 @@ double ParseProbability(const cmdline::Given& g)
         const double p = std::stod(g.text, &used);
         if (used == g.text.size() && p >= 0.0 && p <= 1.0) return p;
     } catch (const std::exception&) { }
-    throw cmdline::BadValue(g.origin + " must be a probability from 0 to 1, not '" + g.text + "'");
+    throw cmdline::BadValue(g.origin + " must be a probability from 0 to 1, not '" + cmdline::Printable(g.text) + "'");
 }
 
 // The simulator's settings from the command line; BadValue for anything that cannot be used.
 modsim::PtyModuleOptions ParseOptions(const cmdline::ParsedLine& line, bool* verbose)
 {
-    if (!line.words.empty()) throw cmdline::BadValue("unexpected '" + line.words.front() + "'; options only");
+    if (!line.words.empty())
+        throw cmdline::BadValue("unexpected '" + cmdline::Printable(line.words.front()) + "'; options only");
     modsim::PtyModuleOptions options;
     modsim::ModuleSettings& s = options.settings;
     if (auto g = line.Last("port")) options.port = cmdline::ParsePort(g->text, g->origin);
     if (auto g = line.Last("type")) {
         if (g->text != "433" && g->text != "490")
-            throw cmdline::BadValue(g->origin + " must be 433 or 490, not '" + g->text + "'");
+            throw cmdline::BadValue(g->origin + " must be 433 or 490, not '" + cmdline::Printable(g->text) + "'");
         s.moduleType = g->text == "433" ? protocol::kModuleType433 : protocol::kModuleType490;
     }
     if (auto g = line.Last("baud")) s.baudIndex = cmdline::ParseBaudCode(g->text, g->origin) - 1;
@@ -88,18 +92,15 @@ modsim::PtyModuleOptions ParseOptions(const cmdline::ParsedLine& line, bool* ver
 
 int main(int argc, char** argv)
 {
+    // A closed standard output must not become the pty, which would then carry the banner.
+    cmdline::KeepStandardDescriptors();
     modsim::PtyModuleOptions options;
     bool verbose = false;
     try {
         const cmdline::ParsedLine line = Parser().Parse(std::vector<std::string>(argv + 1, argv + argc));
-        if (line.Has("help")) {
-            std::fputs(Help().c_str(), stdout);
-            return 0;
-        }
-        if (line.Has("version")) {
-            std::printf("orvane-modsim %s\n", kOrvaneVersion);
-            return 0;
-        }
+        if (line.Has("help")) return cmdline::PrintAndClose("orvane-modsim", Help());
+        if (line.Has("version"))
+            return cmdline::PrintAndClose("orvane-modsim", std::string("orvane-modsim ") + kOrvaneVersion + "\n");
         options = ParseOptions(line, &verbose);
     } catch (const cmdline::BadValue& e) {
         std::fprintf(stderr, "orvane-modsim: %s\nusage: orvane-modsim [OPTIONS]; see 'orvane-modsim --help'\n",

@@ -51,6 +51,33 @@ bool MakeDirectories(const std::string& path, std::string* error)
     return true;
 }
 
+// Links are made only in a directory that no other user can change: neither it nor a link that
+// stands for it belongs to another user (root aside), and others cannot write to it.
+bool SafeDirectory(const std::string& dir, std::string* error)
+{
+    const uid_t me = ::geteuid();
+    auto trusted = [me](const struct stat& st) { return st.st_uid == me || st.st_uid == 0; };
+    struct stat st { };
+    if (::lstat(dir.c_str(), &st) != 0) {
+        *error = ErrnoText("cannot use " + dir);
+        return false;
+    }
+    if (S_ISLNK(st.st_mode) && !trusted(st)) {
+        *error = dir + " is a link owned by another user; not followed";
+        return false;
+    }
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        *error = dir + " is not a directory";
+        return false;
+    }
+    if (!trusted(st) || (st.st_mode & S_IWOTH) != 0) {
+        *error = dir + (trusted(st) ? " is writable by others" : " belongs to another user")
+            + "; links to the simulator are not made there";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 struct PtyModule::Impl {
@@ -268,7 +295,8 @@ bool PtyModule::Start(std::string* error)
 
     const std::string dir = platform::PortsDirectory();
     const std::string link = platform::PortLinkPath(d.options.port);
-    if (!MakeDirectories(dir, error)) {
+    if (dir.empty()) *error = "no ports directory: neither XDG_CONFIG_HOME nor HOME is set to an absolute path";
+    if (dir.empty() || !MakeDirectories(dir, error) || !SafeDirectory(dir, error)) {
         d.ClosePty();
         return false;
     }

@@ -7,10 +7,13 @@
 #include "ui/Unit2.h"
 
 #include "OrvaneVersion.h"
+#include "StandardStreams.h"
+#include "Values.h"
 
 #include <QIcon>
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -25,7 +28,8 @@ constexpr const char* kHelp
       "  -h, --help      print this text and exit\n"
       "  -V, --version   print the version and exit\n"
       "\n"
-      "Any other argument goes to Qt (for example -platform offscreen).\n";
+      "Qt's own options work too (for example -platform offscreen). The window takes no port or\n"
+      "file: any other argument is refused with exit code 2.\n";
 
 }  // namespace
 
@@ -35,16 +39,22 @@ int main(int argc, char* argv[])
     // they work without a display.
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--version" || arg == "-V") {
-            std::printf("orvane %s\n", kOrvaneVersion);
-            return 0;
-        }
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kHelp, stdout);
-            return 0;
-        }
+        if (arg == "--version" || arg == "-V")
+            return cmdline::PrintAndClose("orvane", std::string("orvane ") + kOrvaneVersion + "\n");
+        if (arg == "--help" || arg == "-h") return cmdline::PrintAndClose("orvane", kHelp);
     }
     Application app(argc, argv);
+    // Qt has taken its own options out of argv; the window takes no others, and no port: that is
+    // picked in the dialog.
+    if (argc > 1) {
+        const std::string_view arg = argv[1];
+        const std::string shown = "'" + cmdline::Printable(arg) + "'";
+        const std::string message = arg.starts_with('-')
+            ? "unknown option " + shown
+            : "takes no port or file, not " + shown + "; pick the port in \"Com Setting\"";
+        std::fprintf(stderr, "orvane: %s\nusage: orvane [--help] [--version] [Qt options]\n", message.c_str());
+        return 2;
+    }
     try {
         InitSkinResources();
         app.setWindowIcon(QIcon(QStringLiteral(":/icon/orvane.png")));

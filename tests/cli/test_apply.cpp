@@ -3,9 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "common/ModuleStarter.h"
 #include "model/PtyModule.h"
@@ -89,9 +96,10 @@ TEST_F(Apply, WritesPowerButSaysItCannotBeReadBack)
 TEST_F(Apply, RefusesABadProfileBeforeSendingAnything)
 {
     auto target = Start(2, modsim::ModuleSettings{});
+    const std::string longKey(60000, 'k');
     const struct {
-        const char* profile;
-        const char* said;
+        std::string profile;
+        std::string said;
         bool schemaSeesIt = true;  // false: only the program can tell
     } cases[] = {
         {"{\"channel\":5,\"colour\":\"red\"}", "unknown key 'colour'"},
@@ -119,6 +127,9 @@ TEST_F(Apply, RefusesABadProfileBeforeSendingAnything)
         {"[1,2]", "a profile is one JSON object"},
         {"5", "a profile is one JSON object"},
         {"{\"channel\":5", "not valid JSON"},
+        // Keys as the user wrote them: control characters escaped, long ones cut.
+        {"{\"chan\\u0001nel\":5}", "unknown key 'chan\\x01nel'"},
+        {"{\"" + longKey + "\":5}", "unknown key '" + longKey.substr(0, 61) + "...'"},
     };
     std::vector<std::string> profiles;
     for (const auto& c : cases) {
@@ -129,6 +140,7 @@ TEST_F(Apply, RefusesABadProfileBeforeSendingAnything)
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err.find("orvane-cli: standard input: "), 0u) << r.err;
         EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_LT(r.err.size(), 400u);
         profiles.push_back(c.profile);
     }
     // The schema refuses what it can express.
@@ -165,6 +177,43 @@ TEST_F(Apply, RefusesABadProfileBeforeSendingAnything)
     CliResult r = RunCli({"--port", "2", "apply", atLimit});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(target->Settings().guestId, 1);
+}
+
+TEST_F(Apply, ASourceThatWouldKeepItWaitingIsRefusedSayingWhy)
+{
+    auto target = Start(2, modsim::ModuleSettings{});
+    const std::string fifo = (home.Path() / "profile.fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(::grantpt(terminal), 0);
+    ASSERT_EQ(::unlockpt(terminal), 0);
+    const std::string tty = ::ptsname(terminal);
+    const struct {
+        std::string source;
+        bool inputClosed;
+        std::string said;
+    } cases[] = {
+        {fifo, false, fifo + ": a FIFO that no program writes to (waited 5 seconds)"},
+        {tty, false, tty + ": a terminal, not a profile file; give - to read standard input"},
+        {"-", true, "cannot read standard input: Bad file descriptor"},
+    };
+    for (const auto& c : cases) {
+        clitest::RunOptions options;
+        options.inputClosed = c.inputClosed;
+        CliResult r = RunCli({"--port", "2", "apply", c.source}, options);
+        EXPECT_EQ(r.code, 2) << r.err;
+        EXPECT_EQ(r.err, "orvane-cli: " + c.said + "\n");
+    }
+    ::close(terminal);
+    EXPECT_EQ(target->AnswersSent(), 0u);
+
+    // A FIFO is read once a program writes to it.
+    std::thread writer([&] { std::ofstream(fifo) << "{\"channel\":7}"; });
+    CliResult r = RunCli({"--port", "2", "apply", fifo});
+    writer.join();
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(target->Settings().channel, 7);
 }
 
 TEST_F(Apply, AReadBackThatDiffersExitsOneNamingTheSetting)

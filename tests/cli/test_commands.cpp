@@ -62,7 +62,7 @@ TEST_F(Commands, InfoPrintsEverySettingPlainAndAsJson)
     auto module = Start(Configured());
     CliResult plain = RunCli(At("19200", {"info"}));
     EXPECT_EQ(plain.code, 0) << plain.err;
-    EXPECT_EQ(plain.out, "module 433MHz\nchannel 5 433.0682MHz\nair 4800\nserial 19200 No\nid 01234\n");
+    EXPECT_EQ(plain.out, "module 433MHz\nchannel 5 433.0682MHz\nair 4800\nserial 19200 No\nid 1234\n");
     EXPECT_EQ(plain.err, "");
 
     CliResult json = RunCli(At("19200", {"--json", "info"}));
@@ -88,7 +88,7 @@ TEST_F(Commands, ReadPrintsOneSetting)
          "{\"format\":1,\"channel\":8,\"frequency\":\"492.4388MHz\",\"frequency_mhz\":492.4388}\n"},
         {"air", "air 4800\n", "{\"format\":1,\"air\":4800}\n"},
         {"serial", "serial 19200 No\n", "{\"format\":1,\"serial\":{\"baud\":19200,\"parity\":\"none\"}}\n"},
-        {"id", "id 01234\n", "{\"format\":1,\"id\":1234}\n"},
+        {"id", "id 1234\n", "{\"format\":1,\"id\":1234}\n"},
     };
     for (const auto& c : cases) {
         CliResult plain = RunCli(At("19200", {"read", c.what}));
@@ -112,7 +112,7 @@ TEST_F(Commands, WriteChangesTheModuleAndPrintsTheSetting)
         {{"write", "channel", "32"}, "channel 32\n", [](auto& s) { return s.channel == 32; }},
         {{"write", "air", "115200"}, "air 115200\n", [](auto& s) { return s.airBaudIndex == 7; }},
         {{"write", "id", "65535"}, "id 65535\n", [](auto& s) { return s.guestId == 65535; }},
-        {{"write", "id", "00042"}, "id 00042\n", [](auto& s) { return s.guestId == 42; }},
+        {{"write", "id", "00042"}, "id 42\n", [](auto& s) { return s.guestId == 42; }},
         {{"write", "power", "3"}, "power 3\n", [](auto& s) { return s.power == 3; }},
     };
     for (const auto& c : cases) {
@@ -185,7 +185,7 @@ TEST_F(Commands, BadCommandLinesExitTwoWithOneLineAndSendNothing)
     auto module = Start(Configured());
     const struct {
         std::vector<std::string> args;
-        const char* said;
+        std::string said;
         std::vector<std::pair<std::string, std::string>> env = {};
     } cases[] = {
         {{"write", "channel", "0"}, "channel must be 1 to 32, not '0'"},
@@ -225,6 +225,12 @@ TEST_F(Commands, BadCommandLinesExitTwoWithOneLineAndSendNothing)
         {{}, "no command given"},
         {{"info"}, "ORVANE_PARITY must be none, odd or even, not 'mark'", {{"ORVANE_PARITY", "mark"}}},
         {{"info"}, "ORVANE_PARITY must be none, odd or even, not 'odd '", {{"ORVANE_PARITY", "odd "}}},
+        // What the user typed is quoted with its control characters escaped, and cut when long.
+        {{"chan\x01nel"}, "unknown command 'chan\\x01nel'"},
+        {{"write", "channel", "5\n6"}, "channel must be 1 to 32, not '5\\n6'"},
+        {{"--colour\x1b[31m", "info"}, "unknown option '--colour\\x1b[31m'"},
+        {{"write", "id", std::string(60000, '7')}, "id must be 0 to 65535, not '" + std::string(61, '7') + "...'"},
+        {{"info"}, "ORVANE_PARITY must be none, odd or even, not 'o\\r\\nd'", {{"ORVANE_PARITY", "o\r\nd"}}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args{"--port", "3", "--baud", "19200"};
@@ -234,7 +240,8 @@ TEST_F(Commands, BadCommandLinesExitTwoWithOneLineAndSendNothing)
         CliResult r = RunCli(args, options);
         EXPECT_EQ(r.code, 2) << c.said;
         EXPECT_EQ(r.out, "");
-        EXPECT_TRUE(r.err.starts_with(std::string("orvane-cli: ") + c.said)) << r.err;
+        EXPECT_TRUE(r.err.starts_with("orvane-cli: " + c.said)) << r.err;
+        EXPECT_LT(r.err.size(), 400u);
         // One line saying what is wrong; a command line's mistake adds one usage line, never the help.
         const std::size_t lines = std::count(r.err.begin(), r.err.end(), '\n');
         EXPECT_LE(lines, 2u) << r.err;
@@ -323,7 +330,7 @@ TEST_F(Commands, PortTakesADevicePathAndRefusesWhatIsNoSerialDevice)
     auto module = Start(Configured());
     CliResult byPath = RunCli({"--port", module->DevicePath(), "--baud", "19200", "read", "id"});
     EXPECT_EQ(byPath.code, 0) << byPath.err;
-    EXPECT_EQ(byPath.out, "id 01234\n");
+    EXPECT_EQ(byPath.out, "id 1234\n");
 
     const std::filesystem::path dir = home.Path();
     const std::string file = (dir / "plain").string();
@@ -347,11 +354,25 @@ TEST_F(Commands, PortTakesADevicePathAndRefusesWhatIsNoSerialDevice)
          (dir / "dangling").string() + ": dangling link: " + (dir / "gone").string() + " is gone"},
         {"COM64", 2, "port must be COM1 to COM63, 1 to 63 or a device path, not 'COM64'"},
         {"ttyUSB0", 2, "not 'ttyUSB0'"},
+        {(dir / "a\nb").string(), 3, (dir / "a\\nb").string() + ": no such file"},
     };
     for (const Case& c : cases) {
         CliResult r = RunCli({"--port", c.port, "read", "id"});
         EXPECT_EQ(r.code, c.code) << c.port;
         EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), c.code == 2 ? 2 : 1) << r.err;
+    }
+    // A bad value is a bad command line, whatever the port: it is found before any port is looked at.
+    const std::vector<std::string> badValues[] = {
+        {"--port", "/dev/null", "--baud", "7", "read", "id"},
+        {"--port", (dir / "loop-a").string(), "write", "channel", "99"},
+        {"--port", "/nonexistent/tty", "--timeout", "0", "info"},
+        {"--port", "/dev/null", "--port", "COM64", "apply", "-"},
+    };
+    for (const auto& args : badValues) {
+        CliResult r = RunCli(args);
+        EXPECT_EQ(r.code, 2) << r.err;
+        EXPECT_EQ(r.err.find(args[1]), std::string::npos) << r.err;  // the port's path was not looked at
     }
     EXPECT_EQ(std::filesystem::file_size(file), 0u);
     EXPECT_EQ(module->AnswersSent(), 1u);
@@ -376,6 +397,16 @@ TEST_F(Commands, PortFailuresExitThreeNamingDeviceAndReason)
     EXPECT_EQ(gone.code, 3);
     EXPECT_NE(gone.err.find("cannot open COM9 (/nonexistent/ttyX): no such device"), std::string::npos) << gone.err;
 
+    // A loop through other links names the link the user made, in the message and the listing.
+    const std::string loop = platform::PortLinkPath(6);
+    std::filesystem::create_symlink(loop + "-a", loop);
+    std::filesystem::create_symlink(loop + "-b", loop + "-a");
+    std::filesystem::create_symlink(loop + "-a", loop + "-b");
+    CliResult looped = RunCli({"--port", "6", "info"});
+    EXPECT_EQ(looped.code, 3);
+    EXPECT_EQ(looped.err, "orvane-cli: cannot open COM6 (" + loop + "): link loop\n");
+    EXPECT_NE(RunCli({"ports"}).out.find("COM6\t" + loop + "\tstale link (link loop)\t"), std::string::npos);
+
     // Permission denied: as root, run the program as "nobody", who may not open the pty.
     clitest::RunOptions options;
     if (::geteuid() == 0) {
@@ -389,6 +420,43 @@ TEST_F(Commands, PortFailuresExitThreeNamingDeviceAndReason)
         << denied.err;
     EXPECT_NE(denied.err.find("dialout"), std::string::npos) << denied.err;
     EXPECT_EQ(module->AnswersSent(), 0u);
+}
+
+TEST_F(Commands, OutputThatCannotBeWrittenExitsOne)
+{
+    auto module = Start(Configured());
+    using Output = clitest::RunOptions::Output;
+    const std::string full = "cannot write to standard output: No space left on device";
+    const std::string closed = "cannot write to standard output: Bad file descriptor";
+    const struct {
+        std::vector<std::string> args;
+        Output output;
+        std::string err;
+    } cases[] = {
+        {{"--help"}, Output::kFull, "orvane-cli: " + full + "\n"},
+        {{"--help"}, Output::kClosed, "orvane-cli: " + closed + "\n"},
+        {{"--version"}, Output::kFull, "orvane-cli: " + full + "\n"},
+        {{"ports"}, Output::kFull, "orvane-cli: " + full + "\n"},
+        {{"ports", "--json"}, Output::kClosed, "{\"error\":\"" + closed + "\",\"exit\":1}\n"},
+        {At("19200", {"read", "id"}), Output::kClosed, "orvane-cli: " + closed + "\n"},
+        {At("19200", {"--json", "info"}), Output::kFull, "{\"error\":\"" + full + "\",\"exit\":1}\n"},
+        // A graver failure keeps its code.
+        {At("19200", {"write", "id", "70000"}), Output::kFull, ""},
+    };
+    for (const auto& c : cases) {
+        clitest::RunOptions options;
+        options.output = c.output;
+        CliResult r = RunCli(c.args, options);
+        if (c.err.empty()) {
+            EXPECT_EQ(r.code, 2) << r.err;
+            continue;
+        }
+        EXPECT_EQ(r.code, 1) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(r.err, c.err);
+    }
+    // The module answered the two that reached it: the port was no place for the output.
+    EXPECT_TRUE(clitest::WaitUntil([&] { return module->AnswersSent() >= 6; }));
+    EXPECT_EQ(module->RequestsIgnored(), 0u);
 }
 
 TEST_F(Commands, TraceLogsEveryFrameWithTimeAndDirection)

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,7 +77,7 @@ TEST_F(Options, EverySpellingOfPortBaudAndParityAndTheEnvironmentReachTheModule)
         args.insert(args.end(), {"read", "id"});
         CliResult r = Run(args, c.env);
         EXPECT_EQ(r.code, 0) << ::testing::PrintToString(c.args) << r.err;
-        EXPECT_EQ(r.out, "id 01234\n");
+        EXPECT_EQ(r.out, "id 1234\n");
     }
     // n and e are parity none and even: the module at odd parity does not hear them.
     for (const char* word : {"n", "NO", "None", "e", "EVEN"}) {
@@ -82,6 +85,64 @@ TEST_F(Options, EverySpellingOfPortBaudAndParityAndTheEnvironmentReachTheModule)
         EXPECT_EQ(r.code, 1) << word;
         const bool none = word[0] == 'n' || word[0] == 'N';
         EXPECT_NE(r.err.find(none ? "at 19200 No within" : "at 19200 Even within"), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(Options, AnEnvironmentDefaultIsCheckedOnlyByTheCommandsThatUseIt)
+{
+    auto module = Start(3, 3, 0);  // 9600 No
+    const struct {
+        std::vector<std::string> args;
+        Env env;
+        int code;
+        std::string said;  // the start of standard error
+    } cases[] = {
+        // ports uses none of them: the completion of --port lists the ports whatever they say.
+        {{"ports"}, {{"ORVANE_PARITY", "mark"}}, 0, ""},
+        {{"ports", "--json"}, {{"ORVANE_BAUD", "7"}, {"ORVANE_PORT", "COM99"}}, 0, ""},
+        {{"ports"}, {{"ORVANE_PORT", "/nonexistent/tty"}}, 0, ""},
+        {{"--parity", "mark", "ports"}, {}, 2, "orvane-cli: --parity must be none, odd or even, not 'mark'\n"},
+        {{"read", "id"}, {{"ORVANE_PORT", "3"}, {"ORVANE_BAUD", "7"}}, 2, "orvane-cli: ORVANE_BAUD must be one of"},
+        {{"read", "id"}, {{"ORVANE_PORT", "COM99"}}, 2, "orvane-cli: ORVANE_PORT must be COM1 to COM63"},
+        {{"read", "id"}, {{"ORVANE_PORT", "3"}, {"ORVANE_PARITY", "mark"}}, 2, "orvane-cli: ORVANE_PARITY must be"},
+        {{"--port", "3", "read", "id"}, {{"ORVANE_PORT", "COM99"}}, 0, ""},
+    };
+    for (const auto& c : cases) {
+        CliResult r = Run(c.args, c.env);
+        EXPECT_EQ(r.code, c.code) << ::testing::PrintToString(c.args) << r.err;
+        EXPECT_TRUE(r.err.starts_with(c.said)) << r.err;
+        if (c.code == 0 && c.args.front() == "ports") {
+            EXPECT_NE(r.out.find("COM3"), std::string::npos) << r.out;
+        }
+    }
+
+    // Without a home there is no ports directory: the built-in table alone names the ports.
+    clitest::RunOptions homeless;
+    homeless.unset = {"HOME", "XDG_CONFIG_HOME"};
+    CliResult r = RunCli({"--port", "60", "read", "id"}, homeless);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_TRUE(r.err.starts_with("orvane-cli: cannot open COM60 (/dev/ttyACM11): ")) << r.err;
+}
+
+TEST_F(Options, TheWindowTakesNoPort)
+{
+    const std::string gui = std::string(std::getenv("ORVANE_BIN_DIR")) + "/orvane";
+    if (::access(gui.c_str(), X_OK) != 0) GTEST_SKIP() << "built without the window";
+    const struct {
+        std::vector<std::string> args;
+        std::string said;
+    } cases[] = {
+        {{"/dev/ttyUSB0"}, "orvane: takes no port or file, not '/dev/ttyUSB0'; pick the port in \"Com Setting\"\n"},
+        {{"-platform", "offscreen", "COM3"}, "orvane: takes no port or file, not 'COM3'"},
+        {{"--port=COM3"}, "orvane: unknown option '--port=COM3'\n"},
+    };
+    for (const auto& c : cases) {
+        clitest::RunOptions options;
+        options.env = {{"QT_QPA_PLATFORM", "offscreen"}};
+        CliResult r = clitest::RunProgram(gui, c.args, options);
+        EXPECT_EQ(r.code, 2) << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("usage: orvane [--help] [--version] [Qt options]\n"), std::string::npos) << r.err;
     }
 }
 
@@ -178,7 +239,7 @@ TEST_F(Options, InfoSaysWhenNothingAnswersAndSearchesFirstWhenAsked)
 
     CliResult searched = Run({"--port", "5", "info", "--search", "--interval", "700"});
     EXPECT_EQ(searched.code, 0) << searched.err;
-    EXPECT_EQ(searched.out, "module 433MHz\nchannel 1 433.0782MHz\nair 9600\nserial 38400 ODD\nid 01234\n");
+    EXPECT_EQ(searched.out, "module 433MHz\nchannel 1 433.0782MHz\nair 9600\nserial 38400 ODD\nid 1234\n");
 }
 
 }  // namespace

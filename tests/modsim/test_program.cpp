@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,14 +44,15 @@ protected:
         fs::remove_all(home);
     }
 
-    void Spawn(std::vector<std::string> args)
+    // `output`: standard output to this file instead of the pipe that takes standard error.
+    void Spawn(std::vector<std::string> args, const char* output = nullptr)
     {
         int fds[2];
         ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
         pid = ::fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
-            ::dup2(fds[1], 1);
+            ::dup2(output != nullptr ? ::open(output, O_WRONLY) : fds[1], 1);
             ::dup2(fds[1], 2);
             std::vector<char*> argv{const_cast<char*>(program.c_str())};
             for (auto& a : args)
@@ -170,6 +172,68 @@ TEST_F(Program, PrintsItsPortAndRemovesTheLinkOnTerm)
     ::kill(pid, SIGTERM);
     EXPECT_EQ(Wait(), 0);
     EXPECT_FALSE(fs::is_symlink(link));
+}
+
+TEST_F(Program, MakesNoLinkWhereAnotherUserCouldChangeIt)
+{
+    const fs::path ports = home / "orvane" / "ports";
+    const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+    const struct {
+        const char* name;
+        std::function<bool()> arrange;  // false: not possible here
+        std::string said;
+    } cases[] = {
+        {"no home",
+         [] {
+             ::unsetenv("XDG_CONFIG_HOME");
+             ::unsetenv("HOME");
+             return true;
+         },
+         "orvane-modsim: no ports directory: neither XDG_CONFIG_HOME nor HOME is set to an absolute path\n"},
+        {"writable by others",
+         [&] {
+             fs::create_directories(ports);
+             fs::permissions(ports, fs::perms::all);
+             return true;
+         },
+         "orvane-modsim: " + ports.string() + " is writable by others; links to the simulator are not made there\n"},
+        {"another user's link",
+         [&] {
+             fs::create_directories(home / "elsewhere");
+             fs::create_directories(ports.parent_path());
+             fs::create_directory_symlink(home / "elsewhere", ports);
+             return ::geteuid() == 0 && ::lchown(ports.c_str(), 65534, 65534) == 0;
+         },
+         "orvane-modsim: " + ports.string() + " is a link owned by another user; not followed\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(home / "orvane");
+        fs::remove_all(home / "elsewhere");
+        std::error_code ec;
+        if (c.arrange()) {
+            Spawn({"--port", "9"});
+            EXPECT_EQ(Output(), c.said);
+            EXPECT_EQ(Wait(), 1);
+            ::close(out);
+            out = -1;
+            EXPECT_FALSE(fs::exists(ports / "com9", ec)) << ports;
+            EXPECT_FALSE(fs::exists(home / "elsewhere" / "com9", ec));
+        }
+        ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+        ::setenv("HOME", savedHome.c_str(), 1);
+    }
+}
+
+TEST_F(Program, HelpAndVersionThatCannotBeWrittenExitWithOne)
+{
+    for (const char* option : {"--help", "-V"}) {
+        Spawn({option}, "/dev/full");
+        EXPECT_EQ(Output(), "orvane-modsim: cannot write to standard output: No space left on device\n");
+        EXPECT_EQ(Wait(), 1);
+        ::close(out);
+        out = -1;
+    }
 }
 
 TEST_F(Program, HelpAndVersionExitWithZero)

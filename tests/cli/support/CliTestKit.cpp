@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <malloc.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -57,13 +58,21 @@ CliResult RunProgram(const std::string& program, const std::vector<std::string>&
         ::cfmakeraw(&t);
         ::tcsetattr(slave, TCSANOW, &t);
     }
+    // The child's peak resident set starts at what it shares of this process when forked: memory freed
+    // here (the output of earlier runs) goes back to the system first, so that it does not count.
+    ::malloc_trim(0);
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(in[0], 0);
         ::dup2(out[1], 1);
         ::dup2(slave >= 0 ? slave : err[1], 2);
+        if (options.output == RunOptions::Output::kFull) ::dup2(::open("/dev/full", O_WRONLY), 1);
+        if (options.output == RunOptions::Output::kClosed) ::close(1);
+        if (options.inputClosed) ::close(0);
         for (const char* name : {"ORVANE_PORT", "ORVANE_BAUD", "ORVANE_PARITY"})
             ::unsetenv(name);
+        for (const std::string& name : options.unset)
+            ::unsetenv(name.c_str());
         for (const auto& [name, value] : options.env)
             ::setenv(name.c_str(), value.c_str(), 1);
         if (options.runAsUid >= 0

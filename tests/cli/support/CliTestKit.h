@@ -39,6 +39,9 @@ struct RunOptions {
     // Set for the program; ORVANE_PORT, ORVANE_BAUD and ORVANE_PARITY are unset otherwise.
     std::vector<std::pair<std::string, std::string>> env;
     bool stderrOnTerminal = false;  // standard error on a pseudo-terminal, as in an interactive shell
+    enum class Output { kCaptured, kFull, kClosed } output = Output::kCaptured;  // standard output: /dev/full
+    bool inputClosed = false;
+    std::vector<std::string> unset;  // further variables to unset
 };
 
 // Runs the program with the arguments and its output captured; kills it after a minute.

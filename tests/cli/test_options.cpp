@@ -116,6 +116,19 @@ TEST_F(Options, AnEnvironmentDefaultIsCheckedOnlyByTheCommandsThatUseIt)
         }
     }
 
+    // The completion of --port, which runs `ports`, lists the simulator's port.
+    const char* completion = "/usr/share/bash-completion/bash_completion";
+    if (::access(completion, R_OK) == 0) {
+        const std::string script = std::string("source ") + completion + "; source '" + std::getenv("ORVANE_SOURCE_DIR")
+            + "/data/completion/orvane-cli'; COMP_LINE=\"$0 --port \"; COMP_POINT=${#COMP_LINE};"
+              " COMP_WORDS=(\"$0\" --port ''); COMP_CWORD=2; _orvane_cli; printf '%s\\n' \"${COMPREPLY[@]}\"";
+        clitest::RunOptions options;
+        options.env = {{"ORVANE_PARITY", "mark"}, {"ORVANE_BAUD", "7"}};
+        const CliResult completed = clitest::RunProgram(
+            "/bin/bash", {"-c", script, std::string(std::getenv("ORVANE_BIN_DIR")) + "/orvane-cli"}, options);
+        EXPECT_NE(completed.out.find("COM3\n"), std::string::npos) << completed.out << completed.err;
+    }
+
     // Without a home there is no ports directory: the built-in table alone names the ports.
     clitest::RunOptions homeless;
     homeless.unset = {"HOME", "XDG_CONFIG_HOME"};

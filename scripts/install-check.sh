@@ -83,7 +83,7 @@ check_programs() {
     sleep 0.05
   done
   out=$("$bin/orvane-cli" --port "COM$port" --timeout 5000 info) || fail "orvane-cli info failed: $out"
-  [[ $out == *"channel 12 "* && $out == *"id 01234"* ]] || fail "orvane-cli read the wrong module: $out"
+  [[ $out == *"channel 12 "* && $out == *"id 1234"* ]] || fail "orvane-cli read the wrong module: $out"
   kill "$simulator"
   wait "$simulator" 2>/dev/null || true
   simulator=""

@@ -13,7 +13,7 @@ TsuiCustomButton::TsuiCustomButton(QWidget* parent)
     RegisterSkinAccessibility();
     InstallDialogKeys();
     setFocusPolicy(Qt::TabFocus);
-    m_uiStyle = GetSUIFormStyle(parent);
+    m_uiStyle = GetSUIFormStyle(parent ? parent->window() : nullptr);
     m_transparent = GetInsideThemeBool(EffectiveStyle(), SUI_THEME_BUTTON_TRANSPARENT);
     m_picTransparent = m_transparent;
 }

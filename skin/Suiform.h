@@ -81,10 +81,6 @@ public:
     // Paints the band and the border on the host (W x H of the host).
     void PaintFormBorder(QPainter& p) const;
 
-    // Where a maximised host goes: the work area, 2 pixels wider at the left, top and right and
-    // 1 pixel shorter at the bottom.
-    static QRect MaximisedBounds();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

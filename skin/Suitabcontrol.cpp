@@ -147,7 +147,7 @@ TsuiTab::TsuiTab(QWidget* parent, TsuiTabControlTopPanel* topPanel)
     connect(m_topPanel, &TsuiTabControlTopPanel::OnClick, this, &TsuiTab::OnClick);
     connect(m_topPanel, &TsuiTabControlTopPanel::OnDblClick, this, &TsuiTab::OnDblClick);
     resize(width(), kInitialControlHeight);
-    setUIStyle(GetSUIFormStyle(parent));
+    setUIStyle(GetSUIFormStyle(parent ? parent->window() : nullptr));
 }
 
 TsuiTab::~TsuiTab() = default;

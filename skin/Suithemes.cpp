@@ -80,26 +80,24 @@ constexpr ThemeValue kInsideTheme[SUI_THEME_ELEMENT_COUNT][kStyleCount] = {
     /* 46 */ {kNoPicture, kNoPicture, kNoPicture, kNoPicture, kNoPicture},
     /* 47 */ {N(0xFFFFFF), N(0xFFFFFF), N(0xFFFFFF), N(0xFFFFFF), N(0xFFFFFF)},
     /* 48 */ {N(0), N(0), N(0), N(0), N(0)},
-    // Title bar, frame and menus. A dimmed inactive caption that still reads on the bar: dark grey
-    // on the light pinstripes, a pale blue-white on the dark bars.
+    // Title bar, frame and menus.
     /* 49 title caption */ {N(0x000000), N(0xFFFFFF), N(0xFFFFFF), N(0xFFFFFF), N(0xFFFFFF)},
-    /* 50 inactive title caption */ {N(0x505050), N(0xF8ECE4), N(0xF8ECE4), N(0xF8ECE4), N(0xF8ECE4)},
-    /* 51 caption below button top */ {N(0), N(0), N(0), N(3), N(0)},
-    /* 52 form background */
+    /* 50 caption below button top */ {N(0), N(0), N(0), N(3), N(0)},
+    /* 51 form background */
     {P("MACOS_FORM_BACKGROUND"), kNoPicture, kNoPicture, P("PROTEIN_FORM_BACKGROUND"), kNoPicture},
-    /* 53 menu item height */ {N(20), N(21), N(21), N(21), N(21)},
-    /* 54 menu separator height */ {N(12), N(5), N(5), N(5), N(5)},
-    /* 55 menu separator colour */ {N(0x000000), N(0x848284), N(0x848284), N(0x848284), N(0x848284)},
-    /* 56 menu item picture */ {P("MACOS_MENU_BAR"), kNoPicture, kNoPicture, kNoPicture, kNoPicture},
-    /* 57 menu selected picture */ {P("MACOS_MENU_SELECT"), kNoPicture, kNoPicture, kNoPicture, kNoPicture},
-    /* 58 menu heights fixed */ {N(1), N(0), N(0), N(0), N(0)},
+    /* 52 menu item height */ {N(20), N(21), N(21), N(21), N(21)},
+    /* 53 menu separator height */ {N(12), N(5), N(5), N(5), N(5)},
+    /* 54 menu separator colour */ {N(0x000000), N(0x848284), N(0x848284), N(0x848284), N(0x848284)},
+    /* 55 menu item picture */ {P("MACOS_MENU_BAR"), kNoPicture, kNoPicture, kNoPicture, kNoPicture},
+    /* 56 menu selected picture */ {P("MACOS_MENU_SELECT"), kNoPicture, kNoPicture, kNoPicture, kNoPicture},
+    /* 57 menu heights fixed */ {N(1), N(0), N(0), N(0), N(0)},
     // Button and combo box
-    /* 59 button focus bold */ {N(1), N(0), N(0), N(0), N(1)},
-    /* 60 combo box button */
+    /* 58 button focus bold */ {N(1), N(0), N(0), N(0), N(1)},
+    /* 59 combo box button */
     {P("MACOS_COMBOBOX_BUTTON"), P("WINXP_COMBOBOX_BUTTON"), kNoPicture, kNoPicture, kNoPicture},
-    /* 61 combo box button arrow */ {N(0), N(1), N(0), N(0), N(0)},
+    /* 60 combo box button arrow */ {N(0), N(1), N(0), N(0), N(0)},
     // Tab control
-    /* 62 page area: white for WinXP, else the page colour */
+    /* 61 page area: white for WinXP, else the page colour */
     {N(0xE7E7E7), N(0xFFFFFF), N(0xE8E8E8), N(0xFBFBFB), N(0xE7E7E7)},
 };
 
@@ -126,9 +124,9 @@ const int SUI_ITEM_TYPE[SUI_THEME_ELEMENT_COUNT] = {
     1, 1, 1, 2, 1, 1, 1, 2, 2, 2,  // 21..30
     1, 2, 2, 2, 1, 1, 1, 2, 2, 2,  // 31..40
     2, 2, 2, 1, 2, 2, 1, 0,        // 41..48
-    1, 1, 0, 2, 0, 0, 1, 2, 2, 3,  // 49..58: title bar, frame and menus
-    3, 2, 3,                       // 59..61: button and combo box
-    1,                             // 62: tab control
+    1, 0, 2, 0, 0, 1, 2, 2, 3,     // 49..57: title bar, frame and menus
+    3, 2, 3,                       // 58..60: button and combo box
+    1,                             // 61: tab control
 };
 
 QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }

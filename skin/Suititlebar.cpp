@@ -102,7 +102,6 @@ void TsuiTitleBar::setUIStyle(TsuiUIStyle style)
         m_buttons.Items(i)->setUIStyle(style);
     m_windowMenu->setUIStyle(effective);
     m_fontColor = GetInsideThemeColor(effective, SUI_THEME_TITLE_FONT_COLOR);
-    m_inactiveCaptionColor = GetInsideThemeColor(effective, SUI_THEME_TITLE_INACTIVE_FONT_COLOR);
     m_autoSize = true;
     ApplyAutoSize();
     Relayout();

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TsuiTitleBar;
@@ -220,7 +221,9 @@ public:
     void setRoundCorner(int radius);
     int RoundCornerBottom() const { return m_roundCornerBottom; }
     void setRoundCornerBottom(int radius);
-    TColor InactiveCaptionColor() const { return m_inactiveCaptionColor; }
+    // Until set, the palette's inactive window text, made lighter or darker just as far as it must
+    // be to read on the pictures under the caption; the style setter leaves it alone.
+    TColor InactiveCaptionColor() const;
     void setInactiveCaptionColor(TColor c);
     TColor FontColor() const { return m_fontColor; }
     void setFontColor(TColor c);
@@ -315,7 +318,7 @@ private:
     bool m_drawAppIcon = true;
     int m_roundCorner = 0;
     int m_roundCornerBottom = 0;
-    TColor m_inactiveCaptionColor = 0xC8D0D4;
+    std::optional<TColor> m_inactiveCaptionColor;  // none: follows the palette
     TColor m_fontColor = 0xFFFFFF;
     int m_buttonTop = 2;
 

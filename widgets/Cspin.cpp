@@ -111,9 +111,10 @@ QRect TTimerSpeedButton::GlyphRect() const
 
 QRect TTimerSpeedButton::FocusRect() const
 {
-    // A frame around the glyph with a pixel of face between them, kept inside the face's border.
-    // The inset frame of a larger button would fall on the arrow of a 15-pixel one.
-    return GlyphRect().adjusted(-2, -2, 2, 2).intersected(rect().adjusted(1, 1, -1, -1));
+    // The face inset by 3 on every side, sinking with the face while held; at the sizes the spin
+    // button takes it runs through the glyph's background rows and columns, never over the arrow.
+    const QRect r = rect().adjusted(3, 3, -3, -3);
+    return isDown() ? r.translated(1, 1) : r;
 }
 
 void TTimerSpeedButton::paintEvent(QPaintEvent*)

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
+
 namespace Sui {
 Q_NAMESPACE
 
@@ -103,7 +105,7 @@ inline constexpr int SUI_THEME_ELEMENT_COUNT = 61;
 enum SuiItemKind : int { SUI_KIND_INT = 0, SUI_KIND_COLOR = 1, SUI_KIND_PICTURE = 2, SUI_KIND_BOOL = 3 };
 
 // SUI_ITEM_TYPE[element - 1] is the kind of that element.
-extern const int SUI_ITEM_TYPE[SUI_THEME_ELEMENT_COUNT];
+extern const std::array<int, SUI_THEME_ELEMENT_COUNT> SUI_ITEM_TYPE;
 
 // The resource name of a picture element for a built-in style; empty when the
 // element is not a picture, has no picture, or the style is FromThemeFile.

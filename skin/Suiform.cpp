@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-using Metrics = SuiFrameMetrics;
+namespace Metrics = SuiMetrics::Frame;
 constexpr int kBand = Metrics::kBand;
 
 // Alt+Space anywhere in the host's window opens the window menu, as on a native caption.

@@ -4,7 +4,7 @@
 //
 // The frame is the host's client panel: the host's controls go on the frame, laid out
 // from its top-left corner, the title bar taking the top rows. Around it the host shows
-// a band of SuiFrameMetrics::kBand pixels at the left, right and top and BottomBand() at the bottom.
+// a band of SuiMetrics::Frame::kBand pixels at the left, right and top and BottomBand() at the bottom.
 #pragma once
 
 #include "skin/Suititlebar.h"

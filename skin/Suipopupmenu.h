@@ -78,9 +78,6 @@ public:
     SuiMenuLook Look() const;
     SuiMenuItem ItemFor(QAction* action) const;
 
-    // Width of the menu's frame on each side.
-    static constexpr int kFrameWidth = 3;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 

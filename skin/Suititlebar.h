@@ -3,9 +3,9 @@
 #pragma once
 
 #include "skin/SkinPictures.h"
+#include "skin/Suimetrics.h"
 #include "skin/Suimgr.h"
 #include "skin/Suipopupmenu.h"
-#include "skin/Suititlemetrics.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -237,7 +237,7 @@ public:
     // Inside a frame the bar's pictures continue into the frame band.
     bool InsideFrame() const;
     // How far the band reaches beyond each side of a framed bar.
-    int FrameInset() const { return InsideFrame() ? SuiFrameMetrics::kInset : 0; }
+    int FrameInset() const { return InsideFrame() ? SuiMetrics::Frame::kInset : 0; }
     int ButtonTop() const { return m_buttonTop; }
 
     // Where things are drawn: right-side buttons (index into Buttons()), the control

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-using Metrics = SuiTitleBarMetrics;
+namespace Metrics = SuiMetrics::TitleBar;
 
 namespace {
 
@@ -101,7 +101,7 @@ void TsuiTitleBar::paintEvent(QPaintEvent*)
 void TsuiTitleBar::DrawSectionsTo(QPainter& p, qreal devicePixelRatio) const
 {
     const int k = FrameInset();
-    const int top = InsideFrame() ? -SuiFrameMetrics::kBand : 0;
+    const int top = InsideFrame() ? -SuiMetrics::Frame::kBand : 0;
     int left = -k;
     int right = width() + k;
     const TsuiTitleBarSection* client = nullptr;

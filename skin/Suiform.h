@@ -64,6 +64,7 @@ public:
     void setTitleBarFont(const QFont& font);
 
     TsuiTitleBar* TitleBar() const { return m_titleBar; }
+    // The frame's published TitleBarButtons and TitleBarSections: the title bar's collections.
     TsuiTitleBarButtons& TitleBarButtons() { return m_titleBar->Buttons(); }
     // Replaces the title bar's buttons, in this order (the windows use suiControlBox, suiClose).
     void setTitleBarButtons(std::initializer_list<TsuiTitleBarBtnType> types);

@@ -51,6 +51,8 @@ public:
     const QImage& Picture(qreal devicePixelRatio) const { return m_picture.Image(devicePixelRatio); }
     QSize PictureSize() const { return m_picture.Size(); }
     void setPicture(const LazySkinPicture& picture);
+    // Kept as the section's published fields: the bar stretches its client section whatever Stretch
+    // says, and the windows have no caption-wide (CapSec) section.
     bool Stretch() const { return m_stretch; }
     void setStretch(bool on);
     bool CapSec() const { return m_capSec; }
@@ -102,6 +104,7 @@ public:
     void setTop(int top);
     TsuiUIStyle UIStyle() const { return m_style; }
     void setUIStyle(TsuiUIStyle style);
+    // The button's own menu, published for a control box; the windows give none and get the window menu.
     QMenu* ControlBoxMenu() const { return m_controlBoxMenu; }
     void setControlBoxMenu(QMenu* menu);
     // Decoded when first drawn.
@@ -114,6 +117,7 @@ public:
         return (hovered && down ? m_picMouseDown : hovered ? m_picMouseOn : m_picNormal).Image(devicePixelRatio);
     }
     QSize PicSize() const { return m_picNormal.Size(); }
+    // A custom button's own pictures; the built-in types take theirs from the style.
     void setPictures(const QImage& normal, const QImage& mouseOn, const QImage& mouseDown);
     bool HasPictures() const;
 
@@ -238,7 +242,6 @@ public:
     bool InsideFrame() const;
     // How far the band reaches beyond each side of a framed bar.
     int FrameInset() const { return InsideFrame() ? SuiMetrics::Frame::kInset : 0; }
-    int ButtonTop() const { return m_buttonTop; }
 
     // Where things are drawn: right-side buttons (index into Buttons()), the control
     // box and the caption's space.

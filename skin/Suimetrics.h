@@ -48,6 +48,16 @@ inline constexpr int kBlankFaceHeight = 21;
 inline constexpr int kActionGlyphSize = 16;
 }  // namespace Button
 
+namespace ComboBox {
+// The drop-down button: this wide, inset this far from the top, right and bottom edges.
+inline constexpr int kButtonWidth = 17;
+inline constexpr int kButtonInset = 2;
+// The arrow: a filled triangle this wide at its top row, two pixels narrower on each row below.
+inline constexpr int kArrowWidth = 7;
+// Items the drop-down list shows before it scrolls.
+inline constexpr int kVisibleItems = 8;
+}  // namespace ComboBox
+
 namespace GroupBox {
 // A new group box.
 inline constexpr int kWidth = 185;

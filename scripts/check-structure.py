@@ -4,9 +4,10 @@
 - protocol/ includes nothing from serial/, ui/, skin/, app/ or tools/;
   skin/ nothing from ui/, serial/ or app/;
 - no test includes a .cpp file;
-- no per-style comparison (`== MacOS`, ...) outside the theme code;
-- no source file over 500 lines; no function over 60 lines in skin/, ui/,
-  serial/ and protocol/.
+- no per-style comparison (`== MacOS`, `s != Style::WinXP`, `case MacOS:`) outside
+  the theme code; skinart may switch over the styles, as it draws each style's art;
+- no source file over 500 lines; no function over 60 lines in the product and
+  tool folders, headers included.
 Prints one line per finding and exits 1 when there is any.
 """
 import pathlib
@@ -15,13 +16,23 @@ import sys
 
 ROOT = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".").resolve()
 SOURCE_DIRS = ["app", "platform", "protocol", "serial", "skin", "ui", "widgets", "tools", "tests", "bench", "fuzz"]
-FUNCTION_DIRS = ["skin", "ui", "serial", "protocol"]
+FUNCTION_DIRS = ["app", "platform", "protocol", "serial", "skin", "ui", "widgets", "tools"]
+# Functions over the limit that are yet to be split, by file and name; to be emptied, never added to.
+LONG_FUNCTIONS_TO_SPLIT = {
+    ("platform/PortDiscovery.cpp", "DiscoverPorts"),
+    ("tools/cli/Commands.cpp", "SearchPorts"),
+    ("tools/cli/ModuleReport.cpp", "ParseProfile"),
+    ("tools/modsim/model/PtyModule.cpp", "PtyModule::Start"),
+}
 FORBIDDEN_INCLUDES = {
     "protocol": ("serial/", "ui/", "skin/", "app/", "tools/"),
     "skin": ("ui/", "serial/", "app/"),
 }
 STYLES = r"(MacOS|WinXP|DeepBlue|Protein|BlueGlass|FromThemeFile)"
-STYLE_COMPARE = re.compile(rf"[!=]=\s*{STYLES}\b|\b{STYLES}\s*[!=]=|case\s+{STYLES}\b")
+QUALIFIED = r"(?:\w+::)*"
+STYLE_COMPARE = re.compile(rf"[!=]=\s*{QUALIFIED}{STYLES}\b|\b{STYLES}\s*[!=]=")
+STYLE_CASE = re.compile(rf"\bcase\s+{QUALIFIED}{STYLES}\b")
+STYLE_SWITCHES = "tools/skinart/"
 THEME_FILES = {"skin/Suithemes.cpp", "skin/Suithemes.h"}
 MAX_FILE_LINES = 500
 MAX_FUNCTION_LINES = 60
@@ -68,8 +79,14 @@ def strip_code(text):
     return "".join(out)
 
 
+def function_name(signature):
+    """The (qualified) name before a signature's parameter list."""
+    m = re.search(r"([\w:~]+)\s*\(", signature)
+    return m.group(1) if m else ""
+
+
 def long_functions(code):
-    """Yields (first line, length) of every brace body that follows a signature."""
+    """Yields (first line, length, name) of every brace body that follows a signature."""
     stack, head = [], []
     line = 1
     for c in code:
@@ -78,14 +95,14 @@ def long_functions(code):
         if c == "{":
             signature = "".join(head).strip()
             is_function = (signature.endswith(")") or re.search(r"\)\s*(const|override|noexcept|final|mutable|->[^;]*)[\s\w:<>&*,]*$", signature)) \
-                and not NOT_FUNCTIONS.search(signature.split("(")[0]) and not any(f for f, _ in stack)
-            stack.append((is_function, line))
+                and not NOT_FUNCTIONS.search(signature.split("(")[0]) and not any(f for f, _, _ in stack)
+            stack.append((is_function, line, function_name(signature)))
             head = []
         elif c == "}":
             if stack:
-                is_function, start = stack.pop()
+                is_function, start, name = stack.pop()
                 if is_function and line - start + 1 > MAX_FUNCTION_LINES:
-                    yield start, line - start + 1
+                    yield start, line - start + 1, name
             head = []
         elif c == ";":
             head = []
@@ -112,11 +129,12 @@ def main():
         code = strip_code(text)
         if top in ("skin", "ui", "widgets", "tools") and rel not in THEME_FILES:
             for number, row in enumerate(code.splitlines(), 1):
-                if STYLE_COMPARE.search(row):
+                if STYLE_COMPARE.search(row) or (STYLE_CASE.search(row) and not rel.startswith(STYLE_SWITCHES)):
                     findings.append(f"{rel}:{number}: per-style comparison outside the theme table")
-        if top in FUNCTION_DIRS and path.suffix == ".cpp":
-            for start, length in long_functions(code):
-                findings.append(f"{rel}:{start}: function of {length} lines (at most {MAX_FUNCTION_LINES})")
+        if top in FUNCTION_DIRS:
+            for start, length, name in long_functions(code):
+                if (rel, name) not in LONG_FUNCTIONS_TO_SPLIT:
+                    findings.append(f"{rel}:{start}: {name} is {length} lines long (at most {MAX_FUNCTION_LINES})")
     for finding in findings:
         print(finding)
     return 1 if findings else 0

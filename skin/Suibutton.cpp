@@ -2,10 +2,13 @@
 #include "skin/Suibutton.h"
 
 #include "skin/Suiaccessible.h"
+#include "skin/Suimetrics.h"
 #include "skin/Suipublic.h"
 
 #include <QAction>
 #include <QDialog>
+
+namespace Metrics = SuiMetrics::Button;
 
 TsuiCustomButton::TsuiCustomButton(QWidget* parent)
     : QWidget(parent)
@@ -13,7 +16,7 @@ TsuiCustomButton::TsuiCustomButton(QWidget* parent)
     RegisterSkinAccessibility();
     InstallDialogKeys();
     setFocusPolicy(Qt::TabFocus);
-    m_uiStyle = GetSUIFormStyle(parent);
+    m_uiStyle = GetSUIFormStyle(parent ? parent->window() : nullptr);
     m_transparent = GetInsideThemeBool(EffectiveStyle(), SUI_THEME_BUTTON_TRANSPARENT);
     m_picTransparent = m_transparent;
 }
@@ -100,8 +103,9 @@ void TsuiCustomButton::AutoSizeChanged()
     if (!m_autoSize) return;
     QImage strip;
     GetInsideThemeBitmap(EffectiveStyle(), SUI_THEME_BUTTON_STRIP, &strip);
-    // Kept for the file-theme path: a theme without a button picture sizes from a 74 x 21 strip.
-    const QSize size = strip.isNull() ? QSize(74, 21) : strip.size();
+    // Kept for the file-theme path: without a button picture a blank face stands in for the whole
+    // strip and is divided like one.
+    const QSize size = strip.isNull() ? QSize(Metrics::kBlankFaceWidth, Metrics::kBlankFaceHeight) : strip.size();
     resize(size.width() / 3, size.height());
 }
 
@@ -156,7 +160,7 @@ void TsuiCustomButton::Click()
 TsuiButton::TsuiButton(QWidget* parent)
     : TsuiCustomButton(parent)
 {
-    resize(80, 27);
+    resize(Metrics::kWidth, Metrics::kHeight);
 }
 
 void TsuiButton::UIStyleChanged()
@@ -190,6 +194,6 @@ void TsuiButton::ActionChange()
     QAction* action = Action();
     if (!action || !m_glyph.isNull() || action->icon().isNull()) return;
     const QList<QSize> sizes = action->icon().availableSizes();
-    const QSize size = sizes.isEmpty() ? QSize(16, 16) : sizes.first();
+    const QSize size = sizes.isEmpty() ? QSize(Metrics::kActionGlyphSize, Metrics::kActionGlyphSize) : sizes.first();
     setGlyph(action->icon().pixmap(size).toImage());
 }

@@ -193,7 +193,8 @@ public:
     uint ResHandle() const { return 0; }
     void setResHandle(uint) { }
 
-    // Where the caption starts when a glyph is shown, unpressed; (0, 0) without a glyph.
+    // The button's text position: where the caption starts when a glyph is shown, unpressed; (0, 0)
+    // without a glyph. Read by no control of ours: the paint computes it with the glyph's place.
     QPoint TextPosition() const;
 
 protected:

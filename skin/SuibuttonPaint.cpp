@@ -2,11 +2,14 @@
 // are drawn from it.
 #include "skin/Suibutton.h"
 
+#include "skin/Suimetrics.h"
 #include "skin/Suipublic.h"
 
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
+
+namespace Metrics = SuiMetrics::Button;
 
 namespace {
 
@@ -62,7 +65,7 @@ QImage TsuiCustomButton::Face(const SuiButtonState& state) const
     else
         PaintButtonNormal(face);
     if (face.isNull()) {
-        face = QImage(74, 21, QImage::Format_RGB32);
+        face = QImage(Metrics::kBlankFaceWidth, Metrics::kBlankFaceHeight, QImage::Format_RGB32);
         face.fill(Qt::white);
     }
     return face;

@@ -1,5 +1,6 @@
 #include "skin/Suicombobox.h"
 
+#include "skin/Suimetrics.h"
 #include "skin/Suipublic.h"
 
 #include <QAbstractItemView>
@@ -11,6 +12,8 @@
 #include <QProxyStyle>
 
 #include <algorithm>
+
+namespace Metrics = SuiMetrics::ComboBox;
 
 namespace {
 
@@ -89,25 +92,32 @@ private:
     const TsuiCustomComboBox* m_combo;
 };
 
-// A filled triangle pointing down: 7 pixels wide at row y, 1 pixel at row y + 3.
+// A filled triangle pointing down, from its full width at row y to 1 pixel at its tip.
 void FillArrow(QPainter& p, int x, int y, const QColor& c)
 {
-    for (int row = 0; row < 4; ++row)
-        p.fillRect(x + row, y + row, 7 - 2 * row, 1, c);
+    for (int row = 0; 2 * row < Metrics::kArrowWidth; ++row)
+        p.fillRect(x + row, y + row, Metrics::kArrowWidth - 2 * row, 1, c);
 }
 
 }  // namespace
 
-QRect ComboButtonRect(const QSize& box) { return RectLTRB(box.width() - 19, 2, box.width() - 2, box.height() - 2); }
+QRect ComboButtonRect(const QSize& box)
+{
+    const int inset = Metrics::kButtonInset;
+    return RectLTRB(box.width() - inset - Metrics::kButtonWidth, inset, box.width() - inset, box.height() - inset);
+}
 
-QPoint ComboArrowOrigin(const QRect& button) { return {button.x() + button.width() / 2 - 3, button.height() / 2}; }
+QPoint ComboArrowOrigin(const QRect& button)
+{
+    return {button.x() + button.width() / 2 - Metrics::kArrowWidth / 2, button.height() / 2};
+}
 
 TsuiCustomComboBox::TsuiCustomComboBox(QWidget* parent, TComboBoxStyle style)
     : QComboBox(parent)
 {
     QWidget::setStyle(SharedDropDownListStyle());
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMaxVisibleItems(8);
+    setMaxVisibleItems(Metrics::kVisibleItems);
     // A list starts with no item selected; without a placeholder QComboBox would
     // select the first item added. The blank is what an empty selection shows.
     setPlaceholderText(QStringLiteral(" "));

@@ -10,7 +10,7 @@
 
 #include <cmath>
 
-using Metrics = SuiFrameMetrics;
+namespace Metrics = SuiMetrics::Frame;
 constexpr int kBand = Metrics::kBand;
 
 // Alt+Space anywhere in the host's window opens the window menu, as on a native caption.
@@ -380,8 +380,6 @@ bool TsuiForm::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-QRect TsuiForm::MaximisedBounds() { return GetWorkAreaRect().adjusted(-2, -2, 2, -1); }
-
 void TsuiForm::PlaceMaximised()
 {
     // Through the window rather than the widget, which would leave the maximised state. The window
@@ -389,7 +387,7 @@ void TsuiForm::PlaceMaximised()
     // host had before, which the toolkit remembers.
     QWindow* window = m_host->isWindow() ? m_host->windowHandle() : nullptr;
     if (!window || !m_host->isMaximized()) return;
-    const QRect bounds = MaximisedBounds();
+    const QRect bounds = GetMaximisedRect();
     if (window->geometry() != bounds) window->setGeometry(bounds);
 }
 

@@ -4,7 +4,7 @@
 //
 // The frame is the host's client panel: the host's controls go on the frame, laid out
 // from its top-left corner, the title bar taking the top rows. Around it the host shows
-// a band of SuiFrameMetrics::kBand pixels at the left, right and top and BottomBand() at the bottom.
+// a band of SuiMetrics::Frame::kBand pixels at the left, right and top and BottomBand() at the bottom.
 #pragma once
 
 #include "skin/Suititlebar.h"
@@ -64,6 +64,7 @@ public:
     void setTitleBarFont(const QFont& font);
 
     TsuiTitleBar* TitleBar() const { return m_titleBar; }
+    // The frame's published TitleBarButtons and TitleBarSections: the title bar's collections.
     TsuiTitleBarButtons& TitleBarButtons() { return m_titleBar->Buttons(); }
     // Replaces the title bar's buttons, in this order (the windows use suiControlBox, suiClose).
     void setTitleBarButtons(std::initializer_list<TsuiTitleBarBtnType> types);
@@ -80,10 +81,6 @@ public:
 
     // Paints the band and the border on the host (W x H of the host).
     void PaintFormBorder(QPainter& p) const;
-
-    // Where a maximised host goes: the work area, 2 pixels wider at the left, top and right and
-    // 1 pixel shorter at the bottom.
-    static QRect MaximisedBounds();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

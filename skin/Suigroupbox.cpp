@@ -1,5 +1,6 @@
 #include "skin/Suigroupbox.h"
 
+#include "skin/Suimetrics.h"
 #include "skin/Suipublic.h"
 
 #include <QEvent>
@@ -7,6 +8,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPalette>
+
+namespace Metrics = SuiMetrics::GroupBox;
 
 namespace {
 
@@ -35,7 +38,7 @@ void LineTo(QPainter& p, const QPoint& a, const QPoint& b, const QColor& c)
 TsuiCustomGroupBox::TsuiCustomGroupBox(QWidget* parent)
     : TsuiCustomPanel(parent)
 {
-    resize(185, 105);
+    resize(Metrics::kWidth, Metrics::kHeight);
     setParentColor(true);
     setTransparent(false);
     alignControls();
@@ -84,7 +87,11 @@ void TsuiCustomGroupBox::setCaption(const QString& caption)
 }
 
 // Aligned children keep clear of the frame and the caption.
-void TsuiCustomGroupBox::alignControls() { setContentsMargins(3, FontHeight(font()) + 5, 3, 3); }
+void TsuiCustomGroupBox::alignControls()
+{
+    const int margin = Metrics::kChildMargin;
+    setContentsMargins(margin, FontHeight(font()) + Metrics::kChildBelowCaption, margin, margin);
+}
 
 void TsuiCustomGroupBox::changeEvent(QEvent* e)
 {
@@ -100,18 +107,20 @@ void TsuiCustomGroupBox::paintEvent(QPaintEvent*)
     const QFontMetrics fm(font());
     const int w = width();
     const int h = height();
-    const int y = FontHeight(font()) / 2 + 1;
+    const int y = FontHeight(font()) / 2 + Metrics::kFrameBelowCaptionMiddle;
     const int captionWidth = m_caption.isEmpty() ? 0 : fm.horizontalAdvance(m_caption);
     const bool rtl = layoutDirection() == Qt::RightToLeft;
 
     // The frame runs round from just left of the caption gap and stops at its far side.
+    const int captionX = rtl ? w - 1 - Metrics::kCaptionIndent - captionWidth : Metrics::kCaptionIndent;
     QList<QPoint> frame;
     if (!rtl) {
-        frame = {{2, y}, {0, y}, {0, h - 1}, {w - 1, h - 1}, {w - 1, y}};
-        frame.append(m_caption.isEmpty() ? QPoint(0, y) : QPoint(6 + captionWidth, y));
+        frame = {{Metrics::kFrameStub, y}, {0, y}, {0, h - 1}, {w - 1, h - 1}, {w - 1, y}};
+        frame.append(m_caption.isEmpty() ? QPoint(0, y)
+                                         : QPoint(captionX + captionWidth + Metrics::kFrameAfterCaption, y));
     } else {
-        frame = {{w - 3, y}, {w - 1, y}, {w - 1, h - 1}, {1, h - 1}, {1, y}};
-        frame.append(m_caption.isEmpty() ? QPoint(w - 1, y) : QPoint(w - captionWidth - 7, y));
+        frame = {{w - 1 - Metrics::kFrameStub, y}, {w - 1, y}, {w - 1, h - 1}, {1, h - 1}, {1, y}};
+        frame.append(m_caption.isEmpty() ? QPoint(w - 1, y) : QPoint(captionX - Metrics::kFrameAfterCaption, y));
     }
     const QColor border = ToQColor(m_borderColor);
     for (qsizetype i = 1; i < frame.size(); ++i)
@@ -120,5 +129,5 @@ void TsuiCustomGroupBox::paintEvent(QPaintEvent*)
     if (m_caption.isEmpty()) return;
     p.setFont(font());
     p.setPen(isEnabled() ? palette().color(QPalette::Active, QPalette::WindowText) : ToQColor(0x808080));
-    p.drawText(rtl ? w - captionWidth - 6 : 5, fm.ascent(), m_caption);
+    p.drawText(captionX, fm.ascent(), m_caption);
 }

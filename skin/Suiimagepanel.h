@@ -52,7 +52,8 @@ public:
 
     QString Caption() const { return m_caption; }
     void setCaption(const QString& caption);
-    // A fixed top-left position for the caption; -1 in either lays it out by Alignment.
+    // A fixed top-left position for the caption, set from code only; -1 in either lays it out by
+    // Alignment (as the windows leave it).
     int CaptionPosX() const { return m_captionPosX; }
     void setCaptionPosX(int x);
     int CaptionPosY() const { return m_captionPosY; }

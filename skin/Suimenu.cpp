@@ -1,22 +1,14 @@
 #include "skin/Suimenu.h"
 
+#include "skin/Suimetrics.h"
 #include "skin/Suipublic.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 
-namespace {
+namespace Metrics = SuiMetrics::Menu;
 
-// Distances inside an item, the same in every style.
-constexpr int kExtraWidth = 40;       // an item's width beyond its texts and the side bar
-constexpr int kCaptionIndent = 4;     // the caption's distance from the side bar
-constexpr int kShortcutPadding = 16;  // the short cut's distance from the item's right edge
-constexpr int kSeparatorLineTop = 2;  // the separator line below the separator's top
-constexpr int kSeparatorLineEnd = 2;  // ... and short of the item's far edge
-constexpr int kGlyphLeft = 4;         // a check mark or image from the item's left
-constexpr int kGlyphFromRight = 20;   // ... or right edge, reading right to left
-constexpr int kGlyphTop = 3;
-constexpr int kGlyphSize = 16;
+namespace {
 
 QImage TopRows(const QImage& img, int rows) { return img.copy(0, 0, img.width(), qMin(rows, img.height())); }
 
@@ -87,8 +79,8 @@ QSize MeasureMenuItem(const SuiMenuLook& look, const SuiMenuItem& item)
 {
     const QFontMetrics fm(SuiMenuItemFont(look, item));
     // The caption is measured as written, its "&" included, though drawn without it.
-    const int width
-        = fm.horizontalAdvance(item.caption) + fm.horizontalAdvance(item.shortcut) + look.barWidth + kExtraWidth;
+    const int width = fm.horizontalAdvance(item.caption) + fm.horizontalAdvance(item.shortcut) + look.barWidth
+        + Metrics::kExtraWidth;
     if (item.separator) return QSize(width, look.separatorHeight);
     return QSize(width, qMax(look.itemHeight, fm.height()));
 }
@@ -99,9 +91,11 @@ void DrawSeparator(QPainter& canvas, const QRect& r, const SuiMenuLook& look)
 {
     if (DrawPictureStrip(canvas, r, look.style, SUI_THEME_MENU_ITEM_PICTURE, SUI_THEME_MENU_SEPARATOR_HEIGHT)) return;
     DrawItemBackground(canvas, r, look);
-    const int y = r.y() + kSeparatorLineTop;
-    const int from = look.rightToLeft ? r.x() + kSeparatorLineEnd : r.x() + look.barWidth + kCaptionIndent;
-    const int to = look.rightToLeft ? RectRight(r) - look.barWidth - kCaptionIndent : RectRight(r) - kSeparatorLineEnd;
+    const int y = r.y() + Metrics::kSeparatorLineTop;
+    const int from
+        = look.rightToLeft ? r.x() + Metrics::kSeparatorLineEnd : r.x() + look.barWidth + Metrics::kCaptionIndent;
+    const int to = look.rightToLeft ? RectRight(r) - look.barWidth - Metrics::kCaptionIndent
+                                    : RectRight(r) - Metrics::kSeparatorLineEnd;
     if (to > from) canvas.fillRect(from, y, to - from, 1, ToQColor(look.separatorColor));
 }
 
@@ -130,15 +124,16 @@ void DrawItemTexts(QPainter& canvas, const QRect& r, const SuiMenuLook& look, co
     canvas.setPen(ToQColor(textColor));
     const int flags = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignVCenter;
     if (look.rightToLeft) {
-        canvas.drawText(RectLTRB(r.x() + look.barWidth, r.y(), RectRight(r) - kCaptionIndent, RectBottom(r)),
+        canvas.drawText(RectLTRB(r.x() + look.barWidth, r.y(), RectRight(r) - Metrics::kCaptionIndent, RectBottom(r)),
                         flags | Qt::AlignRight, item.caption);
     } else {
-        canvas.drawText(RectLTRB(r.x() + look.barWidth + kCaptionIndent, r.y(), RectRight(r), RectBottom(r)),
+        canvas.drawText(RectLTRB(r.x() + look.barWidth + Metrics::kCaptionIndent, r.y(), RectRight(r), RectBottom(r)),
                         flags | Qt::AlignLeft, item.caption);
     }
     if (item.shortcut.isEmpty()) return;
     const int w = QFontMetrics(font).horizontalAdvance(item.shortcut);
-    const int left = look.rightToLeft ? r.x() + look.barWidth + kCaptionIndent : RectRight(r) - w - kShortcutPadding;
+    const int left = look.rightToLeft ? r.x() + look.barWidth + Metrics::kCaptionIndent
+                                      : RectRight(r) - w - Metrics::kShortcutPadding;
     canvas.drawText(RectLTRB(left, r.y(), RectRight(r), RectBottom(r)),
                     Qt::TextSingleLine | Qt::AlignVCenter | Qt::AlignLeft, item.shortcut);
 }
@@ -146,19 +141,23 @@ void DrawItemTexts(QPainter& canvas, const QRect& r, const SuiMenuLook& look, co
 // The check mark (a framed fill behind an image, or the check picture) and the item's image.
 void DrawItemGlyph(QPainter& canvas, const QRect& r, const SuiMenuLook& look, const SuiMenuItem& item)
 {
-    const int x = look.rightToLeft ? RectRight(r) - kGlyphFromRight : r.x() + kGlyphLeft;
-    const int y = r.y() + kGlyphTop;
+    const int x = look.rightToLeft ? RectRight(r) - Metrics::kGlyphFromRight : r.x() + Metrics::kGlyphLeft;
+    const int y = r.y() + Metrics::kGlyphTop;
     if (item.checked) {
         if (!item.image.isNull()) {
-            canvas.fillRect(RectLTRB(x - 2, r.y() + 1, x + 17, r.y() + 20), Qt::black);
-            canvas.fillRect(RectLTRB(x - 1, r.y() + 2, x + 16, r.y() + 19), ToQColor(look.selectedColor));
+            const int o = Metrics::kCheckFrameOutset;
+            const int end = Metrics::kGlyphSize + o - 1;
+            const QRect frame = RectLTRB(x - o, y - o, x + end, y + end);
+            canvas.fillRect(frame, Qt::black);
+            canvas.fillRect(frame.adjusted(1, 1, -1, -1), ToQColor(look.selectedColor));
         } else {
             const QImage& check = MenuCheckedPicture();
             canvas.drawImage(x, y, item.enabled ? check : GreyedCheck(check));
         }
     }
     const QIcon::Mode mode = item.enabled ? QIcon::Normal : QIcon::Disabled;
-    if (!item.image.isNull()) canvas.drawPixmap(x, y, item.image.pixmap(QSize(kGlyphSize, kGlyphSize), 1.0, mode));
+    if (!item.image.isNull())
+        canvas.drawPixmap(x, y, item.image.pixmap(QSize(Metrics::kGlyphSize, Metrics::kGlyphSize), 1.0, mode));
 }
 
 }  // namespace

@@ -158,6 +158,41 @@ void TsuiPageControl::ActivateNextVisiblePage(int index)
     }
 }
 
+int TsuiPageControl::FindNextVisiblePage(int index) const
+{
+    const int count = PageCount();
+    const int start = index >= 0 && index < count ? index : count - 1;
+    for (int step = 1; step <= count; ++step) {
+        const int i = (start + step) % count;
+        if (m_pages[i]->TabVisible()) return i;
+    }
+    return -1;
+}
+
+int TsuiPageControl::FindPrevVisiblePage(int index) const
+{
+    const int count = PageCount();
+    const int start = index >= 0 && index < count ? index : 0;
+    for (int step = 1; step <= count; ++step) {
+        const int i = (start - step + count) % count;
+        if (m_pages[i]->TabVisible()) return i;
+    }
+    return -1;
+}
+
+void TsuiPageControl::ShowControl(QWidget* control)
+{
+    // Each container up the parent chain shows the one below it, as a nested page control needs.
+    for (QWidget *child = this, *up = parentWidget(); up; child = up, up = up->parentWidget()) {
+        if (auto* outer = qobject_cast<TsuiPageControl*>(up)) {
+            outer->ShowControl(child);
+            break;
+        }
+    }
+    auto* page = qobject_cast<TsuiTabSheet*>(control);
+    if (page && page->PageControl() == this) ActivatePage(page);
+}
+
 int TsuiPageControl::GetImageIndex(int tabIndex) const
 {
     const TsuiTabSheet* page = GetPage(tabIndex);
@@ -247,8 +282,9 @@ void TsuiTabSheet::setTabVisible(bool visible)
 
 void TsuiTabSheet::setImageIndex(int index)
 {
+    if (!m_pageControl) return;
     m_imageIndex = index;
-    if (m_pageControl) m_pageControl->TopPanel()->Relayout();
+    m_pageControl->TopPanel()->Relayout();
 }
 
 void TsuiTabSheet::setColor(TColor color)

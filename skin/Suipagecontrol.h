@@ -47,6 +47,13 @@ public:
     int MovePage(TsuiTabSheet* page, int index);
     // Activates the nearest page with a shown tab before index, else after it.
     void ActivateNextVisiblePage(int index);
+    // The first page after (before) index whose tab is shown, going round the list and ending at
+    // index itself; -1 when no tab is shown.
+    int FindNextVisiblePage(int index) const;
+    int FindPrevVisiblePage(int index) const;
+    // Brings control into view: this page control first (in the page of an outer page control
+    // that holds it), then control when it is one of these pages.
+    void ShowControl(QWidget* control);
 
     int GetImageIndex(int tabIndex) const override;
     void TabActive(int index) override;
@@ -102,6 +109,7 @@ public:
     void setTabVisible(bool visible);
 
     int ImageIndex() const { return m_imageIndex; }
+    // Kept only while the sheet is in a page control.
     void setImageIndex(int index);
 
     TColor Color() const { return m_color; }

@@ -1,5 +1,6 @@
 #include "skin/Suipopupmenu.h"
 
+#include "skin/Suimetrics.h"
 #include "skin/Suipublic.h"
 
 #include <QApplication>
@@ -8,6 +9,8 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
+
+namespace Metrics = SuiMetrics::Menu;
 
 namespace {
 
@@ -23,7 +26,7 @@ public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
     {
         switch (metric) {
-        case PM_MenuPanelWidth: return TsuiPopupMenu::kFrameWidth;
+        case PM_MenuPanelWidth: return Metrics::kFrameWidth;
         case PM_MenuHMargin:
         case PM_MenuVMargin: return 0;
         default: return QProxyStyle::pixelMetric(metric, option, widget);
@@ -63,17 +66,14 @@ void DrawRaisedFrame(QPainter& p, const QRect& r)
     ring(1, Qt::white, ToQColor(0x808080));
 }
 
-// Width of the side bar once a style is applied.
-constexpr int kStyledBarWidth = 26;
-
 }  // namespace
 
 TsuiPopupMenu::TsuiPopupMenu(QWidget* owner)
     : QMenu(owner)
 {
     // Values before the style is applied.
-    m_look.itemHeight = 21;
-    m_look.separatorHeight = 21;
+    m_look.itemHeight = Metrics::kInitialItemHeight;
+    m_look.separatorHeight = Metrics::kInitialSeparatorHeight;
     m_look.barWidth = 0;
     m_look.barColor = m_look.barToColor = ToTColor(QApplication::palette().color(QPalette::Button));
     m_look.color = 0xFFFFFF;
@@ -91,7 +91,7 @@ void TsuiPopupMenu::setUIStyle(TsuiUIStyle style)
     // A file theme is never usable here, so the sizes and colours always come from the built-in table.
     const TsuiUIStyle effective = EffectiveStyle(m_fileTheme, style);
     m_look.style = effective;
-    m_look.barWidth = kStyledBarWidth;
+    m_look.barWidth = Metrics::kStyledBarWidth;
     m_look.itemHeight = GetInsideThemeInt(effective, SUI_THEME_MENU_ITEM_HEIGHT);
     m_look.separatorHeight = GetInsideThemeInt(effective, SUI_THEME_MENU_SEPARATOR_HEIGHT);
     m_look.separatorColor = GetInsideThemeColor(effective, SUI_THEME_MENU_SEPARATOR_COLOR);

@@ -11,6 +11,7 @@ class TsuiPopupMenu : public QMenu {
     Q_OBJECT
     Q_PROPERTY(Sui::TsuiUIStyle UIStyle READ UIStyle WRITE setUIStyle)
     Q_PROPERTY(TsuiFileTheme* FileTheme READ FileTheme WRITE setFileTheme)
+    // The two heights keep their writers' design names.
     Q_PROPERTY(int MenuItemHeight READ MenuItemHeight WRITE SetHeight)
     Q_PROPERTY(int SeparatorHeight READ SeparatorHeight WRITE SetSeparatorHeight)
     Q_PROPERTY(int BarWidth READ BarWidth WRITE setBarWidth)
@@ -77,9 +78,6 @@ public:
     // The look items are measured and drawn with (font and reading direction resolved).
     SuiMenuLook Look() const;
     SuiMenuItem ItemFor(QAction* action) const;
-
-    // Width of the menu's frame on each side.
-    static constexpr int kFrameWidth = 3;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

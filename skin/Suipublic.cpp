@@ -337,6 +337,8 @@ QRect GetWorkAreaRect()
     return screen ? screen->availableGeometry() : QRect();
 }
 
+QRect GetMaximisedRect() { return GetWorkAreaRect().adjusted(-2, -2, 2, -1); }
+
 bool FormHasFocus(QWidget* form)
 {
     QWidget* main = MainForm();

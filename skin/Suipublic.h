@@ -90,14 +90,17 @@ bool InRect(int x, int y, const QRect& r);
 void PlaceControl(QWidget* c, const QPoint& p);
 void PlaceControl(QWidget* c, const QRect& r);
 
-// The application's main window (the first window the program creates), used for the
-// work area and for focus. None until set; the two routines below are its only readers.
+// The application's main window (the first window the program creates): it gives the screen of the
+// work area, counts as focused for the forms' keys, minimises the whole application and answers
+// Alt+Space. None until set.
 void SetMainForm(QWidget* form);
 QWidget* MainForm();
 
 // The available geometry of the screen nearest to the main window, else of the primary screen.
-// No caller yet: kept for a maximised form, which is to fill the work area.
 QRect GetWorkAreaRect();
+// Where a maximised skinned window goes: the work area enlarged by 2 pixels at the left, top and
+// right (the frame band's outer pixels fall off the screen) and reduced by 1 at the bottom.
+QRect GetMaximisedRect();
 
 // Whether the form counts as focused for its key handling. No caller yet: kept for the form's keys.
 bool FormHasFocus(QWidget* form);

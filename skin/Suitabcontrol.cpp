@@ -5,7 +5,7 @@
 
 #include <QPainter>
 
-using namespace TabRowMetrics;
+namespace Metrics = SuiMetrics::TabRow;
 
 // ---------------------------------------------------------------- TImageList
 
@@ -146,8 +146,8 @@ TsuiTab::TsuiTab(QWidget* parent, TsuiTabControlTopPanel* topPanel)
     m_topPanel->setVisible(true);
     connect(m_topPanel, &TsuiTabControlTopPanel::OnClick, this, &TsuiTab::OnClick);
     connect(m_topPanel, &TsuiTabControlTopPanel::OnDblClick, this, &TsuiTab::OnDblClick);
-    resize(width(), kInitialControlHeight);
-    setUIStyle(GetSUIFormStyle(parent));
+    resize(width(), Metrics::kInitialControlHeight);
+    setUIStyle(GetSUIFormStyle(parent ? parent->window() : nullptr));
 }
 
 TsuiTab::~TsuiTab() = default;
@@ -243,7 +243,7 @@ void TsuiTab::AlignControls(const QRect&) { }
 QRect TsuiTab::PageRect() const
 {
     const int rowHeight = m_topPanel->height();
-    const int m = kPageInset;
+    const int m = Metrics::kPageInset;
     if (m_tabPosition == suiTop) return RectLTRB(m, rowHeight + m, width() - m, height() - m);
     return RectLTRB(m, m, width() - m, height() - rowHeight - m);
 }

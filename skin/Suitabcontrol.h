@@ -2,6 +2,7 @@
 #pragma once
 
 #include "skin/SkinPictures.h"
+#include "skin/Suimetrics.h"
 #include "skin/Suimgr.h"
 #include "skin/Suithemes.h"
 
@@ -54,27 +55,6 @@ private:
 class QFontMetrics;
 class QPainter;
 class TsuiTab;
-
-// The tab row's distances, in logical pixels; the pictures' own sizes come from the style.
-namespace TabRowMetrics {
-inline constexpr int kLeftMargin = 10;         // first tab's left edge, until LeftMargin is set
-inline constexpr int kCaptionPadding = 20;     // a tab is its caption's width plus this
-inline constexpr int kEmptyCaptionWidth = 80;  // a tab without a caption
-inline constexpr int kMinTabWidth = 15;
-inline constexpr int kImageGap = 4;          // an image widens its tab by its width plus this
-inline constexpr int kImageLeft = 8;         // an image's left edge inside its tab
-inline constexpr int kLastTabGap = 10;       // room right of the last tab when none is scrolled out
-inline constexpr int kScrollButtonGap = 2;   // between the right scroll button and the row's end
-inline constexpr int kScrollButtonLift = 2;  // scroll buttons sit this much off centre, away from the page
-inline constexpr int kScrollButtonRoom = 4;  // a row this much taller than a button centres the buttons
-inline constexpr int kActiveTabShift = 1;    // the active tab reaches over the base line's first row
-inline constexpr int kCutCaptionLeft = 10;   // a cut tab's caption, left-aligned with these indents
-inline constexpr int kCutCaptionRight = 4;
-inline constexpr int kFocusInsetX = 8;  // the focus frame inside the active tab
-inline constexpr int kFocusInsetY = 1;
-inline constexpr int kPageInset = 3;  // pages sit this far inside the framed page area
-inline constexpr int kInitialControlHeight = 80;
-}  // namespace TabRowMetrics
 
 // The tab row: lays out, paints and hit-tests the tabs and, when they do not fit,
 // shows two scroll buttons. Sits across the top or the bottom of its tab control.
@@ -220,7 +200,7 @@ private:
     QPointer<TsuiFileTheme> m_fileTheme;
     QStringList m_tabs{QStringLiteral("Tab1")};
     int m_tabIndex = 0;
-    int m_leftMargin = TabRowMetrics::kLeftMargin;
+    int m_leftMargin = SuiMetrics::TabRow::kLeftMargin;
     TsuiTabPosition m_tabPosition = suiTop;
     TColor m_color = 0xFFFFFF;
     std::array<int, kMaxTabs> m_tabWidths;

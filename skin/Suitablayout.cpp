@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-using namespace TabRowMetrics;
+namespace Metrics = SuiMetrics::TabRow;
 
 void TsuiTabControlTopPanel::PlaceInOwner()
 {
@@ -26,12 +26,12 @@ QRect TsuiTabControlTopPanel::RightScrollButtonRect() const
 {
     const int h = height();
     int y;
-    const bool centred = h > m_buttonHeight + kScrollButtonRoom;
+    const bool centred = h > m_buttonHeight + Metrics::kScrollButtonRoom;
     if (m_tabPosition == suiTop)
-        y = centred ? (h - m_buttonHeight) / 2 - kScrollButtonLift : 0;
+        y = centred ? (h - m_buttonHeight) / 2 - Metrics::kScrollButtonLift : 0;
     else
-        y = centred ? (h - m_buttonHeight) / 2 + kScrollButtonLift : h - m_buttonHeight;
-    return QRect(width() - m_buttonWidth - kScrollButtonGap, y, m_buttonWidth, m_buttonHeight);
+        y = centred ? (h - m_buttonHeight) / 2 + Metrics::kScrollButtonLift : h - m_buttonHeight;
+    return QRect(width() - m_buttonWidth - Metrics::kScrollButtonGap, y, m_buttonWidth, m_buttonHeight);
 }
 
 QRect TsuiTabControlTopPanel::LeftScrollButtonRect() const
@@ -51,17 +51,17 @@ int TsuiTabControlTopPanel::ScrollButtonAt(const std::optional<QPoint>& pos) con
 int TsuiTabControlTopPanel::MeasureTab(int i, const QFontMetrics& fm, int& image) const
 {
     const QString& caption = m_tabs[i];
-    int w = caption.isEmpty() ? kEmptyCaptionWidth : fm.horizontalAdvance(caption) + kCaptionPadding;
+    int w = caption.isEmpty() ? Metrics::kEmptyCaptionWidth : fm.horizontalAdvance(caption) + Metrics::kCaptionPadding;
     image = -1;
     const TImageList* images = m_owner ? m_owner->Images() : nullptr;
     if (images) {
         const int candidate = m_owner->GetImageIndex(i);
         if (candidate >= 0 && candidate < images->Count()) {
             image = candidate;
-            w += images->Width() + kImageGap;
+            w += images->Width() + Metrics::kImageGap;
         }
     }
-    return std::max(w, kMinTabWidth);
+    return std::max(w, Metrics::kMinTabWidth);
 }
 
 TsuiTabControlTopPanel::TabLayout TsuiTabControlTopPanel::LayoutTabs(int firstShown)
@@ -71,10 +71,10 @@ TsuiTabControlTopPanel::TabLayout TsuiTabControlTopPanel::LayoutTabs(int firstSh
     const int w = width();
     const int hi = m_inactiveTabPicture.Size().height();
     const int ha = m_activeTabPicture.Size().height();
-    const int scrollLimit = w - 2 * m_buttonWidth - kScrollButtonGap;
+    const int scrollLimit = w - 2 * m_buttonWidth - Metrics::kScrollButtonGap;
     const bool top = m_tabPosition == suiTop;
     const int inactiveTop = top ? 0 : height() - hi;
-    const int activeTop = top ? kActiveTabShift : height() - ha - kActiveTabShift;
+    const int activeTop = top ? Metrics::kActiveTabShift : height() - ha - Metrics::kActiveTabShift;
 
     const QFontMetrics fm(font());
     int x = m_leftMargin;
@@ -88,7 +88,7 @@ TsuiTabControlTopPanel::TabLayout TsuiTabControlTopPanel::LayoutTabs(int firstSh
     };
 
     for (int i = 0; i < count; ++i) {
-        limit = (i == count - 1 && firstShown == 0) ? w - kLastTabGap : scrollLimit;
+        limit = (i == count - 1 && firstShown == 0) ? w - Metrics::kLastTabGap : scrollLimit;
         if (!TabVisibleAt(i)) {
             record(i, 0);
             continue;

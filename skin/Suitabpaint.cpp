@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-using namespace TabRowMetrics;
+namespace Metrics = SuiMetrics::TabRow;
 
 namespace {
 
@@ -108,18 +108,20 @@ void TsuiTabControlTopPanel::DrawTab(QPainter& canvas, const PaintState& s, cons
 
     if (tab.image >= 0 && s.images) {
         const int y = std::max(r.y() + 1, (r.height() - s.images->Height()) / 2);
-        s.images->Draw(canvas, r.x() + kImageLeft, y, tab.image);
-        r.setLeft(r.x() + s.images->Width() + kImageGap);
+        s.images->Draw(canvas, r.x() + Metrics::kImageLeft, y, tab.image);
+        r.setLeft(r.x() + s.images->Width() + Metrics::kImageGap);
     }
 
     if (tab.cut)
-        canvas.drawText(r.adjusted(kCutCaptionLeft, 0, -kCutCaptionRight, 0),
+        canvas.drawText(r.adjusted(Metrics::kCutCaptionLeft, 0, -Metrics::kCutCaptionRight, 0),
                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption);
     else
         canvas.drawText(r, Qt::AlignCenter | Qt::TextSingleLine, caption);
 
     if (tab.active && s.focusFrame)
-        DrawFocusDots(canvas, r.adjusted(kFocusInsetX, kFocusInsetY, -kFocusInsetX, -kFocusInsetY));
+        DrawFocusDots(
+            canvas,
+            r.adjusted(Metrics::kFocusInsetX, Metrics::kFocusInsetY, -Metrics::kFocusInsetX, -Metrics::kFocusInsetY));
 }
 
 void TsuiTabControlTopPanel::DrawScrollButtons(QPainter& canvas, const PaintState& s)

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
+
 namespace Sui {
 Q_NAMESPACE
 
@@ -80,31 +82,30 @@ enum SuiThemeElement : int {
     SUI_THEME_RESERVED_COLOR_2 = 47,            // colour
     SUI_THEME_RESERVED_INT = 48,                // integer
     // Title bar, frame and menus.
-    SUI_THEME_TITLE_FONT_COLOR = 49,           // colour of the caption while the window is active
-    SUI_THEME_TITLE_INACTIVE_FONT_COLOR = 50,  // colour of the caption while it is inactive
-    SUI_THEME_TITLE_CAPTION_TOP = 51,          // integer, caption's y below the button top
-    SUI_THEME_FORM_BACKGROUND_PICTURE = 52,    // picture, 8 x 8 pattern; none: filled with the form colour
-    SUI_THEME_MENU_ITEM_HEIGHT = 53,           // integer
-    SUI_THEME_MENU_SEPARATOR_HEIGHT = 54,      // integer
-    SUI_THEME_MENU_SEPARATOR_COLOR = 55,       // colour
-    SUI_THEME_MENU_ITEM_PICTURE = 56,          // picture stretched behind items; none: drawn in colours
-    SUI_THEME_MENU_SELECTED_PICTURE = 57,      // picture stretched behind the selected item
-    SUI_THEME_MENU_FIXED_HEIGHTS = 58,         // boolean, item and separator heights cannot be changed
+    SUI_THEME_TITLE_FONT_COLOR = 49,         // colour of the caption while the window is active
+    SUI_THEME_TITLE_CAPTION_TOP = 50,        // integer, caption's y below the button top
+    SUI_THEME_FORM_BACKGROUND_PICTURE = 51,  // picture, 8 x 8 pattern; none: filled with the form colour
+    SUI_THEME_MENU_ITEM_HEIGHT = 52,         // integer
+    SUI_THEME_MENU_SEPARATOR_HEIGHT = 53,    // integer
+    SUI_THEME_MENU_SEPARATOR_COLOR = 54,     // colour
+    SUI_THEME_MENU_ITEM_PICTURE = 55,        // picture stretched behind items; none: drawn in colours
+    SUI_THEME_MENU_SELECTED_PICTURE = 56,    // picture stretched behind the selected item
+    SUI_THEME_MENU_FIXED_HEIGHTS = 57,       // boolean, item and separator heights cannot be changed
     // Button and combo box
-    SUI_THEME_BUTTON_FOCUS_BOLD = 59,      // boolean: focus shown by a bold caption, no frame
-    SUI_THEME_COMBOBOX_BUTTON = 60,        // picture: the drop-down button's face, none for a plain one
-    SUI_THEME_COMBOBOX_BUTTON_ARROW = 61,  // boolean: that face carries its own arrow
+    SUI_THEME_BUTTON_FOCUS_BOLD = 58,      // boolean: focus shown by a bold caption, no frame
+    SUI_THEME_COMBOBOX_BUTTON = 59,        // picture: the drop-down button's face, none for a plain one
+    SUI_THEME_COMBOBOX_BUTTON_ARROW = 60,  // boolean: that face carries its own arrow
     // Tab control
-    SUI_THEME_TAB_PAGE_AREA_COLOR = 62,  // colour: the page area under the tab row
+    SUI_THEME_TAB_PAGE_AREA_COLOR = 61,  // colour: the page area under the tab row
 };
 
-inline constexpr int SUI_THEME_ELEMENT_COUNT = 62;
+inline constexpr int SUI_THEME_ELEMENT_COUNT = 61;
 
 // Kind of each element's value.
 enum SuiItemKind : int { SUI_KIND_INT = 0, SUI_KIND_COLOR = 1, SUI_KIND_PICTURE = 2, SUI_KIND_BOOL = 3 };
 
 // SUI_ITEM_TYPE[element - 1] is the kind of that element.
-extern const int SUI_ITEM_TYPE[SUI_THEME_ELEMENT_COUNT];
+extern const std::array<int, SUI_THEME_ELEMENT_COUNT> SUI_ITEM_TYPE;
 
 // The resource name of a picture element for a built-in style; empty when the
 // element is not a picture, has no picture, or the style is FromThemeFile.

@@ -5,7 +5,7 @@
 
 #include <QEvent>
 
-using Metrics = SuiTitleBarMetrics;
+namespace Metrics = SuiMetrics::TitleBar;
 
 // ---- window menu ---------------------------------------------------------------------------
 
@@ -88,7 +88,7 @@ void TsuiTitleBar::setUIStyle(TsuiUIStyle style)
     addSection(SUI_THEME_TITLE_RIGHT_PICTURE, suiRight);
     addSection(SUI_THEME_TITLE_CLIENT_PICTURE, suiClient);
 
-    const int band = InsideFrame() ? SuiFrameMetrics::kBand : 0;
+    const int band = InsideFrame() ? SuiMetrics::Frame::kBand : 0;
     m_leftBtnXOffset = GetInsideThemeInt(effective, SUI_THEME_TITLE_LEFT_BUTTON_OFFSET);
     m_rightBtnXOffset = GetInsideThemeInt(effective, SUI_THEME_TITLE_RIGHT_BUTTON_OFFSET);
     m_buttonTop = GetInsideThemeInt(effective, SUI_THEME_TITLE_BUTTON_TOP) - band;
@@ -102,7 +102,6 @@ void TsuiTitleBar::setUIStyle(TsuiUIStyle style)
         m_buttons.Items(i)->setUIStyle(style);
     m_windowMenu->setUIStyle(effective);
     m_fontColor = GetInsideThemeColor(effective, SUI_THEME_TITLE_FONT_COLOR);
-    m_inactiveCaptionColor = GetInsideThemeColor(effective, SUI_THEME_TITLE_INACTIVE_FONT_COLOR);
     m_autoSize = true;
     ApplyAutoSize();
     Relayout();
@@ -117,7 +116,7 @@ void TsuiTitleBar::setAutoSize(bool on)
 void TsuiTitleBar::ApplyAutoSize()
 {
     if (!m_autoSize || m_sections.Count() == 0 || m_sections.Items(0)->PictureSize().isEmpty()) return;
-    const int h = m_sections.Items(0)->PictureSize().height() - (InsideFrame() ? SuiFrameMetrics::kBand : 0);
+    const int h = m_sections.Items(0)->PictureSize().height() - (InsideFrame() ? SuiMetrics::Frame::kBand : 0);
     if (h != height()) resize(width(), h);
 }
 

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "skin/SkinPictures.h"
+#include "skin/Suimetrics.h"
 #include "skin/Suimgr.h"
 #include "skin/Suipopupmenu.h"
-#include "skin/Suititlemetrics.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TsuiTitleBar;
@@ -50,6 +51,8 @@ public:
     const QImage& Picture(qreal devicePixelRatio) const { return m_picture.Image(devicePixelRatio); }
     QSize PictureSize() const { return m_picture.Size(); }
     void setPicture(const LazySkinPicture& picture);
+    // Kept as the section's published fields: the bar stretches its client section whatever Stretch
+    // says, and the windows have no caption-wide (CapSec) section.
     bool Stretch() const { return m_stretch; }
     void setStretch(bool on);
     bool CapSec() const { return m_capSec; }
@@ -101,6 +104,7 @@ public:
     void setTop(int top);
     TsuiUIStyle UIStyle() const { return m_style; }
     void setUIStyle(TsuiUIStyle style);
+    // The button's own menu, published for a control box; the windows give none and get the window menu.
     QMenu* ControlBoxMenu() const { return m_controlBoxMenu; }
     void setControlBoxMenu(QMenu* menu);
     // Decoded when first drawn.
@@ -113,6 +117,7 @@ public:
         return (hovered && down ? m_picMouseDown : hovered ? m_picMouseOn : m_picNormal).Image(devicePixelRatio);
     }
     QSize PicSize() const { return m_picNormal.Size(); }
+    // A custom button's own pictures; the built-in types take theirs from the style.
     void setPictures(const QImage& normal, const QImage& mouseOn, const QImage& mouseDown);
     bool HasPictures() const;
 
@@ -220,7 +225,9 @@ public:
     void setRoundCorner(int radius);
     int RoundCornerBottom() const { return m_roundCornerBottom; }
     void setRoundCornerBottom(int radius);
-    TColor InactiveCaptionColor() const { return m_inactiveCaptionColor; }
+    // Until set, the palette's inactive window text, made lighter or darker just as far as it must
+    // be to read on the pictures under the caption; the style setter leaves it alone.
+    TColor InactiveCaptionColor() const;
     void setInactiveCaptionColor(TColor c);
     TColor FontColor() const { return m_fontColor; }
     void setFontColor(TColor c);
@@ -234,8 +241,7 @@ public:
     // Inside a frame the bar's pictures continue into the frame band.
     bool InsideFrame() const;
     // How far the band reaches beyond each side of a framed bar.
-    int FrameInset() const { return InsideFrame() ? SuiFrameMetrics::kInset : 0; }
-    int ButtonTop() const { return m_buttonTop; }
+    int FrameInset() const { return InsideFrame() ? SuiMetrics::Frame::kInset : 0; }
 
     // Where things are drawn: right-side buttons (index into Buttons()), the control
     // box and the caption's space.
@@ -315,7 +321,7 @@ private:
     bool m_drawAppIcon = true;
     int m_roundCorner = 0;
     int m_roundCornerBottom = 0;
-    TColor m_inactiveCaptionColor = 0xC8D0D4;
+    std::optional<TColor> m_inactiveCaptionColor;  // none: follows the palette
     TColor m_fontColor = 0xFFFFFF;
     int m_buttonTop = 2;
 

@@ -118,15 +118,21 @@ void TsuiTitleBar::ClickButton(int index)
         bool allow = true;
         emit MaxClick(&allow);
         if (!allow) break;
-        if (host->isMaximized())
+        if (host->isMaximized()) {
             host->showNormal();
-        else
+        } else {
             host->showMaximized();
+            // Inside a frame the frame places its host; outside one nothing else does.
+            if (!InsideFrame() && host->windowHandle()) host->windowHandle()->setGeometry(GetMaximisedRect());
+        }
         ProcessMaxBtn();
         break;
     }
     case suiControlBox:
-        if (b->ControlBoxMenu()) b->ControlBoxMenu()->popup(mapToGlobal(QPoint(0, height())));
+        if (b->ControlBoxMenu()) {
+            const QPoint at = mapToGlobal(QPoint(0, height()));
+            b->ControlBoxMenu()->popup(QPoint(qMax(at.x(), 0), at.y()));
+        }
         break;
     case suiHelp: emit HelpBtnClick(index); break;
     case suiCustom: emit CustomBtnsClick(index); break;

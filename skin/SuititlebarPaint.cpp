@@ -5,7 +5,10 @@
 
 #include <QPainter>
 
-using Metrics = SuiTitleBarMetrics;
+#include <algorithm>
+#include <cmath>
+
+namespace Metrics = SuiMetrics::TitleBar;
 
 namespace {
 
@@ -18,7 +21,62 @@ void DrawButtonPicture(QPainter& p, const QPoint& at, const QImage& pic, bool tr
         p.drawImage(at, pic);
 }
 
+// WCAG contrast ratio of two relative luminances.
+double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
+
+double Luminance(const QColor& c)
+{
+    const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+// ink, or the first of its steps towards white or black (whichever reads better on behind) that
+// reaches a readable contrast with every pixel of behind.
+QColor ReadableOn(const QColor& ink, const QImage& behind)
+{
+    constexpr double kReadable = 4.5;
+    constexpr int kSteps = 32;
+    double darkest = 1.0, brightest = 0.0;
+    for (int y = 0; y < behind.height(); ++y)
+        for (int x = 0; x < behind.width(); ++x) {
+            const double l = Luminance(behind.pixelColor(x, y));
+            darkest = std::min(darkest, l);
+            brightest = std::max(brightest, l);
+        }
+    const auto worst = [&](const QColor& c) {
+        const double l = Luminance(c);
+        return std::min(Contrast(l, darkest), Contrast(l, brightest));
+    };
+    if (behind.isNull() || worst(ink) >= kReadable) return ink;
+    const QColor end = Contrast(1.0, brightest) >= Contrast(0.0, darkest) ? QColor(Qt::white) : QColor(Qt::black);
+    for (int step = 1; step < kSteps; ++step) {
+        const double t = double(step) / kSteps;
+        const QColor c = QColor::fromRgbF(float(ink.redF() + (end.redF() - ink.redF()) * t),
+                                          float(ink.greenF() + (end.greenF() - ink.greenF()) * t),
+                                          float(ink.blueF() + (end.blueF() - ink.blueF()) * t));
+        if (worst(c) >= kReadable) return c;
+    }
+    return end;
+}
+
 }  // namespace
+
+TColor TsuiTitleBar::InactiveCaptionColor() const
+{
+    if (m_inactiveCaptionColor) return *m_inactiveCaptionColor;
+    const QColor ink = palette().color(QPalette::Inactive, QPalette::WindowText);
+    const int space = m_layout.captionRight - m_layout.captionX;
+    if (space <= 0 || m_caption.isEmpty() || size().isEmpty()) return ToTColor(ink);
+    QImage bar(size(), QImage::Format_RGB32);
+    bar.fill(Qt::black);
+    QPainter p(&bar);
+    DrawSectionsTo(p, 1.0);
+    p.end();
+    const QFontMetrics fm(font());
+    const QRect text(m_layout.captionX, m_layout.captionY, fm.horizontalAdvance(CutCaption(m_caption, space)),
+                     fm.height());
+    return ToTColor(ReadableOn(ink, bar.copy(text.intersected(bar.rect()))));
+}
 
 TsuiTitleBar::PaintState TsuiTitleBar::DecodePaintState() const
 {
@@ -26,7 +84,7 @@ TsuiTitleBar::PaintState TsuiTitleBar::DecodePaintState() const
     state.hovered = m_hovered;
     state.down = m_mouseDown;
     state.devicePixelRatio = devicePixelRatioF();
-    state.caption = ToQColor(m_formActive ? m_fontColor : m_inactiveCaptionColor);
+    state.caption = ToQColor(m_formActive ? m_fontColor : InactiveCaptionColor());
     return state;
 }
 
@@ -43,7 +101,7 @@ void TsuiTitleBar::paintEvent(QPaintEvent*)
 void TsuiTitleBar::DrawSectionsTo(QPainter& p, qreal devicePixelRatio) const
 {
     const int k = FrameInset();
-    const int top = InsideFrame() ? -SuiFrameMetrics::kBand : 0;
+    const int top = InsideFrame() ? -SuiMetrics::Frame::kBand : 0;
     int left = -k;
     int right = width() + k;
     const TsuiTitleBarSection* client = nullptr;

@@ -18,7 +18,7 @@ TTimerSpeedButton::TTimerSpeedButton(QWidget* parent)
     setToolButtonStyle(Qt::ToolButtonIconOnly);
 }
 
-void TTimerSpeedButton::SetTimerFlags(TTimerFlags flags)
+void TTimerSpeedButton::setTimerFlags(TTimerFlags flags)
 {
     if (m_flags == flags) return;
     m_flags = flags;
@@ -38,7 +38,7 @@ QPixmap MaskedGlyph(const QImage& glyph)
 
 }  // namespace
 
-void TTimerSpeedButton::SetGlyph(const QImage& glyph, const QImage& glyph2x)
+void TTimerSpeedButton::setGlyph(const QImage& glyph, const QImage& glyph2x)
 {
     m_glyph = glyph;
     if (glyph.isNull()) {
@@ -97,7 +97,7 @@ void TTimerSpeedButton::RepeatClick()
     emit clicked(false);
 }
 
-void TTimerSpeedButton::SetUIStyle(TsuiUIStyle style)
+void TTimerSpeedButton::setUIStyle(TsuiUIStyle style)
 {
     m_style = style;
     update();
@@ -111,9 +111,10 @@ QRect TTimerSpeedButton::GlyphRect() const
 
 QRect TTimerSpeedButton::FocusRect() const
 {
-    // A frame around the glyph with a pixel of face between them, kept inside the face's border.
-    // The inset frame of a larger button would fall on the arrow of a 15-pixel one.
-    return GlyphRect().adjusted(-2, -2, 2, 2).intersected(rect().adjusted(1, 1, -1, -1));
+    // The face inset by 3 on every side, sinking with the face while held; at the sizes the spin
+    // button takes it runs through the glyph's background rows and columns, never over the arrow.
+    const QRect r = rect().adjusted(3, 3, -3, -3);
+    return isDown() ? r.translated(1, 1) : r;
 }
 
 void TTimerSpeedButton::paintEvent(QPaintEvent*)
@@ -162,13 +163,13 @@ TCSpinButton::TCSpinButton(QWidget* parent)
     SetDownGlyph(QImage());
     SetBounds(x(), y(), 20, 25);
     m_focusedButton = m_upButton;
-    SetUIStyle(GetSUIFormStyle(parent ? parent->window() : nullptr));
+    setUIStyle(GetSUIFormStyle(parent ? parent->window() : nullptr));
 }
 
-void TCSpinButton::SetUIStyle(TsuiUIStyle style)
+void TCSpinButton::setUIStyle(TsuiUIStyle style)
 {
-    m_upButton->SetUIStyle(style);
-    m_downButton->SetUIStyle(style);
+    m_upButton->setUIStyle(style);
+    m_downButton->setUIStyle(style);
 }
 
 TTimerSpeedButton* TCSpinButton::CreateButton()
@@ -176,7 +177,7 @@ TTimerSpeedButton* TCSpinButton::CreateButton()
     auto* b = new TTimerSpeedButton(this);
     connect(b, &QAbstractButton::clicked, this, [this, b] { BtnClick(b); });
     connect(b, &TTimerSpeedButton::MouseDown, this, [this, b](Qt::MouseButton m) { BtnMouseDown(b, m); });
-    b->SetTimerFlags(TTimerSpeedButton::tfAutoRepeat);
+    b->setTimerFlags(TTimerSpeedButton::tfAutoRepeat);
     b->setEnabled(true);
     b->setVisible(true);
     return b;
@@ -211,9 +212,9 @@ QImage TCSpinButton::UpGlyph() const { return m_upButton->Glyph(); }
 void TCSpinButton::SetUpGlyph(const QImage& glyph)
 {
     if (glyph.isNull())
-        m_upButton->SetGlyph(LoadSkinBitmap(QStringLiteral("SpinUp")), LoadSkinBitmap(QStringLiteral("SpinUp"), 2.0));
+        m_upButton->setGlyph(LoadSkinBitmap(QStringLiteral("SpinUp")), LoadSkinBitmap(QStringLiteral("SpinUp"), 2.0));
     else
-        m_upButton->SetGlyph(glyph);
+        m_upButton->setGlyph(glyph);
 }
 
 QImage TCSpinButton::DownGlyph() const { return m_downButton->Glyph(); }
@@ -221,13 +222,13 @@ QImage TCSpinButton::DownGlyph() const { return m_downButton->Glyph(); }
 void TCSpinButton::SetDownGlyph(const QImage& glyph)
 {
     if (glyph.isNull())
-        m_downButton->SetGlyph(LoadSkinBitmap(QStringLiteral("SpinDown")),
+        m_downButton->setGlyph(LoadSkinBitmap(QStringLiteral("SpinDown")),
                                LoadSkinBitmap(QStringLiteral("SpinDown"), 2.0));
     else
-        m_downButton->SetGlyph(glyph);
+        m_downButton->setGlyph(glyph);
 }
 
-void TCSpinButton::SetTabStop(bool on)
+void TCSpinButton::setTabStop(bool on)
 {
     m_tabStop = on;
     // Tab only: a press on an arrow decides about the focus itself (BtnMouseDown).
@@ -240,7 +241,7 @@ void TCSpinButton::SetDrawFocus(TTimerSpeedButton* button, bool on)
 {
     auto flags = button->TimerFlags();
     flags.setFlag(TTimerSpeedButton::tfDrawFocus, on);
-    button->SetTimerFlags(flags);
+    button->setTimerFlags(flags);
     button->repaint();
 }
 

@@ -23,12 +23,12 @@ public:
     explicit TTimerSpeedButton(QWidget* parent = nullptr);
 
     TTimerFlags TimerFlags() const { return m_flags; }
-    void SetTimerFlags(TTimerFlags flags);
+    void setTimerFlags(TTimerFlags flags);
 
     // The picture shown on the face; its bottom-left pixel's colour is transparent. A twice-size
     // picture (device pixel ratio 2), when given, is shown on screens above a ratio of 1.
     QImage Glyph() const { return m_glyph; }
-    void SetGlyph(const QImage& glyph, const QImage& glyph2x = QImage());
+    void setGlyph(const QImage& glyph, const QImage& glyph2x = QImage());
 
     // One repeat step. Public so that the repeat can be driven without waiting
     // for the clock (the timer calls it on each tick).
@@ -38,12 +38,9 @@ public:
     // of the button) and reused.
     QTimer* RepeatTimer() const { return m_repeatTimer; }
 
-    // True from a left press on the arrow until its release, wherever the pointer is.
-    bool HoldsMouse() const { return m_holdsMouse; }
-
     // The face is the style's button picture (normal, under the pointer, held down).
     TsuiUIStyle UIStyle() const { return m_style; }
-    void SetUIStyle(TsuiUIStyle style);
+    void setUIStyle(TsuiUIStyle style);
     // Where the glyph and the focus mark are drawn in the current state.
     QRect GlyphRect() const;
     QRect FocusRect() const;
@@ -66,7 +63,7 @@ private:
     TsuiUIStyle m_style = DeepBlue;
     QImage m_glyph;
     QTimer* m_repeatTimer = nullptr;
-    bool m_holdsMouse = false;
+    bool m_holdsMouse = false;  // from a left press on the arrow until its release, wherever the pointer is
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TTimerSpeedButton::TTimerFlags)
@@ -77,8 +74,8 @@ class TCSpinButton : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QImage UpGlyph READ UpGlyph WRITE SetUpGlyph)
     Q_PROPERTY(QImage DownGlyph READ DownGlyph WRITE SetDownGlyph)
-    Q_PROPERTY(bool TabStop READ TabStop WRITE SetTabStop)
-    Q_PROPERTY(QWidget* FocusControl READ FocusControl WRITE SetFocusControl)
+    Q_PROPERTY(bool TabStop READ TabStop WRITE setTabStop)
+    Q_PROPERTY(QWidget* FocusControl READ FocusControl WRITE setFocusControl)
 public:
     static constexpr int kMinWidth = 15;
 
@@ -101,15 +98,15 @@ public:
     void SetDownGlyph(const QImage& glyph);
 
     bool TabStop() const { return m_tabStop; }
-    void SetTabStop(bool on);
+    void setTabStop(bool on);
 
     // The look of both arrows; a new spin button takes its window's frame style.
     TsuiUIStyle UIStyle() const { return m_upButton->UIStyle(); }
-    void SetUIStyle(TsuiUIStyle style);
+    void setUIStyle(TsuiUIStyle style);
 
     // Receives the keyboard focus when an arrow is pressed with the mouse; not owned.
     QWidget* FocusControl() const { return m_focusControl; }
-    void SetFocusControl(QWidget* control) { m_focusControl = control; }
+    void setFocusControl(QWidget* control) { m_focusControl = control; }
 
 signals:
     void OnUpClick();

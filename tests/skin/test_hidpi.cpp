@@ -1,7 +1,7 @@
 // The skinned frame at 200 %: its pictures come from the twice-size art.
 #include "skin/SkinPictures.h"
 #include "skin/Suiform.h"
-#include "skin/Suititlemetrics.h"
+#include "skin/Suimetrics.h"
 #include "support/QtApp.h"
 
 #include <QTest>
@@ -55,7 +55,7 @@ TEST(HiDpi, TitleBandIsCutFromTheTwiceSizeArt)
     const int outer = 2 * 12;
     ASSERT_GT(art.width(), outer + 2);
     int differing = 0;
-    for (int y = 0; y < 2 * SuiFrameMetrics::kBand; ++y)
+    for (int y = 0; y < 2 * SuiMetrics::Frame::kBand; ++y)
         for (int x = outer; x < art.width(); ++x)
             differing += shot.pixel(x, y) != art.pixel(x, y);
     EXPECT_EQ(differing, 0);

@@ -170,6 +170,32 @@ double MeanDistance(const QImage& a, const QImage& b)
 // (of 441). 30 is the distance between a light grey face and a light blue one (such as #e4e4e4
 // and #c8d8f0), the least a person notices across a whole button without comparing side by
 // side; faces that differ only in a tint of their highlights and frame measure below 15.
+// Until a colour is set, the inactive caption takes the palette's inactive text, lightened on a
+// dark bar just as far as it must be; the style setter never overwrites it.
+TEST(Look, InactiveCaptionFollowsThePaletteUntilSet)
+{
+    EnsureQtApp();
+    QWidget host;
+    auto* form = new TsuiForm(&host);
+    form->SetClientSize(QSize(411, 200));
+    TsuiTitleBar* bar = form->TitleBar();
+    bar->setCaption(QStringLiteral("Orvane"));
+    bar->setFormActive(false);
+    QPalette palette = bar->palette();
+    palette.setColor(QPalette::Inactive, QPalette::WindowText, Qt::black);
+    bar->setPalette(palette);
+    form->setUIStyle(MacOS);
+    EXPECT_EQ(bar->InactiveCaptionColor(), 0x000000u) << "black reads on the light bar as it is";
+    form->setUIStyle(Protein);
+    const QColor onDark = ToQColor(bar->InactiveCaptionColor());
+    EXPECT_GT(onDark.lightness(), 100);
+    EXPECT_EQ(onDark.red(), onDark.green()) << "a grey: only lightened";
+
+    bar->setInactiveCaptionColor(0x123456);
+    form->setUIStyle(WinXP);
+    EXPECT_EQ(bar->InactiveCaptionColor(), 0x123456u);
+}
+
 TEST(Look, StylesLookDifferent)
 {
     EnsureQtApp();

@@ -282,6 +282,56 @@ TEST(PageControl, HidingTheActiveTabActivatesTheNearestShownPage)
     EXPECT_EQ(f.ActiveIndex(), 0);
 }
 
+TEST(PageControl, FindingShownPagesGoesRoundTheList)
+{
+    struct Case {
+        QList<int> hidden;
+        int index;
+        int next;
+        int prev;
+    };
+    const Case cases[] = {
+        {{}, 1, 2, 0},     {{}, 3, 0, 2},        {{}, 0, 1, 3},
+        {{1, 2}, 0, 3, 3}, {{0, 1, 3}, 2, 2, 2}, {{0, 1, 2, 3}, 1, -1, -1},
+        {{}, -1, 0, 3},    {{0}, 9, 1, 3},
+    };
+    for (const Case& c : cases) {
+        Fixture f(4);
+        for (int i : c.hidden)
+            f.pages[i]->setTabVisible(false);
+        EXPECT_EQ(f.control->FindNextVisiblePage(c.index), c.next) << "index " << c.index;
+        EXPECT_EQ(f.control->FindPrevVisiblePage(c.index), c.prev) << "index " << c.index;
+    }
+    Fixture empty(0);
+    EXPECT_EQ(empty.control->FindNextVisiblePage(0), -1);
+    EXPECT_EQ(empty.control->FindPrevVisiblePage(0), -1);
+}
+
+TEST(PageControl, ShowControlShowsThePageAndTheOuterPagesHoldingIt)
+{
+    Fixture f(2);
+    auto* inner = new TsuiPageControl(f.pages[1]);
+    auto* first = new TsuiTabSheet(inner);
+    auto* second = new TsuiTabSheet(inner);
+    f.control->setActivePageIndex(0);
+    inner->ActivatePage(first);
+    inner->ShowControl(second);
+    EXPECT_EQ(inner->ActivePage(), second);
+    EXPECT_EQ(f.ActiveIndex(), 1) << "the outer page holding the inner control is shown too";
+    inner->ShowControl(f.pages[0]);
+    EXPECT_EQ(f.ActiveIndex(), 1) << "another control's page is not this control's to show";
+}
+
+TEST(PageControl, ImageIndexIsKeptOnlyInAPageControl)
+{
+    Fixture f(1);
+    f.pages[0]->setImageIndex(2);
+    EXPECT_EQ(f.control->GetImageIndex(0), 2);
+    TsuiTabSheet loose;
+    loose.setImageIndex(2);
+    EXPECT_EQ(loose.ImageIndex(), -1);
+}
+
 TEST(PageControl, ShownFlagsFollowThePagesWhenTheyMove)
 {
     Fixture f(3);

@@ -1,9 +1,12 @@
 // The image panel (picture modes, transparency, caption layout, auto-size) and the
 // group box (frame and caption geometry, colours, style hand-down), by their pixels.
+#include "skin/Suibutton.h"
 #include "skin/Suicombobox.h"
 #include "skin/Suiedit.h"
+#include "skin/Suiform.h"
 #include "skin/Suigroupbox.h"
 #include "skin/Suiimagepanel.h"
+#include "skin/Suipagecontrol.h"
 #include "skin/Suipublic.h"
 #include "support/QtApp.h"
 
@@ -14,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -361,4 +365,18 @@ TEST(GroupBox, StyleReachesTheDirectChildrenAndResetsColours)
     EXPECT_EQ(edit->UIStyle(), DeepBlue);
     EXPECT_EQ(edit->FileTheme(), nullptr);
     EXPECT_EQ(box.BorderColor(), 0x000000u);
+}
+
+// A control created on a panel starts with the style of its window's frame, not of the panel.
+TEST(Panels, ControlsOnAPanelTakeTheirWindowsStyle)
+{
+    EnsureQtApp();
+    QWidget host;
+    auto* form = new TsuiForm(&host);
+    form->setUIStyle(Protein);
+    auto* panel = new QWidget(form);
+    const std::vector<QWidget*> controls = {new TsuiButton(panel), new TsuiPageControl(panel), new TsuiEdit(panel),
+                                            new TsuiComboBox(panel), new TsuiGroupBox(panel)};
+    for (QWidget* c : controls)
+        EXPECT_EQ(c->property("UIStyle").value<TsuiUIStyle>(), Protein) << c->metaObject()->className();
 }

@@ -228,8 +228,8 @@ TEST(SpinButton, FocusControlTakesTheFocusOnAPress)
     auto* edit = new QWidget(&win.w);
     edit->setFocusPolicy(Qt::StrongFocus);
     edit->show();
-    win.spin->SetTabStop(true);
-    win.spin->SetFocusControl(edit);
+    win.spin->setTabStop(true);
+    win.spin->setFocusControl(edit);
     QTest::mouseClick(win.spin->UpButton(), Qt::LeftButton);
     EXPECT_TRUE(edit->hasFocus());
     // Already focused: the spin button takes it.
@@ -240,7 +240,7 @@ TEST(SpinButton, FocusControlTakesTheFocusOnAPress)
 TEST(SpinButton, KeysClickTheArrowsAndMoveTheFocusFrame)
 {
     Window win;
-    win.spin->SetTabStop(true);
+    win.spin->setTabStop(true);
     win.spin->setFocus();
     ASSERT_TRUE(win.spin->hasFocus());
     TTimerSpeedButton* up = win.spin->UpButton();
@@ -275,7 +275,7 @@ TEST(SpinButton, FacesFollowTheStateAndTheFocusMarkLeavesTheArrowClear)
             SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()) + " style "
                          + std::to_string(int(style)));
             TCSpinButton spin;
-            spin.SetUIStyle(style);
+            spin.setUIStyle(style);
             spin.SetBounds(0, 0, size.width(), size.height());
             TTimerSpeedButton* up = spin.UpButton();
             const QImage rest = up->grab().toImage();
@@ -284,9 +284,9 @@ TEST(SpinButton, FacesFollowTheStateAndTheFocusMarkLeavesTheArrowClear)
             EXPECT_NE(rest, held);
             for (bool down : {false, true}) {
                 up->setDown(down);
-                up->SetTimerFlags(TTimerSpeedButton::tfAutoRepeat);
+                up->setTimerFlags(TTimerSpeedButton::tfAutoRepeat);
                 const QImage plain = up->grab().toImage();
-                up->SetTimerFlags(TTimerSpeedButton::tfAutoRepeat | TTimerSpeedButton::tfDrawFocus);
+                up->setTimerFlags(TTimerSpeedButton::tfAutoRepeat | TTimerSpeedButton::tfDrawFocus);
                 const QImage focused = up->grab().toImage();
                 EXPECT_NE(plain, focused);
                 const QImage glyph = up->Glyph();

@@ -8,14 +8,14 @@ namespace {
 QWidget* MakeSpin(TsuiUIStyle style, gallery::State state, QWidget* cell, QSize size)
 {
     auto* spin = new TCSpinButton(cell);
-    spin->SetUIStyle(style);
+    spin->setUIStyle(style);
     spin->SetBounds(0, 0, size.width(), size.height());
     switch (state) {
     case gallery::State::Hovered:
     case gallery::State::Pressed: return spin->UpButton();
     case gallery::State::Focused:
         // The focus frame shows only on a spin button that is a tab stop.
-        spin->SetTabStop(true);
+        spin->setTabStop(true);
         return spin;
     default: return spin;
     }

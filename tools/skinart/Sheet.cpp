@@ -112,9 +112,9 @@ int DrawTitleBars(QPainter& p, const QList<Resource>& all, Style s, int y)
         }
         p.drawImage(10 + 3 + 3, y + buttonTop, icon);
         p.setFont(SheetFont(true));
-        p.setPen(s == Style::MacOS ? Qt::black : Qt::white);
-        p.drawText(10 + 24, y + buttonTop + (s == Style::Protein ? 3 : 0), 300, 16, Qt::AlignLeft | Qt::AlignTop,
-                   QStringLiteral("Orvane V1.00.05 2012-11-7"));
+        p.setPen(ThemeColor(s, SUI_THEME_TITLE_FONT_COLOR));
+        p.drawText(10 + 24, y + buttonTop + GetInsideThemeInt(s, SUI_THEME_TITLE_CAPTION_TOP), 300, 16,
+                   Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Orvane V1.00.05 2012-11-7"));
         y += left.height() + 6;
     }
     return y;
@@ -144,13 +144,13 @@ int DrawButtons(QPainter& p, const QList<Resource>& all, Style s, int y)
 int DrawTabRow(QPainter& p, const QList<Resource>& all, Style s, int y)
 {
     const int W = kMockWidth;
-    const QColor form = ThemeColor(s, SUI_THEME_FORM_COLOR), page = ThemeColor(s, SUI_THEME_PAGE_COLOR);
+    const QColor form = ThemeColor(s, SUI_THEME_FORM_COLOR), page = ThemeColor(s, SUI_THEME_TAB_PAGE_AREA_COLOR);
     const QImage tabs = Picture(all, s, SUI_THEME_TAB_STRIP), line = Picture(all, s, SUI_THEME_TAB_LINE);
     const QImage scroll = Picture(all, s, SUI_THEME_TAB_SCROLL_BUTTON_STRIP);
     const int hi = tabs.height(), hl = line.height();
     p.fillRect(QRect(10, y, W, hi + hl + 40), form);
     p.drawImage(QRect(11, y + hi, W - 2, hl), line);
-    p.fillRect(QRect(10, y + hi + hl, W, 40), s == Style::WinXP ? QColor(Qt::white) : page);
+    p.fillRect(QRect(10, y + hi + hl, W, 40), page);
     p.setPen(ThemeColor(s, SUI_THEME_CONTROL_BORDER_COLOR));
     p.drawLine(10, y + hi, 10, y + hi + hl + 39);
     p.drawLine(10 + W - 1, y + hi, 10 + W - 1, y + hi + hl + 39);
@@ -166,14 +166,14 @@ int DrawTabRow(QPainter& p, const QList<Resource>& all, Style s, int y)
     return y + hi + hl + 50;
 }
 
-// The combo box button, where the style has one.
+// The combo box button, where the style has one, with an arrow drawn over a face that has none.
 void DrawComboBox(QPainter& p, const QImage& button, Style s, int y)
 {
     p.fillRect(QRect(10, y, 120, 21), Qt::white);
     p.setPen(ThemeColor(s, SUI_THEME_CONTROL_BORDER_COLOR));
     p.drawRect(10, y, 119, 20);
     p.drawImage(QRect(10 + 120 - 19, y + 2, 17, 17), button);
-    if (s == Style::MacOS) {
+    if (!GetInsideThemeBool(s, SUI_THEME_COMBOBOX_BUTTON_ARROW)) {
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
         p.drawPolygon(QPolygon(
@@ -183,10 +183,11 @@ void DrawComboBox(QPainter& p, const QImage& button, Style s, int y)
     p.drawText(QRect(14, y, 90, 21), Qt::AlignVCenter, QStringLiteral("9600"));
 }
 
-// The MacOS window menu's pictures: the bar, a selected item and a checked one.
-void DrawMacMenu(QPainter& p, const QList<Resource>& all, int y)
+// The window menu's pictures, where the style has them: the bar, a selected item and a checked one.
+void DrawMenuPictures(QPainter& p, const QList<Resource>& all, Style s, int y)
 {
-    const QImage bar = *Find(all, "MACOS_MENU_BAR"), sel = *Find(all, "MACOS_MENU_SELECT");
+    const QImage bar = Picture(all, s, SUI_THEME_MENU_ITEM_PICTURE),
+                 sel = Picture(all, s, SUI_THEME_MENU_SELECTED_PICTURE);
     p.drawImage(QRect(150, y, 120, 20), bar, QRect(0, 0, 1, 20));
     p.drawImage(QRect(150, y + 20, 120, 20), sel, QRect(0, 0, 1, 20));
     p.drawImage(QRect(150, y + 40, 120, 12), bar, QRect(0, 0, 1, 12));
@@ -209,7 +210,7 @@ QImage MockUp(const QList<Resource>& all, Style s)
     y = DrawButtons(p, all, s, y);
     y = DrawTabRow(p, all, s, y);
     if (const QImage* combo = Find(all, Prefix(s) + QStringLiteral("_COMBOBOX_BUTTON"))) DrawComboBox(p, *combo, s, y);
-    if (s == Style::MacOS) DrawMacMenu(p, all, y);
+    if (!GetInsideThemePictureName(s, SUI_THEME_MENU_ITEM_PICTURE).isEmpty()) DrawMenuPictures(p, all, s, y);
     p.end();
     return img;
 }

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <iterator>
 
 namespace skinart {
 namespace {
@@ -19,79 +20,77 @@ struct TabLook {
     QColor accent, accentLight;  // a coloured crown on the active tab; invalid for none
 };
 
-TabLook Look(Style s)
-{
-    switch (s) {
-    case Style::MacOS:
-        return {18,
-                27,
-                17,
-                7,
-                QColor("#7f7f7f"),
-                QColor("#7f7f7f"),
-                QColor("#c8e0f6"),
-                QColor("#e7e7e7"),
-                {QColor("#5e86b5"), QColor("#eaf5fe"), QColor("#b8dbf8"), QColor("#a2cdf3"), QColor("#c8e0f6")},
-                {QColor("#8a8a8a"), QColor("#fdfdfd"), QColor("#ececec"), QColor("#e0e0e0"), QColor("#d0d0d0")},
-                QColor(),
-                QColor()};
-    case Style::WinXP:
-        return {9,
-                18,
-                8,
-                1,
-                QColor("#919b9c"),
-                QColor("#919b9c"),
-                QColor("#ffffff"),
-                QColor("#ffffff"),
-                {QColor("#919b9c"), QColor("#ffffff"), QColor("#ffffff"), QColor("#fefefe"), QColor("#ffffff")},
-                {QColor("#919b9c"), QColor("#ffffff"), QColor("#f7f6f2"), QColor("#f3f2ed"), QColor("#e6e4db")},
-                QColor("#e68b2c"),
-                QColor("#ffc73c")};
-    case Style::DeepBlue:
-        return {6,
-                17,
-                5,
-                5,
-                QColor("#0e1a3f"),
-                QColor("#000000"),
-                QColor("#dce2ee"),
-                QColor("#e8e8e8"),
-                {QColor("#0e1a3f"), QColor("#f6f8fc"), QColor("#eaeef6"), QColor("#e2e7f1"), QColor("#dce2ee")},
-                {QColor("#0e1a3f"), QColor("#d4dcec"), QColor("#c2cde2"), QColor("#b6c2da"), QColor("#a9b6d0")},
-                QColor("#2c4483"),
-                QColor("#4d6ab4")};
-    case Style::Protein:
-        return {9,
-                17,
-                10,
-                5,
-                QColor("#000000"),
-                QColor("#000000"),
-                QColor("#ffffff"),
-                QColor("#fbfbfb"),
-                {QColor("#000000"), QColor("#ffffff"), QColor("#ffffff"), QColor("#ffffff"), QColor("#ffffff")},
-                {QColor("#5a5a5a"), QColor("#f6f6f6"), QColor("#e9e9e9"), QColor("#e2e2e2"), QColor("#d6d6d6")},
-                QColor("#2f7bef"),
-                QColor("#7ab4ff")};
-    case Style::BlueGlass:
-        return {9,
-                17,
-                10,
-                5,
-                QColor("#1e4f90"),
-                QColor("#000000"),
-                QColor("#d0e7fb"),
-                QColor("#e7e7e7"),
-                {QColor("#1e4f90"), QColor("#f4faff"), QColor("#d8ecfd"), QColor("#c0ddf8"), QColor("#d0e7fb")},
-                {QColor("#4a6e9e"), QColor("#d6e6f6"), QColor("#b4cfec"), QColor("#98b9e0"), QColor("#abc8e8")},
-                QColor(),
-                QColor()};
-    case Style::FromThemeFile:  // drawn from no art of its own
-        break;
-    }
-    return {};
-}
+// Each built-in style's tab look, in the order of kStyles.
+const TabLook kTabLooks[] = {
+    // MacOS
+    {18,
+     27,
+     17,
+     7,
+     QColor("#7f7f7f"),
+     QColor("#7f7f7f"),
+     QColor("#c8e0f6"),
+     QColor("#e7e7e7"),
+     {QColor("#5e86b5"), QColor("#eaf5fe"), QColor("#b8dbf8"), QColor("#a2cdf3"), QColor("#c8e0f6")},
+     {QColor("#8a8a8a"), QColor("#fdfdfd"), QColor("#ececec"), QColor("#e0e0e0"), QColor("#d0d0d0")},
+     QColor(),
+     QColor()},
+    // WinXP
+    {9,
+     18,
+     8,
+     1,
+     QColor("#919b9c"),
+     QColor("#919b9c"),
+     QColor("#ffffff"),
+     QColor("#ffffff"),
+     {QColor("#919b9c"), QColor("#ffffff"), QColor("#ffffff"), QColor("#fefefe"), QColor("#ffffff")},
+     {QColor("#919b9c"), QColor("#ffffff"), QColor("#f7f6f2"), QColor("#f3f2ed"), QColor("#e6e4db")},
+     QColor("#e68b2c"),
+     QColor("#ffc73c")},
+    // DeepBlue
+    {6,
+     17,
+     5,
+     5,
+     QColor("#0e1a3f"),
+     QColor("#000000"),
+     QColor("#dce2ee"),
+     QColor("#e8e8e8"),
+     {QColor("#0e1a3f"), QColor("#f6f8fc"), QColor("#eaeef6"), QColor("#e2e7f1"), QColor("#dce2ee")},
+     {QColor("#0e1a3f"), QColor("#d4dcec"), QColor("#c2cde2"), QColor("#b6c2da"), QColor("#a9b6d0")},
+     QColor("#2c4483"),
+     QColor("#4d6ab4")},
+    // Protein
+    {9,
+     17,
+     10,
+     5,
+     QColor("#000000"),
+     QColor("#000000"),
+     QColor("#ffffff"),
+     QColor("#fbfbfb"),
+     {QColor("#000000"), QColor("#ffffff"), QColor("#ffffff"), QColor("#ffffff"), QColor("#ffffff")},
+     {QColor("#5a5a5a"), QColor("#f6f6f6"), QColor("#e9e9e9"), QColor("#e2e2e2"), QColor("#d6d6d6")},
+     QColor("#2f7bef"),
+     QColor("#7ab4ff")},
+    // BlueGlass
+    {9,
+     17,
+     10,
+     5,
+     QColor("#1e4f90"),
+     QColor("#000000"),
+     QColor("#d0e7fb"),
+     QColor("#e7e7e7"),
+     {QColor("#1e4f90"), QColor("#f4faff"), QColor("#d8ecfd"), QColor("#c0ddf8"), QColor("#d0e7fb")},
+     {QColor("#4a6e9e"), QColor("#d6e6f6"), QColor("#b4cfec"), QColor("#98b9e0"), QColor("#abc8e8")},
+     QColor(),
+     QColor()},
+};
+static_assert(std::size(kTabLooks) == std::size(kStyles));
+
+TabLook Look(Style s) { return IsBuiltInStyle(s) ? kTabLooks[s - Style::MacOS] : TabLook{}; }
 
 // One tab: rounded top corners on magenta, open at the bottom. An inactive tab starts two rows lower,
 // so the active one stands above its neighbours.

@@ -91,16 +91,17 @@ QColor ProteinBlue(int y)
 struct TitleBarSizes {
     int height, leftW, clientW, rightW;
     int button;  // side of a square title-button piece
+    int barEnd;  // the bar's bottom edge row; DeepBlue's light shelf lies below it
 };
 
 TitleBarSizes TitleBarSizesOf(Style s)
 {
     switch (s) {
-    case Style::MacOS: return {23, 48, 49, 48, 17};
-    case Style::WinXP: return {29, 35, 37, 35, 21};
-    case Style::DeepBlue: return {32, 97, 98, 97, 19};
-    case Style::Protein: return {23, 441, 1, 1, 19};
-    case Style::BlueGlass: return {33, 162, 179, 101, 19};
+    case Style::MacOS: return {23, 48, 49, 48, 17, 22};
+    case Style::WinXP: return {29, 35, 37, 35, 21, 28};
+    case Style::DeepBlue: return {32, 97, 98, 97, 19, 22};
+    case Style::Protein: return {23, 441, 1, 1, 19, 22};
+    case Style::BlueGlass: return {33, 162, 179, 101, 19, 32};
     case Style::FromThemeFile:  // drawn from no art of its own
         break;
     }
@@ -163,9 +164,8 @@ QImage TitleRight(Style s)
 {
     const TitleBarSizes t = TitleBarSizesOf(s);
     QImage img = Rows(s, t.rightW);
-    const int barEnd = s == Style::DeepBlue ? 22 : t.height - 1;
     if (t.rightW > 2)
-        for (int y = 1; y < barEnd; ++y)
+        for (int y = 1; y < t.barEnd; ++y)
             img.setPixelColor(t.rightW - 2, y, TitleRow(s, y).darker(112));
     return img;
 }

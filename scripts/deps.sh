@@ -25,7 +25,7 @@ build=(
 display=(xvfb xauth)
 test=(
   "${build[@]}" "${display[@]}"
-  libgtest-dev umockdev libumockdev-dev
+  libgtest-dev umockdev libumockdev-dev ser2net
   x11-utils xdotool libxcb1-dev
   python3 python3-jsonschema
   clang-format

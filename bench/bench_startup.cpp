@@ -1,7 +1,11 @@
-// Start-up against a bare Qt window: starts the program and a bare window of the main window's size in
-// turns on one private X server, times each from exec to its window being mapped, and takes its CPU time
-// and peak memory once the first paint is done. Prints "name value unit" lines (medians).
-
+// Start-up against two yardsticks: starts the program, a plain Qt window with the main window's controls
+// and texts, and a bare window of its size in turns on one private X server, times each from exec to its
+// window being mapped, and takes its CPU time and peak memory once the first paint is done. Prints
+// "name value unit" lines (medians).
+//
+//   bench_startup --under COMMAND...   runs the program once under COMMAND (a profiler) on the private
+//                                      server and ends it once its first paint is done
+//
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -15,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -139,8 +144,18 @@ private:
     xcb_window_t root_ = 0;
 };
 
-bool RunOnce(const char* program, const std::string& display, const std::string& configHome, MapWatch& watch,
-             Sample* sample)
+// How long a run may take to map its window and to paint it: a profiler slows the program fiftyfold.
+struct Pace {
+    std::chrono::seconds mapDeadline;
+    std::chrono::milliseconds settle;
+};
+constexpr Pace kTimed{kMapDeadline, kSettle};
+constexpr Pace kProfiled{std::chrono::seconds(300), std::chrono::milliseconds(5000)};
+
+// Runs the command line on the display until its first paint is done, then ends it with SIGTERM (a
+// profiler under it writes its figures on the way out).
+bool RunOnce(const std::vector<const char*>& command, const std::string& display, const std::string& configHome,
+             MapWatch& watch, const Pace& pace, bool quiet, Sample* sample)
 {
     watch.Drain();
     const auto start = Clock::now();
@@ -150,14 +165,18 @@ bool RunOnce(const char* program, const std::string& display, const std::string&
         ::setenv("DISPLAY", display.c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
         ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-        if (std::freopen("/dev/null", "w", stdout) == nullptr || std::freopen("/dev/null", "w", stderr) == nullptr)
-            _exit(127);
-        ::execl(program, program, static_cast<char*>(nullptr));
+        if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(127);
+        if (quiet && std::freopen("/dev/null", "w", stderr) == nullptr) _exit(127);
+        std::vector<char*> argv;
+        for (const char* arg : command)
+            argv.push_back(const_cast<char*>(arg));
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
         _exit(127);
     }
-    const bool mapped = watch.WaitForMap(start + kMapDeadline);
+    const bool mapped = watch.WaitForMap(start + pace.mapDeadline);
     sample->ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    if (mapped) std::this_thread::sleep_for(kSettle);
+    if (mapped) std::this_thread::sleep_for(pace.settle);
     ::kill(pid, SIGTERM);
     int status = 0;
     rusage usage{};
@@ -174,64 +193,89 @@ double Median(std::vector<double> v)
     return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
+constexpr int kPrograms = 3;
+const char* const kProgramPaths[kPrograms] = {ORVANE_PROGRAM, PLAIN_WINDOW_PROGRAM, BARE_WINDOW_PROGRAM};
+
+struct Figures {
+    std::vector<double> ms, cpu, rss;
+};
+
+// One run of each first, untimed, so that all start from a warm file cache. Then in turns, rotating
+// which goes first.
+bool Measure(const std::string& display, const std::string& configHome, MapWatch& watch, Figures* figures)
+{
+    for (int round = -1; round < kRounds; ++round) {
+        for (int k = 0; k < kPrograms; ++k) {
+            const int which = (round + 1 + k) % kPrograms;
+            Sample s;
+            if (!RunOnce({kProgramPaths[which]}, display, configHome, watch, kTimed, true, &s)) {
+                std::fprintf(stderr, "bench_startup: %s showed no window\n", kProgramPaths[which]);
+                return false;
+            }
+            if (round >= 0) {
+                figures[which].ms.push_back(s.ms);
+                figures[which].cpu.push_back(s.cpuMs);
+                figures[which].rss.push_back(s.rssMib);
+            }
+        }
+    }
+    return true;
+}
+
+// The program's figure and each yardstick's, then the ratios: "<name>_ratio_plain" against the plain
+// window, "<name>_ratio" against the bare one.
+void Report(const Figures* figures)
+{
+    struct Line {
+        std::vector<double> Figures::*values;
+        const char* names[kPrograms];
+        const char* ratio;
+        const char* unit;
+    };
+    const Line lines[] = {
+        {&Figures::ms, {"startup_ms", "plain_window_ms", "bare_window_ms"}, "startup_ratio", "ms"},
+        {&Figures::cpu, {"startup_cpu_ms", "plain_window_cpu_ms", "bare_window_cpu_ms"}, "startup_cpu_ratio", "ms"},
+        {&Figures::rss, {"peak_rss_mib", "plain_peak_rss_mib", "bare_peak_rss_mib"}, "rss_ratio", "MiB"},
+    };
+    for (const Line& line : lines) {
+        double median[kPrograms];
+        for (int k = 0; k < kPrograms; ++k) {
+            median[k] = Median(figures[k].*line.values);
+            std::printf("%s %.1f %s\n", line.names[k], median[k], line.unit);
+        }
+        std::printf("%s_plain %.2f x\n", line.ratio, median[0] / median[1]);
+        std::printf("%s %.2f x\n", line.ratio, median[0] / median[2]);
+    }
+}
+
 }  // namespace
 
-int main()
+int main(int argc, char* argv[])
 {
     // An empty ports directory: the program's port probe then finds only what the machine has.
     char tmpl[] = "/tmp/orvane-startup-XXXXXX";
     if (::mkdtemp(tmpl) == nullptr) return 1;
     const std::string configHome = tmpl;
 
-    int status = 0;
+    int status = 1;
     {
         XServer server;
         std::string error;
         if (!server.Start(&error)) {
             std::fprintf(stderr, "bench_startup: %s\n", error.c_str());
-            std::filesystem::remove_all(configHome);
-            return 1;
-        }
-        MapWatch watch(server.Display());
-        if (!watch.Ok()) {
+        } else if (MapWatch watch(server.Display()); !watch.Ok()) {
             std::fprintf(stderr, "bench_startup: cannot connect to %s\n", server.Display().c_str());
-            std::filesystem::remove_all(configHome);
-            return 1;
-        }
-
-        // One run of each first, untimed, so that both start from a warm file cache. Then in turns,
-        // alternating which goes first.
-        const char* programs[2] = {ORVANE_PROGRAM, BARE_WINDOW_PROGRAM};
-        std::vector<double> ms[2], cpu[2], rss[2];
-        for (int round = -1; round < kRounds && status == 0; ++round) {
-            for (int k = 0; k < 2; ++k) {
-                const int which = (round + k) % 2 == 0 ? 0 : 1;
-                Sample s;
-                if (!RunOnce(programs[which], server.Display(), configHome, watch, &s)) {
-                    std::fprintf(stderr, "bench_startup: %s showed no window\n", programs[which]);
-                    status = 1;
-                    break;
-                }
-                if (round >= 0) {
-                    ms[which].push_back(s.ms);
-                    cpu[which].push_back(s.cpuMs);
-                    rss[which].push_back(s.rssMib);
-                }
-            }
-        }
-        if (status == 0) {
-            const double startup = Median(ms[0]), bare = Median(ms[1]);
-            const double peak = Median(rss[0]), barePeak = Median(rss[1]);
-            std::printf("startup_ms %.1f ms\n", startup);
-            std::printf("bare_window_ms %.1f ms\n", bare);
-            std::printf("startup_ratio %.2f x\n", startup / bare);
-            const double startupCpu = Median(cpu[0]), bareCpu = Median(cpu[1]);
-            std::printf("startup_cpu_ms %.1f ms\n", startupCpu);
-            std::printf("bare_window_cpu_ms %.1f ms\n", bareCpu);
-            std::printf("startup_cpu_ratio %.2f x\n", startupCpu / bareCpu);
-            std::printf("peak_rss_mib %.1f MiB\n", peak);
-            std::printf("bare_peak_rss_mib %.1f MiB\n", barePeak);
-            std::printf("rss_ratio %.2f x\n", peak / barePeak);
+        } else if (argc > 2 && std::strcmp(argv[1], "--under") == 0) {
+            std::vector<const char*> command(argv + 2, argv + argc);
+            command.push_back(ORVANE_PROGRAM);
+            Sample s;
+            if (RunOnce(command, server.Display(), configHome, watch, kProfiled, false, &s))
+                status = 0;
+            else
+                std::fprintf(stderr, "bench_startup: the program showed no window\n");
+        } else if (Figures figures[kPrograms]; Measure(server.Display(), configHome, watch, figures)) {
+            Report(figures);
+            status = 0;
         }
     }
     std::filesystem::remove_all(configHome);

@@ -4,6 +4,7 @@
 #include "skin/JpegImage.h"
 #include "ui/Fonts.h"
 #include "ui/Formmain.h"
+#include "ui/LabelFits.h"
 #include "ui/Unit2.h"
 
 #include "OrvaneVersion.h"
@@ -67,6 +68,8 @@ int main(int argc, char* argv[])
         TForm1 form1;
         TForm2 form2(form1);
         form1.show();
+        // Only after a first start, or a change of fonts, is there anything to write.
+        ProgramLabelFits().Save();
         app.exec();
     } catch (...) {
         app.ShowException(std::current_exception());

@@ -5,6 +5,7 @@
 #include "skin/Suicombobox.h"
 #include "skin/Suiform.h"
 #include "ui/Fonts.h"
+#include "ui/LabelFits.h"
 
 #include <QAbstractItemView>
 #include <QLabel>
@@ -82,7 +83,7 @@ QLabel* MakeLabel(QWidget* parent, const QRect& r, const QString& text, const QF
 {
     auto* l = new QLabel(text, parent);
     l->setAttribute(Qt::WA_TranslucentBackground);
-    l->setFont(FitToBox(font, text, r.size()));
+    l->setFont(ProgramLabelFits().Fit(font, text, r.size()));
     l->setGeometry(r);
     return l;
 }

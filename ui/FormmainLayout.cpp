@@ -30,11 +30,14 @@ QStringList NumberItems(int last)
     return items;
 }
 
-// Combo boxes on the page show their items in "宋体" 13 pixels high.
+// Combo boxes on the page show their items in "宋体" 13 pixels high. The font goes first: set after the
+// items, it would have the hidden list measure every row in that face at start-up.
 TsuiComboBox* MakePageComboBox(QWidget* parent, const QRect& r, const QStringList& items)
 {
-    TsuiComboBox* c = MakeComboBox(parent, r, items);
+    TsuiComboBox* c = MakeComboBox(parent, r);
     c->setFont(SongFont(13));
+    c->addItems(items);
+    c->setCurrentIndex(-1);
     return c;
 }
 

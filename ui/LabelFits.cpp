@@ -22,7 +22,8 @@ namespace {
 
 // Change when FitToBox answers differently for the same fonts: older files are then not read.
 constexpr char kMagic[] = "orvane label fits 1";
-constexpr int kFields = 7;  // identity, font, width, height, text, pixel size, stretch
+constexpr int kFields = 7;
+constexpr qint64 kLargestFile = 64 * 1024;  // identity, font, width, height, text, pixel size, stretch
 
 QByteArray Sum(const QByteArray& body) { return QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex(); }
 
@@ -72,8 +73,9 @@ void LabelFits::Load()
 {
     if (m_path.isEmpty()) return;
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const QByteArray data = file.read(1 << 20);
+    // Ours is a few lines; anything much larger is not ours.
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestFile) return;
+    const QByteArray data = file.readAll();
     const qsizetype magicEnd = data.indexOf('\n');
     const qsizetype sumEnd = magicEnd < 0 ? -1 : data.indexOf('\n', magicEnd + 1);
     if (sumEnd < 0 || data.left(magicEnd) != kMagic) return;

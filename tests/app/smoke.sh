@@ -5,8 +5,9 @@
 set -euo pipefail
 bin=$1
 repo=$(cd "$(dirname "$0")/../.." && pwd)
-export XDG_CONFIG_HOME
+export XDG_CONFIG_HOME XDG_CACHE_HOME
 XDG_CONFIG_HOME=$(mktemp -d)
+XDG_CACHE_HOME=$XDG_CONFIG_HOME/cache
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 log=$XDG_CONFIG_HOME/run.log
 ports=$XDG_CONFIG_HOME/orvane/ports

@@ -28,7 +28,7 @@ test=(
   libgtest-dev umockdev libumockdev-dev ser2net
   x11-utils xdotool libxcb1-dev
   python3 python3-jsonschema
-  clang-format
+  clang-format  # its major version is checked by scripts/check-format.sh
 )
 dev=(
   "${test[@]}"

@@ -1,6 +1,7 @@
 // The exception display: an exception from an event handler is shown and the loop goes on.
 
 #include "app/Application.h"
+#include "common/EventWait.h"
 #include "common/MessageBoxRecorder.h"
 #include "skin/Suibutton.h"
 #include "skin/Suiedit.h"
@@ -9,7 +10,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QTest>
 #include <QTimer>
@@ -83,9 +83,7 @@ TEST(ExceptionDisplay, AnythingButOurExceptionShowsAnEmptyMessage)
         MessageBoxRecorder boxes;
         QObject target;
         QTimer::singleShot(0, &target, raise);
-        QDeadlineTimer deadline(10000);
-        while (boxes.boxes().empty() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        testcommon::WaitUntil([&] { return !boxes.boxes().empty(); });
         ASSERT_EQ(boxes.boxes().size(), 1u) << shown;
         EXPECT_EQ(boxes.boxes()[0].text, shown);
         EXPECT_EQ(boxes.boxes()[0].title, App()->Title());

@@ -243,7 +243,7 @@ TEST_F(Apply, AProfileForTheOtherBandExitsTwoWithNothingWritten)
               std::string::npos)
         << r.err;
     // Only the question for its band reached the module.
-    EXPECT_TRUE(clitest::WaitUntil([&] { return target->AnswersSent() >= 1; }));
+    EXPECT_TRUE(testcommon::WaitWithoutEvents([&] { return target->AnswersSent() >= 1; }));
     EXPECT_EQ(target->AnswersSent(), 1u);
     EXPECT_EQ(target->Settings(), modsim::ModuleSettings{});
 }

@@ -253,7 +253,7 @@ TEST_F(Commands, BadCommandLinesExitTwoWithOneLineAndSendNothing)
     // simulator would have handled it before this one.
     CliResult r = RunCli(At("19200", {"read", "id"}));
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_TRUE(clitest::WaitUntil([&] { return module->AnswersSent() >= 1; }));
+    EXPECT_TRUE(testcommon::WaitWithoutEvents([&] { return module->AnswersSent() >= 1; }));
     EXPECT_EQ(module->AnswersSent(), 1u);
     EXPECT_EQ(module->RequestsIgnored(), 0u);
     EXPECT_EQ(module->Settings(), Configured());
@@ -455,7 +455,7 @@ TEST_F(Commands, OutputThatCannotBeWrittenExitsOne)
         EXPECT_EQ(r.err, c.err);
     }
     // The module answered the two that reached it: the port was no place for the output.
-    EXPECT_TRUE(clitest::WaitUntil([&] { return module->AnswersSent() >= 6; }));
+    EXPECT_TRUE(testcommon::WaitWithoutEvents([&] { return module->AnswersSent() >= 6; }));
     EXPECT_EQ(module->RequestsIgnored(), 0u);
 }
 

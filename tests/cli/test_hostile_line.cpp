@@ -57,7 +57,7 @@ TEST_F(CliOnHostileLine, ADeviceThatGoesAwayEndsItAtOnce)
     ASSERT_TRUE(line.Ok());
     // The device goes away as soon as the request has arrived.
     std::thread unplug([&] {
-        clitest::WaitUntil([&] { return line.BytesReceived() >= protocol::kRequestLength; }, 30000);
+        testcommon::WaitWithoutEvents([&] { return line.BytesReceived() >= protocol::kRequestLength; }, 30000);
         line.HangUp();
     });
     const CliResult r = RunCli({"--port", std::to_string(kPort), "--timeout", "50000", "read", "channel"});

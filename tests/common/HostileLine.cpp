@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 
 namespace testcommon {
 
@@ -105,16 +104,6 @@ void HostileLine::Run()
             sent += static_cast<std::uint64_t>(n);
         }
     }
-}
-
-bool WaitWithoutEvents(const std::function<bool()>& pred, int timeoutMs)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > deadline) return pred();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
 }
 
 }  // namespace testcommon

@@ -3,6 +3,7 @@
 // with a block of bytes sent over and over, while it reads and drops whatever the program sends.
 
 #include "common/ResidentMemory.h"
+#include "common/Wait.h"
 
 #include <atomic>
 #include <cstdint>
@@ -53,10 +54,6 @@ private:
     std::atomic<std::uint64_t> received{0};
     std::thread driver;
 };
-
-// Waits until pred() holds or timeoutMs passes, without running the event loop (so that no
-// notice is handled meanwhile); returns pred().
-bool WaitWithoutEvents(const std::function<bool()>& pred, int timeoutMs = 10000);
 
 // The sanitizers keep freed memory in quarantine or shadow and history that grow with the traffic;
 // memory bounds hold in the plain build only.

@@ -5,18 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "common/Hex.h"
 #include "protocol/ModuleFrame.h"
 #include "serial/support/SerialTestKit.h"
 
 namespace {
 
-std::vector<std::uint8_t> Hex(const std::string& text)
-{
-    std::vector<std::uint8_t> out;
-    for (std::size_t i = 0; i < text.size(); i += 3)
-        out.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
-    return out;
-}
+using testcommon::Hex;
 
 void Feed(ZebSerial& s, const std::string& hex)
 {

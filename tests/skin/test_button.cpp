@@ -1,5 +1,6 @@
 // The skinned button: faces per state, the repeat while held, click on release,
 // keyboard, Default/Cancel, ModalResult, glyphs and the focus look.
+#include "common/EventWait.h"
 #include "skin/Suibutton.h"
 #include "skin/Suiimagepanel.h"
 #include "skin/Suipublic.h"
@@ -167,7 +168,7 @@ TEST(Button, HoldingRepeatsUntilReleaseAndClicksOnceOnRelease)
     EXPECT_TRUE(b->Pressed());
     ASSERT_NE(b->RepeatTimer(), nullptr);
     EXPECT_EQ(b->RepeatTimer()->interval(), 10);
-    ASSERT_TRUE(WaitFor([&] { return ticks.count() >= 3; }));
+    ASSERT_TRUE(testcommon::WaitUntil([&] { return ticks.count() >= 3; }));
     EXPECT_EQ(clicks.count(), 0);
 
     QTest::mouseRelease(b, Qt::LeftButton);
@@ -187,7 +188,7 @@ TEST(Button, ATickHandlerMayEndThePress)
     QSignalSpy ticks(b, &TsuiCustomButton::OnMouseContinuouslyDown);
     QObject::connect(b, &TsuiCustomButton::OnMouseContinuouslyDown, b, &QWidget::hide);
     QTest::mousePress(b, Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([&] { return ticks.count() == 1; }));
+    ASSERT_TRUE(testcommon::WaitUntil([&] { return ticks.count() == 1; }));
     EXPECT_FALSE(b->Pressed());
     EXPECT_EQ(b->RepeatTimer(), nullptr);
     QTest::qWait(30);

@@ -1,4 +1,5 @@
 // The spin button: the size rule, clicks and auto-repeat of its arrows, keyboard and focus.
+#include "common/EventWait.h"
 #include "skin/Suithemes.h"
 #include "skin/support/QtApp.h"
 #include "widgets/Cspin.h"
@@ -152,7 +153,7 @@ TEST(SpinButton, RepeatOnTheRealClockKeepsItsPace)
 
     clock.start();
     QTest::mousePress(arrow, Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([&] { return at.size() >= 3; }));
+    ASSERT_TRUE(testcommon::WaitUntil([&] { return at.size() >= 3; }));
     QTest::mouseRelease(arrow, Qt::LeftButton);
     // Timers may come late on a busy machine, never early.
     EXPECT_GE(at[0], 395);

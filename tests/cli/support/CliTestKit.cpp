@@ -191,16 +191,6 @@ std::vector<std::string> SchemaErrors(const std::vector<std::string>& profiles)
 
 std::string SchemaErrors(const std::string& profile) { return SchemaErrors(std::vector<std::string>{profile}).front(); }
 
-bool WaitUntil(const std::function<bool()>& pred, int timeoutMs)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() >= deadline) return pred();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 ForgetfulModule::ForgetfulModule(int port, modsim::ModuleSettings settings, bool forget)
     : forgetChannel(forget)
     , model(settings)

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/TempConfigHome.h"
+#include "common/Wait.h"
 #include "model/ModuleModel.h"
 
 namespace clitest {
@@ -54,9 +55,6 @@ CliResult RunCli(const std::vector<std::string>& args, const RunOptions& options
 // validator run checks them all (starting it is the slow part).
 std::vector<std::string> SchemaErrors(const std::vector<std::string>& profiles);
 std::string SchemaErrors(const std::string& profile);
-
-// Waits (polling, with a generous deadline) until pred() holds; returns pred().
-bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
 
 // A module on a pty that answers every request whatever the line settings, and can forget the
 // channel it was told to write: its read-back then differs from what was written.

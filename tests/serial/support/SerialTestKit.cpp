@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -11,10 +10,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <thread>
-
 #include "common/PtyMaster.h"
 #include "platform/PortNamespace.h"
+#include "platform/SerialDevice.h"
 #include "platform/WindowMessage.h"
 
 namespace testkit {
@@ -26,19 +24,6 @@ void EnsureApp()
     static char* argv[] = {name, nullptr};
     static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
     (void)app;
-}
-
-bool WaitUntil(const std::function<bool()>& pred, int timeoutMs)
-{
-    EnsureApp();
-    QElapsedTimer clock;
-    clock.start();
-    while (!pred()) {
-        if (clock.elapsed() > timeoutMs) return pred();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
 }
 
 unsigned NoticeMessage() { return platform::RegisterWindowMessage("ZebSerial_MSG_RECV_1"); }
@@ -118,13 +103,7 @@ int RawPty::BaudRate() const
 {
     termios t{};
     if (::tcgetattr(master, &t) != 0) return 0;
-    switch (::cfgetospeed(&t)) {
-    case B1200: return 1200;
-    case B9600: return 9600;
-    case B19200: return 19200;
-    case B115200: return 115200;
-    default: return -1;
-    }
+    return platform::LineSpeedOf(t);
 }
 
 void RawPty::HangUp()

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/EventWait.h"
 #include "common/TempConfigHome.h"
 #include "serial/ZebSerial.h"
 
@@ -26,8 +27,13 @@ public:
 // The process's QCoreApplication, created on first use.
 void EnsureApp();
 
-// Runs the event loop until pred() holds or timeoutMs passes; returns pred().
-bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
+// Runs the event loop, creating the application first, until pred() holds or timeoutMs passes;
+// returns pred().
+inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = testcommon::kWaitMs)
+{
+    EnsureApp();
+    return testcommon::WaitUntil(pred, timeoutMs);
+}
 
 // The message the serial object announces its answers with.
 unsigned NoticeMessage();
@@ -63,7 +69,7 @@ public:
     void Write(const std::vector<std::uint8_t>& bytes);
     // Reads what arrives within timeoutMs of the first byte's absence; at least `want` bytes if they come.
     std::vector<std::uint8_t> Read(std::size_t want, int timeoutMs = 10000);
-    // The serial side's baud rate as the pty shows it.
+    // The serial side's baud rate as the pty shows it; 0 for a speed that is no baud rate.
     int BaudRate() const;
     // Closes the master: the serial side sees a hang-up.
     void HangUp();

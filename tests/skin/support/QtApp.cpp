@@ -1,8 +1,6 @@
 #include "QtApp.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -32,14 +30,4 @@ QApplication* EnsureQtApp()
         new QApplication(g_argc, g_argv);
     }
     return qApp;
-}
-
-bool WaitFor(const std::function<bool()>& done, int ms)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QTest::qWait(5);
-    }
-    return true;
 }

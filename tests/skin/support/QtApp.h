@@ -1,4 +1,4 @@
-// One QApplication for every skin and widget test program, and a wait for conditions.
+// One QApplication for every skin and widget test program (waits are in common/EventWait.h).
 //
 // QtApp.cpp is compiled into each tests/skin and tests/widgets program and registers a gtest global
 // environment that creates the application before the first test (offscreen when no
@@ -7,12 +7,7 @@
 // before the tests run (for example in a static initialiser).
 #pragma once
 
-#include <functional>
-
 class QApplication;
 
 // The test program's QApplication, created on first use.
 QApplication* EnsureQtApp();
-
-// Processes events until done() holds or ms pass; returns whether it held.
-bool WaitFor(const std::function<bool()>& done, int ms = 5000);

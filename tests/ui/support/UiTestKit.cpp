@@ -5,7 +5,6 @@
 #include "ui/Fonts.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -47,18 +46,6 @@ public:
 [[maybe_unused]] const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new UiEnvironment);
 
 }  // namespace
-
-bool WaitUntil(const std::function<bool()>& pred, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!pred()) {
-        if (clock.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qSleep(2);
-    }
-    return true;
-}
 
 std::string PortsDirectory() { return (g_configHome->path() + QStringLiteral("/orvane/ports")).toStdString(); }
 

@@ -4,6 +4,8 @@
 // waits with generous deadlines.
 
 #include "WindowTestAccess.h"
+
+#include "common/EventWait.h"
 #include "common/MessageBoxRecorder.h"
 #include "model/PtyModule.h"
 
@@ -24,8 +26,7 @@ void PrintTo(const QString& s, std::ostream* os);
 
 namespace uitest {
 
-// Runs the event loop until pred() holds or timeoutMs passes; returns pred().
-bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
+using testcommon::WaitUntil;
 
 // The ports directory every test of the program shares (XDG_CONFIG_HOME is a temporary
 // directory, set before the first window probes the ports).

@@ -5,7 +5,6 @@
 #include "widgets/Cspin.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -143,22 +142,40 @@ TEST(SpinButton, HoldingRepeatsAfter400ThenEvery100Milliseconds)
     QTest::mouseRelease(arrow, Qt::LeftButton);
 }
 
-TEST(SpinButton, RepeatOnTheRealClockKeepsItsPace)
+// On the real clock the repeat timer clicks once per expiry while the arrow is down (the first after
+// 400 ms, the rest at 100 ms); the release adds its one click and stops it.
+TEST(SpinButton, RepeatOnTheRealClockClicksOncePerTimerExpiry)
 {
     Window win;
     TTimerSpeedButton* arrow = win.spin->DownButton();
-    QList<qint64> at;
-    QElapsedTimer clock;
-    QObject::connect(win.spin, &TCSpinButton::OnDownClick, win.spin, [&] { at.append(clock.elapsed()); });
+    struct Click {
+        int expiriesBefore;
+        bool down;
+    };
+    QList<Click> clicks;
+    int expiries = 0;
+    QObject::connect(win.spin, &TCSpinButton::OnDownClick, win.spin, [&] {
+        clicks.append({expiries, arrow->isDown()});
+    });
 
-    clock.start();
     QTest::mousePress(arrow, Qt::LeftButton);
-    ASSERT_TRUE(testcommon::WaitUntil([&] { return at.size() >= 3; }));
+    ASSERT_NE(arrow->RepeatTimer(), nullptr);
+    EXPECT_EQ(arrow->RepeatTimer()->interval(), 400);
+    EXPECT_TRUE(clicks.isEmpty());
+    // Counted after the arrow has handled the same expiry.
+    QObject::connect(arrow->RepeatTimer(), &QTimer::timeout, win.spin, [&] { ++expiries; });
+    ASSERT_TRUE(testcommon::WaitUntil([&] { return clicks.size() >= 3; }));
+    EXPECT_EQ(arrow->RepeatTimer()->interval(), 100);
+    const auto repeated = clicks.size();
     QTest::mouseRelease(arrow, Qt::LeftButton);
-    // Timers may come late on a busy machine, never early.
-    EXPECT_GE(at[0], 395);
-    EXPECT_GE(at[1] - at[0], 95);
-    EXPECT_GE(at[2] - at[1], 95);
+    EXPECT_FALSE(arrow->RepeatTimer()->isActive());
+    EXPECT_EQ(expiries, repeated);
+    ASSERT_EQ(clicks.size(), repeated + 1);
+    for (int i = 0; i < repeated; ++i) {
+        EXPECT_EQ(clicks[i].expiriesBefore, i) << "click " << i;
+        EXPECT_TRUE(clicks[i].down) << "click " << i;
+    }
+    EXPECT_FALSE(clicks.back().down);
 }
 
 TEST(SpinButton, DraggingOffPausesTheClicksAndReleasingOffGivesNone)

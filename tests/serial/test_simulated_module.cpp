@@ -1,5 +1,7 @@
 // The module simulator's pty transport with the real serial object: line settings, links, faults.
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -176,7 +178,8 @@ TEST_F(SimulatedModule, DroppedAnswersNeverArrive)
     ASSERT_EQ(serial.Open(8, 9600, 0), 1);
     ASSERT_TRUE(SendSearch(serial));
     ASSERT_TRUE(testkit::WaitUntil([&] { return dropped.load() == 1; }));
-    testkit::WaitUntil([] { return false; }, 100);
+    // The module wrote nothing (it logs a drop instead of writing): what the port posted is delivered now.
+    QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(target.notices.empty());
     EXPECT_EQ(module->AnswersSent(), 0u);
 }

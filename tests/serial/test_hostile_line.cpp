@@ -20,7 +20,7 @@ namespace {
 using testcommon::HostileLine;
 
 // How much of a flood each step of a test sees, and the bound on waiting for it.
-constexpr std::uint64_t kFloodBytes = 4'000'000;
+constexpr std::uint64_t kFloodBytes = 8'000'000;
 constexpr int kFloodWaitMs = 60000;
 
 class HostileLineTest : public ::testing::Test {

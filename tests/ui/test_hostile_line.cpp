@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kBaud115200Item = 7;
 // How much of a flood the window sees.
-constexpr std::uint64_t kFloodBytes = 4'000'000;
+constexpr std::uint64_t kFloodBytes = 8'000'000;
 
 std::string LinkOf(int port)
 {

@@ -20,12 +20,12 @@
 #include <vector>
 
 #include "NoticeCounter.h"
+#include "measure/ResidentMemory.h"
 #include "platform/MessageBox.h"
 #include "platform/PortNamespace.h"
 #include "platform/WindowMessage.h"
 #include "serial/ZebSerial.h"
 #include "skin/JpegImage.h"
-#include "tests/common/ResidentMemory.h"
 #include "ui/Fonts.h"
 #include "ui/Formmain.h"
 
@@ -134,11 +134,11 @@ double WindowGrowthMegabytes(Flooder& flood)
     TForm1 form;
     if (form.Serial().Open(kPort, 115200, 0) == 0) return -1;
     RunEventsFor(std::chrono::seconds(1));
-    const double before = testcommon::ResidentMegabytes();
+    const double before = measure::ResidentMegabytes();
     flood.Start();
     RunEventsFor(std::chrono::seconds(10));
     flood.Stop();
-    return testcommon::ResidentMegabytes() - before;
+    return measure::ResidentMegabytes() - before;
 }
 
 }  // namespace

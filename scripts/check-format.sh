@@ -28,7 +28,7 @@ if [ "$found" != "$major" ]; then
     exit 2
 fi
 
-files=$(find app platform protocol serial skin ui widgets tools tests bench fuzz \
+files=$(find app platform protocol serial skin ui widgets tools tests bench fuzz measure \
         -name '*.cpp' -o -name '*.h' | sort)
 if [ "$fix" = 1 ]; then
     # shellcheck disable=SC2086  # the paths hold no spaces

@@ -15,7 +15,9 @@ import re
 import sys
 
 ROOT = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".").resolve()
-SOURCE_DIRS = ["app", "platform", "protocol", "serial", "skin", "ui", "widgets", "tools", "tests", "bench", "fuzz"]
+SOURCE_DIRS = [
+    "app", "platform", "protocol", "serial", "skin", "ui", "widgets", "tools", "tests", "bench", "fuzz", "measure",
+]
 FUNCTION_DIRS = ["app", "platform", "protocol", "serial", "skin", "ui", "widgets", "tools"]
 # Functions over the limit that are yet to be split, by file and name; to be emptied, never added to.
 LONG_FUNCTIONS_TO_SPLIT = {

@@ -2,7 +2,6 @@
 // A line that misbehaves on purpose: a pty whose master a thread of the test drives at full speed
 // with a block of bytes sent over and over, while it reads and drops whatever the program sends.
 
-#include "common/ResidentMemory.h"
 #include "common/Wait.h"
 
 #include <atomic>

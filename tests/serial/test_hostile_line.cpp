@@ -12,6 +12,7 @@
 
 #include "common/Floods.h"
 #include "common/HostileLine.h"
+#include "measure/ResidentMemory.h"
 #include "platform/PortNamespace.h"
 #include "serial/support/SerialTestKit.h"
 
@@ -71,7 +72,7 @@ TEST_F(HostileLineTest, FloodsKeepNoticesBoundedMemoryFlatAndTheLineHeard)
         ZebSerial serial;
         target.Watch(serial);
         ASSERT_EQ(serial.Open(4, 115200, 0), 1) << serial.LastError().Describe();
-        const double residentBefore = testcommon::ResidentMegabytes();
+        const double residentBefore = measure::ResidentMegabytes();
 
         // Nobody handles the notices while the flood goes on: they must not pile up.
         line.Flood(flood.block);
@@ -92,7 +93,7 @@ TEST_F(HostileLineTest, FloodsKeepNoticesBoundedMemoryFlatAndTheLineHeard)
             kFloodWaitMs));
         EXPECT_LE(mostPending, ZebSerial::kMaxPendingNotices);
         if (testcommon::kMemoryIsMeasurable) {
-            EXPECT_LT(testcommon::ResidentMegabytes() - residentBefore, 20.0);
+            EXPECT_LT(measure::ResidentMegabytes() - residentBefore, 20.0);
         }
 
         line.Quiet();

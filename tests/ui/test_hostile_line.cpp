@@ -5,6 +5,7 @@
 
 #include "common/Floods.h"
 #include "common/HostileLine.h"
+#include "measure/ResidentMemory.h"
 #include "skin/Suibutton.h"
 
 #include <QTimer>
@@ -67,7 +68,7 @@ TEST(HostileLineWindow, FloodsLeaveTheWindowResponsiveWithItsMemoryFlat)
         w.OpenPort(6, kBaud115200Item);
         ZebSerial& serial = w.form1.Serial();
         ASSERT_EQ(serial.IsOpen(), 1);
-        const double residentBefore = testcommon::ResidentMegabytes();
+        const double residentBefore = measure::ResidentMegabytes();
 
         line.Flood(flood.block);
         int mostPending = 0;
@@ -79,7 +80,7 @@ TEST(HostileLineWindow, FloodsLeaveTheWindowResponsiveWithItsMemoryFlat)
             60000));
         EXPECT_LE(mostPending, ZebSerial::kMaxPendingNotices);
         if (testcommon::kMemoryIsMeasurable) {
-            EXPECT_LT(testcommon::ResidentMegabytes() - residentBefore, 20.0);
+            EXPECT_LT(measure::ResidentMegabytes() - residentBefore, 20.0);
         }
         EXPECT_TRUE(w.boxes.boxes().empty()) << w.LastBoxText().toStdString();
 

@@ -1,12 +1,12 @@
 #pragma once
-// The resident set of this process in MB (from /proc/self/statm), for the memory bounds of the
-// hostile-line tests and the flood benchmark.
+// The resident set of this process in MB (from /proc/self/statm): the tests' memory bounds and the
+// benchmarks' figures read it the same way. Header only, standard library and POSIX only.
 
 #include <unistd.h>
 
 #include <fstream>
 
-namespace testcommon {
+namespace measure {
 
 inline double ResidentMegabytes()
 {
@@ -17,4 +17,4 @@ inline double ResidentMegabytes()
     return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-}  // namespace testcommon
+}  // namespace measure

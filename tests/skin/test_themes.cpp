@@ -3,6 +3,7 @@
 #include "skin/Suithemes.h"
 #include "support/QtApp.h"
 
+#include <QMetaEnum>
 #include <QPointer>
 #include <QWidget>
 
@@ -66,14 +67,68 @@ private:
     TsuiUIStyle m_style = MacOS;
 };
 
-struct ElementCase {
+// What one element gives for one style through each of the four readers.
+struct Reading {
+    TColor color;
+    int integer;
+    bool boolean;
+    QString picture;
+};
+
+Reading Read(TsuiUIStyle style, int element)
+{
+    return {GetInsideThemeColor(style, element), GetInsideThemeInt(style, element), GetInsideThemeBool(style, element),
+            GetInsideThemePictureName(style, element)};
+}
+
+// The part of a picture's name after its style ("TAB_LINE" of "MACOS_TAB_LINE"); "MORE_" pictures are
+// shared by several styles. Empty when the name follows neither rule.
+QString PictureSuffix(TsuiUIStyle style, const QString& name)
+{
+    const QString styleName = QString::fromLatin1(QMetaEnum::fromType<TsuiUIStyle>().valueToKey(style)).toUpper();
+    for (const QString& prefix : {styleName + QLatin1Char('_'), QStringLiteral("MORE_")}) {
+        if (name.startsWith(prefix)) return name.mid(prefix.size());
+    }
+    return {};
+}
+
+// Every element of the table, whatever it holds: each is read by the reader of its kind alone, the
+// others giving their empty values; colours are 24-bit; a picture is named for its style (the same
+// suffix for every style that has one) and is a resource of the program.
+TEST(ThemeTable, EveryElementReadsAsItsKindForEveryStyle)
+{
+    for (int element = 1; element <= SUI_THEME_ELEMENT_COUNT; ++element) {
+        const int kind = SUI_ITEM_TYPE[element - 1];
+        ASSERT_TRUE(kind == SUI_KIND_INT || kind == SUI_KIND_COLOR || kind == SUI_KIND_PICTURE || kind == SUI_KIND_BOOL)
+            << "element " << element << " has kind " << kind;
+        QString suffix;
+        for (TsuiUIStyle style : kBuiltIn) {
+            SCOPED_TRACE(testing::Message() << "element " << element << " style " << int(style));
+            const Reading r = Read(style, element);
+            EXPECT_TRUE(kind == SUI_KIND_COLOR || r.color == 0u) << r.color;
+            EXPECT_TRUE(kind == SUI_KIND_INT || r.integer == -1) << r.integer;
+            EXPECT_TRUE(kind == SUI_KIND_BOOL || !r.boolean);
+            EXPECT_TRUE(kind == SUI_KIND_PICTURE || r.picture.isEmpty()) << r.picture.toStdString();
+            EXPECT_LE(r.color, 0xFFFFFFu);
+            if (kind == SUI_KIND_PICTURE && !r.picture.isEmpty()) {
+                EXPECT_FALSE(LoadSkinBitmap(r.picture).isNull()) << r.picture.toStdString() << " is no resource";
+                const QString mine = PictureSuffix(style, r.picture);
+                EXPECT_FALSE(mine.isEmpty()) << r.picture.toStdString() << " is not named for its style";
+                if (suffix.isEmpty()) suffix = mine;
+                EXPECT_EQ(mine.toStdString(), suffix.toStdString()) << r.picture.toStdString();
+            }
+        }
+    }
+}
+
+// The numbers the controls of the two windows read, and the menu colours.
+struct ReadNumber {
     int element;
     int kind;
     std::vector<qint64> values;  // MacOS, WinXP, DeepBlue, Protein, BlueGlass
 };
 
-// Every number-valued element the controls read, as the style tables give them.
-const std::vector<ElementCase> kNumbers = {
+const std::vector<ReadNumber> kReadNumbers = {
     {SUI_THEME_BUTTON_TRANSPARENT, SUI_KIND_BOOL, {1, 0, 0, 0, 1}},
     {SUI_THEME_TITLE_BUTTON_TRANSPARENT, SUI_KIND_BOOL, {0, 0, 0, 1, 1}},
     {SUI_THEME_TITLE_LEFT_BUTTON_OFFSET, SUI_KIND_INT, {3, 2, 0, 0, 4}},
@@ -93,26 +148,20 @@ const std::vector<ElementCase> kNumbers = {
     {SUI_THEME_CONTROL_BORDER_COLOR, SUI_KIND_COLOR, {0x7F7F7F, 0x686868, 0, 0, 0}},
     {SUI_THEME_PAGE_COLOR, SUI_KIND_COLOR, {0xE7E7E7, 0xDEEBEF, 0xE8E8E8, 0xFBFBFB, 0xE7E7E7}},
     {SUI_THEME_GROUPBOX_FONT_COLOR, SUI_KIND_COLOR, {0, 0xCF4602, 0, 0, 0}},
-    // Title bar, frame and menus.
-    {SUI_THEME_TITLE_FONT_COLOR, SUI_KIND_COLOR, {0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}},
-    {SUI_THEME_TITLE_CAPTION_TOP, SUI_KIND_INT, {0, 0, 0, 3, 0}},
-    {SUI_THEME_MENU_ITEM_HEIGHT, SUI_KIND_INT, {20, 21, 21, 21, 21}},
-    {SUI_THEME_MENU_SEPARATOR_HEIGHT, SUI_KIND_INT, {12, 5, 5, 5, 5}},
-    {SUI_THEME_MENU_SEPARATOR_COLOR, SUI_KIND_COLOR, {0, 0x848284, 0x848284, 0x848284, 0x848284}},
-    {SUI_THEME_MENU_FIXED_HEIGHTS, SUI_KIND_BOOL, {1, 0, 0, 0, 0}},
 };
 
-TEST(ThemeLookup, NumbersPerStyleAndKindMismatchGivesTheEmptyValue)
+TEST(ThemeTable, NumbersTheWindowsReadHoldTheirValues)
 {
-    for (const ElementCase& c : kNumbers) {
-        ASSERT_EQ(SUI_ITEM_TYPE[c.element - 1], c.kind) << "element " << c.element;
-        for (int s = 0; s < 5; ++s) {
+    for (const ReadNumber& d : kReadNumbers) {
+        ASSERT_EQ(SUI_ITEM_TYPE[d.element - 1], d.kind) << "element " << d.element;
+        for (std::size_t s = 0; s < d.values.size(); ++s) {
             const TsuiUIStyle style = kBuiltIn[s];
-            SCOPED_TRACE(testing::Message() << "element " << c.element << " style " << int(style));
-            EXPECT_EQ(GetInsideThemeColor(style, c.element), c.kind == SUI_KIND_COLOR ? TColor(c.values[s]) : 0u);
-            EXPECT_EQ(GetInsideThemeInt(style, c.element), c.kind == SUI_KIND_INT ? int(c.values[s]) : -1);
-            EXPECT_EQ(GetInsideThemeBool(style, c.element), c.kind == SUI_KIND_BOOL && c.values[s] != 0);
-            EXPECT_TRUE(GetInsideThemePictureName(style, c.element).isEmpty());
+            SCOPED_TRACE(testing::Message() << "element " << d.element << " style " << int(style));
+            const Reading r = Read(style, d.element);
+            const qint64 v = d.values[s];
+            EXPECT_EQ(r.color, d.kind == SUI_KIND_COLOR ? TColor(v) : 0u);
+            EXPECT_EQ(r.integer, d.kind == SUI_KIND_INT ? int(v) : -1);
+            EXPECT_EQ(r.boolean, d.kind == SUI_KIND_BOOL && v != 0);
         }
     }
 }

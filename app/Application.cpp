@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "platform/MessageBox.h"
+#include "modal/MessageBox.h"
 #include "ui/Conversion.h"
 
 #include <QFileInfo>

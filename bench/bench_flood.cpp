@@ -21,9 +21,9 @@
 
 #include "NoticeCounter.h"
 #include "measure/ResidentMemory.h"
-#include "platform/MessageBox.h"
+#include "modal/MessageBox.h"
 #include "platform/PortNamespace.h"
-#include "platform/WindowMessage.h"
+#include "serial/WindowMessage.h"
 #include "serial/ZebSerial.h"
 #include "skin/JpegImage.h"
 #include "ui/Fonts.h"

@@ -24,8 +24,8 @@
 
 #include "NoticeCounter.h"
 #include "model/PtyModule.h"
-#include "platform/WindowMessage.h"
 #include "protocol/ModuleFrame.h"
+#include "serial/WindowMessage.h"
 #include "serial/ZebSerial.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "platform/PortNamespace.h"
-#include "platform/WindowMessage.h"
 #include "protocol/ModuleFrame.h"
+#include "serial/WindowMessage.h"
 
 ZebSerialNotice::ZebSerialNotice(QEvent::Type type, std::uint8_t commandCode, const protocol::AnswerData& dataBytes,
                                  const std::uint8_t* frameBytes, int length,

@@ -1,7 +1,7 @@
 // The title bar's sections and buttons, and the error box that refuses a wrong one.
 #include "skin/Suititlebar.h"
 
-#include "platform/MessageBox.h"
+#include "modal/MessageBox.h"
 
 namespace {
 

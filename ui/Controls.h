@@ -1,7 +1,7 @@
 #pragma once
 // The settings both windows give their frame and their controls.
 
-#include "platform/MessageBox.h"
+#include "modal/MessageBox.h"
 #include "skin/Suithemes.h"
 
 #include <QObject>

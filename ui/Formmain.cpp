@@ -1,9 +1,9 @@
 #include "ui/Formmain.h"
 
-#include "platform/WindowMessage.h"
 #include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"
 #include "protocol/SearchOrder.h"
+#include "serial/WindowMessage.h"
 #include "skin/Suicombobox.h"
 #include "skin/Suiedit.h"
 #include "skin/Suiimagepanel.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Records the program's message boxes instead of showing them, for as long as it lives.
 
-#include "platform/MessageBox.h"
+#include "modal/MessageBox.h"
 
 #include <functional>
 #include <utility>

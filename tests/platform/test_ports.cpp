@@ -12,7 +12,7 @@
 #include "platform/PortNamespace.h"
 #include "platform/SerialDevice.h"
 #include "platform/SerialError.h"
-#include "platform/WindowMessage.h"
+#include "serial/WindowMessage.h"
 
 namespace fs = std::filesystem;
 

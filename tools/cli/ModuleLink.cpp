@@ -12,8 +12,8 @@
 #include "Values.h"
 #include "platform/PortDiscovery.h"
 #include "platform/PortNamespace.h"
-#include "platform/WindowMessage.h"
 #include "protocol/ModuleFrame.h"
+#include "serial/WindowMessage.h"
 
 namespace cli {
 

@@ -13,7 +13,7 @@
 #include "common/PtyMaster.h"
 #include "platform/PortNamespace.h"
 #include "platform/SerialDevice.h"
-#include "platform/WindowMessage.h"
+#include "serial/WindowMessage.h"
 
 namespace testkit {
 

@@ -1,4 +1,4 @@
-#include "platform/WindowMessage.h"
+#include "serial/WindowMessage.h"
 
 #include <QEvent>
 

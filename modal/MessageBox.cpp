@@ -1,4 +1,4 @@
-#include "platform/MessageBox.h"
+#include "modal/MessageBox.h"
 
 #include <QAbstractButton>
 #include <QIcon>

@@ -1,5 +1,7 @@
 #pragma once
-// Registered notice types, the stand-in for registered window messages.
+// Registered notice types, the stand-in for registered window messages. It lives with the serial
+// layer, the lowest that has Qt; like the modal seam it keeps the platform namespace of the
+// system services it stands in for.
 
 #include <string>
 

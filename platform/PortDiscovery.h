@@ -1,8 +1,8 @@
 #pragma once
-// The serial devices this PC has, from the system's device database (libudev; where udev keeps no
-// database, as in containers, the same facts come from sysfs through libudev's attribute calls).
-// The only place that reads sysfs. Also what /proc tells about a tty: the processes holding it and
-// whether a login runs on it.
+// The serial devices this PC has, and what the system tells about a tty: the processes holding it
+// and whether a login runs on it. On Linux the facts come from the device database
+// (PortDiscoveryUdev.cpp: libudev; where udev keeps no database, as in containers, from sysfs
+// through libudev's attribute calls, the only reader of sysfs) and from /proc (ProcTerminals.cpp).
 
 #include <string>
 #include <sys/types.h>

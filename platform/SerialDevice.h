@@ -1,30 +1,24 @@
 #pragma once
-// The serial device: one open descriptor of a tty, with the line settings the module link needs.
-// The only place that knows termios; a port of the serial link to another system replaces
-// SerialDevicePosix.cpp and nothing else.
+// The serial device: one open device with the line settings the module link needs. This header is
+// the same on every system and for every kind of device; each kind is a back-end file behind it
+// (SerialDevicePosix.cpp: a tty through termios), so the serial object above never changes when one
+// is added.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/SerialError.h"
 
-struct termios;
-
 namespace platform {
 
-// The one table of line speeds a tty can be set to, for the device and for anything else that sets
-// up a tty (the simulator's pseudo-terminal). Sets both speeds of *t to baudRate in bit/s; false,
-// with *t unchanged, when the system has no setting for that rate.
-bool SetLineSpeed(termios* t, int baudRate);
-// The output speed of t in bit/s; 0 for a speed outside the table.
-int LineSpeedOf(const termios& t);
-
 class StopSignal;
+class SerialBackend;
 
 class SerialDevice {
 public:
-    SerialDevice() = default;
+    SerialDevice();
     ~SerialDevice();
     SerialDevice(const SerialDevice&) = delete;
     SerialDevice& operator=(const SerialDevice&) = delete;
@@ -34,10 +28,10 @@ public:
     bool Open(const std::string& path, SerialError* error);
     // A device that is open is closed; closing a closed device does nothing.
     void Close();
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_backend != nullptr; }
 
     // Raw, 8 data bits, 1 stop bit, parity 0 none / 1 odd / 2 even, no flow control, DTR and RTS dropped.
-    // A baud rate the system has no setting for, or parity outside 0..2, fails with its reason.
+    // A baud rate the device has no setting for, or parity outside 0..2, fails with its reason.
     bool Configure(int baudRate, int parity, SerialError* error);
 
     // Driver settings a port takes besides its line: queue sizes, the mask of line events to report,
@@ -74,15 +68,16 @@ public:
                        SerialError* error);
     // Blocks until bytes arrive or stop is set; reads at most capacity bytes into buffer.
     // kDone (*got may be 0: a wake-up whose bytes someone else took), kStopped, kHungUp (the
-    // device is gone: POLLHUP, POLLERR or POLLNVAL, or EIO, ENXIO or ENODEV; do not read again) or
-    // kError (a failure that says nothing about the device; trying again later is sound).
+    // device is gone; do not read again) or kError (a failure that says nothing about the device;
+    // trying again later is sound).
     IoResult WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop, std::size_t* got);
 
-    int Fd() const { return m_fd; }
+    // The descriptor the device is used through; -1 while closed.
+    int Fd() const;
     const std::string& Path() const { return m_path; }
 
 private:
-    int m_fd = -1;
+    std::unique_ptr<SerialBackend> m_backend;
     std::string m_path;
     DriverSettings m_driver;
 };

@@ -1,4 +1,5 @@
-#include "platform/SerialDevice.h"
+#include "platform/SerialBackend.h"
+#include "platform/TtyLineSpeed.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,6 +10,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <memory>
 
 #include "platform/StopSignal.h"
 
@@ -18,10 +20,7 @@ namespace {
 
 void Fill(SerialError* error, int err, const std::string& device, std::string reason = {})
 {
-    if (error == nullptr) return;
-    error->errnoValue = err;
-    error->device = device;
-    error->reason = reason.empty() ? SerialReasonOf(err) : std::move(reason);
+    if (error != nullptr) *error = ErrorOf(err, device, std::move(reason));
 }
 
 struct LineSpeed {
@@ -76,6 +75,30 @@ bool AlreadyHeld(int fd, const termios& wanted)
         && ::cfgetospeed(&now) == ::cfgetospeed(&wanted) && ::cfgetispeed(&now) == ::cfgetispeed(&wanted);
 }
 
+// An open tty: the descriptor, locked and in exclusive mode.
+class TtyDevice final : public SerialBackend {
+public:
+    TtyDevice(int fd, std::string path)
+        : m_fd(fd)
+        , m_path(std::move(path))
+    { }
+    ~TtyDevice() override;
+    TtyDevice(const TtyDevice&) = delete;
+    TtyDevice& operator=(const TtyDevice&) = delete;
+
+    bool Configure(int baudRate, int parity, SerialError* error) override;
+    void Purge(SerialDevice::PurgeWhat what) override;
+    SerialDevice::IoResult WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs, std::size_t* written,
+                                     SerialError* error) override;
+    SerialDevice::IoResult WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop,
+                                    std::size_t* got) override;
+    int Fd() const override { return m_fd; }
+
+private:
+    int m_fd;
+    std::string m_path;
+};
+
 }  // namespace
 
 bool SetLineSpeed(termios* t, int baudRate)
@@ -97,78 +120,43 @@ int LineSpeedOf(const termios& t)
     return 0;
 }
 
-SerialDevice::~SerialDevice() { Close(); }
-
-bool SerialDevice::Open(const std::string& devicePath, SerialError* error)
+std::unique_ptr<SerialBackend> OpenTty(const std::string& devicePath, SerialError* error)
 {
-    Close();
     const int f = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (f < 0) {
         Fill(error, errno, devicePath);
-        return false;
+        return nullptr;
     }
     termios probe{};
     if (::tcgetattr(f, &probe) != 0) {
         Fill(error, ENOTTY, devicePath);
         ::close(f);
-        return false;
+        return nullptr;
     }
     // The lock keeps out every other opener that locks too, this process included, root included.
     if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
         Fill(error, errno, devicePath);
         ::close(f);
-        return false;
+        return nullptr;
     }
     // Exclusive mode makes open() itself fail for other (non-root) programs that do not lock.
     if (::ioctl(f, TIOCEXCL) != 0) {
         Fill(error, errno, devicePath);
         ::close(f);
-        return false;
+        return nullptr;
     }
-    m_fd = f;
-    m_path = devicePath;
-    return true;
+    return std::make_unique<TtyDevice>(f, devicePath);
 }
 
-void SerialDevice::Close()
+TtyDevice::~TtyDevice()
 {
-    if (m_fd < 0) return;
     // Exclusive mode stays on the tty while anyone else holds it open; give it back before closing.
     ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
-    m_fd = -1;
-    m_path.clear();
-    m_driver = {};
 }
 
-bool SerialDevice::SetQueueSizes(std::size_t inputBytes, std::size_t outputBytes)
+bool TtyDevice::Configure(int baudRate, int parity, SerialError* error)
 {
-    if (m_fd < 0) return false;
-    m_driver.inputQueue = inputBytes;
-    m_driver.outputQueue = outputBytes;
-    return true;
-}
-
-bool SerialDevice::SetEventMask(std::uint32_t mask)
-{
-    if (m_fd < 0) return false;
-    m_driver.eventMask = mask;
-    return true;
-}
-
-bool SerialDevice::SetTimeouts(const Timeouts& timeouts)
-{
-    if (m_fd < 0) return false;
-    m_driver.timeouts = timeouts;
-    return true;
-}
-
-bool SerialDevice::Configure(int baudRate, int parity, SerialError* error)
-{
-    if (m_fd < 0) {
-        Fill(error, EBADF, m_path, "not open");
-        return false;
-    }
     speed_t speed{};
     if (!SpeedOf(baudRate, &speed)) {
         Fill(error, EINVAL, m_path, "baud rate " + std::to_string(baudRate) + " not supported");
@@ -216,21 +204,18 @@ bool SerialDevice::Configure(int baudRate, int parity, SerialError* error)
     return true;
 }
 
-void SerialDevice::Purge(PurgeWhat what)
+void TtyDevice::Purge(SerialDevice::PurgeWhat what)
 {
-    if (m_fd < 0) return;
-    const int queue = what == kPurgeInput ? TCIFLUSH : what == kPurgeOutput ? TCOFLUSH : TCIOFLUSH;
+    const int queue = what == SerialDevice::kPurgeInput ? TCIFLUSH
+        : what == SerialDevice::kPurgeOutput            ? TCOFLUSH
+                                                        : TCIOFLUSH;
     ::tcflush(m_fd, queue);
 }
 
-SerialDevice::IoResult SerialDevice::WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs,
-                                               std::size_t* written, SerialError* error)
+SerialDevice::IoResult TtyDevice::WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs,
+                                            std::size_t* written, SerialError* error)
 {
-    *written = 0;
-    if (m_fd < 0) {
-        Fill(error, EBADF, m_path, "not open");
-        return IoResult::kError;
-    }
+    using IoResult = SerialDevice::IoResult;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
@@ -259,10 +244,10 @@ SerialDevice::IoResult SerialDevice::WriteSome(const std::uint8_t* data, std::si
     }
 }
 
-SerialDevice::IoResult SerialDevice::WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop,
-                                              std::size_t* got)
+SerialDevice::IoResult TtyDevice::WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop,
+                                           std::size_t* got)
 {
-    *got = 0;
+    using IoResult = SerialDevice::IoResult;
     pollfd p[2] = {{stop.Fd(), POLLIN, 0}, {m_fd, POLLIN, 0}};
     if (PollFor(p, 2, -1) < 0) return IoResult::kError;
     if ((p[0].revents & POLLIN) != 0) return IoResult::kStopped;

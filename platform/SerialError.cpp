@@ -11,6 +11,15 @@ std::string SerialError::Describe() const
     return device + ": " + reason;
 }
 
+SerialError ErrorOf(int errnoValue, const std::string& device, std::string reason)
+{
+    SerialError e;
+    e.errnoValue = errnoValue;
+    e.device = device;
+    e.reason = reason.empty() ? SerialReasonOf(errnoValue) : std::move(reason);
+    return e;
+}
+
 std::string SerialReasonOf(int errnoValue)
 {
     switch (errnoValue) {

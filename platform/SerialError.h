@@ -21,4 +21,8 @@ struct SerialError {
 // EIO "device hung up", ENOTTY "not a serial device", otherwise strerror's text).
 std::string SerialReasonOf(int errnoValue);
 
+// The error of a failed call: the errno, the device, and the reason (SerialReasonOf's text when
+// none is given).
+SerialError ErrorOf(int errnoValue, const std::string& device, std::string reason = {});
+
 }  // namespace platform

@@ -16,12 +16,12 @@ import sys
 
 ROOT = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".").resolve()
 SOURCE_DIRS = [
-    "app", "platform", "protocol", "serial", "skin", "ui", "widgets", "tools", "tests", "bench", "fuzz", "measure",
+    "app", "modal", "platform", "protocol", "serial", "skin", "ui", "widgets", "tools", "tests", "bench", "fuzz",
+    "measure",
 ]
-FUNCTION_DIRS = ["app", "platform", "protocol", "serial", "skin", "ui", "widgets", "tools"]
+FUNCTION_DIRS = ["app", "modal", "platform", "protocol", "serial", "skin", "ui", "widgets", "tools"]
 # Functions over the limit that are yet to be split, by file and name; to be emptied, never added to.
 LONG_FUNCTIONS_TO_SPLIT = {
-    ("platform/PortDiscovery.cpp", "DiscoverPorts"),
     ("tools/cli/Commands.cpp", "SearchPorts"),
     ("tools/cli/ModuleReport.cpp", "ParseProfile"),
     ("tools/modsim/model/PtyModule.cpp", "PtyModule::Start"),

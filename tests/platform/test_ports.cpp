@@ -12,6 +12,7 @@
 #include "platform/PortNamespace.h"
 #include "platform/SerialDevice.h"
 #include "platform/SerialError.h"
+#include "platform/TtyLineSpeed.h"
 #include "serial/WindowMessage.h"
 
 namespace fs = std::filesystem;

@@ -13,6 +13,7 @@
 #include "common/PtyMaster.h"
 #include "platform/PortNamespace.h"
 #include "platform/SerialDevice.h"
+#include "platform/TtyLineSpeed.h"
 #include "serial/WindowMessage.h"
 
 namespace testkit {

@@ -17,8 +17,8 @@
 #include <thread>
 
 #include "platform/PortNamespace.h"
-#include "platform/SerialDevice.h"
 #include "platform/StopSignal.h"
+#include "platform/TtyLineSpeed.h"
 #include "protocol/ModuleFrame.h"
 
 namespace modsim {

@@ -1,6 +1,5 @@
 #include "platform/PortDiscovery.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <libudev.h>
 #include <linux/serial.h>
@@ -14,12 +13,13 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
 
 #include "platform/PortNamespace.h"
+#include "platform/ProcTerminals.h"
 
 namespace platform {
 
@@ -74,28 +74,6 @@ std::vector<std::string> Words(const std::string& text)
     return out;
 }
 
-// The names in a directory, "." and ".." left out. Read through open() and fdopendir(): a preload
-// library that redirects /dev and /sys (the mock-hardware tests run under one) keeps a small table
-// of the streams opendir() gave out, and a scan of /proc would exhaust it.
-std::vector<std::string> ListDirectory(const std::string& path)
-{
-    std::vector<std::string> names;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return names;
-    DIR* dir = ::fdopendir(fd);
-    if (dir == nullptr) {
-        ::close(fd);
-        return names;
-    }
-    while (dirent* e = ::readdir(dir)) {
-        if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.emplace_back(e->d_name);
-    }
-    ::closedir(dir);
-    return names;
-}
-
-bool IsProcessDirectory(const std::string& name) { return !name.empty() && name[0] >= '1' && name[0] <= '9'; }
-
 bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
 // The COM number the built-in table gives a node name, 0 for none.
@@ -112,50 +90,6 @@ std::vector<std::string> ConsoleNames(udev* u)
 {
     UdevDevice console(udev_device_new_from_subsystem_sysname(u, "tty", "console"));
     return Words(Attr(console.get(), "active"));
-}
-
-bool IsLoginProgram(const std::string& comm)
-{
-    return comm == "login" || comm == "sulogin" || (comm.size() >= 5 && comm.compare(comm.size() - 5, 5, "getty") == 0);
-}
-
-struct Login {
-    dev_t terminal;
-    std::string text;  // "login on it (agetty, PID 812)"
-};
-
-// Every getty and login with a controlling terminal: one pass over /proc.
-std::vector<Login> Logins()
-{
-    std::vector<Login> logins;
-    for (const std::string& pid : ListDirectory("/proc")) {
-        if (!IsProcessDirectory(pid)) continue;
-        std::ifstream in("/proc/" + pid + "/stat");
-        std::string line;
-        if (!std::getline(in, line)) continue;
-        // "pid (comm) state ppid pgrp session tty_nr ...": comm may hold blanks and parentheses.
-        const auto open = line.find('(');
-        const auto close = line.rfind(')');
-        if (open == std::string::npos || close == std::string::npos || close < open) continue;
-        const std::string comm = line.substr(open + 1, close - open - 1);
-        if (!IsLoginProgram(comm)) continue;
-        std::istringstream rest(line.substr(close + 1));
-        std::string state;
-        long ppid = 0, pgrp = 0, session = 0, ttyNr = 0;
-        if (!(rest >> state >> ppid >> pgrp >> session >> ttyNr) || ttyNr == 0) continue;
-        const unsigned major = static_cast<unsigned>((ttyNr >> 8) & 0xfff);
-        const unsigned minor = static_cast<unsigned>((ttyNr & 0xff) | ((ttyNr >> 12) & 0xfff00));
-        logins.push_back({makedev(major, minor), "login on it (" + comm + ", PID " + pid + ")"});
-    }
-    return logins;
-}
-
-std::string LoginOn(dev_t device, const std::vector<Login>& logins)
-{
-    for (const Login& l : logins) {
-        if (l.terminal == device) return l.text;
-    }
-    return {};
 }
 
 // The kernel's type of a UART without a sysfs "type": asked of the driver, the device opened
@@ -241,6 +175,66 @@ UdevDevice TtyRecord(udev* u, dev_t devnum)
     return d;
 }
 
+using LoginsOnce = std::function<const std::vector<Login>&()>;
+
+// Every serial tty the device database knows.
+std::vector<SerialPortInfo> KnownTtys(const LoginsOnce& loginsOnce)
+{
+    std::vector<SerialPortInfo> ports;
+    Udev u(udev_new());
+    if (!u) return ports;
+    const std::vector<std::string> consoles = ConsoleNames(u.get());
+    UdevEnumerate e(udev_enumerate_new(u.get()));
+    udev_enumerate_add_match_subsystem(e.get(), "tty");
+    // Serial ttys are named tty and a letter (ttyS0, ttyUSB0, ttyACM0, ttyAMA0) or rfcomm; naming
+    // them spares reading the records of the virtual terminals tty0 to tty63, most of the cost.
+    udev_enumerate_add_match_sysname(e.get(), "tty[A-Za-z]*");
+    udev_enumerate_add_match_sysname(e.get(), "rfcomm*");
+    udev_enumerate_scan_devices(e.get());
+    for (udev_list_entry* l = udev_enumerate_get_list_entry(e.get()); l != nullptr; l = udev_list_entry_get_next(l)) {
+        UdevDevice d(udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(l)));
+        // A tty with no device behind it is virtual.
+        if (!d || udev_device_get_parent(d.get()) == nullptr) continue;
+        SerialPortInfo info = InfoOf(d.get());
+        const dev_t devnum = udev_device_get_devnum(d.get());
+        info.systemUse = SystemUseOf(info, devnum, consoles, loginsOnce);
+        ports.push_back(std::move(info));
+    }
+    return ports;
+}
+
+// Links in the ports directory give their COM numbers to what they point at; what the database
+// does not know is listed as the link.
+void AddPortsDirectoryLinks(std::vector<SerialPortInfo>* ports, const LoginsOnce& loginsOnce)
+{
+    for (int port = 1; port <= kHighestPort; ++port) {
+        const std::string link = PortLinkPath(port);
+        struct stat st { };
+        if (::lstat(link.c_str(), &st) != 0) continue;
+        std::string target, why;
+        const bool resolved = ResolveLinks(link, &target, &why);
+        auto known
+            = std::find_if(ports->begin(), ports->end(), [&](const SerialPortInfo& p) { return p.device == target; });
+        if (resolved && known != ports->end()) {
+            if (known->port == 0) {
+                known->port = port;
+                known->link = link;
+            }
+            continue;
+        }
+        SerialPortInfo info;
+        info.port = port;
+        info.link = link;
+        info.device = target;
+        info.kind = PortKind::kLink;
+        info.stale = !resolved;
+        struct stat dev { };
+        if (resolved && ::stat(target.c_str(), &dev) == 0 && S_ISCHR(dev.st_mode))
+            info.systemUse = LoginOn(dev.st_rdev, loginsOnce());
+        ports->push_back(std::move(info));
+    }
+}
+
 }  // namespace
 
 const char* PortKindName(PortKind kind)
@@ -304,69 +298,19 @@ SerialPortInfo DescribeDevice(const std::string& path)
 
 std::vector<SerialPortInfo> DiscoverPorts()
 {
-    std::vector<SerialPortInfo> ports;
     std::optional<std::vector<Login>> logins;
-    auto loginsOnce = [&logins]() -> const std::vector<Login>& {
+    const LoginsOnce loginsOnce = [&logins]() -> const std::vector<Login>& {
         if (!logins) logins = Logins();
         return *logins;
     };
-    Udev u(udev_new());
-    if (u) {
-        const std::vector<std::string> consoles = ConsoleNames(u.get());
-        UdevEnumerate e(udev_enumerate_new(u.get()));
-        udev_enumerate_add_match_subsystem(e.get(), "tty");
-        // Serial ttys are named tty and a letter (ttyS0, ttyUSB0, ttyACM0, ttyAMA0) or rfcomm; naming
-        // them spares reading the records of the virtual terminals tty0 to tty63, most of the cost.
-        udev_enumerate_add_match_sysname(e.get(), "tty[A-Za-z]*");
-        udev_enumerate_add_match_sysname(e.get(), "rfcomm*");
-        udev_enumerate_scan_devices(e.get());
-        for (udev_list_entry* l = udev_enumerate_get_list_entry(e.get()); l != nullptr;
-             l = udev_list_entry_get_next(l)) {
-            UdevDevice d(udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(l)));
-            // A tty with no device behind it is virtual.
-            if (!d || udev_device_get_parent(d.get()) == nullptr) continue;
-            SerialPortInfo info = InfoOf(d.get());
-            const dev_t devnum = udev_device_get_devnum(d.get());
-            info.systemUse = SystemUseOf(info, devnum, consoles, loginsOnce);
-            ports.push_back(std::move(info));
-        }
-    }
-
-    // Links in the ports directory come first; what they point at that the database does not know is
-    // listed as the link.
-    for (int port = 1; port <= kHighestPort; ++port) {
-        const std::string link = PortLinkPath(port);
-        struct stat st { };
-        if (::lstat(link.c_str(), &st) != 0) continue;
-        std::string target, why;
-        const bool resolved = ResolveLinks(link, &target, &why);
-        auto known
-            = std::find_if(ports.begin(), ports.end(), [&](const SerialPortInfo& p) { return p.device == target; });
-        if (resolved && known != ports.end()) {
-            if (known->port == 0) {
-                known->port = port;
-                known->link = link;
-            }
-            continue;
-        }
-        SerialPortInfo info;
-        info.port = port;
-        info.link = link;
-        info.device = target;
-        info.kind = PortKind::kLink;
-        info.stale = !resolved;
-        struct stat dev { };
-        if (resolved && ::stat(target.c_str(), &dev) == 0 && S_ISCHR(dev.st_mode))
-            info.systemUse = LoginOn(dev.st_rdev, loginsOnce());
-        ports.push_back(std::move(info));
-    }
+    std::vector<SerialPortInfo> ports = KnownTtys(loginsOnce);
+    AddPortsDirectoryLinks(&ports, loginsOnce);
     for (SerialPortInfo& info : ports) {
         if (info.port != 0) continue;
         const int builtin = BuiltinPortOf(info.device);
         struct stat st { };
         if (builtin != 0 && ::lstat(PortLinkPath(builtin).c_str(), &st) != 0) info.port = builtin;
     }
-
     std::sort(ports.begin(), ports.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
         if ((a.port == 0) != (b.port == 0)) return a.port != 0;
         if (a.port != b.port) return a.port < b.port;
@@ -427,32 +371,6 @@ bool MayOpen(const std::string& path, SerialError* why)
         why->reason = info.NoUart() ? "no UART behind it" : "used by the system (" + info.systemUse + ")";
     }
     return false;
-}
-
-std::vector<pid_t> HolderPids(const std::string& device)
-{
-    // A mocked node is itself a link to the pty that backs it; the holder's descriptor names that.
-    std::vector<std::string> names{device};
-    std::array<char, 4096> target{};
-    const ssize_t n = ::readlink(device.c_str(), target.data(), target.size() - 1);
-    if (n > 0) names.emplace_back(target.data(), static_cast<std::size_t>(n));
-
-    std::vector<pid_t> pids;
-    for (const std::string& pid : ListDirectory("/proc")) {
-        if (!IsProcessDirectory(pid)) continue;
-        const std::string fdDir = "/proc/" + pid + "/fd";
-        for (const std::string& fd : ListDirectory(fdDir)) {
-            const ssize_t m = ::readlink((fdDir + "/" + fd).c_str(), target.data(), target.size() - 1);
-            if (m <= 0) continue;
-            if (std::find(names.begin(), names.end(), std::string(target.data(), static_cast<std::size_t>(m)))
-                != names.end()) {
-                pids.push_back(static_cast<pid_t>(std::atoi(pid.c_str())));
-                break;
-            }
-        }
-    }
-    std::sort(pids.begin(), pids.end());
-    return pids;
 }
 
 }  // namespace platform

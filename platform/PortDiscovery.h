@@ -57,16 +57,16 @@ std::string Description(const SerialPortInfo& info);
 // The shorter form for one line of output: the USB product alone when there is one.
 std::string ShortDescription(const SerialPortInfo& info);
 
-// False when the device behind a path must not be opened as a port, with *why saying so: "no UART
-// behind it", or "used by the system (kernel console)" (opening a console or a login's terminal in
-// raw mode breaks it, so it counts as in use), or "no such device" for a path that leads nowhere.
+// Fails when the device behind a path must not be opened as a port, saying why: "no UART behind
+// it", or "used by the system (kernel console)" (opening a console or a login's terminal in raw
+// mode breaks it, so it counts as in use), or "no such device" for a path that leads nowhere.
 // Opens nothing.
-bool MayOpen(const std::string& path, SerialError* why);
+Result<> MayOpen(const std::string& path);
 
 // Follows symbolic links one by one (a mocked or a real /dev alike) to the path that is no link.
-// False, with *why set, for a link loop or a link whose target is gone; *resolved then holds the
-// last path reached.
-bool ResolveLinks(const std::string& path, std::string* resolved, std::string* why);
+// Fails for a link loop or a link whose target is gone; the error's device is then the last path
+// reached.
+Result<std::string> ResolveLinks(const std::string& path);
 
 // The processes that hold the device open, where /proc lets us see them.
 std::vector<pid_t> HolderPids(const std::string& device);

@@ -116,8 +116,8 @@ std::string ByIdNameOf(udev_device* d, const std::string& device)
     // No database: the links themselves say where they point.
     for (const std::string& name : ListDirectory(kByIdDirectory)) {
         const std::string link = std::string(kByIdDirectory) + "/" + name;
-        std::string target, why;
-        if (ResolveLinks(link, &target, &why) && target == device) return link;
+        const Result<std::string> target = ResolveLinks(link);
+        if (target && *target == device) return link;
     }
     return {};
 }
@@ -211,8 +211,10 @@ void AddPortsDirectoryLinks(std::vector<SerialPortInfo>* ports, const LoginsOnce
         const std::string link = PortLinkPath(port);
         struct stat st { };
         if (::lstat(link.c_str(), &st) != 0) continue;
-        std::string target, why;
-        const bool resolved = ResolveLinks(link, &target, &why);
+        const Result<std::string> followed = ResolveLinks(link);
+        const bool resolved = followed.Ok();
+        // A dangling link is listed with the path it leads to.
+        const std::string target = resolved ? *followed : followed.Error().device;
         auto known
             = std::find_if(ports->begin(), ports->end(), [&](const SerialPortInfo& p) { return p.device == target; });
         if (resolved && known != ports->end()) {
@@ -249,36 +251,30 @@ const char* PortKindName(PortKind kind)
     return "other";
 }
 
-bool ResolveLinks(const std::string& path, std::string* resolved, std::string* why)
+Result<std::string> ResolveLinks(const std::string& path)
 {
     namespace fs = std::filesystem;
     std::string p = path;
     for (int step = 0; step <= kMaxLinkSteps; ++step) {
-        *resolved = p;
         struct stat st { };
-        if (::lstat(p.c_str(), &st) != 0) {
-            *why = step == 0 ? "no such file" : "dangling link: " + p + " is gone";
-            return false;
-        }
-        if (!S_ISLNK(st.st_mode)) return true;
+        if (::lstat(p.c_str(), &st) != 0)
+            return ErrorOf(ENOENT, p, step == 0 ? "no such file" : "dangling link: " + p + " is gone");
+        if (!S_ISLNK(st.st_mode)) return p;
         std::array<char, 4096> target{};
         const ssize_t n = ::readlink(p.c_str(), target.data(), target.size() - 1);
-        if (n <= 0) {
-            *why = "unreadable link";
-            return false;
-        }
+        if (n <= 0) return ErrorOf(n < 0 ? errno : ENOENT, p, "unreadable link");
         const fs::path next(std::string(target.data(), static_cast<std::size_t>(n)));
         p = (next.is_absolute() ? next : fs::path(p).parent_path() / next).lexically_normal().string();
     }
-    *why = "link loop";
-    return false;
+    return ErrorOf(ELOOP, p, "link loop");
 }
 
 SerialPortInfo DescribeDevice(const std::string& path)
 {
     SerialPortInfo none;
-    std::string resolved, why;
-    if (!ResolveLinks(path, &resolved, &why)) return none;
+    const Result<std::string> followed = ResolveLinks(path);
+    if (!followed) return none;
+    const std::string& resolved = *followed;
     struct stat st { };
     if (::stat(resolved.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return none;
     Udev u(udev_new());
@@ -352,25 +348,14 @@ std::string ShortDescription(const SerialPortInfo& info)
     return Description(info);
 }
 
-bool MayOpen(const std::string& path, SerialError* why)
+Result<> MayOpen(const std::string& path)
 {
-    std::string resolved, missing;
-    if (!ResolveLinks(path, &resolved, &missing)) {
-        if (why != nullptr) {
-            why->device = resolved;
-            why->errnoValue = ENOENT;
-            why->reason = "no such device";
-        }
-        return false;
-    }
-    const SerialPortInfo info = DescribeDevice(resolved);
-    if (!info.NoUart() && info.systemUse.empty()) return true;
-    if (why != nullptr) {
-        why->device = path;
-        why->errnoValue = info.NoUart() ? ENODEV : EBUSY;
-        why->reason = info.NoUart() ? "no UART behind it" : "used by the system (" + info.systemUse + ")";
-    }
-    return false;
+    const Result<std::string> resolved = ResolveLinks(path);
+    if (!resolved) return ErrorOf(ENOENT, resolved.Error().device, "no such device");
+    const SerialPortInfo info = DescribeDevice(*resolved);
+    if (info.NoUart()) return ErrorOf(ENODEV, path, "no UART behind it");
+    if (!info.systemUse.empty()) return ErrorOf(EBUSY, path, "used by the system (" + info.systemUse + ")");
+    return {};
 }
 
 }  // namespace platform

@@ -12,51 +12,39 @@ namespace platform {
 
 namespace {
 
-PortResolution Failed(PortResolution::Failure failure, std::string message)
-{
-    PortResolution r;
-    r.failure = failure;
-    r.message = std::move(message);
-    return r;
-}
+SerialError NotUsable(int errnoValue, std::string message) { return ErrorOf(errnoValue, {}, std::move(message)); }
 
 bool Usable(const SerialPortInfo& p) { return p.port != 0 && !p.stale && !p.NoUart() && p.systemUse.empty(); }
 
 }  // namespace
 
-PortResolution ResolvePortArgument(const std::string& text)
+Result<PortChoice> ResolvePortArgument(const std::string& text)
 {
     if (text.find('/') == std::string::npos) {
         const std::optional<int> port = ParsePortName(text);
         if (!port || *port < 1)
-            return Failed(PortResolution::kNotAPortName,
-                          "port must be COM1 to COM63, 1 to 63 or a device path, not '" + text + "'");
-        PortResolution r;
-        r.port = *port;
-        r.device = PortDevicePath(*port);
-        return r;
+            return NotUsable(EINVAL, "port must be COM1 to COM63, 1 to 63 or a device path, not '" + text + "'");
+        return PortChoice{*port, PortDevicePath(*port)};
     }
 
-    std::string device, why;
-    if (!ResolveLinks(text, &device, &why)) return Failed(PortResolution::kNotUsable, text + ": " + why);
+    const Result<std::string> resolved = ResolveLinks(text);
+    if (!resolved) return NotUsable(resolved.Error().errnoValue, text + ": " + resolved.Error().reason);
+    const std::string& device = *resolved;
     struct stat st { };
-    if (::stat(device.c_str(), &st) != 0) return Failed(PortResolution::kNotUsable, text + ": no such file");
+    if (::stat(device.c_str(), &st) != 0) return NotUsable(ENOENT, text + ": no such file");
     const std::string shown = device == text ? text : text + " (" + device + ")";
-    if (S_ISDIR(st.st_mode)) return Failed(PortResolution::kNotUsable, shown + ": a directory, not a serial device");
+    if (S_ISDIR(st.st_mode)) return NotUsable(EISDIR, shown + ": a directory, not a serial device");
     if (!S_ISCHR(st.st_mode) || DescribeDevice(device).device.empty())
-        return Failed(PortResolution::kNotUsable, shown + ": not a serial device");
+        return NotUsable(ENOTTY, shown + ": not a serial device");
 
     const std::vector<SerialPortInfo> ports = DiscoverPorts();
     const auto it = std::find_if(ports.begin(), ports.end(),
                                  [&](const SerialPortInfo& p) { return p.device == device && p.port != 0; });
     if (it == ports.end())
-        return Failed(PortResolution::kNotUsable,
-                      shown + ": has no COM number; give it one with a link: ln -s " + device + " " + PortsDirectory()
-                          + "/comN");
-    PortResolution r;
-    r.port = it->port;
-    r.device = device;
-    return r;
+        return NotUsable(ENODEV,
+                         shown + ": has no COM number; give it one with a link: ln -s " + device + " "
+                             + PortsDirectory() + "/comN");
+    return PortChoice{it->port, device};
 }
 
 const char* PortStateName(PortState state)
@@ -90,11 +78,12 @@ PortStatus ProbeState(const SerialPortInfo& info)
         return status;
     }
     SerialDevice device;
-    SerialError error;
-    if (device.Open(info.device, &error)) {
+    const Result<> opened = device.Open(info.device);
+    if (opened) {
         status.state = PortState::kReady;
         return status;
     }
+    const SerialError& error = opened.Error();
     switch (error.errnoValue) {
     case EBUSY:
 #if EWOULDBLOCK != EBUSY
@@ -113,18 +102,19 @@ PortStatus ProbeState(const SerialPortInfo& info)
     return status;
 }
 
-std::optional<SerialPortInfo> DefaultPort(const std::vector<SerialPortInfo>& ports, bool* anyDenied)
+Result<SerialPortInfo> DefaultPort(const std::vector<SerialPortInfo>& ports)
 {
     for (const SerialPortInfo& p : ports) {
         if (Usable(p) && (p.kind == PortKind::kUsbSerial || p.kind == PortKind::kUsbAcm)) return p;
     }
+    bool anyDenied = false;
     for (const SerialPortInfo& p : ports) {
         if (!Usable(p)) continue;
         const PortStatus status = ProbeState(p);
         if (status.state == PortState::kReady) return p;
-        if (status.state == PortState::kPermissionDenied && anyDenied != nullptr) *anyDenied = true;
+        if (status.state == PortState::kPermissionDenied) anyDenied = true;
     }
-    return std::nullopt;
+    return anyDenied ? ErrorOf(EACCES, {}) : ErrorOf(ENODEV, {}, "no serial port can be opened");
 }
 
 }  // namespace platform

@@ -9,21 +9,20 @@
 #include <vector>
 
 #include "platform/PortDiscovery.h"
+#include "platform/SerialError.h"
 
 namespace platform {
 
-struct PortResolution {
-    enum Failure { kNone, kNotAPortName, kNotUsable };
+struct PortChoice {
     int port = 0;        // the COM number
     std::string device;  // the device it names
-    Failure failure = kNone;
-    std::string message;  // why not, naming the text or path given
 };
 
-// A COM name or number (1 to 63), or a path to a serial device that has a COM number. A path that
-// does not lead to a serial device (a regular file, a directory, /dev/null, a link loop, a dangling
-// link) is kNotUsable; text that is neither a COM name nor a path is kNotAPortName.
-PortResolution ResolvePortArgument(const std::string& text);
+// A COM name or number (1 to 63), or a path to a serial device that has a COM number. Text that is
+// neither a COM name nor a path fails with EINVAL; a path that does not lead to a serial device (a
+// regular file, a directory, /dev/null, a link loop, a dangling link) with another errno. The
+// reason names the text or path given.
+Result<PortChoice> ResolvePortArgument(const std::string& text);
 
 enum class PortState { kReady, kInUse, kPermissionDenied, kStaleLink, kSystem, kNoUart, kUnavailable };
 // "ready", "in use", "permission denied", "stale link", "used by the system", "no UART", "unavailable".
@@ -41,7 +40,7 @@ PortStatus ProbeState(const SerialPortInfo& info);
 
 // The port to use when none was named: the first USB adapter (serial or CDC-ACM) with a COM number,
 // otherwise the first port with a COM number that opens. Never a UART-less node or a terminal the
-// system uses. *anyDenied, when given, says whether some port refused access.
-std::optional<SerialPortInfo> DefaultPort(const std::vector<SerialPortInfo>& ports, bool* anyDenied = nullptr);
+// system uses. Fails with EACCES when no port will do and some port refused access, else ENODEV.
+Result<SerialPortInfo> DefaultPort(const std::vector<SerialPortInfo>& ports);
 
 }  // namespace platform

@@ -8,10 +8,7 @@ namespace platform {
 
 namespace {
 
-void NotOpen(SerialError* error, const std::string& path)
-{
-    if (error != nullptr) *error = ErrorOf(EBADF, path, "not open");
-}
+SerialError NotOpen() { return ErrorOf(EBADF, {}, "not open"); }
 
 }  // namespace
 
@@ -19,14 +16,15 @@ SerialDevice::SerialDevice() = default;
 
 SerialDevice::~SerialDevice() { Close(); }
 
-bool SerialDevice::Open(const std::string& devicePath, SerialError* error)
+Result<> SerialDevice::Open(const std::string& devicePath)
 {
     Close();
     // Every path names a tty; another kind of device is one more back-end, chosen here by its path.
-    m_backend = OpenTty(devicePath, error);
-    if (!m_backend) return false;
+    Result<std::unique_ptr<SerialBackend>> opened = OpenTty(devicePath);
+    if (!opened) return opened.Error();
+    m_backend = *std::move(opened);
     m_path = devicePath;
-    return true;
+    return {};
 }
 
 void SerialDevice::Close()
@@ -36,35 +34,29 @@ void SerialDevice::Close()
     m_driver = {};
 }
 
-bool SerialDevice::SetQueueSizes(std::size_t inputBytes, std::size_t outputBytes)
+void SerialDevice::SetQueueSizes(std::size_t inputBytes, std::size_t outputBytes)
 {
-    if (!m_backend) return false;
+    if (!m_backend) return;
     m_driver.inputQueue = inputBytes;
     m_driver.outputQueue = outputBytes;
-    return true;
 }
 
-bool SerialDevice::SetEventMask(std::uint32_t mask)
+void SerialDevice::SetEventMask(std::uint32_t mask)
 {
-    if (!m_backend) return false;
+    if (!m_backend) return;
     m_driver.eventMask = mask;
-    return true;
 }
 
-bool SerialDevice::SetTimeouts(const Timeouts& timeouts)
+void SerialDevice::SetTimeouts(const Timeouts& timeouts)
 {
-    if (!m_backend) return false;
+    if (!m_backend) return;
     m_driver.timeouts = timeouts;
-    return true;
 }
 
-bool SerialDevice::Configure(int baudRate, int parity, SerialError* error)
+Result<> SerialDevice::Configure(int baudRate, int parity)
 {
-    if (!m_backend) {
-        NotOpen(error, m_path);
-        return false;
-    }
-    return m_backend->Configure(baudRate, parity, error);
+    if (!m_backend) return NotOpen();
+    return m_backend->Configure(baudRate, parity);
 }
 
 void SerialDevice::Purge(PurgeWhat what)
@@ -72,23 +64,16 @@ void SerialDevice::Purge(PurgeWhat what)
     if (m_backend) m_backend->Purge(what);
 }
 
-SerialDevice::IoResult SerialDevice::WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs,
-                                               std::size_t* written, SerialError* error)
+Result<std::size_t> SerialDevice::WriteSome(std::span<const std::uint8_t> chunk, int timeoutMs)
 {
-    *written = 0;
-    if (!m_backend) {
-        NotOpen(error, m_path);
-        return IoResult::kError;
-    }
-    return m_backend->WriteSome(data, count, timeoutMs, written, error);
+    if (!m_backend) return NotOpen();
+    return m_backend->WriteSome(chunk, timeoutMs);
 }
 
-SerialDevice::IoResult SerialDevice::WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop,
-                                              std::size_t* got)
+Result<std::size_t> SerialDevice::WaitRead(std::span<std::uint8_t> buffer, const StopSignal& stop)
 {
-    *got = 0;
-    if (!m_backend) return IoResult::kHungUp;
-    return m_backend->WaitRead(buffer, capacity, stop, got);
+    if (!m_backend) return NotOpen();
+    return m_backend->WaitRead(buffer, stop);
 }
 
 int SerialDevice::Fd() const { return m_backend ? m_backend->Fd() : -1; }

@@ -11,17 +11,13 @@
 #include <cerrno>
 #include <chrono>
 #include <memory>
+#include <span>
 
 #include "platform/StopSignal.h"
 
 namespace platform {
 
 namespace {
-
-void Fill(SerialError* error, int err, const std::string& device, std::string reason = {})
-{
-    if (error != nullptr) *error = ErrorOf(err, device, std::move(reason));
-}
 
 struct LineSpeed {
     int rate;
@@ -65,6 +61,8 @@ int PollFor(pollfd* fds, nfds_t count, int timeoutMs)
 // A pseudo-terminal keeps PARODD but drops PARENB, and the C library reports EINVAL for a
 // tcsetattr that changed nothing it can read back. Asking again for the same odd or even line
 // therefore fails although the device already holds every part it can keep: accept that.
+SerialError TimedOut(const std::string& path) { return ErrorOf(ETIMEDOUT, path, "write timed out"); }
+
 bool AlreadyHeld(int fd, const termios& wanted)
 {
     if (errno != EINVAL) return false;
@@ -86,12 +84,10 @@ public:
     TtyDevice(const TtyDevice&) = delete;
     TtyDevice& operator=(const TtyDevice&) = delete;
 
-    bool Configure(int baudRate, int parity, SerialError* error) override;
+    Result<> Configure(int baudRate, int parity) override;
     void Purge(SerialDevice::PurgeWhat what) override;
-    SerialDevice::IoResult WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs, std::size_t* written,
-                                     SerialError* error) override;
-    SerialDevice::IoResult WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop,
-                                    std::size_t* got) override;
+    Result<std::size_t> WriteSome(std::span<const std::uint8_t> chunk, int timeoutMs) override;
+    Result<std::size_t> WaitRead(std::span<std::uint8_t> buffer, const StopSignal& stop) override;
     int Fd() const override { return m_fd; }
 
 private:
@@ -120,32 +116,29 @@ int LineSpeedOf(const termios& t)
     return 0;
 }
 
-std::unique_ptr<SerialBackend> OpenTty(const std::string& devicePath, SerialError* error)
+Result<std::unique_ptr<SerialBackend>> OpenTty(const std::string& devicePath)
 {
     const int f = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (f < 0) {
-        Fill(error, errno, devicePath);
-        return nullptr;
-    }
+    if (f < 0) return ErrorOf(errno, devicePath);
     termios probe{};
     if (::tcgetattr(f, &probe) != 0) {
-        Fill(error, ENOTTY, devicePath);
+        const SerialError error = ErrorOf(ENOTTY, devicePath);
         ::close(f);
-        return nullptr;
+        return error;
     }
     // The lock keeps out every other opener that locks too, this process included, root included.
     if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
-        Fill(error, errno, devicePath);
+        const SerialError error = ErrorOf(errno, devicePath);
         ::close(f);
-        return nullptr;
+        return error;
     }
     // Exclusive mode makes open() itself fail for other (non-root) programs that do not lock.
     if (::ioctl(f, TIOCEXCL) != 0) {
-        Fill(error, errno, devicePath);
+        const SerialError error = ErrorOf(errno, devicePath);
         ::close(f);
-        return nullptr;
+        return error;
     }
-    return std::make_unique<TtyDevice>(f, devicePath);
+    return std::unique_ptr<SerialBackend>(std::make_unique<TtyDevice>(f, devicePath));
 }
 
 TtyDevice::~TtyDevice()
@@ -155,22 +148,14 @@ TtyDevice::~TtyDevice()
     ::close(m_fd);
 }
 
-bool TtyDevice::Configure(int baudRate, int parity, SerialError* error)
+Result<> TtyDevice::Configure(int baudRate, int parity)
 {
     speed_t speed{};
-    if (!SpeedOf(baudRate, &speed)) {
-        Fill(error, EINVAL, m_path, "baud rate " + std::to_string(baudRate) + " not supported");
-        return false;
-    }
-    if (parity < 0 || parity > 2) {
-        Fill(error, EINVAL, m_path, "parity " + std::to_string(parity) + " not supported");
-        return false;
-    }
+    if (!SpeedOf(baudRate, &speed))
+        return ErrorOf(EINVAL, m_path, "baud rate " + std::to_string(baudRate) + " not supported");
+    if (parity < 0 || parity > 2) return ErrorOf(EINVAL, m_path, "parity " + std::to_string(parity) + " not supported");
     termios t{};
-    if (::tcgetattr(m_fd, &t) != 0) {
-        Fill(error, errno, m_path);
-        return false;
-    }
+    if (::tcgetattr(m_fd, &t) != 0) return ErrorOf(errno, m_path);
     ::cfmakeraw(&t);
     t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS);
     t.c_cflag |= CS8 | CLOCAL | CREAD;
@@ -181,27 +166,16 @@ bool TtyDevice::Configure(int baudRate, int parity, SerialError* error)
     }
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
-    if (!SetLineSpeed(&t, baudRate)) {
-        Fill(error, errno, m_path);
-        return false;
-    }
-    if (::tcsetattr(m_fd, TCSANOW, &t) != 0 && !AlreadyHeld(m_fd, t)) {
-        Fill(error, errno, m_path);
-        return false;
-    }
+    if (!SetLineSpeed(&t, baudRate)) return ErrorOf(errno, m_path);
+    if (::tcsetattr(m_fd, TCSANOW, &t) != 0 && !AlreadyHeld(m_fd, t)) return ErrorOf(errno, m_path);
     // tcsetattr succeeds when any part was taken; the rate is the part a driver may refuse.
     termios check{};
-    if (::tcgetattr(m_fd, &check) != 0 || ::cfgetospeed(&check) != speed) {
-        Fill(error, EINVAL, m_path, "baud rate " + std::to_string(baudRate) + " refused by the device");
-        return false;
-    }
+    if (::tcgetattr(m_fd, &check) != 0 || ::cfgetospeed(&check) != speed)
+        return ErrorOf(EINVAL, m_path, "baud rate " + std::to_string(baudRate) + " refused by the device");
     // Hold DTR and RTS off. Pseudo-terminals have no modem lines; that is no failure.
     int lines = TIOCM_DTR | TIOCM_RTS;
-    if (::ioctl(m_fd, TIOCMBIC, &lines) != 0 && errno != ENOTTY && errno != EINVAL) {
-        Fill(error, errno, m_path);
-        return false;
-    }
-    return true;
+    if (::ioctl(m_fd, TIOCMBIC, &lines) != 0 && errno != ENOTTY && errno != EINVAL) return ErrorOf(errno, m_path);
+    return {};
 }
 
 void TtyDevice::Purge(SerialDevice::PurgeWhat what)
@@ -212,60 +186,44 @@ void TtyDevice::Purge(SerialDevice::PurgeWhat what)
     ::tcflush(m_fd, queue);
 }
 
-SerialDevice::IoResult TtyDevice::WriteSome(const std::uint8_t* data, std::size_t count, int timeoutMs,
-                                            std::size_t* written, SerialError* error)
+Result<std::size_t> TtyDevice::WriteSome(std::span<const std::uint8_t> chunk, int timeoutMs)
 {
-    using IoResult = SerialDevice::IoResult;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left < 0) return IoResult::kTimeout;
+        if (left < 0) return TimedOut(m_path);
         pollfd p{m_fd, POLLOUT, 0};
         const int n = PollFor(&p, 1, static_cast<int>(left));
-        if (n < 0) {
-            Fill(error, errno, m_path);
-            return IoResult::kError;
-        }
-        if (n == 0) return IoResult::kTimeout;
-        if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-            Fill(error, EIO, m_path);
-            return IoResult::kHungUp;
-        }
-        const ssize_t w = ::write(m_fd, data, count);
-        if (w >= 0) {
-            *written = static_cast<std::size_t>(w);
-            return IoResult::kDone;
-        }
-        const int err = errno;
-        if (err == EAGAIN || err == EINTR) continue;
-        Fill(error, err, m_path);
-        return err == EIO || err == ENXIO || err == ENODEV ? IoResult::kHungUp : IoResult::kError;
+        if (n < 0) return ErrorOf(errno, m_path);
+        if (n == 0) return TimedOut(m_path);
+        if ((p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return ErrorOf(EIO, m_path);
+        const ssize_t w = ::write(m_fd, chunk.data(), chunk.size());
+        if (w >= 0) return static_cast<std::size_t>(w);
+        if (errno == EAGAIN || errno == EINTR) continue;
+        return ErrorOf(errno, m_path);
     }
 }
 
-SerialDevice::IoResult TtyDevice::WaitRead(std::uint8_t* buffer, std::size_t capacity, const StopSignal& stop,
-                                           std::size_t* got)
+Result<std::size_t> TtyDevice::WaitRead(std::span<std::uint8_t> buffer, const StopSignal& stop)
 {
-    using IoResult = SerialDevice::IoResult;
     pollfd p[2] = {{stop.Fd(), POLLIN, 0}, {m_fd, POLLIN, 0}};
-    if (PollFor(p, 2, -1) < 0) return IoResult::kError;
-    if ((p[0].revents & POLLIN) != 0) return IoResult::kStopped;
+    if (PollFor(p, 2, -1) < 0) return ErrorOf(errno, m_path);
+    if ((p[0].revents & POLLIN) != 0) return std::size_t{0};
     const short r = p[1].revents;
-    if ((r & POLLNVAL) != 0) return IoResult::kHungUp;
-    if ((r & (POLLIN | POLLHUP | POLLERR)) == 0) return IoResult::kDone;
+    // Whatever way the device reports that it is gone, the reader is told "device hung up".
+    const SerialError gone = ErrorOf(EIO, m_path);
+    if ((r & POLLNVAL) != 0) return gone;
+    if ((r & (POLLIN | POLLHUP | POLLERR)) == 0) return std::size_t{0};
     // Bytes still queued are passed on before a hang-up is reported.
-    const ssize_t n = ::read(m_fd, buffer, capacity);
-    if (n > 0) {
-        *got = static_cast<std::size_t>(n);
-        return IoResult::kDone;
-    }
+    const ssize_t n = ::read(m_fd, buffer.data(), buffer.size());
+    if (n > 0) return static_cast<std::size_t>(n);
+    const int err = errno;
     const bool hangUp = (r & (POLLHUP | POLLERR)) != 0;
-    if (n == 0) return hangUp ? IoResult::kHungUp : IoResult::kDone;
-    if (errno == EIO || errno == ENXIO || errno == ENODEV) return IoResult::kHungUp;
+    if (hangUp || (n < 0 && (err == EIO || err == ENXIO || err == ENODEV))) return gone;
     // Another reader of the same device may have taken the bytes the wake-up announced.
-    if (errno == EAGAIN || errno == EINTR) return hangUp ? IoResult::kHungUp : IoResult::kDone;
-    return hangUp ? IoResult::kHungUp : IoResult::kError;
+    if (n == 0 || err == EAGAIN || err == EINTR) return std::size_t{0};
+    return ErrorOf(err, m_path);
 }
 
 }  // namespace platform

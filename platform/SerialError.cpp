@@ -5,12 +5,6 @@
 
 namespace platform {
 
-std::string SerialError::Describe() const
-{
-    if (device.empty()) return reason;
-    return device + ": " + reason;
-}
-
 SerialError ErrorOf(int errnoValue, const std::string& device, std::string reason)
 {
     SerialError e;
@@ -18,6 +12,11 @@ SerialError ErrorOf(int errnoValue, const std::string& device, std::string reaso
     e.device = device;
     e.reason = reason.empty() ? SerialReasonOf(errnoValue) : std::move(reason);
     return e;
+}
+
+bool IsGone(const SerialError& error)
+{
+    return error.errnoValue == EIO || error.errnoValue == ENXIO || error.errnoValue == ENODEV;
 }
 
 std::string SerialReasonOf(int errnoValue)

@@ -1,20 +1,15 @@
 #pragma once
-// Why a serial operation failed, captured where it failed so that the caller who shows a
-// message can say "permission denied" or "in use" while the serial classes keep their 1/0 results.
+// The failure convention of the platform layer: every call that can fail returns a Result holding
+// the SerialError captured where it failed (protocol/Result.h).
 
 #include <string>
 
+#include "protocol/Result.h"
+
 namespace platform {
 
-struct SerialError {
-    int errnoValue = 0;  // errno at the failure; 0 when the failure had no errno
-    std::string device;  // the device path involved, empty when none
-    std::string reason;  // short lower-case text: "in use", "permission denied", "no such device", ...
-
-    bool Failed() const { return !reason.empty(); }
-    // "<device>: <reason>", or just the reason when there is no device.
-    std::string Describe() const;
-};
+using SerialError = protocol::SerialError;
+template <typename T = void> using Result = protocol::Result<T>;
 
 // The reason text for an errno value met while opening or using a serial device
 // (EBUSY/EWOULDBLOCK "in use", EACCES/EPERM "permission denied", ENOENT/ENXIO/ENODEV "no such device",
@@ -24,5 +19,9 @@ std::string SerialReasonOf(int errnoValue);
 // The error of a failed call: the errno, the device, and the reason (SerialReasonOf's text when
 // none is given).
 SerialError ErrorOf(int errnoValue, const std::string& device, std::string reason = {});
+
+// True when the error says the device has gone away (EIO, ENXIO, ENODEV): an unplugged adapter, a
+// closed pseudo-terminal. Using it again is pointless.
+bool IsGone(const SerialError& error);
 
 }  // namespace platform

@@ -4,12 +4,12 @@
 
 namespace protocol {
 
-int BaudIndexOfRate(int baudRate)
+std::optional<int> BaudIndexOfRate(int baudRate)
 {
     for (std::size_t i = 0; i < kBaudRates.size(); ++i) {
         if (kBaudRates[i] == baudRate) return static_cast<int>(i);
     }
-    return -1;
+    return std::nullopt;
 }
 
 std::uint8_t FrameChecksum(std::span<const std::uint8_t> bytes)
@@ -64,10 +64,10 @@ std::string HexBytes(std::span<const std::uint8_t> bytes)
 
 bool SendCommand(protocol::FramePort& port, std::uint8_t command, std::span<const std::uint8_t> payload)
 {
-    if (!port.IsOpen()) return false;
+    if (!port.PortOpen()) return false;
     const std::vector<std::uint8_t> frame = protocol::BuildFrame(command, payload);
     if (frame.empty()) return false;
-    return port.Write(frame.data(), static_cast<unsigned>(frame.size())) != 0;
+    return port.WriteFrame(frame).Ok();
 }
 
 bool SendCommand(protocol::FramePort& port, const protocol::Request& request)

@@ -60,8 +60,8 @@ constexpr Request WritePowerRequest(std::uint8_t level) { return {kWritePower, {
 inline constexpr std::size_t kModuleTypeByte = 2;
 constexpr int GuestIdOf(std::uint8_t high, std::uint8_t low) { return high * 256 + low; }
 
-// Baud index of a rate in bit/s, -1 when the rate is not one of kBaudRates.
-int BaudIndexOfRate(int baudRate);
+// Baud index of a rate in bit/s; nothing when the rate is not one of kBaudRates.
+std::optional<int> BaudIndexOfRate(int baudRate);
 
 // The checksum byte of the bytes given (everything before the checksum).
 std::uint8_t FrameChecksum(std::span<const std::uint8_t> bytes);

@@ -12,31 +12,30 @@ namespace {
 
 platform::SerialError NoDevice(int port)
 {
-    platform::SerialError e;
-    e.errnoValue = ENODEV;
-    e.reason = platform::PortDisplayName(port) + " names no device";
-    return e;
+    return platform::ErrorOf(ENODEV, {}, platform::PortDisplayName(port) + " names no device");
+}
+
+// The device of a port, when it may be opened as one.
+platform::Result<std::string> UsableDevice(int port)
+{
+    const std::string path = platform::PortDevicePath(port);
+    if (path.empty()) return NoDevice(port);
+    if (const platform::Result<> allowed = platform::MayOpen(path); !allowed) return allowed.Error();
+    return path;
 }
 
 }  // namespace
 
-int ProbePort(unsigned port, platform::SerialError* why)
+platform::Result<> TryPort(unsigned port)
 {
     const int n = port > static_cast<unsigned>(platform::kHighestPort) ? -1 : static_cast<int>(port);
-    const std::string path = platform::PortDevicePath(n);
-    if (path.empty()) {
-        if (why != nullptr) *why = NoDevice(n);
-        return 0;
-    }
+    const platform::Result<std::string> path = UsableDevice(n);
+    if (!path) return path.Error();
     platform::SerialDevice device;
-    platform::SerialError error;
-    if (!platform::MayOpen(path, &error) || !device.Open(path, &error)) {
-        if (why != nullptr) *why = error;
-        return 0;
-    }
-    device.Close();
-    return 1;
+    return device.Open(*path);
 }
+
+int ProbePort(unsigned port) { return TryPort(port) ? 1 : 0; }
 
 CXSerial::CXSerial() = default;
 
@@ -51,14 +50,13 @@ int CXSerial::Open(int portNumber, int baud, int parityIndex)
     baudRate = baud;
     parity = parityIndex;
     SetError({});
-    const std::string path = platform::PortDevicePath(portNumber);
-    if (path.empty()) {
-        SetError(NoDevice(portNumber));
+    const platform::Result<std::string> path = UsableDevice(portNumber);
+    if (!path) {
+        SetError(path.Error());
         return 0;
     }
-    platform::SerialError error;
-    if (!platform::MayOpen(path, &error) || !handle.Open(path, &error)) {
-        SetError(error);
+    if (const platform::Result<> opened = handle.Open(*path); !opened) {
+        SetError(opened.Error());
         return 0;
     }
     handle.Purge(platform::SerialDevice::kPurgeBoth);
@@ -66,8 +64,8 @@ int CXSerial::Open(int portNumber, int baud, int parityIndex)
     // records them and they cannot fail on an open device.
     handle.SetEventMask(kEventMask);
     handle.SetTimeouts({});
-    if (!handle.Configure(baudRate, parity, &error)) {
-        SetError(error);
+    if (const platform::Result<> configured = handle.Configure(baudRate, parity); !configured) {
+        SetError(configured.Error());
         handle.Close();
         return 0;
     }
@@ -75,10 +73,7 @@ int CXSerial::Open(int portNumber, int baud, int parityIndex)
     m_hungUp = false;
     OnStreamStart();
     if (!StartReader()) {
-        error.errnoValue = EAGAIN;
-        error.device = path;
-        error.reason = "cannot start the receive thread";
-        SetError(error);
+        SetError(platform::ErrorOf(EAGAIN, *path, "cannot start the receive thread"));
         handle.Close();
         return 0;
     }
@@ -92,9 +87,8 @@ int CXSerial::SetLineState(int baud, int parityIndex)
         return 0;
     }
     parity = parityIndex;
-    platform::SerialError error;
-    if (!handle.Configure(baud, parityIndex, &error)) {
-        SetError(error);
+    if (const platform::Result<> configured = handle.Configure(baud, parityIndex); !configured) {
+        SetError(configured.Error());
         return 0;
     }
     return 1;
@@ -124,35 +118,33 @@ int CXSerial::Write(const void* data, unsigned count)
         }
         const std::size_t chunk = std::min<std::size_t>(kChunkSize, count - done);
         if (chunk == 0) break;
-        std::size_t written = 0;
-        platform::SerialError error;
-        switch (handle.WriteSome(bytes + done, chunk, kChunkWaitMs, &written, &error)) {
-        case platform::SerialDevice::IoResult::kDone:
-            done += written;
-            if (written > 0) failedTries = 0;
-            break;
-        case platform::SerialDevice::IoResult::kTimeout:
-            // Nothing drains the line: drop what is queued and try the chunk again.
-            handle.Purge(platform::SerialDevice::kPurgeOutput);
-            error.device = handle.Path();
-            error.errnoValue = ETIMEDOUT;
-            error.reason = "write timed out";
-            ++failedTries;
-            break;
-        case platform::SerialDevice::IoResult::kHungUp:
-            SetError(error);
+        const platform::Result<std::size_t> written = handle.WriteSome({bytes + done, chunk}, kChunkWaitMs);
+        if (written) {
+            done += *written;
+            if (*written > 0) failedTries = 0;
+            continue;
+        }
+        if (platform::IsGone(written.Error())) {
+            SetError(written.Error());
             MarkGone();
             ReleaseGoneDevice();
             return 0;
-        case platform::SerialDevice::IoResult::kStopped:
-        case platform::SerialDevice::IoResult::kError: ++failedTries; break;
         }
-        if (failedTries >= kChunkTries) {
-            SetError(error);
+        // Nothing drains the line: drop what is queued and try the chunk again.
+        if (written.Error().errnoValue == ETIMEDOUT) handle.Purge(platform::SerialDevice::kPurgeOutput);
+        if (++failedTries >= kChunkTries) {
+            SetError(written.Error());
             return 0;
         }
     } while (done < count);
     return 1;
+}
+
+protocol::Result<> CXSerial::WriteFrame(std::span<const std::uint8_t> frame)
+{
+    if (!IsOpen()) return platform::ErrorOf(EBADF, {}, "not open");
+    if (Write(frame.data(), static_cast<unsigned>(frame.size())) != 0) return {};
+    return LastError();
 }
 
 int CXSerial::Close()
@@ -196,29 +188,20 @@ void CXSerial::ReaderThread()
     std::array<std::uint8_t, kChunkSize> buffer;
     int emptyWakeups = 0;
     for (;;) {
-        std::size_t got = 0;
-        switch (handle.WaitRead(buffer.data(), buffer.size(), stopEvent, &got)) {
-        case platform::SerialDevice::IoResult::kStopped: return;
-        case platform::SerialDevice::IoResult::kHungUp: {
-            platform::SerialError gone;
-            gone.errnoValue = EIO;
-            gone.device = handle.Path();
-            gone.reason = platform::SerialReasonOf(EIO);
-            SetError(gone);
+        const platform::Result<std::size_t> got = handle.WaitRead(buffer, stopEvent);
+        if (got && *got > 0) {
+            emptyWakeups = 0;
+            for (std::size_t i = 0; i < *got; ++i)
+                OnReceiveByte(buffer[i]);
+            continue;
+        }
+        if (got) {
+            if (stopEvent.IsSet()) return;
+            if (++emptyWakeups < kEmptyWakeupsBeforePause) continue;
+        } else if (platform::IsGone(got.Error())) {
+            SetError(got.Error());
             MarkGone();
             return;
-        }
-        case platform::SerialDevice::IoResult::kDone:
-            if (got > 0) {
-                emptyWakeups = 0;
-                for (std::size_t i = 0; i < got; ++i)
-                    OnReceiveByte(buffer[i]);
-                continue;
-            }
-            if (++emptyWakeups < kEmptyWakeupsBeforePause) continue;
-            break;
-        case platform::SerialDevice::IoResult::kTimeout:
-        case platform::SerialDevice::IoResult::kError: break;
         }
         emptyWakeups = 0;
         if (stopEvent.WaitFor(kPauseMs)) return;

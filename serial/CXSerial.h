@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 
@@ -15,10 +16,12 @@
 #include "platform/StopSignal.h"
 #include "protocol/FramePort.h"
 
-// 1 when port n could be opened (it is closed again at once), else 0. A port held open by anyone,
-// this process included, is not available; nor is a node with no UART behind it or a terminal the
-// system uses (the console, a login), which are not even opened. *why, when given, receives the reason of a failure.
-int ProbePort(unsigned port, platform::SerialError* why = nullptr);
+// Whether port n can be opened (it is closed again at once), and why not. A port held open by
+// anyone, this process included, is not available; nor is a node with no UART behind it or a
+// terminal the system uses (the console, a login), which are not even opened.
+platform::Result<> TryPort(unsigned port);
+// 1 when TryPort succeeds, else 0.
+int ProbePort(unsigned port);
 
 class CXSerial : public protocol::FramePort {
 public:
@@ -37,7 +40,7 @@ public:
 
     // 0 once the device has gone away (unplugged adapter, closed pty), although the descriptor is
     // released only by the next call on the GUI thread (or Close).
-    int IsOpen() const final;
+    int IsOpen() const;
     // Closes any open port, then opens port n at the baud rate (bit/s) and parity index (0 none, 1 odd,
     // 2 even) and starts the receive thread. 0, with the port closed, when any step fails.
     int Open(int port, int baudRate, int parity);
@@ -48,7 +51,11 @@ public:
     int OpenOrReconfigure(int port, int baudRate, int parity);
     // 1 when every byte was written; 0 when no port is open, the device is gone, or a chunk could not
     // be written in kChunkTries tries. Writes never interleave.
-    int Write(const void* data, unsigned count) final;
+    int Write(const void* data, unsigned count);
+
+    // The frame codec's view of the port: IsOpen, and Write with the reason of a failure.
+    bool PortOpen() const final { return IsOpen() != 0; }
+    protocol::Result<> WriteFrame(std::span<const std::uint8_t> frame) final;
     // Stops the receive thread and closes the port. Always 1.
     int Close();
 

@@ -88,8 +88,8 @@ TEST_F(PcWithAdapter, ProbeKeepsOnlyTheRealPorts) { EXPECT_EQ(Probed(), (std::ve
 TEST_F(PcWithAdapter, AHeldPortIsInUseWithItsHolder)
 {
     platform::SerialDevice holder;
-    platform::SerialError why;
-    ASSERT_TRUE(holder.Open("/dev/ttyUSB0", &why)) << why.Describe();
+    const platform::Result<> opened = holder.Open("/dev/ttyUSB0");
+    ASSERT_TRUE(opened) << opened.Error().Describe();
     CliResult r = RunCli({"ports"});
     EXPECT_EQ(r.code, 0);
     EXPECT_TRUE(Has(LineOf(r.out, "COM33"), "\tin use (PID " + std::to_string(::getpid()) + ")\t")) << r.out;
@@ -130,7 +130,7 @@ TEST(UsbDevices, EachKindAndItsComNumber)
     found = platform::DiscoverPorts();
     EXPECT_EQ(found[0].port, 5);
     EXPECT_EQ(found[0].device, "/dev/ttyUSB1");
-    EXPECT_EQ(platform::ResolvePortArgument("/dev/ttyUSB1").port, 5);
+    EXPECT_EQ(platform::ResolvePortArgument("/dev/ttyUSB1")->port, 5);
     EXPECT_EQ(platform::DefaultPort(found)->port, 5);
 }
 

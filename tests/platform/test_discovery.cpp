@@ -73,9 +73,10 @@ TEST(SystemTerminals, ALoginsTerminalIsNeitherProbedNorOpened)
     EXPECT_EQ(platform::DescribeDevice(login.slave).systemUse, use);
 
     std::filesystem::create_symlink(login.slave, platform::PortLinkPath(7));
-    platform::SerialError why;
-    EXPECT_EQ(ProbePort(7, &why), 0);
-    EXPECT_EQ(why.reason, "used by the system (" + use + ")");
+    EXPECT_EQ(ProbePort(7), 0);
+    const platform::Result<> tried = TryPort(7);
+    ASSERT_FALSE(tried);
+    EXPECT_EQ(tried.Error().reason, "used by the system (" + use + ")");
     for (const platform::SerialPortInfo& p : platform::DiscoverPorts()) {
         if (p.port == 7) {
             EXPECT_EQ(p.systemUse, use);

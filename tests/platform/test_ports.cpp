@@ -114,16 +114,17 @@ TEST_F(PortsDir, RelativeConfigHomeIsIgnored)
 TEST_F(PortsDir, OpeningWhatIsNoSerialDeviceSaysWhy)
 {
     platform::SerialDevice device;
-    platform::SerialError error;
-    EXPECT_FALSE(device.Open((root / "absent").string(), &error));
-    EXPECT_EQ(error.reason, "no such device");
-    EXPECT_EQ(error.errnoValue, ENOENT);
+    const platform::Result<> absent = device.Open((root / "absent").string());
+    ASSERT_FALSE(absent);
+    EXPECT_EQ(absent.Error().reason, "no such device");
+    EXPECT_EQ(absent.Error().errnoValue, ENOENT);
 
     std::ofstream(root / "file") << "x";
-    EXPECT_FALSE(device.Open((root / "file").string(), &error));
-    EXPECT_EQ(error.reason, "not a serial device");
+    const platform::Result<> file = device.Open((root / "file").string());
+    ASSERT_FALSE(file);
+    EXPECT_EQ(file.Error().reason, "not a serial device");
     EXPECT_FALSE(device.IsOpen());
-    EXPECT_EQ(error.Describe(), (root / "file").string() + ": not a serial device");
+    EXPECT_EQ(file.Error().Describe(), (root / "file").string() + ": not a serial device");
 }
 
 TEST(SerialReason, Texts)

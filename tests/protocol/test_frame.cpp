@@ -76,15 +76,15 @@ TEST(ParseRequest, OnlyWellBuiltRequests)
 // A port that records what the senders hand it.
 class RecordingPort : public protocol::FramePort {
 public:
-    int IsOpen() const override { return open; }
-    int Write(const void* data, unsigned count) override
+    bool PortOpen() const override { return open; }
+    protocol::Result<> WriteFrame(std::span<const std::uint8_t> frame) override
     {
-        const auto* bytes = static_cast<const std::uint8_t*>(data);
-        writes.emplace_back(bytes, bytes + count);
-        return writeResult;
+        writes.emplace_back(frame.begin(), frame.end());
+        if (writeFails) return protocol::SerialError{5, "/dev/ttyUSB0", "device hung up"};
+        return {};
     }
-    int open = 1;
-    int writeResult = 1;
+    bool open = true;
+    bool writeFails = false;
     std::vector<Bytes> writes;
 };
 
@@ -115,9 +115,9 @@ TEST(Senders, EachWritesItsRequestWholeInOneWrite)
         ASSERT_EQ(port.writes.size(), 1u) << c.name;
         EXPECT_EQ(port.writes[0], protocol::BuildFrame(c.request)) << c.name;
 
-        port.writeResult = 0;
+        port.writeFails = true;
         EXPECT_FALSE(c.send(port)) << c.name << ": a failed write is a failed send";
-        port.open = 0;
+        port.open = false;
         port.writes.clear();
         EXPECT_FALSE(c.send(port)) << c.name;
         EXPECT_TRUE(port.writes.empty()) << c.name << ": nothing goes to a closed port";
@@ -145,7 +145,7 @@ TEST(BaudTable, IndexOfRate)
     EXPECT_EQ(protocol::BaudIndexOfRate(1200), 0);
     EXPECT_EQ(protocol::BaudIndexOfRate(9600), 3);
     EXPECT_EQ(protocol::BaudIndexOfRate(115200), 7);
-    EXPECT_EQ(protocol::BaudIndexOfRate(14400), -1);
+    EXPECT_EQ(protocol::BaudIndexOfRate(14400), std::nullopt);
 }
 
 }  // namespace

@@ -54,9 +54,10 @@ TEST_F(SerialPort, HeldPortIsNeitherProbedNorOpenedTwice)
     EXPECT_EQ(ProbePort(3), 1);
     ZebSerial holder;
     ASSERT_EQ(holder.Open(3, 9600, 0), 1);
-    platform::SerialError why;
-    EXPECT_EQ(ProbePort(3, &why), 0);
-    EXPECT_EQ(why.reason, "in use");
+    EXPECT_EQ(ProbePort(3), 0);
+    const platform::Result<> tried = TryPort(3);
+    ASSERT_FALSE(tried);
+    EXPECT_EQ(tried.Error().reason, "in use");
     ZebSerial second;
     EXPECT_EQ(second.Open(3, 9600, 0), 0);
     EXPECT_EQ(second.IsOpen(), 0);

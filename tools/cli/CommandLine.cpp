@@ -248,24 +248,23 @@ void ResolvePorts(const cmdline::ParsedLine& line, Invocation& inv)
     const bool used = inv.command != Command::Ports && !(inv.command == Command::Search && inv.allPorts);
     const std::vector<Given> given = used || line.Has("port") ? line.All("port") : std::vector<Given>{};
     for (const Given& g : given) {
-        if (g.text.find('/') == std::string::npos
-            && platform::ResolvePortArgument(g.text).failure == platform::PortResolution::kNotAPortName)
+        if (g.text.find('/') == std::string::npos && !platform::ResolvePortArgument(g.text))
             Bad(g.origin + " must be COM1 to COM63, 1 to 63 or a device path, not " + Shown(g.text));
     }
     if (given.size() > 1 && inv.command != Command::Search && inv.command != Command::Apply)
         Bad(std::string(InfoOf(inv.command).word) + " takes one --port; search and apply take several");
     for (const Given& g : given) {
-        const platform::PortResolution r = platform::ResolvePortArgument(g.text);
-        if (r.failure != platform::PortResolution::kNone) {
+        const platform::Result<platform::PortChoice> r = platform::ResolvePortArgument(g.text);
+        if (!r) {
             // The message starts with the path as given: shown safely.
-            std::string message = r.message;
+            std::string message = r.Error().reason;
             if (message.starts_with(g.text)) message.replace(0, g.text.size(), cmdline::Printable(g.text));
             throw CliError(kExitPortFailure, message);
         }
         for (int p : inv.ports) {
-            if (p == r.port) Bad(g.origin + " names COM" + std::to_string(r.port) + " twice");
+            if (p == r->port) Bad(g.origin + " names COM" + std::to_string(r->port) + " twice");
         }
-        inv.ports.push_back(r.port);
+        inv.ports.push_back(r->port);
     }
 }
 

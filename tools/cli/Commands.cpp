@@ -112,7 +112,7 @@ std::string PairText(const protocol::SearchPair& pair)
 // same pair: a late answer to the previous pair's request would name the wrong pair.
 std::vector<PortSearch> SearchPorts(const std::vector<int>& ports, const Invocation& inv)
 {
-    const auto pairs = protocol::SearchPairs(protocol::BaudIndexOfRate(inv.baudRate), inv.parity,
+    const auto pairs = protocol::SearchPairs(protocol::BaudIndexOfRate(inv.baudRate).value_or(-1), inv.parity,
                                              static_cast<int>(protocol::kBaudRates.size()),
                                              static_cast<int>(protocol::kParityNames.size()));
     std::vector<PortSearch> searches(ports.size());

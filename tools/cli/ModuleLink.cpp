@@ -20,15 +20,14 @@ namespace cli {
 std::string ResolvedDevice(const std::string& path)
 {
     // Link by link, so that a dangling link names the device it points at.
-    std::string resolved, why;
-    platform::ResolveLinks(path, &resolved, &why);
-    return resolved;
+    const platform::Result<std::string> resolved = platform::ResolveLinks(path);
+    return resolved ? *resolved : resolved.Error().device;
 }
 
 bool IsLinkLoop(const std::string& path)
 {
-    std::string resolved, why;
-    return !platform::ResolveLinks(path, &resolved, &why) && why == "link loop";
+    const platform::Result<std::string> resolved = platform::ResolveLinks(path);
+    return !resolved && resolved.Error().errnoValue == ELOOP;
 }
 
 std::string OpenFailureMessage(int port, const platform::SerialError& why)
@@ -112,7 +111,7 @@ void ModuleLink::Post(const Request& request)
         const platform::SerialError why = m_serial.LastError();
         throw CliError(kExitPortFailure,
                        "cannot send " + std::string(request.name) + " on " + Where() + ": "
-                           + (why.Failed() ? why.Describe() : std::string("the port is closed")));
+                           + (!why.reason.empty() ? why.Describe() : std::string("the port is closed")));
     }
 }
 

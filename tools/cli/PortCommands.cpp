@@ -1,5 +1,6 @@
 #include "PortCommands.h"
 
+#include <cerrno>
 #include <ostream>
 #include <vector>
 
@@ -104,11 +105,10 @@ int Ports(const Invocation& inv, std::ostream& out, std::ostream& err)
 int ChoosePort(const Invocation& inv, std::ostream& err)
 {
     if (!inv.ports.empty()) return inv.ports.front();
-    bool denied = false;
-    const std::optional<platform::SerialPortInfo> chosen = platform::DefaultPort(platform::DiscoverPorts(), &denied);
+    const platform::Result<platform::SerialPortInfo> chosen = platform::DefaultPort(platform::DiscoverPorts());
     if (!chosen) {
         std::string message = "no serial port can be opened; name one with --port";
-        if (denied) message += std::string("\n") + kDialoutHint;
+        if (chosen.Error().errnoValue == EACCES) message += std::string("\n") + kDialoutHint;
         throw CliError(kExitPortFailure, message);
     }
     if (!inv.json && !inv.quiet) {

@@ -58,14 +58,15 @@ int ParseChannel(std::string_view text, std::string_view what)
 int ParseBaudCode(std::string_view text, std::string_view what)
 {
     const std::optional<long long> v = ParseDecimal(text);
-    const int index = v && *v <= protocol::kBaudRates.back() ? protocol::BaudIndexOfRate(static_cast<int>(*v)) : -1;
-    if (index < 0) {
+    const std::optional<int> index
+        = v && *v <= protocol::kBaudRates.back() ? protocol::BaudIndexOfRate(static_cast<int>(*v)) : std::nullopt;
+    if (!index) {
         std::string rates = "one of";
         for (int rate : protocol::kBaudRates)
             rates += " " + std::to_string(rate);
         Refuse(what, rates, text);
     }
-    return index + 1;
+    return *index + 1;
 }
 
 int ParseBaudRate(std::string_view text, std::string_view what)

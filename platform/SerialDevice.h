@@ -32,6 +32,7 @@ public:
     bool IsOpen() const { return m_backend != nullptr; }
 
     // Raw, 8 data bits, 1 stop bit, parity 0 none / 1 odd / 2 even, no flow control, DTR and RTS dropped.
+    // A byte received with a parity or framing error is passed on as it came.
     // A baud rate the device has no setting for, or parity outside 0..2, fails with its reason.
     Result<> Configure(int baudRate, int parity);
 

@@ -159,11 +159,10 @@ Result<> TtyDevice::Configure(int baudRate, int parity)
     ::cfmakeraw(&t);
     t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS);
     t.c_cflag |= CS8 | CLOCAL | CREAD;
-    t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
-    if (parity != 0) {
-        t.c_cflag |= PARENB | (parity == 1 ? PARODD : 0);
-        t.c_iflag |= INPCK;
-    }
+    // No input parity check: with it the tty would turn a byte that came with a parity or framing
+    // error into 0x00; the module link passes such a byte on as it came.
+    t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK | ISTRIP);
+    if (parity != 0) t.c_cflag |= PARENB | (parity == 1 ? PARODD : 0);
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     if (!SetLineSpeed(&t, baudRate)) return ErrorOf(errno, m_path);

@@ -51,8 +51,8 @@ public:
 private:
     std::array<std::uint8_t, kBufferSize> rxBuffer{};
     std::int32_t rxCount = 0;
-    std::size_t m_dirty = 0;
-    bool m_complete = false;  // bytes of rxBuffer that may be nonzero; only these are cleared on reset
+    std::size_t m_dirty = 0;  // bytes of rxBuffer that may be nonzero; only these are cleared on reset
+    bool m_complete = false;  // the bytes held are a complete frame
 };
 
 }  // namespace protocol

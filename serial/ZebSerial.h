@@ -27,8 +27,9 @@ public:
     ZebSerialNotice(const ZebSerialNotice&) = delete;
     ZebSerialNotice& operator=(const ZebSerialNotice&) = delete;
 
-    // A copy to handle later, which still counts as pending: a receiver that holds notices back
-    // holds the receive thread back as well, instead of collecting an unbounded backlog.
+    // A copy to handle later, which still counts as pending: while a receiver holds notices back,
+    // the receive thread drops the frames beyond ZebSerial::kMaxPendingNotices (and counts them)
+    // instead of posting an unbounded backlog; it is never held back itself.
     std::unique_ptr<ZebSerialNotice> Keep() const;
 
     std::uint8_t command = 0;     // byte 6 of the frame

@@ -92,31 +92,31 @@ class BarePtyRoundTrip {
 public:
     BarePtyRoundTrip()
     {
-        if (::openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) return;
+        if (::openpty(&m_master, &m_slave, nullptr, nullptr, nullptr) != 0) return;
         termios raw{};
-        ::tcgetattr(slave_, &raw);
+        ::tcgetattr(m_slave, &raw);
         ::cfmakeraw(&raw);
-        ::tcsetattr(slave_, TCSANOW, &raw);
-        module_ = std::thread([this] {
+        ::tcsetattr(m_slave, TCSANOW, &raw);
+        m_module = std::thread([this] {
             // Answers until the other side closes.
-            while (ReadFrame(slave_, request_.size())
-                   && ::write(slave_, answer_.data(), answer_.size()) == static_cast<ssize_t>(answer_.size())) { }
+            while (ReadFrame(m_slave, m_request.size())
+                   && ::write(m_slave, m_answer.data(), m_answer.size()) == static_cast<ssize_t>(m_answer.size())) { }
         });
     }
     ~BarePtyRoundTrip()
     {
-        if (master_ >= 0) ::close(master_);
-        if (module_.joinable()) module_.join();
-        if (slave_ >= 0) ::close(slave_);
+        if (m_master >= 0) ::close(m_master);
+        if (m_module.joinable()) m_module.join();
+        if (m_slave >= 0) ::close(m_slave);
     }
     // Adds the times of n round trips; false when one failed.
     bool Measure(int n, std::vector<double>* micros)
     {
         for (int i = 0; i < n; ++i) {
             const auto start = Clock::now();
-            if (master_ < 0
-                || ::write(master_, request_.data(), request_.size()) != static_cast<ssize_t>(request_.size())
-                || !ReadFrame(master_, answer_.size()))
+            if (m_master < 0
+                || ::write(m_master, m_request.data(), m_request.size()) != static_cast<ssize_t>(m_request.size())
+                || !ReadFrame(m_master, m_answer.size()))
                 return false;
             micros->push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
         }
@@ -124,13 +124,13 @@ public:
     }
 
 private:
-    const std::vector<std::uint8_t> request_
+    const std::vector<std::uint8_t> m_request
         = protocol::BuildFrame(protocol::kReadChannel, std::vector<std::uint8_t>{0, 0});
-    const std::vector<std::uint8_t> answer_
+    const std::vector<std::uint8_t> m_answer
         = protocol::BuildFrame(protocol::kReadChannel, std::vector<std::uint8_t>{7, 0});
-    int master_ = -1;
-    int slave_ = -1;
-    std::thread module_;
+    int m_master = -1;
+    int m_slave = -1;
+    std::thread m_module;
 };
 
 }  // namespace

@@ -48,9 +48,9 @@ public:
     {
         int fds[2];
         if (::pipe(fds) != 0) return Fail(error, "pipe");
-        pid_ = ::fork();
-        if (pid_ < 0) return Fail(error, "fork");
-        if (pid_ == 0) {
+        m_pid = ::fork();
+        if (m_pid < 0) return Fail(error, "fork");
+        if (m_pid == 0) {
             ::close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
             if (std::freopen("/dev/null", "w", stderr) == nullptr) _exit(127);
@@ -66,17 +66,17 @@ public:
             number += c;
         ::close(fds[0]);
         if (number.empty()) return Fail(error, "Xvfb did not start (is it installed?)");
-        display_ = ":" + number;
+        m_display = ":" + number;
         return true;
     }
     ~XServer()
     {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            ::waitpid(m_pid, nullptr, 0);
         }
     }
-    const std::string& Display() const { return display_; }
+    const std::string& Display() const { return m_display; }
 
 private:
     static bool Fail(std::string* error, const char* what)
@@ -84,44 +84,44 @@ private:
         *error = what;
         return false;
     }
-    pid_t pid_ = -1;
-    std::string display_;
+    pid_t m_pid = -1;
+    std::string m_display;
 };
 
 // Watches the root window for top-level windows being mapped.
 class MapWatch {
 public:
     explicit MapWatch(const std::string& display)
-        : connection_(xcb_connect(display.c_str(), nullptr))
+        : m_connection(xcb_connect(display.c_str(), nullptr))
     {
-        if (xcb_connection_has_error(connection_)) return;
-        root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        if (xcb_connection_has_error(m_connection)) return;
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
         const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
-        xcb_flush(connection_);
+        xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(m_connection);
     }
-    ~MapWatch() { xcb_disconnect(connection_); }
-    bool Ok() const { return xcb_connection_has_error(connection_) == 0; }
+    ~MapWatch() { xcb_disconnect(m_connection); }
+    bool Ok() const { return xcb_connection_has_error(m_connection) == 0; }
 
     // Drops events left from an earlier run.
     void Drain()
     {
-        while (xcb_generic_event_t* e = xcb_poll_for_event(connection_))
+        while (xcb_generic_event_t* e = xcb_poll_for_event(m_connection))
             std::free(e);
     }
 
     // Waits for a window of at least 100 x 100 pixels to be mapped on the root window.
     bool WaitForMap(Clock::time_point deadline)
     {
-        const int fd = xcb_get_file_descriptor(connection_);
+        const int fd = xcb_get_file_descriptor(m_connection);
         while (Clock::now() < deadline) {
-            while (xcb_generic_event_t* e = xcb_poll_for_event(connection_)) {
+            while (xcb_generic_event_t* e = xcb_poll_for_event(m_connection)) {
                 const bool mapped = (e->response_type & 0x7F) == XCB_MAP_NOTIFY
                     && IsLarge(reinterpret_cast<xcb_map_notify_event_t*>(e)->window);
                 std::free(e);
                 if (mapped) return true;
             }
-            if (xcb_connection_has_error(connection_)) return false;
+            if (xcb_connection_has_error(m_connection)) return false;
             pollfd p{fd, POLLIN, 0};
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             ::poll(&p, 1, static_cast<int>(std::max<long long>(1, left.count())));
@@ -134,14 +134,14 @@ private:
     bool IsLarge(xcb_window_t window)
     {
         xcb_get_geometry_reply_t* g
-            = xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
+            = xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
         const bool large = g != nullptr && g->width >= 100 && g->height >= 100;
         std::free(g);
         return large;
     }
 
-    xcb_connection_t* connection_;
-    xcb_window_t root_ = 0;
+    xcb_connection_t* m_connection;
+    xcb_window_t m_root = 0;
 };
 
 // How long a run may take to map its window and to paint it: a profiler slows the program fiftyfold.

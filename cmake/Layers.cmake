@@ -12,18 +12,23 @@ function(orvane_sources out)
   set(${out} ${files} PARENT_SCOPE)
 endfunction()
 
-# The strict warnings, for our own code only: not for tests, and not for what moc generates.
-set(ORVANE_STRICT_WARNINGS
+# The strict warnings, for our own code only: not for the tests, and not for what moc generates.
+# Target-wide, so that a precompiled header is built with the same flags as the files using it.
+option(ORVANE_STRICT_WARNINGS "Compile our own code with the strict warning set" ON)
+set(ORVANE_STRICT_FLAGS
     -Wshadow -Wconversion -Wsign-conversion -Wold-style-cast -Wpedantic
-    -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-align -Wnull-dereference -Wdouble-promotion)
+    -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-align -Wcast-qual -Wdouble-promotion)
 function(orvane_strict_warnings target)
-  if(NOT ORVANE_STRICT_WARNINGS_ON)
+  if(NOT ORVANE_STRICT_WARNINGS)
     return()
   endif()
-  get_target_property(sources ${target} SOURCES)
-  list(FILTER sources INCLUDE REGEX "\\.cpp$")
-  set_source_files_properties(${sources} TARGET_DIRECTORY ${target} PROPERTIES COMPILE_OPTIONS
-                              "${ORVANE_STRICT_WARNINGS}")
+  target_compile_options(${target} PRIVATE ${ORVANE_STRICT_FLAGS})
+  get_target_property(automoc ${target} AUTOMOC)
+  if(automoc)
+    get_target_property(binary_dir ${target} BINARY_DIR)
+    set_source_files_properties(${binary_dir}/${target}_autogen/mocs_compilation.cpp TARGET_DIRECTORY ${target}
+                                PROPERTIES COMPILE_OPTIONS "-w")
+  endif()
 endfunction()
 
 # orvane_layer(<target> <folder> [EXCLUDE <regex>] [PUBLIC|PRIVATE <libraries>...]): a static

@@ -101,16 +101,22 @@ void TsuiTabControlTopPanel::setTabPosition(TsuiTabPosition position)
     Relayout();
 }
 
-bool TsuiTabControlTopPanel::TabVisibleAt(int i) const { return i < 0 || i >= kMaxTabs || m_tabShown[i]; }
+bool TsuiTabControlTopPanel::TabVisibleAt(int i) const
+{
+    return i < 0 || i >= kMaxTabs || m_tabShown[static_cast<std::size_t>(i)];
+}
 
 void TsuiTabControlTopPanel::setTabVisibleAt(int i, bool shown)
 {
     if (i < 0 || i >= kMaxTabs) return;
-    m_tabShown[i] = shown;
+    m_tabShown[static_cast<std::size_t>(i)] = shown;
     Relayout();
 }
 
-int TsuiTabControlTopPanel::TabWidth(int i) const { return i < 0 || i >= kMaxTabs ? -1 : m_tabWidths[i]; }
+int TsuiTabControlTopPanel::TabWidth(int i) const
+{
+    return i < 0 || i >= kMaxTabs ? -1 : m_tabWidths[static_cast<std::size_t>(i)];
+}
 
 void TsuiTabControlTopPanel::setTabIndex(int index)
 {

@@ -84,7 +84,7 @@ TsuiTabControlTopPanel::TabLayout TsuiTabControlTopPanel::LayoutTabs(int firstSh
     layout.lastWholeTab = count - 1;
     // Entry 63 is never written: it stays -1 and ends the hit test.
     const auto record = [this](int i, int width) {
-        if (i < kMaxTabs - 1) m_tabWidths[i] = width;
+        if (i < kMaxTabs - 1) m_tabWidths[static_cast<std::size_t>(i)] = width;
     };
 
     for (int i = 0; i < count; ++i) {
@@ -147,8 +147,8 @@ int TsuiTabControlTopPanel::TabAt(const QPoint& pos) const
     const bool onTabs
         = m_tabPosition == suiTop ? (0 < pos.y() && pos.y() < m_tabHeight) : (h - m_tabHeight < pos.y() && pos.y() < h);
     if (!onTabs) return -1;
-    for (int x = m_leftMargin; i < count && i < kMaxTabs && m_tabWidths[i] != -1; ++i) {
-        const int w = m_tabWidths[i];
+    for (int x = m_leftMargin; i < count && i < kMaxTabs && m_tabWidths[static_cast<std::size_t>(i)] != -1; ++i) {
+        const int w = m_tabWidths[static_cast<std::size_t>(i)];
         if (x < pos.x() && pos.x() < x + w) return i;
         x += w;
     }

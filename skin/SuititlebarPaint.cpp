@@ -51,9 +51,10 @@ QColor ReadableOn(const QColor& ink, const QImage& behind)
     const QColor end = Contrast(1.0, brightest) >= Contrast(0.0, darkest) ? QColor(Qt::white) : QColor(Qt::black);
     for (int step = 1; step < kSteps; ++step) {
         const double t = double(step) / kSteps;
-        const QColor c = QColor::fromRgbF(float(ink.redF() + (end.redF() - ink.redF()) * t),
-                                          float(ink.greenF() + (end.greenF() - ink.greenF()) * t),
-                                          float(ink.blueF() + (end.blueF() - ink.blueF()) * t));
+        const QColor c
+            = QColor::fromRgbF(float(double(ink.redF()) + (double(end.redF()) - double(ink.redF())) * t),
+                               float(double(ink.greenF()) + (double(end.greenF()) - double(ink.greenF())) * t),
+                               float(double(ink.blueF()) + (double(end.blueF()) - double(ink.blueF())) * t));
         if (worst(c) >= kReadable) return c;
     }
     return end;

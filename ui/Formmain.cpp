@@ -192,11 +192,11 @@ void TForm1::SelectAnsweredItem(TsuiComboBox* box, int index)
 
 void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
 {
-    const auto& data = notice.data;
+    const auto& answer = notice.data;
     switch (notice.command) {
     case protocol::kSearch:
         Timer1->stop();
-        m_searchReply = data;
+        m_searchReply = answer;
         if (!SendReadChannel(serial)) {
             m_answerBoxShowing = true;
             SendFailed(kOperandFail, kFail);
@@ -208,24 +208,24 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
         SetActionStatus(QStringLiteral("Write the serial port parameters of the module Success!"));
         break;
     case protocol::kReadComParams:
-        SelectAnsweredItem(suiComboBox_ComBaudRate, int(data[0]) - 1);
-        SelectAnsweredItem(suiComboBox_ComVerify, data[1]);
+        SelectAnsweredItem(suiComboBox_ComBaudRate, int(answer[0]) - 1);
+        SelectAnsweredItem(suiComboBox_ComVerify, answer[1]);
         SetActionStatus(QStringLiteral("Read the module serial port parameters Success!"));
         break;
     case protocol::kWriteAirBaud: SetActionStatus(QStringLiteral("Write air parameters Success!")); break;
     case protocol::kReadAirBaud:
-        SelectAnsweredItem(suiComboBox_RfBaudRate, int(data[0]) - 1);
+        SelectAnsweredItem(suiComboBox_RfBaudRate, int(answer[0]) - 1);
         SetActionStatus(QStringLiteral("Reading the air parameters Success!"));
         break;
     case protocol::kWriteChannel: SetActionStatus(QStringLiteral("Write channel parameters Success!")); break;
     case protocol::kReadChannel:
-        SelectAnsweredItem(suiComboBox_Channel, int(data[0]) - 1);
+        SelectAnsweredItem(suiComboBox_Channel, int(answer[0]) - 1);
         LookupFrequency();
         SetActionStatus(QStringLiteral("Read channel parameters Success!"));
         break;
     case protocol::kWriteGuestId: SetActionStatus(QStringLiteral("Write customer ID Success!")); break;
     case protocol::kReadGuestId:
-        suiEdit_GuestId->setText(FiveDigits(protocol::GuestIdOf(data[0], data[1])));
+        suiEdit_GuestId->setText(FiveDigits(protocol::GuestIdOf(answer[0], answer[1])));
         SetActionStatus(QStringLiteral("Read Customer ID Success!"));
         break;
     case protocol::kWritePower: SetActionStatus(QStringLiteral("Write transmit power Success!")); break;

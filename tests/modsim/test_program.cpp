@@ -106,25 +106,17 @@ protected:
 TEST_F(Program, BadArgumentsExitWithTwoAndOneUsageLine)
 {
     const std::vector<std::vector<std::string>> bad = {
-        {"--port", "0"},
-        {"--port", "64"},
-        {"--port", "x"},
-        {"--port="},
-        {"--type", "868"},
-        {"--baud", "14400"},
-        {"--parity", "mark"},
-        {"-p", "oddly"},
-        {"--air", "300"},
-        {"--channel", "33"},
-        {"--id", "65536"},
-        {"--power", "0"},
-        {"--delay-ms", "-1"},
-        {"--drop", "1.5"},
-        {"--drop", "x"},
-        {"--bogus"},
-        {"--port"},
-        {"--noise=1"},
-        {"12"},
+        {"--port", "0"},      {"--port", "64"},
+        {"--port", "x"},      {"--port="},
+        {"--type", "868"},    {"--baud", "14400"},
+        {"--parity", "mark"}, {"-p", "oddly"},
+        {"--air", "300"},     {"--channel", "33"},
+        {"--id", "65536"},    {"--power", "0"},
+        {"--delay-ms", "-1"}, {"--drop", "1.5"},
+        {"--drop", "x"},      {"--count", "0"},
+        {"--count", "64"},    {"--count", "3", "--id-start", "65534"},
+        {"--bogus"},          {"--port"},
+        {"--noise=1"},        {"12"},
     };
     for (const auto& args : bad) {
         Spawn(args);

@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "OrvaneVersion.h"
 #include "StandardStreams.h"
 #include "model/PtyModule.h"
+#include "platform/PortNamespace.h"
 #include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"
 
@@ -17,7 +20,9 @@ namespace {
 const cmdline::OptionParser& Parser()
 {
     static const cmdline::OptionParser parser({
-        {"port", 0, "PORT", "the port offered: COMn, comn or n, 1 to 63 (COM1)"},
+        {"port", 0, "PORT", "the port offered: COMn, comn or n, 1 to 63 (COM1); with --count the first one tried"},
+        {"count", 0, "N", "offer N modules on the first N free ports from --port on, 1 to 63 (1)"},
+        {"id-start", 0, "N", "with --count: factory IDs N, N+1, ... one per module (--id for all)"},
         {"type", 0, "T", "433 or 490 MHz module (433)"},
         {"baud", 'b', "RATE", "module's serial baud rate, 1200 to 115200 (9600)"},
         {"parity", 'p', "PARITY", "none, odd or even; n, o, e and any case too (none)"},
@@ -45,10 +50,12 @@ std::string Help()
            "own serial settings. A pseudo-terminal cannot tell parity \"none\" from \"even\": both are taken.\n"
            "It makes no link when there is no home, nor in a ports directory that another user owns or\n"
            "can write to (or reaches through a link of another user's).\n"
+           "With --count N it offers N modules at once, each on its own pseudo-terminal and port: the first\n"
+           "N ports from --port on that have no entry in the ports directory. Every link goes on exit.\n"
            "\n"
            "Options (--name=value works too):\n"
-        + Parser().Help({"port", "type", "baud", "parity", "air", "channel", "id", "power", "delay-ms", "drop", "noise",
-                         "split", "verbose", "help", "version"});
+        + Parser().Help({"port", "count", "id-start", "type", "baud", "parity", "air", "channel", "id", "power",
+                         "delay-ms", "drop", "noise", "split", "verbose", "help", "version"});
 }
 
 double ParseProbability(const cmdline::Given& g)
@@ -61,8 +68,13 @@ double ParseProbability(const cmdline::Given& g)
     throw cmdline::BadValue(g.origin + " must be a probability from 0 to 1, not '" + cmdline::Printable(g.text) + "'");
 }
 
+struct Fleet {
+    int count = 1;
+    std::optional<int> idStart;
+};
+
 // The simulator's settings from the command line; BadValue for anything that cannot be used.
-modsim::PtyModuleOptions ParseOptions(const cmdline::ParsedLine& line, bool* verbose)
+modsim::PtyModuleOptions ParseOptions(const cmdline::ParsedLine& line, bool* verbose, Fleet* fleet)
 {
     if (!line.words.empty())
         throw cmdline::BadValue("unexpected '" + cmdline::Printable(line.words.front()) + "'; options only");
@@ -85,7 +97,40 @@ modsim::PtyModuleOptions ParseOptions(const cmdline::ParsedLine& line, bool* ver
     options.noise = line.Has("noise");
     options.split = line.Has("split");
     *verbose = line.Has("verbose");
+    if (auto g = line.Last("count"))
+        fleet->count = cmdline::ParseInRange(g->text, g->origin, 1, platform::kHighestPort);
+    if (auto g = line.Last("id-start")) {
+        fleet->idStart = cmdline::ParseGuestId(g->text, g->origin);
+        if (*fleet->idStart + fleet->count - 1 > 65535)
+            throw cmdline::BadValue(g->origin + " " + std::to_string(*fleet->idStart) + " leaves no ID for the last of "
+                                    + std::to_string(fleet->count) + " modules (at most 65535)");
+    }
     return options;
+}
+
+// Starts `fleet.count` modules on the first free ports from options.port on; the first failure
+// stops them all.
+bool StartModules(const modsim::PtyModuleOptions& options, const Fleet& fleet,
+                  std::vector<std::unique_ptr<modsim::PtyModule>>* modules, std::string* error)
+{
+    int port = options.port;
+    for (int i = 0; i < fleet.count; ++i, ++port) {
+        while (port <= platform::kHighestPort && !modsim::PtyModule::PortFree(port))
+            ++port;
+        if (port > platform::kHighestPort) {
+            *error = "no free port for module " + std::to_string(i + 1) + " of " + std::to_string(fleet.count);
+            break;
+        }
+        modsim::PtyModuleOptions one = options;
+        one.port = port;
+        one.seed = options.seed + static_cast<std::uint32_t>(i);
+        if (fleet.idStart) one.settings.guestId = *fleet.idStart + i;
+        modules->push_back(std::make_unique<modsim::PtyModule>(one));
+        if (!modules->back()->Start(error)) break;
+    }
+    if (static_cast<int>(modules->size()) == fleet.count && error->empty()) return true;
+    modules->clear();
+    return false;
 }
 
 }  // namespace
@@ -96,12 +141,13 @@ int main(int argc, char** argv)
     cmdline::KeepStandardDescriptors();
     modsim::PtyModuleOptions options;
     bool verbose = false;
+    Fleet fleet;
     try {
         const cmdline::ParsedLine line = Parser().Parse(std::vector<std::string>(argv + 1, argv + argc));
         if (line.Has("help")) return cmdline::PrintAndClose("orvane-modsim", Help());
         if (line.Has("version"))
             return cmdline::PrintAndClose("orvane-modsim", std::string("orvane-modsim ") + kOrvaneVersion + "\n");
-        options = ParseOptions(line, &verbose);
+        options = ParseOptions(line, &verbose, &fleet);
     } catch (const cmdline::BadValue& e) {
         std::fprintf(stderr, "orvane-modsim: %s\nusage: orvane-modsim [OPTIONS]; see 'orvane-modsim --help'\n",
                      e.what());
@@ -122,20 +168,24 @@ int main(int argc, char** argv)
     sigaddset(&signals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    modsim::PtyModule module(options);
+    std::vector<std::unique_ptr<modsim::PtyModule>> modules;
     std::string error;
-    if (!module.Start(&error)) {
+    if (!StartModules(options, fleet, &modules, &error)) {
         std::fprintf(stderr, "orvane-modsim: %s\n", error.c_str());
         return 1;
     }
     const modsim::ModuleSettings& s = options.settings;
-    std::printf("module simulator on COM%d (%s): %d %s, %d MHz\n", module.Port(), module.DevicePath().c_str(),
-                protocol::BaudRateOfCode(s.baudIndex + 1), protocol::kParityNames[static_cast<std::size_t>(s.parity)],
-                protocol::ModuleBandMhz(s.moduleType));
+    for (const auto& module : modules) {
+        std::printf("module simulator on COM%d (%s): %d %s, %d MHz", module->Port(), module->DevicePath().c_str(),
+                    protocol::BaudRateOfCode(s.baudIndex + 1),
+                    protocol::kParityNames[static_cast<std::size_t>(s.parity)], protocol::ModuleBandMhz(s.moduleType));
+        if (fleet.idStart) std::printf(", ID %d", module->Settings().guestId);
+        std::printf("\n");
+    }
     std::fflush(stdout);
 
     int received = 0;
     sigwait(&signals, &received);
-    module.Stop();
+    modules.clear();  // each stops and removes its link
     return 0;
 }

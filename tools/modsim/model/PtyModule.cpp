@@ -328,6 +328,13 @@ bool PtyModule::Start(std::string* error)
     return true;
 }
 
+bool PtyModule::PortFree(int port)
+{
+    const std::string link = platform::PortLinkPath(port);
+    struct stat st { };
+    return link.empty() || ::lstat(link.c_str(), &st) != 0 || StalePtyLink(link);
+}
+
 void PtyModule::Stop()
 {
     m_impl->StopServer();

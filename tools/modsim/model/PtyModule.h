@@ -36,6 +36,9 @@ public:
     // Creates the pty (raw, 9600, no parity), creates the ports directory when missing, links "comN"
     // (replacing only a dangling link) and starts serving. False with *error set on failure.
     bool Start(std::string* error);
+    // True when the port's entry in the ports directory is missing, or is a link this simulator left
+    // to a pty that is gone: Start can take that port.
+    static bool PortFree(int port);
     // Stops serving, closes the pty and removes the link when it is still ours. Safe to call twice.
     void Stop();
     // Closes the pty master as an unplugged device would vanish; the PC side sees a hang-up.

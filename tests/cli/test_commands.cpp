@@ -208,7 +208,7 @@ TEST_F(Commands, BadCommandLinesExitTwoWithOneLineAndSendNothing)
         {{"info", "--timeout"}, "--timeout needs a value (MS)"},
         {{"--json=yes", "info"}, "--json takes no value"},
         {{"--port", "COM64", "info"}, "--port must be COM1 to COM63, 1 to 63 or a device path, not 'COM64'"},
-        {{"--port", "4", "info"}, "info takes one --port; search and apply take several"},
+        {{"--all", "read", "id"}, "--all and --port cannot be used together"},
         {{"--port", "com3", "search"}, "--port names COM3 twice"},
         {{"--all", "search"}, "--all and --port cannot be used together"},
         {{"--interval", "100", "info"}, "--interval belongs to search and info --search"},

@@ -8,10 +8,11 @@ namespace cli {
 
 enum ExitCode : int {
     kExitDone = 0,
-    kExitNoAnswer = 1,      // no answer within the timeout, or a read-back that differs
-    kExitBadUsage = 2,      // bad command line, value or profile; nothing was sent
-    kExitPortFailure = 3,   // the port cannot be opened or used
-    kExitWriteFailure = 1,  // standard output or error could not be written (when nothing graver failed)
+    kExitNoAnswer = 1,       // no answer within the timeout, or a read-back that differs
+    kExitBadUsage = 2,       // bad command line, value or profile; nothing was sent
+    kExitPortFailure = 3,    // the port cannot be opened or used
+    kExitWriteFailure = 1,   // standard output or error could not be written (when nothing graver failed)
+    kExitInterrupted = 130,  // stopped by SIGINT or SIGTERM
 };
 
 class CliError : public std::runtime_error {

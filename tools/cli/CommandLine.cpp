@@ -31,7 +31,7 @@ const cmdline::OptionParser& Parser()
         {"quiet", 'q', nullptr, "no progress line while searching, no note of the port taken"},
         {"help", 'h', nullptr, "this help; 'orvane-cli COMMAND --help' for a command's"},
         {"version", 'V', nullptr, "print the version and exit"},
-        {"all", 0, nullptr, "search: every ready port, all at once; ports: UART-less ports too"},
+        {"all", 0, nullptr, "every ready port, all at once; ports: UART-less ports too"},
         {"interval", 0, "MS", "wait at each baud/parity pair, 1 to 600000 (800)"},
         {"search", 0, nullptr, "search first, then read at the settings found"},
         {"only", 0, "LIST", "write only these settings: channel,air,serial,id,power"},
@@ -72,7 +72,8 @@ const CommandInfo kCommands[] = {
      "--baud and --parity, sending a search request at each and waiting --interval for the answer; an\n"
      "answer is confirmed by a second request at the same settings. Prints the port, baud rate, parity\n"
      "and band found, and the options to use next. Several --port options, or --all, search those\n"
-     "ports at the same time, one line each. A progress line shows on a terminal (not with --quiet,\n"
+     "ports at the same time, each told as soon as it is found. A progress line shows on a terminal (not with "
+     "--quiet,\n"
      "--json or --trace). Changes nothing in the module. Exits 0 when every port asked was found, 1\n"
      "when one was not, 3 when one cannot be opened.\n",
      {"all", "interval"}},
@@ -99,8 +100,8 @@ const CommandInfo kCommands[] = {
      "setting it holds, or those --only names, or all but those --skip names (channel, air, serial, id,\n"
      "power). A bad profile is refused before anything is sent, one for the other band before anything\n"
      "is written (exit 2). The serial settings go last and the port follows them; then each setting\n"
-     "written is read back and compared (power cannot be). Several --port options apply the profile\n"
-     "to each port in turn and report each.\n",
+     "written is read back and compared (power cannot be). Several --port options, or --all, apply\n"
+     "the profile to all of those ports at once.\n",
      {"only", "skip"}},
     {Command::Help, "help", "orvane-cli help [COMMAND]", "Prints the program's help, or one command's.\n", {}},
 };
@@ -202,12 +203,11 @@ void CheckScope(const cmdline::ParsedLine& line, const Invocation& inv)
     auto belongs = [&](const char* name, bool allowed, const char* where) {
         if (line.Has(name) && !allowed) Bad(line.Written(name) + " belongs to " + where);
     };
-    belongs("all", inv.command == Command::Search || inv.command == Command::Ports, "search and ports");
     belongs("interval", inv.command == Command::Search || inv.searchFirst, "search and info --search");
     belongs("search", inv.command == Command::Info, "info");
     belongs("only", inv.command == Command::Apply, "apply");
     belongs("skip", inv.command == Command::Apply, "apply");
-    if (inv.allPorts && inv.command == Command::Search && line.Has("port"))
+    if (inv.allPorts && inv.command != Command::Ports && line.Has("port"))
         Bad("--all and --port cannot be used together");
 }
 
@@ -244,15 +244,13 @@ void ParseOptions(const cmdline::ParsedLine& line, Invocation& inv)
 // (exit 3).
 void ResolvePorts(const cmdline::ParsedLine& line, Invocation& inv)
 {
-    // ports does not take one; search --all takes every ready port instead of ORVANE_PORT's.
-    const bool used = inv.command != Command::Ports && !(inv.command == Command::Search && inv.allPorts);
+    // ports does not take one; --all takes every ready port instead of ORVANE_PORT's.
+    const bool used = inv.command != Command::Ports && !inv.allPorts;
     const std::vector<Given> given = used || line.Has("port") ? line.All("port") : std::vector<Given>{};
     for (const Given& g : given) {
         if (g.text.find('/') == std::string::npos && !platform::ResolvePortArgument(g.text))
             Bad(g.origin + " must be COM1 to COM63, 1 to 63 or a device path, not " + Shown(g.text));
     }
-    if (given.size() > 1 && inv.command != Command::Search && inv.command != Command::Apply)
-        Bad(std::string(InfoOf(inv.command).word) + " takes one --port; search and apply take several");
     for (const Given& g : given) {
         const platform::Result<platform::PortChoice> r = platform::ResolvePortArgument(g.text);
         if (!r) {
@@ -304,12 +302,17 @@ std::string HelpText(std::optional<Command> topic)
           "  help [COMMAND]          this help, or a command's (also: orvane-cli COMMAND --help)\n"
           "\n"
           "Options (before or after the command; --name=value works too):\n";
-    out += p.Help({"port", "baud", "parity", "timeout", "json", "trace", "quiet", "help", "version"});
+    out += p.Help({"port", "all", "baud", "parity", "timeout", "json", "trace", "quiet", "help", "version"});
     out += "\nEnvironment (the command line wins):\n" + p.EnvironmentHelp();
     out += "\n"
            "Exit codes: 0 done; 1 no answer, a read-back that differs, or standard output or error that\n"
            "cannot be written (a full disk, a closed descriptor); 2 a bad command line, value, environment\n"
-           "variable or profile, with nothing sent; 3 the port cannot be opened or used.\n";
+           "variable or profile, with nothing sent; 3 the port cannot be opened or used.\n"
+           "\n"
+           "Several --port options, or --all: info, search, read, write and apply work on every port at\n"
+           "once, print each port's result when it is known (each line starting with its port; with --json\n"
+           "one object per line with \"port\" and \"exit\"), then a summary line on standard error. The exit\n"
+           "code is the worst port's; Ctrl-C stops them all and exits 130.\n";
     return out;
 }
 

@@ -14,8 +14,8 @@ enum class Command { Help, Version, Ports, Info, Search, Read, Write, Apply };
 enum class Setting { Channel, Air, Serial, Id, Power };
 
 struct Invocation {
-    std::vector<int> ports;  // none: the first USB adapter, else the first port that opens; several: search and apply
-    bool allPorts = false;   // search --all: every ready port; ports --all: UART-less nodes too
+    std::vector<int> ports;  // none: the first USB adapter, else the first port that opens
+    bool allPorts = false;   // every ready port; ports --all: UART-less nodes too
     int baudRate = 9600;
     int parity = 0;
     int timeoutMs = 1000;  // longest wait for each answer
@@ -31,6 +31,9 @@ struct Invocation {
     std::string profilePath;             // apply: a file, or "-" for standard input
     unsigned applied = 0x1F;             // apply: one bit per Setting that is written
 
+    // Several ports at once (more than one --port, or --all): one worker per port, each result
+    // printed with its port, then a summary.
+    bool Several() const { return command != Command::Ports && (allPorts || ports.size() > 1); }
     bool Applies(Setting s) const { return (applied & (1u << static_cast<unsigned>(s))) != 0; }
 };
 

@@ -2,20 +2,36 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QSocketNotifier>
 #include <QTime>
 #include <QTimer>
 
 #include <cerrno>
 #include <iostream>
+#include <memory>
 
 #include "CliError.h"
+#include "Fleet.h"
 #include "Values.h"
 #include "platform/PortDiscovery.h"
 #include "platform/PortNamespace.h"
+#include "platform/StopSignal.h"
 #include "protocol/ModuleFrame.h"
 #include "serial/WindowMessage.h"
 
 namespace cli {
+
+namespace {
+
+// Made on first use, after main has kept the standard descriptors (an eventfd made before could take
+// a closed standard output's number); InterruptGuard uses it before a signal handler can.
+platform::StopSignal& InterruptSignal()
+{
+    static platform::StopSignal signal;
+    return signal;
+}
+
+}  // namespace
 
 std::string ResolvedDevice(const std::string& path)
 {
@@ -49,8 +65,9 @@ std::string OpenFailureMessage(int port, const platform::SerialError& why)
     return message;
 }
 
-ModuleLink::ModuleLink(bool trace)
+ModuleLink::ModuleLink(bool trace, bool tagged)
     : m_tracing(trace)
+    , m_tagged(tagged)
     , m_noticeType(platform::RegisterWindowMessage(protocol::kNoticeName))
 {
     m_serial.SetNotifyTarget(this, m_noticeType);
@@ -94,11 +111,22 @@ std::optional<protocol::AnswerData> ModuleLink::Exchange(const Request& request,
     Post(request);
     AwaitAnswers({this}, timeoutMs);
     if (m_gone && !m_answer) ThrowGone();
+    if (!m_answer && Interrupted()) ThrowInterrupted();
     return m_answer;
+}
+
+void ModuleLink::Interrupt() { InterruptSignal().Set(); }
+
+bool ModuleLink::Interrupted() { return InterruptSignal().IsSet(); }
+
+void ModuleLink::ThrowInterrupted() const
+{
+    throw CliError(kExitInterrupted, "stopped on " + platform::PortDisplayName(m_serial.Port()));
 }
 
 void ModuleLink::Post(const Request& request)
 {
+    if (Interrupted()) ThrowInterrupted();
     // An answer still queued from an earlier request must not stand in for this one.
     QCoreApplication::sendPostedEvents(this, static_cast<int>(m_noticeType));
     m_answer.reset();
@@ -122,8 +150,14 @@ void ModuleLink::AwaitAnswers(const std::vector<ModuleLink*>& links, int timeout
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start(timeoutMs);
+    std::unique_ptr<QSocketNotifier> interrupt;
+    if (InterruptSignal().Valid()) {
+        interrupt = std::make_unique<QSocketNotifier>(InterruptSignal().Fd(), QSocketNotifier::Read);
+        QObject::connect(interrupt.get(), &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    }
     // Every link has its answer, or has lost its device: nothing more is coming.
     auto settled = [&links] {
+        if (Interrupted()) return true;
         for (const ModuleLink* link : links) {
             if (!link->m_answer && !link->m_gone) return false;
         }
@@ -184,8 +218,10 @@ void ModuleLink::TraceDrops()
 void ModuleLink::Trace(const std::string& line) const
 {
     if (!m_tracing) return;
-    std::cerr << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toStdString() << ' ' << line
-              << std::endl;
+    // Workers on other ports write too: one line at a time.
+    const std::lock_guard guard(OutputLock());
+    std::cerr << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toStdString() << ' '
+              << (m_tagged ? platform::PortDisplayName(m_serial.Port()) + " " : std::string()) << line << std::endl;
 }
 
 }  // namespace cli

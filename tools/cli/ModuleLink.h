@@ -25,7 +25,8 @@ struct Request : protocol::Request {
 
 class ModuleLink : public QObject {
 public:
-    explicit ModuleLink(bool trace);
+    // `tagged`: each trace line names the port, for runs over several ports at once.
+    explicit ModuleLink(bool trace, bool tagged = false);
     ~ModuleLink() override;
 
     // Opens the port at the line settings; CliError(kExitPortFailure) naming the device and the reason.
@@ -46,6 +47,11 @@ public:
     // Exchange, with CliError(kExitNoAnswer) naming the request when no answer comes.
     protocol::AnswerData Ask(const Request& request, int timeoutMs);
 
+    // Ends every wait for an answer, in every thread, at once; safe in a signal handler. Waits and
+    // sends then throw CliError(kExitInterrupted). Nothing clears it: the program is ending.
+    static void Interrupt();
+    static bool Interrupted();
+
     // The line settings now: the serial object keeps the baud rate of its last Open only.
     int BaudRate() const { return m_lineBaudRate; }
     int Parity() const { return m_serial.Parity(); }
@@ -59,9 +65,11 @@ private:
     // Says in the trace how many frames were dropped since it last said so.
     void TraceDrops();
     [[noreturn]] void ThrowGone() const;
+    [[noreturn]] void ThrowInterrupted() const;
 
     ZebSerial m_serial;
     bool m_tracing;
+    bool m_tagged;
     unsigned m_noticeType;
     std::optional<std::uint8_t> m_awaitedCode;
     std::optional<protocol::AnswerData> m_answer;

@@ -201,6 +201,7 @@ std::string FormatJson(const ModuleReport& r, const std::string& port)
                          + ",\"parity\":" + Quoted(ParityWordText(*r.serialParity)) + "}");
     if (r.guestId) fields.push_back("\"id\":" + std::to_string(*r.guestId));
     if (r.power) fields.push_back("\"power\":" + std::to_string(*r.power));
+    if (!port.empty()) fields.push_back("\"exit\":0");
     std::string out = "{";
     for (std::size_t i = 0; i < fields.size(); ++i)
         out += (i ? "," : "") + fields[i];
@@ -212,6 +213,104 @@ std::string ParityWordText(int parity)
     if (protocol::IsParity(parity)) return cmdline::ParityWord(parity);
     return "parity " + std::to_string(parity);
 }
+
+namespace {
+
+// A profile being read: the settings, and the numbers that repeat texts until they are compared.
+struct ProfileDraft {
+    ModuleReport p;
+    std::optional<int> bandMhz;
+    std::optional<double> frequencyMhz;
+};
+
+void ReadSerialKey(const ProfileReader& in, const QJsonValue& v, ModuleReport& p)
+{
+    if (!v.isObject()) in.Fail("serial must be an object {\"baud\":B,\"parity\":P}");
+    const QJsonObject serial = v.toObject();
+    for (auto s = serial.begin(); s != serial.end(); ++s) {
+        if (s.key() != "baud" && s.key() != "parity")
+            in.Fail("unknown key '" + cmdline::Printable("serial." + s.key().toStdString())
+                    + "'; serial holds baud and parity");
+    }
+    if (!serial.contains("baud") || !serial.contains("parity")) in.Fail("serial needs both baud and parity");
+    p.serialBaudCode = in.Number(serial.value("baud"), "serial.baud", "of the baud rate table", cmdline::ParseBaudCode);
+    // Profiles printed before the lower-case words carry "No", "ODD" and "Even": the same words in
+    // another case.
+    const std::string parity = in.Text(serial.value("parity"), "serial.parity");
+    try {
+        p.serialParity = cmdline::ParseParity(parity, "serial.parity");
+    } catch (const cmdline::BadValue& e) {
+        in.Fail(e.what());
+    }
+}
+
+void ReadKey(const ProfileReader& in, const std::string& key, const QJsonValue& v, ProfileDraft& d)
+{
+    ModuleReport& p = d.p;
+    if (key == "format") {
+        in.Number(v, "format", "1", [&](const std::string& t, const char* k) {
+            if (t != std::to_string(kProfileFormat))
+                throw cmdline::BadValue(std::string(k) + " " + t + " is not known; this orvane-cli reads format 1");
+            return kProfileFormat;
+        });
+    } else if (key == "module") {
+        const std::string band = in.Text(v, "module");
+        p.moduleType = protocol::ModuleTypeOfBand(band);
+        if (!p.moduleType) in.Fail("module must be 433MHz or 490MHz, not '" + cmdline::Printable(band) + "'");
+    } else if (key == "band_mhz") {
+        d.bandMhz = in.Number(v, "band_mhz", "433 or 490", [](const std::string& t, const char* k) {
+            if (t != "433" && t != "490")
+                throw cmdline::BadValue(std::string(k) + " must be 433 or 490, not '" + t + "'");
+            return std::stoi(t);
+        });
+    } else if (key == "channel") {
+        p.channel = in.Number(v, "channel", "1 to 32", cmdline::ParseChannel);
+    } else if (key == "frequency") {
+        p.frequency = in.Text(v, "frequency");
+    } else if (key == "frequency_mhz") {
+        if (!v.isDouble()) in.Fail("frequency_mhz must be a number");
+        d.frequencyMhz = v.toDouble();
+    } else if (key == "air") {
+        p.airBaudCode = in.Number(v, "air", "of the baud rate table", cmdline::ParseBaudCode);
+    } else if (key == "serial") {
+        ReadSerialKey(in, v, p);
+    } else if (key == "id") {
+        p.guestId = in.Number(v, "id", "0 to 65535", cmdline::ParseGuestId);
+    } else if (key == "power") {
+        p.power = in.Number(v, "power", "1 to 7", cmdline::ParsePower);
+    } else {
+        in.Fail("unknown key '" + cmdline::Printable(key) + "'; a profile holds " + kProfileKeys);
+    }
+}
+
+// The numbers beside the texts repeat them; they must say the same.
+void CheckRepeats(const ProfileReader& in, ProfileDraft& d)
+{
+    ModuleReport& p = d.p;
+    if (d.bandMhz) {
+        const std::uint8_t type = *d.bandMhz == 433 ? protocol::kModuleType433 : protocol::kModuleType490;
+        if (p.moduleType && *p.moduleType != type)
+            in.Fail("band_mhz " + std::to_string(*d.bandMhz) + " is not module " + ModuleTypeText(*p.moduleType));
+        p.moduleType = type;
+    }
+    // The frequency only describes the channel; it must be the one the table gives.
+    if (!p.frequency && !d.frequencyMhz) return;
+    if (!p.moduleType || !p.channel) in.Fail("frequency needs module and channel beside it");
+    const char* expected = protocol::ChannelFrequency(*p.moduleType, *p.channel - 1);
+    const std::string given = p.frequency
+        ? *p.frequency
+        : QString::number(*d.frequencyMhz, 'g', QLocale::FloatingPointShortest).toStdString() + "MHz";
+    const bool textDiffers = p.frequency && (expected == nullptr || *p.frequency != expected);
+    const bool numberDiffers = d.frequencyMhz
+        && (expected == nullptr || std::fabs(*d.frequencyMhz - std::stod(FrequencyNumber(expected))) > 5e-5);
+    if (textDiffers || numberDiffers) {
+        in.Fail("frequency " + cmdline::Printable(given) + " is not channel " + std::to_string(*p.channel) + " of a "
+                + ModuleTypeText(*p.moduleType) + " module" + (expected ? std::string(" (") + expected + ")" : ""));
+    }
+    if (!p.frequency) p.frequency = expected;
+}
+
+}  // namespace
 
 ModuleReport ParseProfile(std::string_view text, const std::string& source)
 {
@@ -230,90 +329,12 @@ ModuleReport ParseProfile(std::string_view text, const std::string& source)
     if (const std::optional<std::string> twice = DuplicateKey(text))
         in.Fail("the key '" + cmdline::Printable(*twice) + "' stands twice");
 
-    ModuleReport p;
-    std::optional<int> bandMhz;
-    std::optional<double> frequencyMhz;
+    ProfileDraft draft;
     const QJsonObject object = doc.object();
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        const std::string key = it.key().toStdString();
-        const QJsonValue v = it.value();
-        if (key == "format") {
-            in.Number(v, "format", "1", [&](const std::string& t, const char* k) {
-                if (t != std::to_string(kProfileFormat))
-                    throw cmdline::BadValue(std::string(k) + " " + t + " is not known; this orvane-cli reads format 1");
-                return kProfileFormat;
-            });
-        } else if (key == "module") {
-            const std::string band = in.Text(v, "module");
-            p.moduleType = protocol::ModuleTypeOfBand(band);
-            if (!p.moduleType) in.Fail("module must be 433MHz or 490MHz, not '" + cmdline::Printable(band) + "'");
-        } else if (key == "band_mhz") {
-            bandMhz = in.Number(v, "band_mhz", "433 or 490", [](const std::string& t, const char* k) {
-                if (t != "433" && t != "490")
-                    throw cmdline::BadValue(std::string(k) + " must be 433 or 490, not '" + t + "'");
-                return std::stoi(t);
-            });
-        } else if (key == "channel") {
-            p.channel = in.Number(v, "channel", "1 to 32", cmdline::ParseChannel);
-        } else if (key == "frequency") {
-            p.frequency = in.Text(v, "frequency");
-        } else if (key == "frequency_mhz") {
-            if (!v.isDouble()) in.Fail("frequency_mhz must be a number");
-            frequencyMhz = v.toDouble();
-        } else if (key == "air") {
-            p.airBaudCode = in.Number(v, "air", "of the baud rate table", cmdline::ParseBaudCode);
-        } else if (key == "serial") {
-            if (!v.isObject()) in.Fail("serial must be an object {\"baud\":B,\"parity\":P}");
-            const QJsonObject serial = v.toObject();
-            for (auto s = serial.begin(); s != serial.end(); ++s) {
-                if (s.key() != "baud" && s.key() != "parity")
-                    in.Fail("unknown key '" + cmdline::Printable("serial." + s.key().toStdString())
-                            + "'; serial holds baud and parity");
-            }
-            if (!serial.contains("baud") || !serial.contains("parity")) in.Fail("serial needs both baud and parity");
-            p.serialBaudCode
-                = in.Number(serial.value("baud"), "serial.baud", "of the baud rate table", cmdline::ParseBaudCode);
-            // Profiles printed before the lower-case words carry "No", "ODD" and "Even": the same words in
-            // another case.
-            const std::string parity = in.Text(serial.value("parity"), "serial.parity");
-            try {
-                p.serialParity = cmdline::ParseParity(parity, "serial.parity");
-            } catch (const cmdline::BadValue& e) {
-                in.Fail(e.what());
-            }
-        } else if (key == "id") {
-            p.guestId = in.Number(v, "id", "0 to 65535", cmdline::ParseGuestId);
-        } else if (key == "power") {
-            p.power = in.Number(v, "power", "1 to 7", cmdline::ParsePower);
-        } else {
-            in.Fail("unknown key '" + cmdline::Printable(key) + "'; a profile holds " + kProfileKeys);
-        }
-    }
-
-    // The numbers beside the texts repeat them; they must say the same.
-    if (bandMhz) {
-        const std::uint8_t type = *bandMhz == 433 ? protocol::kModuleType433 : protocol::kModuleType490;
-        if (p.moduleType && *p.moduleType != type)
-            in.Fail("band_mhz " + std::to_string(*bandMhz) + " is not module " + ModuleTypeText(*p.moduleType));
-        p.moduleType = type;
-    }
-    // The frequency only describes the channel; it must be the one the table gives.
-    if (p.frequency || frequencyMhz) {
-        if (!p.moduleType || !p.channel) in.Fail("frequency needs module and channel beside it");
-        const char* expected = protocol::ChannelFrequency(*p.moduleType, *p.channel - 1);
-        const std::string given = p.frequency
-            ? *p.frequency
-            : QString::number(*frequencyMhz, 'g', QLocale::FloatingPointShortest).toStdString() + "MHz";
-        const bool textDiffers = p.frequency && (expected == nullptr || *p.frequency != expected);
-        const bool numberDiffers = frequencyMhz
-            && (expected == nullptr || std::fabs(*frequencyMhz - std::stod(FrequencyNumber(expected))) > 5e-5);
-        if (textDiffers || numberDiffers) {
-            in.Fail("frequency " + cmdline::Printable(given) + " is not channel " + std::to_string(*p.channel)
-                    + " of a " + ModuleTypeText(*p.moduleType) + " module"
-                    + (expected ? std::string(" (") + expected + ")" : ""));
-        }
-        if (!p.frequency) p.frequency = expected;
-    }
+    for (auto it = object.begin(); it != object.end(); ++it)
+        ReadKey(in, it.key().toStdString(), it.value(), draft);
+    CheckRepeats(in, draft);
+    const ModuleReport& p = draft.p;
     if (!p.channel && !p.airBaudCode && !p.serialBaudCode && !p.guestId && !p.power)
         in.Fail("the profile holds no setting to write");
     return p;

@@ -27,7 +27,8 @@ struct ModuleReport {
 std::string FormatPlain(const ModuleReport& report);
 // One JSON object on one line: "format": 1, then the keys in the order of the plain form, each text
 // with a unit followed by its number ("band_mhz", "frequency_mhz"), parity as the command line's word.
-// `port`, when given, comes first. Without it the object is a profile that apply reads.
+// `port`, when given, comes first and "exit": 0 last: one port's line of a run over several. Without
+// it the object is a profile that apply reads.
 std::string FormatJson(const ModuleReport& report, const std::string& port = {});
 
 // "433MHz", "490MHz", or "type N" for a type without a channel table.

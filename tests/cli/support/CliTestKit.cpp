@@ -12,6 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -190,6 +191,59 @@ std::vector<std::string> SchemaErrors(const std::vector<std::string>& profiles)
 }
 
 std::string SchemaErrors(const std::string& profile) { return SchemaErrors(std::vector<std::string>{profile}).front(); }
+
+BackgroundProgram::BackgroundProgram(const std::string& name, const std::vector<std::string>& args)
+{
+    const char* bin = std::getenv("ORVANE_BIN_DIR");
+    int fds[2];
+    if (bin == nullptr || ::pipe2(fds, O_CLOEXEC) != 0) return;
+    const std::string program = (fs::path(bin) / name).string();
+    m_pid = ::fork();
+    if (m_pid == 0) {
+        ::dup2(fds[1], 1);
+        ::dup2(fds[1], 2);
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    m_out = fds[0];
+}
+
+BackgroundProgram::~BackgroundProgram()
+{
+    Stop();
+    if (m_out >= 0) ::close(m_out);
+}
+
+std::vector<std::string> BackgroundProgram::Lines(std::size_t count)
+{
+    auto lines = [this] { return static_cast<std::size_t>(std::count(m_text.begin(), m_text.end(), '\n')); };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    bool open = m_out >= 0;
+    while (open && lines() < count && std::chrono::steady_clock::now() < deadline) {
+        pollfd p{m_out, POLLIN, 0};
+        if (::poll(&p, 1, 100) > 0) Drain(m_out, m_text, open);
+    }
+    std::vector<std::string> out;
+    for (std::size_t from = 0, nl; out.size() < count && (nl = m_text.find('\n', from)) != std::string::npos;
+         from = nl + 1)
+        out.push_back(m_text.substr(from, nl - from));
+    return out;
+}
+
+int BackgroundProgram::Stop()
+{
+    if (m_pid <= 0) return -1;
+    ::kill(m_pid, SIGTERM);
+    int status = 0;
+    ::waitpid(m_pid, &status, 0);
+    m_pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 ForgetfulModule::ForgetfulModule(int port, modsim::ModuleSettings settings, bool forget)
     : forgetChannel(forget)

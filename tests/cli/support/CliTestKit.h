@@ -56,6 +56,23 @@ CliResult RunCli(const std::vector<std::string>& args, const RunOptions& options
 std::vector<std::string> SchemaErrors(const std::vector<std::string>& profiles);
 std::string SchemaErrors(const std::string& profile);
 
+// A program left running in the background (orvane-modsim), its standard output read line by line.
+class BackgroundProgram {
+public:
+    // Starts ORVANE_BIN_DIR/<name> with the arguments; standard error goes with standard output.
+    BackgroundProgram(const std::string& name, const std::vector<std::string>& args);
+    ~BackgroundProgram();  // Stop()
+    // The first `count` lines of its output, waiting up to 20 s for them; fewer when it ended.
+    std::vector<std::string> Lines(std::size_t count);
+    // SIGTERM, then its exit code; -1 when it did not exit normally.
+    int Stop();
+
+private:
+    int m_pid = -1;
+    int m_out = -1;
+    std::string m_text;
+};
+
 // A module on a pty that answers every request whatever the line settings, and can forget the
 // channel it was told to write: its read-back then differs from what was written.
 class ForgetfulModule {

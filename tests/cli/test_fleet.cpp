@@ -127,28 +127,33 @@ TEST_F(Fleet, AModuleThatNeverAnswersIsNamedAndTheOthersAreDone)
     ports.push_back(40);
 
     std::vector<std::string> args = PortArgs(ports);
-    for (const char* a : {"--timeout", "300", "read", "id"})
+    for (const char* a : {"--timeout", "300", "apply", "-"})
         args.push_back(a);
-    CliResult plain = RunCli(args);
+    clitest::RunOptions profile;
+    profile.input = "{\"format\":1,\"channel\":9}";
+    CliResult plain = RunCli(args, profile);
     EXPECT_EQ(plain.code, 1);
-    // Every line starts with its port.
+    // Every line starts with its port: two lines for each of the 31 others.
     const std::vector<std::string> lines = Lines(plain.out);
-    EXPECT_EQ(lines.size(), 31u) << plain.out;
+    EXPECT_EQ(lines.size(), 62u) << plain.out;
     for (const std::string& line : lines)
-        EXPECT_TRUE(line.starts_with("COM") && line.ends_with(" id 0")) << line;
+        EXPECT_TRUE(line.starts_with("COM") && !line.starts_with("COM40")) << line;
     EXPECT_EQ(plain.err,
-              "orvane-cli: no answer to read ID (code 13) on COM40 at 9600 No within 300 ms\n"
+              "orvane-cli: no answer to search (code 0) on COM40 at 9600 No within 300 ms\n"
               "31 done, 1 no answer (COM40), 0 could not open\n");
 
     args.insert(args.begin(), "--json");
-    CliResult json = RunCli(args);
+    CliResult json = RunCli(args, profile);
     EXPECT_EQ(json.code, 1);
     int failed = 0;
     for (const QJsonObject& o : JsonLines(json.out)) {
-        if (o["port"].toString() != "COM40") continue;
+        if (o["port"].toString() != "COM40") {
+            EXPECT_EQ(o["channel"].toInt(), 9);
+            continue;
+        }
         ++failed;
         EXPECT_EQ(o["exit"].toInt(), 1);
-        EXPECT_TRUE(o["error"].toString().startsWith("no answer to read ID")) << o["error"].toString().toStdString();
+        EXPECT_TRUE(o["error"].toString().startsWith("no answer to search")) << o["error"].toString().toStdString();
     }
     EXPECT_EQ(failed, 1);
     EXPECT_EQ(Lines(json.out).size(), 32u);

@@ -28,7 +28,8 @@ struct PortSearch {
     std::optional<CliError> failure;
 };
 
-// Searches every port at once; `ended` is called for each port as soon as it is found or has
+// Searches every port at once, in rounds of one baud/parity pair each, so that several ports take
+// as long as the slowest one alone; `ended` is called for each port as soon as it is found or has
 // failed, with the progress line cleared. Returns every port's search, links still open.
 std::vector<PortSearch> SearchPorts(const std::vector<int>& ports, const Invocation& inv,
                                     const std::function<void(const PortSearch&)>& ended = {});

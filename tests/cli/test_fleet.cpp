@@ -1,6 +1,6 @@
 // orvane-cli over many modules at once: a fleet of 32 simulators written and read back in one run,
 // a module that never answers named in the summary, JSON Lines, and a search over several ports that
-// tells each port's result as soon as it is known.
+// tells each port's result as soon as it is known; a stop that prints what is done.
 
 #include <gtest/gtest.h>
 
@@ -180,6 +180,28 @@ TEST_F(Fleet, ASearchTellsTheFoundPortBeforeTheEmptyOneGivesUp)
     EXPECT_EQ(told[1]["port"].toString(), "COM7");
     EXPECT_EQ(told[1]["exit"].toInt(), 1);
     EXPECT_EQ(r.err, "1 done, 1 no answer (COM7), 0 could not open\n");
+}
+
+TEST_F(Fleet, AStopPrintsWhatIsDoneAndNamesThePortsStillAtWork)
+{
+    std::vector<int> ports = StartFleet(2);
+    modsim::PtyModuleOptions silentOptions;
+    silentOptions.port = 40;
+    silentOptions.dropProbability = 1.0;
+    auto silent = testcommon::StartModule(silentOptions);
+    ports.push_back(40);
+    std::vector<std::string> args = PortArgs(ports);
+    for (const char* a : {"--timeout", "60000", "read", "id"})
+        args.push_back(a);
+    clitest::BackgroundProgram cli("orvane-cli", args);
+    // The two that answer are told while COM40 still waits; then the stop comes.
+    ASSERT_EQ(cli.Lines(2).size(), 2u);
+    EXPECT_EQ(cli.Stop(), 130);
+    const std::vector<std::string> lines = cli.Lines(5);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_TRUE(lines[0].ends_with(" id 0") && lines[1].ends_with(" id 0")) << lines[0] << lines[1];
+    EXPECT_EQ(lines[2], "orvane-cli: stopped on COM40");
+    EXPECT_EQ(lines[3], "2 done, 0 no answer, 0 could not open, 1 stopped (COM40)");
 }
 
 }  // namespace

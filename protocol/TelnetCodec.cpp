@@ -7,11 +7,9 @@ namespace protocol::telnet {
 
 namespace {
 
-constexpr std::uint8_t kLastServerCode = kServerCode + kPurgeData;
-
-// How many value bytes the server's answer to each client code carries; nothing for the signature,
-// whose text has any length.
-std::optional<std::size_t> ServerValueLength(std::uint8_t clientCode)
+// How many value bytes each client code, and the server's answer to it, carries; nothing for the
+// signature, whose text has any length.
+std::optional<std::size_t> ValueLength(std::uint8_t clientCode)
 {
     switch (clientCode) {
     case kSignature: return std::nullopt;
@@ -174,9 +172,10 @@ void Decoder::OnSubnegotiationEnd(std::size_t at, std::vector<Event>& events)
         return;
     }
     const std::uint8_t code = m_subLength >= 2 ? m_sub[1] : 0;
-    const bool known = code >= kServerCode && code <= kLastServerCode;
+    const std::uint8_t first = m_from == From::Server ? kServerCode : 0;
+    const bool known = m_subLength >= 2 && code >= first && code <= first + kPurgeData;
     const auto value = std::span<const std::uint8_t>(m_sub).first(m_subLength).subspan(known ? 2 : 0);
-    const auto length = known ? ServerValueLength(code - kServerCode) : std::nullopt;
+    const auto length = known ? ValueLength(static_cast<std::uint8_t>(code - first)) : std::nullopt;
     if (!known || (length && value.size() != *length)) {
         events.push_back({.error = DecodeError::MalformedSubnegotiation, .at = at});
         return;

@@ -72,20 +72,27 @@ struct Event {
     Kind kind = Kind::Error;
     std::uint8_t verb = 0;    // Option: kWill, kWont, kDo or kDont
     std::uint8_t option = 0;  // Option: the option it names
-    std::uint8_t code = 0;    // ComPort: the server's code (kServerCode + the client's code)
-    std::uint32_t value = 0;  // ComPort: the rate for a baud-rate answer, else the one value byte (0 if none)
+    std::uint8_t code = 0;    // ComPort: the code as sent (a server's answer is kServerCode + the client's code)
+    std::uint32_t value = 0;  // ComPort: the rate for a baud-rate code, else the one value byte (0 if none)
     DecodeError error = DecodeError::UnknownCommand;  // Error
     std::size_t at = 0;  // where in the data output the event fell: the data size when it was decoded
 
     bool operator==(const Event&) const = default;
 };
 
-// Splits the server's stream into data and events. Chunks may be cut anywhere, also inside IAC IAC
+// Splits the peer's stream into data and events. Chunks may be cut anywhere, also inside IAC IAC
 // or a subnegotiation. A subnegotiation is held in a fixed buffer, so memory stays bounded whatever
-// the server sends. Subnegotiations of other options than COM-PORT-OPTION are dropped.
+// the peer sends. Subnegotiations of other options than COM-PORT-OPTION are dropped.
 class Decoder {
 public:
     static constexpr std::size_t kMaxSubnegotiation = 64;  // option byte, code and value
+
+    // Whose stream is decoded: the server's (COM-PORT-OPTION codes are answers, kServerCode and up)
+    // or the client's (its commands, below kServerCode; ComPort events then carry the client's code).
+    enum class From : std::uint8_t { Server, Client };
+    explicit Decoder(From from = From::Server)
+        : m_from(from)
+    { }
 
     // Appends the chunk's data bytes, unescaped, to `data` and its events to `events`.
     void Feed(std::span<const std::uint8_t> chunk, std::vector<std::uint8_t>& data, std::vector<Event>& events);
@@ -102,6 +109,7 @@ private:
     void OnSubnegotiationByte(std::uint8_t b, std::size_t at, std::vector<Event>& events);
     void OnSubnegotiationEnd(std::size_t at, std::vector<Event>& events);
 
+    From m_from;
     State m_state = State::Data;
     std::uint8_t m_verb = 0;
     std::array<std::uint8_t, kMaxSubnegotiation> m_sub{};

@@ -5,6 +5,17 @@
 
 namespace protocol::telnet {
 
+Negotiation::Negotiation(Role role)
+{
+    // The client offers COM-PORT-OPTION and the server takes it, never the other way round.
+    const bool client = role == Role::Client;
+    m_options = {{
+        {kOptionBinary, true, true, true, {}, {}},
+        {kOptionSuppressGoAhead, true, true, false, {}, {}},
+        {kOptionComPort, client, !client, true, {}, {}},
+    }};
+}
+
 std::vector<std::uint8_t> Negotiation::Start()
 {
     std::vector<std::uint8_t> out;
@@ -15,7 +26,7 @@ std::vector<std::uint8_t> Negotiation::Start()
         out.insert(out.end(), command.begin(), command.end());
     };
     for (Option& option : m_options) {
-        request(option.local, kWill, option.code);
+        if (option.localAllowed) request(option.local, kWill, option.code);
         if (option.remoteAllowed) request(option.remote, kDo, option.code);
     }
     return out;
@@ -28,7 +39,7 @@ std::optional<std::array<std::uint8_t, 3>> Negotiation::Receive(std::uint8_t ver
     const bool on = verb == kDo || verb == kWill;
     Option* known = Find(option);
     std::optional<std::uint8_t> answer;
-    if (known && local)
+    if (known && known->localAllowed && local)
         answer = Change(*known, known->local, on, kWill, kWont);
     else if (known && known->remoteAllowed && !local)
         answer = Change(*known, known->remote, on, kDo, kDont);
@@ -53,7 +64,7 @@ Negotiation::State Negotiation::Status() const
 {
     if (m_refused) return State::Refused;
     const bool ready = std::all_of(m_options.begin(), m_options.end(), [](const Option& o) {
-        return !o.needed || (o.local.enabled && (!o.remoteAllowed || o.remote.enabled));
+        return !o.needed || ((!o.localAllowed || o.local.enabled) && (!o.remoteAllowed || o.remote.enabled));
     });
     return ready ? State::Ready : State::Negotiating;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The client's side of the option negotiation with a serial port server: BINARY both ways and
-// COM-PORT-OPTION on our side are needed before the link carries the module's bytes; SUPPRESS-GO-AHEAD
-// is accepted both ways because servers ask for it; every other option is refused.
+// One side of the option negotiation between a serial port client and server: BINARY both ways and
+// COM-PORT-OPTION on the client's side are needed before the link carries the module's bytes;
+// SUPPRESS-GO-AHEAD is accepted both ways because servers ask for it; every other option is refused.
 //
 // Each option side is on or off, with a flag for a request of ours still unanswered. A command that
 // answers our request, or asks for the state the side is already in, gets no answer, so two peers
@@ -19,20 +19,24 @@ namespace protocol::telnet {
 class Negotiation {
 public:
     enum class State : std::uint8_t { Negotiating, Ready, Refused };
+    enum class Role : std::uint8_t { Client, Server };
 
-    // Our opening requests (WILL and DO BINARY, WILL COM-PORT-OPTION, WILL and DO SUPPRESS-GO-AHEAD),
-    // sent once on connecting; the server's answers to them are then not answered again.
+    explicit Negotiation(Role role = Role::Client);
+
+    // Our opening requests (WILL and DO BINARY, WILL and DO SUPPRESS-GO-AHEAD, and the client's WILL
+    // or the server's DO COM-PORT-OPTION), sent once on connecting; the peer's answers to them are
+    // then not answered again.
     std::vector<std::uint8_t> Start();
 
-    // The answer to one option command of the server, if any is due.
+    // The answer to one option command of the peer, if any is due.
     std::optional<std::array<std::uint8_t, 3>> Receive(std::uint8_t verb, std::uint8_t option);
 
-    // Ready once every needed option is on; Refused for good once the server has refused or turned
+    // Ready once every needed option is on; Refused for good once the peer has refused or turned
     // off one of them (RefusedOption() says which).
     State Status() const;
     std::optional<std::uint8_t> RefusedOption() const { return m_refused; }
 
-    // Whether we send the option (our WILL accepted) and whether the server does (its WILL accepted).
+    // Whether we send the option (our WILL accepted) and whether the peer does (its WILL accepted).
     bool LocalEnabled(std::uint8_t option) const;
     bool RemoteEnabled(std::uint8_t option) const;
 
@@ -43,7 +47,8 @@ private:
     };
     struct Option {
         std::uint8_t code;
-        bool remoteAllowed;  // the server may send it; every option here may be sent by us
+        bool localAllowed;   // we may send it
+        bool remoteAllowed;  // the peer may send it
         bool needed;
         Side local;
         Side remote;
@@ -53,11 +58,7 @@ private:
     const Option* Find(std::uint8_t option) const;
     std::optional<std::uint8_t> Change(Option& option, Side& side, bool on, std::uint8_t yes, std::uint8_t no);
 
-    std::array<Option, 3> m_options = {{
-        {kOptionBinary, true, true, {}, {}},
-        {kOptionSuppressGoAhead, true, false, {}, {}},
-        {kOptionComPort, false, true, {}, {}},  // the server takes it, never offers it
-    }};
+    std::array<Option, 3> m_options;
     std::optional<std::uint8_t> m_refused;
 };
 

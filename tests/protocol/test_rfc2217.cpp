@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "protocol/ModuleFrame.h"
+#include "protocol/NetworkPortUrl.h"
 #include "protocol/TelnetCodec.h"
 #include "protocol/TelnetNegotiation.h"
+#include "protocol/TelnetServer.h"
 
 namespace {
 
@@ -213,6 +215,112 @@ TEST(TelnetNegotiation, AnswersWithoutLoops)
         }
         EXPECT_EQ(negotiation.RefusedOption(), c.refused) << c.name;
     }
+}
+
+// A client's commands as the server decodes them, what they do to the line and what it answers.
+TEST(TelnetServer, ServesTheClientsCommands)
+{
+    const auto rates = [](std::uint32_t rate) { return rate == 9600 || rate == 38400; };
+    const struct {
+        const char* name;
+        std::string client;
+        ServerLine line;
+        const char* answers;
+        bool changed;
+    } cases[] = {
+        {"rate and parity set, sizes kept",
+         "FF FA 2C 01 00 00 96 00 FF F0 FF FA 2C 02 08 FF F0 FF FA 2C 03 02 FF F0 FF FA 2C 04 01 FF F0",
+         {38400, Parity::Odd},
+         "FF FA 2C 65 00 00 96 00 FF F0 FF FA 2C 66 08 FF F0 FF FA 2C 67 02 FF F0 FF FA 2C 68 01 FF F0",
+         true},
+        {"queries answer what is held",
+         "FF FA 2C 01 00 00 00 00 FF F0 FF FA 2C 03 00 FF F0",
+         {},
+         "FF FA 2C 65 00 00 25 80 FF F0 FF FA 2C 67 01 FF F0",
+         false},
+        {"unsupported rate, mark parity and 7 bits refused",
+         "FF FA 2C 01 00 00 4B 00 FF F0 FF FA 2C 03 04 FF F0 FF FA 2C 02 07 FF F0",
+         {},
+         "FF FA 2C 65 00 00 25 80 FF F0 FF FA 2C 67 01 FF F0 FF FA 2C 66 08 FF F0",
+         false},
+        {"purge, modem lines, flow control, signature",
+         "FF FA 2C 0C 03 FF F0 FF FA 2C 05 08 FF F0 FF FA 2C 08 FF F0 FF FA 2C 00 41 FF F0",
+         {},
+         "FF FA 2C 70 03 FF F0 FF FA 2C 69 08 FF F0 FF FA 2C 6C FF F0",
+         false},
+        {"a server's answer from the client is malformed", "FF FA 2C 65 00 00 25 80 FF F0", {}, "", false},
+    };
+    for (const auto& c : cases) {
+        Decoder decoder(Decoder::From::Client);
+        std::vector<std::uint8_t> data;
+        std::vector<Event> events;
+        decoder.Feed(Hex(c.client), data, events);
+        ServerLine line;
+        std::vector<std::uint8_t> answers;
+        bool changed = false;
+        for (const Event& e : events) {
+            const ServerStep step = ServeComPort(e, line, rates);
+            answers.insert(answers.end(), step.answer.begin(), step.answer.end());
+            changed = changed || step.lineChanged;
+        }
+        EXPECT_EQ(line, c.line) << c.name;
+        EXPECT_EQ(HexOf(answers), c.answers) << c.name;
+        EXPECT_EQ(changed, c.changed) << c.name;
+    }
+    // Client and server negotiations agree with each other, with nothing left to answer.
+    Negotiation client;
+    Negotiation server(Negotiation::Role::Server);
+    std::vector<std::uint8_t> toServer = client.Start();
+    std::vector<std::uint8_t> toClient = server.Start();
+    EXPECT_EQ(HexOf(toClient), "FF FB 00 FF FD 00 FF FB 03 FF FD 03 FF FD 2C");
+    for (int round = 0; round < 4 && (!toServer.empty() || !toClient.empty()); ++round) {
+        const auto pass = [](Negotiation& to, const std::vector<std::uint8_t>& bytes) {
+            Decoder decoder;
+            std::vector<std::uint8_t> data;
+            std::vector<Event> events;
+            decoder.Feed(bytes, data, events);
+            std::vector<std::uint8_t> answers;
+            for (const Event& e : events)
+                if (const auto answer = to.Receive(e.verb, e.option))
+                    answers.insert(answers.end(), answer->begin(), answer->end());
+            return answers;
+        };
+        const auto fromServer = pass(server, toServer);
+        toServer = pass(client, toClient);
+        toClient = fromServer;
+    }
+    EXPECT_TRUE(toServer.empty() && toClient.empty());
+    EXPECT_EQ(client.Status(), Negotiation::State::Ready);
+    EXPECT_EQ(server.Status(), Negotiation::State::Ready);
+}
+
+TEST(NetworkPortUrl, Forms)
+{
+    using protocol::NetworkPortUrl;
+    const struct {
+        const char* text;
+        std::optional<NetworkPortUrl> url;
+    } cases[] = {
+        {"rfc2217://127.0.0.1:3333", NetworkPortUrl{"127.0.0.1", 3333}},
+        {"RFC2217://gateway-7.example:65535/", NetworkPortUrl{"gateway-7.example", 65535}},
+        {"rfc2217://[::1]:1", NetworkPortUrl{"::1", 1}},
+        {"rfc2217://[fe80::1%eth0]:3333", NetworkPortUrl{"fe80::1%eth0", 3333}},
+        {"rfc2217://host", std::nullopt},
+        {"rfc2217://host:", std::nullopt},
+        {"rfc2217://host:0", std::nullopt},
+        {"rfc2217://host:65536", std::nullopt},
+        {"rfc2217://:3333", std::nullopt},
+        {"rfc2217://::1:3333", std::nullopt},
+        {"rfc2217://[::1:3333", std::nullopt},
+        {"rfc2217://[gw]:3333", std::nullopt},
+        {"rfc2217://h st:3333", std::nullopt},
+        {"rfc2217://host:3333/path", std::nullopt},
+        {"telnet://host:3333", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(protocol::ParseNetworkPortUrl(c.text), c.url) << c.text;
+    EXPECT_TRUE(protocol::LooksLikeNetworkPortUrl("Rfc2217://x"));
+    EXPECT_FALSE(protocol::LooksLikeNetworkPortUrl("/dev/ttyUSB0"));
 }
 
 }  // namespace

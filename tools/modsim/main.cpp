@@ -2,14 +2,17 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "OptionParser.h"
 #include "OrvaneVersion.h"
 #include "StandardStreams.h"
+#include "model/NetworkServer.h"
 #include "model/PtyModule.h"
 #include "platform/PortNamespace.h"
 #include "protocol/ChannelTables.h"
@@ -35,6 +38,8 @@ const cmdline::OptionParser& Parser()
         {"noise", 0, nullptr, "send a few stray bytes before each answer"},
         {"split", 0, nullptr, "send each answer in two writes"},
         {"verbose", 0, nullptr, "print each request and answer in hex"},
+        {"serve", 0, "rfc2217[:TCP]",
+         "also offer the module over the network on 127.0.0.1, at TCP port TCP (a free one)"},
         {"help", 'h', nullptr, "this help"},
         {"version", 'V', nullptr, "print the version and exit"},
     });
@@ -55,7 +60,7 @@ std::string Help()
            "\n"
            "Options (--name=value works too):\n"
         + Parser().Help({"port", "count", "id-start", "type", "baud", "parity", "air", "channel", "id", "power",
-                         "delay-ms", "drop", "noise", "split", "verbose", "help", "version"});
+                         "delay-ms", "drop", "noise", "split", "verbose", "serve", "help", "version"});
 }
 
 double ParseProbability(const cmdline::Given& g)
@@ -73,8 +78,18 @@ struct Fleet {
     std::optional<int> idStart;
 };
 
+// "rfc2217" or "rfc2217:PORT": the TCP port to serve on, 0 for a free one.
+int ParseServe(const cmdline::Given& g)
+{
+    const std::string_view text = g.text;
+    if (text == "rfc2217") return 0;
+    if (text.starts_with("rfc2217:")) return cmdline::ParseInRange(text.substr(8), g.origin + " port", 1, 65535);
+    throw cmdline::BadValue(g.origin + " must be rfc2217 or rfc2217:PORT, not '" + cmdline::Printable(g.text) + "'");
+}
+
 // The simulator's settings from the command line; BadValue for anything that cannot be used.
-modsim::PtyModuleOptions ParseOptions(const cmdline::ParsedLine& line, bool* verbose, Fleet* fleet)
+modsim::PtyModuleOptions ParseOptions(const cmdline::ParsedLine& line, bool* verbose, Fleet* fleet,
+                                      std::optional<int>* serve)
 {
     if (!line.words.empty())
         throw cmdline::BadValue("unexpected '" + cmdline::Printable(line.words.front()) + "'; options only");
@@ -97,6 +112,7 @@ modsim::PtyModuleOptions ParseOptions(const cmdline::ParsedLine& line, bool* ver
     options.noise = line.Has("noise");
     options.split = line.Has("split");
     *verbose = line.Has("verbose");
+    if (auto g = line.Last("serve")) *serve = ParseServe(*g);
     if (auto g = line.Last("count"))
         fleet->count = cmdline::ParseInRange(g->text, g->origin, 1, platform::kHighestPort);
     if (auto g = line.Last("id-start")) {
@@ -133,6 +149,23 @@ bool StartModules(const modsim::PtyModuleOptions& options, const Fleet& fleet,
     return false;
 }
 
+// Offers each module over the network: on free TCP ports, or on firstPort and the ones after it.
+bool ServeModules(const std::vector<std::unique_ptr<modsim::PtyModule>>& modules, int firstPort,
+                  const std::function<void(const std::string&)>& log,
+                  std::vector<std::unique_ptr<modsim::NetworkServer>>* servers, std::string* error)
+{
+    for (std::size_t i = 0; i < modules.size(); ++i) {
+        const int port = firstPort == 0 ? 0 : firstPort + static_cast<int>(i);
+        servers->push_back(std::make_unique<modsim::NetworkServer>(modules[i]->DevicePath(), log));
+        if (port > 65535 || !servers->back()->Start(port, error)) {
+            if (port > 65535) *error = "no TCP port left for module " + std::to_string(i + 1);
+            return false;
+        }
+        std::printf("serving rfc2217://127.0.0.1:%d for COM%d\n", servers->back()->Port(), modules[i]->Port());
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -142,12 +175,13 @@ int main(int argc, char** argv)
     modsim::PtyModuleOptions options;
     bool verbose = false;
     Fleet fleet;
+    std::optional<int> serve;
     try {
         const cmdline::ParsedLine line = Parser().Parse(std::vector<std::string>(argv + 1, argv + argc));
         if (line.Has("help")) return cmdline::PrintAndClose("orvane-modsim", Help());
         if (line.Has("version"))
             return cmdline::PrintAndClose("orvane-modsim", std::string("orvane-modsim ") + kOrvaneVersion + "\n");
-        options = ParseOptions(line, &verbose, &fleet);
+        options = ParseOptions(line, &verbose, &fleet, &serve);
     } catch (const cmdline::BadValue& e) {
         std::fprintf(stderr, "orvane-modsim: %s\nusage: orvane-modsim [OPTIONS]; see 'orvane-modsim --help'\n",
                      e.what());
@@ -182,10 +216,16 @@ int main(int argc, char** argv)
         if (fleet.idStart) std::printf(", ID %d", module->Settings().guestId);
         std::printf("\n");
     }
+    std::vector<std::unique_ptr<modsim::NetworkServer>> servers;
+    if (serve && !ServeModules(modules, *serve, options.log, &servers, &error)) {
+        std::fprintf(stderr, "orvane-modsim: %s\n", error.c_str());
+        return 1;
+    }
     std::fflush(stdout);
 
     int received = 0;
     sigwait(&signals, &received);
+    servers.clear();
     modules.clear();  // each stops and removes its link
     return 0;
 }

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/NetworkPorts.h"
+
 namespace platform {
 
 namespace {
@@ -46,12 +48,18 @@ std::string BuiltinDevicePath(int port)
 
 std::string PortDevicePath(int port)
 {
+    if (std::optional<std::string> url = NetworkPortUrlOf(port)) return *std::move(url);
     const std::string link = PortLinkPath(port);
     if (!link.empty() && Exists(link, false)) return link;
     return BuiltinDevicePath(port);
 }
 
-std::string PortDisplayName(int port) { return "COM" + std::to_string(port); }
+std::string PortDisplayName(int port)
+{
+    // A URL named on the command line is shown as given: its number is the process's own.
+    if (std::optional<std::string> url = CommandLineNetworkPort(port)) return *std::move(url);
+    return "COM" + std::to_string(port);
+}
 
 std::optional<int> ParsePortName(std::string_view text)
 {
@@ -77,8 +85,9 @@ std::vector<PortEntry> ListPorts()
     for (int port = 1; port <= kHighestPort; ++port) {
         const std::string link = PortLinkPath(port);
         const bool linked = Exists(link, false);
-        const std::string device = linked ? link : BuiltinDevicePath(port);
-        if (!Exists(device, true)) continue;
+        const std::optional<std::string> url = NetworkPortUrlOf(port);
+        const std::string device = url ? *url : linked ? link : BuiltinDevicePath(port);
+        if (!url && !Exists(device, true)) continue;
         out.push_back({port, PortDisplayName(port), device, linked});
     }
     return out;

@@ -23,11 +23,11 @@ std::string PortsDirectory();
 std::string PortLinkPath(int port);
 // The built-in device of a port; empty for port 0 and numbers outside 1..63.
 std::string BuiltinDevicePath(int port);
-// The device a port names: the ports-directory link when it exists (even dangling), else the built-in one.
-// Empty when the port names no device.
+// The device a port names: the URL of a network port (NetworkPorts.h), the ports-directory entry when it
+// exists (even a dangling link), else the built-in one. Empty when the port names no device.
 std::string PortDevicePath(int port);
 
-// "COM3": the name the user sees.
+// "COM3": the name the user sees; the URL itself for one named on the command line.
 std::string PortDisplayName(int port);
 // "COM3", "com3", "3" or "\\.\COM10" -> the port number; nothing for other text or numbers outside 0..63.
 std::optional<int> ParsePortName(std::string_view text);

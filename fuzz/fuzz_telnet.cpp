@@ -1,5 +1,6 @@
 // Fuzzes the Telnet decoder: the same result however the stream is cut into reads, escaped data
-// coming back unchanged, and negotiation answers that never invite an endless exchange.
+// coming back unchanged, negotiation answers that never invite an endless exchange, and the
+// server's answers to a client's commands.
 
 #include <algorithm>
 #include <cstddef>
@@ -10,6 +11,7 @@
 
 #include "protocol/TelnetCodec.h"
 #include "protocol/TelnetNegotiation.h"
+#include "protocol/TelnetServer.h"
 
 namespace {
 
@@ -61,6 +63,28 @@ void CheckNegotiation(const std::vector<Event>& events)
     }
 }
 
+// The server's side: the input as a client's stream; every command answered gets an answer the
+// client decodes as exactly that one, and the line never takes a rate the device refused.
+void CheckServer(std::span<const std::uint8_t> input)
+{
+    Decoder fromClient(Decoder::From::Client);
+    std::vector<std::uint8_t> data;
+    std::vector<Event> events;
+    fromClient.Feed(input, data, events);
+    ServerLine line;
+    for (const Event& e : events) {
+        const ServerStep step = ServeComPort(e, line, [](std::uint32_t rate) { return rate <= 115200; });
+        Check(line.baudRate <= 115200);
+        if (step.answer.empty()) continue;
+        Decoder client;
+        std::vector<std::uint8_t> answerData;
+        std::vector<Event> answers;
+        client.Feed(step.answer, answerData, answers);
+        Check(answerData.empty() && answers.size() == 1 && answers[0].kind == Event::Kind::ComPort
+              && answers[0].code == e.code + kServerCode);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
@@ -92,5 +116,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
 
     CheckNegotiation(whole.events);
+    CheckServer(input);
     return 0;
 }

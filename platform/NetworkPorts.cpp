@@ -73,20 +73,21 @@ std::optional<std::string> NetworkPortUrlOf(int port)
 
 int NumberNetworkPort(const std::string& url)
 {
-    for (int port = 1; port <= kHighestPort; ++port) {
-        if (NetworkPortUrlOf(port) == url) return port;
+    int number = 0;
+    for (int port = 1; port <= kHighestPort && number == 0; ++port) {
+        if (NetworkPortUrlOf(port) == url) number = port;
     }
     std::lock_guard guard(g_lock);
-    for (int port = 1; port <= kHighestPort; ++port) {
+    for (int port = 1; port <= kHighestPort && number == 0; ++port) {
         struct stat st { };
         const std::string entry = PortLinkPath(port);
         const bool taken = g_named.contains(port) || (!entry.empty() && ::lstat(entry.c_str(), &st) == 0)
             || ::lstat(BuiltinDevicePath(port).c_str(), &st) == 0;
-        if (taken) continue;
-        g_named.emplace(port, url);
-        return port;
+        if (!taken) number = port;
     }
-    return 0;
+    // Named on the command line, it is shown as given, also when an entry holds it.
+    if (number != 0) g_named[number] = url;
+    return number;
 }
 
 }  // namespace platform

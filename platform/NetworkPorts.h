@@ -14,7 +14,8 @@ namespace platform {
 std::optional<std::string> ReadNetworkPortEntry(const std::string& entryPath);
 // The URL port n names, from its entry file or the command line; nothing for a local port.
 std::optional<std::string> NetworkPortUrlOf(int port);
-// The URL named on the command line that port n was given for; nothing otherwise.
+// The URL named on the command line that port n was given for (it is shown as that URL); nothing
+// otherwise.
 std::optional<std::string> CommandLineNetworkPort(int port);
 // The COM number for a URL named on the command line (see above); 0 when every number is taken.
 int NumberNetworkPort(const std::string& url);

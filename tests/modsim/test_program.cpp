@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -106,17 +109,31 @@ protected:
 TEST_F(Program, BadArgumentsExitWithTwoAndOneUsageLine)
 {
     const std::vector<std::vector<std::string>> bad = {
-        {"--port", "0"},      {"--port", "64"},
-        {"--port", "x"},      {"--port="},
-        {"--type", "868"},    {"--baud", "14400"},
-        {"--parity", "mark"}, {"-p", "oddly"},
-        {"--air", "300"},     {"--channel", "33"},
-        {"--id", "65536"},    {"--power", "0"},
-        {"--delay-ms", "-1"}, {"--drop", "1.5"},
-        {"--drop", "x"},      {"--count", "0"},
-        {"--count", "64"},    {"--count", "3", "--id-start", "65534"},
-        {"--bogus"},          {"--port"},
-        {"--noise=1"},        {"12"},
+        {"--port", "0"},
+        {"--port", "64"},
+        {"--port", "x"},
+        {"--port="},
+        {"--type", "868"},
+        {"--baud", "14400"},
+        {"--parity", "mark"},
+        {"-p", "oddly"},
+        {"--air", "300"},
+        {"--channel", "33"},
+        {"--id", "65536"},
+        {"--power", "0"},
+        {"--delay-ms", "-1"},
+        {"--drop", "1.5"},
+        {"--drop", "x"},
+        {"--count", "0"},
+        {"--count", "64"},
+        {"--count", "3", "--id-start", "65534"},
+        {"--bogus"},
+        {"--port"},
+        {"--noise=1"},
+        {"12"},
+        {"--serve", "telnet"},
+        {"--serve", "rfc2217:0"},
+        {"--serve", "rfc2217:65536"},
     };
     for (const auto& args : bad) {
         Spawn(args);
@@ -164,6 +181,43 @@ TEST_F(Program, PrintsItsPortAndRemovesTheLinkOnTerm)
     ::kill(pid, SIGTERM);
     EXPECT_EQ(Wait(), 0);
     EXPECT_FALSE(fs::is_symlink(link));
+}
+
+// --serve: the URL on the second line, and Telnet with COM-PORT-OPTION behind it.
+TEST_F(Program, ServesTheModuleOverTheNetwork)
+{
+    Spawn({"--port", "12", "--serve", "rfc2217"});
+    std::string text;
+    while (std::count(text.begin(), text.end(), '\n') < 2) {
+        const std::string more = Output(true);
+        if (more.empty()) break;
+        text += more;
+    }
+    const std::string prefix = "serving rfc2217://127.0.0.1:";
+    const std::size_t at = text.find(prefix);
+    ASSERT_NE(at, std::string::npos) << text;
+    const int port = std::stoi(text.substr(at + prefix.size()));
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    // WILL and DO BINARY, WILL and DO SUPPRESS-GO-AHEAD, DO COM-PORT-OPTION.
+    const std::string opening("\xFF\xFB\x00\xFF\xFD\x00\xFF\xFB\x03\xFF\xFD\x03\xFF\xFD\x2C", 15);
+    std::string got;
+    while (got.size() < opening.size()) {
+        pollfd p{fd, POLLIN, 0};
+        char buf[64];
+        if (::poll(&p, 1, 20000) <= 0) break;
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n <= 0) break;
+        got.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    EXPECT_EQ(got, opening);
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(Wait(), 0);
 }
 
 TEST_F(Program, MakesNoLinkWhereAnotherUserCouldChangeIt)

@@ -23,5 +23,8 @@ public:
 
 // A tty (SerialDevicePosix.cpp), opened exclusively.
 Result<std::unique_ptr<SerialBackend>> OpenTty(const std::string& path);
+// A serial port server's port at rfc2217://HOST:PORT (SerialDeviceRfc2217.cpp): connected, with
+// Telnet negotiated, within a few seconds.
+Result<std::unique_ptr<SerialBackend>> OpenNetworkPort(const std::string& url);
 
 }  // namespace platform

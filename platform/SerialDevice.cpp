@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "platform/SerialBackend.h"
+#include "protocol/NetworkPortUrl.h"
 
 namespace platform {
 
@@ -19,8 +20,9 @@ SerialDevice::~SerialDevice() { Close(); }
 Result<> SerialDevice::Open(const std::string& devicePath)
 {
     Close();
-    // Every path names a tty; another kind of device is one more back-end, chosen here by its path.
-    Result<std::unique_ptr<SerialBackend>> opened = OpenTty(devicePath);
+    // The kind of device is told by its path: a URL names a port on another machine.
+    Result<std::unique_ptr<SerialBackend>> opened
+        = protocol::LooksLikeNetworkPortUrl(devicePath) ? OpenNetworkPort(devicePath) : OpenTty(devicePath);
     if (!opened) return opened.Error();
     m_backend = *std::move(opened);
     m_path = devicePath;

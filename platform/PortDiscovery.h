@@ -18,9 +18,10 @@ enum class PortKind {
     kUsbAcm,     // a USB CDC-ACM device (ttyACM*)
     kLink,       // a link in the ports directory to something the device database does not know (a pty)
     kOther,      // any other serial device
+    kNetwork,    // a port on another machine: a ports-directory entry holding its URL, the device
 };
 
-// "uart", "usb-serial", "usb-acm", "link", "other": the words `ports --json` uses.
+// "uart", "usb-serial", "usb-acm", "link", "other", "network": the words `ports --json` uses.
 const char* PortKindName(PortKind kind);
 
 struct SerialPortInfo {

@@ -18,6 +18,7 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/NetworkPorts.h"
 #include "platform/PortNamespace.h"
 #include "platform/ProcTerminals.h"
 
@@ -211,6 +212,15 @@ void AddPortsDirectoryLinks(std::vector<SerialPortInfo>* ports, const LoginsOnce
         const std::string link = PortLinkPath(port);
         struct stat st { };
         if (::lstat(link.c_str(), &st) != 0) continue;
+        if (std::optional<std::string> url = ReadNetworkPortEntry(link)) {
+            SerialPortInfo info;
+            info.port = port;
+            info.link = link;
+            info.device = *std::move(url);
+            info.kind = PortKind::kNetwork;
+            ports->push_back(std::move(info));
+            continue;
+        }
         const Result<std::string> followed = ResolveLinks(link);
         const bool resolved = followed.Ok();
         // A dangling link is listed with the path it leads to.
@@ -247,6 +257,7 @@ const char* PortKindName(PortKind kind)
     case PortKind::kUsbAcm: return "usb-acm";
     case PortKind::kLink: return "link";
     case PortKind::kOther: return "other";
+    case PortKind::kNetwork: return "network";
     }
     return "other";
 }
@@ -329,6 +340,7 @@ std::string Description(const SerialPortInfo& info)
     case PortKind::kUart: return ShortDescription(info);
     case PortKind::kLink: return info.stale ? "stale link in the ports directory" : "link in the ports directory";
     case PortKind::kOther: return "serial device";
+    case PortKind::kNetwork: return "port on another machine (RFC 2217)";
     }
     return {};
 }

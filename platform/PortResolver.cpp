@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/NetworkPorts.h"
 #include "platform/PortNamespace.h"
 #include "platform/SerialDevice.h"
+#include "protocol/NetworkPortUrl.h"
 
 namespace platform {
 
@@ -14,12 +16,24 @@ namespace {
 
 SerialError NotUsable(int errnoValue, std::string message) { return ErrorOf(errnoValue, {}, std::move(message)); }
 
-bool Usable(const SerialPortInfo& p) { return p.port != 0 && !p.stale && !p.NoUart() && p.systemUse.empty(); }
+// A port on another machine is taken only when named: connecting to find out could keep the
+// caller waiting on a slow host.
+bool Usable(const SerialPortInfo& p)
+{
+    return p.port != 0 && !p.stale && !p.NoUart() && p.systemUse.empty() && p.kind != PortKind::kNetwork;
+}
 
 }  // namespace
 
 Result<PortChoice> ResolvePortArgument(const std::string& text)
 {
+    if (protocol::LooksLikeNetworkPortUrl(text)) {
+        if (!protocol::ParseNetworkPortUrl(text))
+            return NotUsable(EINVAL, "'" + text + "' is no network port: rfc2217://HOST:PORT expected");
+        const int port = NumberNetworkPort(text);
+        if (port == 0) return NotUsable(ENOSPC, text + ": every COM number is taken");
+        return PortChoice{port, text};
+    }
     if (text.find('/') == std::string::npos) {
         const std::optional<int> port = ParsePortName(text);
         if (!port || *port < 1)

@@ -18,8 +18,9 @@ struct PortChoice {
     std::string device;  // the device it names
 };
 
-// A COM name or number (1 to 63), or a path to a serial device that has a COM number. Text that is
-// neither a COM name nor a path fails with EINVAL; a path that does not lead to a serial device (a
+// A COM name or number (1 to 63), a path to a serial device that has a COM number, or the URL of a
+// network port (a COM number is found for it, see NetworkPorts.h). Text that is none of these, or a
+// URL that is not well formed, fails with EINVAL; a path that does not lead to a serial device (a
 // regular file, a directory, /dev/null, a link loop, a dangling link) with another errno. The
 // reason names the text or path given.
 Result<PortChoice> ResolvePortArgument(const std::string& text);

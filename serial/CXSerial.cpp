@@ -7,6 +7,7 @@
 
 #include "platform/PortDiscovery.h"
 #include "platform/PortNamespace.h"
+#include "protocol/NetworkPortUrl.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ platform::Result<std::string> UsableDevice(int port)
 {
     const std::string path = platform::PortDevicePath(port);
     if (path.empty()) return NoDevice(port);
+    if (protocol::LooksLikeNetworkPortUrl(path)) return path;
     if (const platform::Result<> allowed = platform::MayOpen(path); !allowed) return allowed.Error();
     return path;
 }
@@ -31,6 +33,9 @@ platform::Result<> TryPort(unsigned port)
     const int n = port > static_cast<unsigned>(platform::kHighestPort) ? -1 : static_cast<int>(port);
     const platform::Result<std::string> path = UsableDevice(n);
     if (!path) return path.Error();
+    // A port on another machine is listed without connecting: a probe would take the server's one
+    // client place and keep the caller waiting on a slow host; Open says whether it works.
+    if (protocol::LooksLikeNetworkPortUrl(*path)) return {};
     platform::SerialDevice device;
     return device.Open(*path);
 }

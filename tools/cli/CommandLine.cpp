@@ -5,6 +5,7 @@
 #include "CliError.h"
 #include "OptionParser.h"
 #include "platform/PortResolver.h"
+#include "protocol/NetworkPortUrl.h"
 
 namespace cli {
 
@@ -248,8 +249,10 @@ void ResolvePorts(const cmdline::ParsedLine& line, Invocation& inv)
     const bool used = inv.command != Command::Ports && !inv.allPorts;
     const std::vector<Given> given = used || line.Has("port") ? line.All("port") : std::vector<Given>{};
     for (const Given& g : given) {
-        if (g.text.find('/') == std::string::npos && !platform::ResolvePortArgument(g.text))
-            Bad(g.origin + " must be COM1 to COM63, 1 to 63 or a device path, not " + Shown(g.text));
+        const bool named = g.text.find('/') == std::string::npos || protocol::LooksLikeNetworkPortUrl(g.text);
+        if (named && !platform::ResolvePortArgument(g.text))
+            Bad(g.origin + " must be COM1 to COM63, 1 to 63, a device path or rfc2217://HOST:PORT, not "
+                + Shown(g.text));
     }
     for (const Given& g : given) {
         const platform::Result<platform::PortChoice> r = platform::ResolvePortArgument(g.text);

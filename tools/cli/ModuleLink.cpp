@@ -17,6 +17,7 @@
 #include "platform/PortNamespace.h"
 #include "platform/StopSignal.h"
 #include "protocol/ModuleFrame.h"
+#include "protocol/NetworkPortUrl.h"
 #include "serial/WindowMessage.h"
 
 namespace cli {
@@ -35,6 +36,7 @@ platform::StopSignal& InterruptSignal()
 
 std::string ResolvedDevice(const std::string& path)
 {
+    if (protocol::LooksLikeNetworkPortUrl(path)) return path;
     // Link by link, so that a dangling link names the device it points at.
     const platform::Result<std::string> resolved = platform::ResolveLinks(path);
     return resolved ? *resolved : resolved.Error().device;
@@ -52,8 +54,9 @@ std::string OpenFailureMessage(int port, const platform::SerialError& why)
     // The port's own link, when it loops, rather than the link where the loop was found.
     const std::string own = platform::PortDevicePath(port);
     const bool loop = !own.empty() && IsLinkLoop(own);
-    std::string message = "cannot open " + platform::PortDisplayName(port);
-    if (!path.empty()) message += " (" + cmdline::Printable(loop ? own : ResolvedDevice(path)) + ")";
+    const std::string name = platform::PortDisplayName(port);
+    std::string message = "cannot open " + name;
+    if (!path.empty() && path != name) message += " (" + cmdline::Printable(loop ? own : ResolvedDevice(path)) + ")";
     message += ": "
         + (loop                     ? std::string("link loop")
                : why.reason.empty() ? std::string("unknown failure")
@@ -177,8 +180,12 @@ void ModuleLink::AwaitAnswers(const std::vector<ModuleLink*>& links, int timeout
 
 void ModuleLink::ThrowGone() const
 {
+    const std::string name = platform::PortDisplayName(m_serial.Port());
+    // A network port says why: the server closed the connection, or the network stopped answering.
+    const std::string why
+        = protocol::LooksLikeNetworkPortUrl(m_device) ? m_serial.LastError().reason : std::string("unplugged?");
     throw CliError(kExitPortFailure,
-                   platform::PortDisplayName(m_serial.Port()) + " (" + m_device + ") went away (unplugged?)");
+                   name + (m_device == name ? std::string() : " (" + m_device + ")") + " went away (" + why + ")");
 }
 
 protocol::AnswerData ModuleLink::Ask(const Request& request, int timeoutMs)

@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/SerialDevice.h"
 #include "platform/StopSignal.h"
+#include "platform/TtyLineSpeed.h"
 #include "protocol/ModuleFrame.h"
 #include "protocol/TelnetCodec.h"
 #include "protocol/TelnetNegotiation.h"

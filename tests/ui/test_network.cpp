@@ -1,0 +1,85 @@
+// The window with a module on another machine: a ports-directory entry holding the URL of a serial
+// port server is listed as its COM number with the URL as its tooltip, and a Read goes through it;
+// the server going away while a request waits closes the port as an unplugged adapter does.
+
+#include "support/UiTestKit.h"
+
+#include "common/NetworkServers.h"
+#include "model/NetworkServer.h"
+#include "skin/Suibutton.h"
+#include "skin/Suicombobox.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using uitest::Windows;
+
+namespace {
+
+// ser2net in front of the module's pty where it is installed, else the simulator's own server.
+struct Server {
+    std::unique_ptr<testcommon::Ser2net> ser2net;
+    std::unique_ptr<modsim::NetworkServer> simulator;
+    std::string url;
+
+    explicit Server(const std::string& device)
+    {
+        if (!testcommon::Ser2netProgram().empty()) {
+            ser2net = std::make_unique<testcommon::Ser2net>(device);
+            if (ser2net->Ok()) url = ser2net->Url();
+            return;
+        }
+        simulator = std::make_unique<modsim::NetworkServer>(device, nullptr);
+        std::string error;
+        if (simulator->Start(0, &error)) url = "rfc2217://127.0.0.1:" + std::to_string(simulator->Port());
+    }
+    void Stop()
+    {
+        if (ser2net) ser2net->Kill();
+        if (simulator) simulator->Stop();
+    }
+};
+
+void WriteEntry(int port, const std::string& url)
+{
+    std::ofstream(uitest::PortsDirectory() + "/com" + std::to_string(port)) << url << "\n";
+}
+
+TEST(NetworkPortWindow, ReadsThroughAnEntryAndClosesWhenTheServerGoes)
+{
+    auto options = uitest::ModuleAt(4);
+    options.settings.channel = 9;
+    options.delayMs = 300;  // time for the server to go while a request waits
+    uitest::Module module(options);
+    Server server(module.Pty().DevicePath());
+    ASSERT_FALSE(server.url.empty());
+    WriteEntry(8, server.url);
+
+    Windows w;
+    w.ComSetting();
+    const int item = w.dialog.suiComboBox_ComPort->findText("COM8");
+    ASSERT_GE(item, 0);
+    EXPECT_EQ(w.dialog.suiComboBox_ComPort->itemData(item, Qt::ToolTipRole).toString(),
+              QString::fromStdString(server.url));
+    w.OpenPort(8);
+    ZebSerial& serial = w.form1.Serial();
+    ASSERT_EQ(serial.IsOpen(), 1) << serial.LastError().Describe();
+    w.form1.suiButton_ChannelReadClick();
+    EXPECT_TRUE(uitest::WaitUntil([&] { return w.form1.StatusText().endsWith("Read channel parameters Success!"); }));
+    EXPECT_EQ(w.main.suiComboBox_Channel->currentText(), "9");
+
+    // The server goes away while the next request waits.
+    const int seen = module.RequestsSeen();
+    w.form1.suiButton_ChannelReadClick();
+    ASSERT_TRUE(uitest::WaitUntil([&] { return module.RequestsSeen() > seen; }));
+    server.Stop();
+    EXPECT_TRUE(uitest::WaitUntil([&] { return serial.HungUp(); }));
+    uitest::WaitUntil([&] { return serial.IsOpen() == 0; });
+    EXPECT_EQ(serial.IsOpen(), 0);
+    w.form2.FormShow();
+    EXPECT_TRUE(w.dialog.suiButton_Open->isEnabled());
+    EXPECT_FALSE(w.dialog.suiButton_Close->isEnabled());
+}
+
+}  // namespace

@@ -1,5 +1,5 @@
 // Serial link figures: idle CPU with a port open, request/answer round trip through the
-// simulator on a pty, and assembler throughput. Prints "name value unit" lines.
+// simulator on a pty and through a serial port server, and assembler throughput. Prints "name value unit" lines.
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "NetworkRoundTrip.h"
 #include "NoticeCounter.h"
 #include "model/PtyModule.h"
 #include "protocol/ModuleFrame.h"
@@ -200,6 +201,12 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "bench_serial: the bare pty round trip failed\n");
             status = 1;
         }
+    }
+    if (const std::optional<double> network = NetworkRoundTripP50(2, 500)) {
+        std::printf("rfc2217_roundtrip_us_p50 %.0f us\n", *network);
+    } else {
+        std::fprintf(stderr, "bench_serial: the network port round trip failed\n");
+        status = 1;
     }
     std::printf("assembler_mb_per_s %.1f MB/s\n", AssemblerMegabytesPerSecond());
     std::filesystem::remove_all(home);

@@ -37,7 +37,9 @@ Result<PortChoice> ResolvePortArgument(const std::string& text)
     if (text.find('/') == std::string::npos) {
         const std::optional<int> port = ParsePortName(text);
         if (!port || *port < 1)
-            return NotUsable(EINVAL, "port must be COM1 to COM63, 1 to 63 or a device path, not '" + text + "'");
+            return NotUsable(EINVAL,
+                             "port must be COM1 to COM63, 1 to 63, a device path or rfc2217://HOST:PORT, not '" + text
+                                 + "'");
         return PortChoice{*port, PortDevicePath(*port)};
     }
 

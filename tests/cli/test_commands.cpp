@@ -207,7 +207,8 @@ TEST_F(Commands, BadCommandLinesExitTwoWithOneLineAndSendNothing)
         {{"--timeout=-5", "info"}, "--timeout must be 1 to 600000, not '-5'"},
         {{"info", "--timeout"}, "--timeout needs a value (MS)"},
         {{"--json=yes", "info"}, "--json takes no value"},
-        {{"--port", "COM64", "info"}, "--port must be COM1 to COM63, 1 to 63 or a device path, not 'COM64'"},
+        {{"--port", "COM64", "info"},
+         "--port must be COM1 to COM63, 1 to 63, a device path or rfc2217://HOST:PORT, not 'COM64'"},
         {{"--all", "read", "id"}, "--all and --port cannot be used together"},
         {{"--port", "com3", "search"}, "--port names COM3 twice"},
         {{"--all", "search"}, "--all and --port cannot be used together"},
@@ -352,7 +353,7 @@ TEST_F(Commands, PortTakesADevicePathAndRefusesWhatIsNoSerialDevice)
         {(dir / "loop-a").string(), 3, (dir / "loop-a").string() + ": link loop"},
         {(dir / "dangling").string(), 3,
          (dir / "dangling").string() + ": dangling link: " + (dir / "gone").string() + " is gone"},
-        {"COM64", 2, "port must be COM1 to COM63, 1 to 63 or a device path, not 'COM64'"},
+        {"COM64", 2, "port must be COM1 to COM63, 1 to 63, a device path or rfc2217://HOST:PORT, not 'COM64'"},
         {"ttyUSB0", 2, "not 'ttyUSB0'"},
         {(dir / "a\nb").string(), 3, (dir / "a\\nb").string() + ": no such file"},
     };

@@ -122,7 +122,9 @@ std::vector<int> ReadyPorts()
 {
     std::vector<int> ports;
     for (const platform::SerialPortInfo& p : platform::DiscoverPorts()) {
-        if (p.port != 0 && platform::ProbeState(p).state == platform::PortState::kReady) ports.push_back(p.port);
+        // Local ones only: ports on other machines are taken when named.
+        if (p.port == 0 || p.kind == platform::PortKind::kNetwork) continue;
+        if (platform::ProbeState(p).state == platform::PortState::kReady) ports.push_back(p.port);
     }
     return ports;
 }

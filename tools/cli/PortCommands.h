@@ -17,7 +17,7 @@ int Ports(const Invocation& inv, std::ostream& out, std::ostream& err);
 // --quiet. CliError(kExitPortFailure) when there is none.
 int ChoosePort(const Invocation& inv, std::ostream& err);
 
-// search --all: the COM numbers of every port that is ready now, in the order `ports` lists them.
+// search --all: the COM numbers of every local port that is ready now, in the order `ports` lists them.
 std::vector<int> ReadyPorts();
 
 }  // namespace cli

@@ -119,6 +119,9 @@ TEST_P(CliOverNetwork, EveryCommandReachesTheModule)
     const CliResult entry = RunCli({"--port", "COM9", "-b", "19200", "-p", "even", "info"});
     EXPECT_EQ(entry.code, 0) << entry.err;
     EXPECT_NE(entry.out.find("channel 12 "), std::string::npos) << entry.out;
+    const CliResult ports = RunCli({"ports"});
+    EXPECT_NE(ports.out.find("COM9\t" + served.url + "\tready\tport on another machine (RFC 2217)"), std::string::npos)
+        << ports.out;
     const modsim::ModuleSettings s = served.module->Settings();
     EXPECT_EQ(s.channel, 12);
     EXPECT_EQ(s.guestId, 4660);

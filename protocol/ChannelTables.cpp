@@ -4,27 +4,27 @@
 
 namespace protocol {
 
-const char* ChannelFrequency(std::uint8_t moduleType, int channelItem)
+std::optional<std::string_view> ChannelFrequency(std::uint8_t moduleType, int channelItem)
 {
-    if (channelItem < 0) return nullptr;
+    if (channelItem < 0) return std::nullopt;
     const auto item = static_cast<std::size_t>(channelItem);
     if (moduleType == kModuleType433 && item < k433MHzChannels.size()) return k433MHzChannels[item];
     if (moduleType == kModuleType490 && item < k490MHzChannels.size()) return k490MHzChannels[item];
-    return nullptr;
+    return std::nullopt;
 }
 
-int ModuleBandMhz(std::uint8_t moduleType)
+std::optional<int> ModuleBandMhz(std::uint8_t moduleType)
 {
     if (moduleType == kModuleType433) return 433;
     if (moduleType == kModuleType490) return 490;
-    return 0;
+    return std::nullopt;
 }
 
-const char* ModuleBandName(std::uint8_t moduleType)
+std::optional<std::string_view> ModuleBandName(std::uint8_t moduleType)
 {
     if (moduleType == kModuleType433) return "433MHz";
     if (moduleType == kModuleType490) return "490MHz";
-    return nullptr;
+    return std::nullopt;
 }
 
 std::optional<std::uint8_t> ModuleTypeOfBand(std::string_view name)
@@ -38,7 +38,7 @@ std::optional<std::uint8_t> ModuleTypeOfBand(std::string_view name)
         return true;
     };
     for (std::uint8_t type : {kModuleType433, kModuleType490}) {
-        if (same(ModuleBandName(type))) return type;
+        if (same(*ModuleBandName(type))) return type;
     }
     return std::nullopt;
 }

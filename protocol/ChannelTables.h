@@ -25,14 +25,14 @@ inline constexpr std::array<const char*, kHighestChannel> k433MHzChannels{
 inline constexpr std::array<const char*, 8> k490MHzChannels{"487.5072MHz", "488.4289MHz", "489.2329MHz", "489.9260MHz",
                                                             "490.6942MHz", "491.1580MHz", "491.7360MHz", "492.4388MHz"};
 
-// The frequency text of a channel item for a module type; null when the type has no table or the
+// The frequency text of a channel item for a module type; none when the type has no table or the
 // table no entry for the item.
-const char* ChannelFrequency(std::uint8_t moduleType, int channelItem);
+std::optional<std::string_view> ChannelFrequency(std::uint8_t moduleType, int channelItem);
 
-// 433 for type 2, 490 for type 3; 0 for any other type.
-int ModuleBandMhz(std::uint8_t moduleType);
-// "433MHz" for type 2, "490MHz" for type 3; null for any other type.
-const char* ModuleBandName(std::uint8_t moduleType);
+// 433 for type 2, 490 for type 3; none for any other type.
+std::optional<int> ModuleBandMhz(std::uint8_t moduleType);
+// "433MHz" for type 2, "490MHz" for type 3; none for any other type.
+std::optional<std::string_view> ModuleBandName(std::uint8_t moduleType);
 // The module type a band name stands for ("433MHz", "490MHz"; case ignored).
 std::optional<std::uint8_t> ModuleTypeOfBand(std::string_view name);
 

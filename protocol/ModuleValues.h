@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace protocol {
 
@@ -41,7 +42,11 @@ constexpr bool IsGuestId(int id) { return id >= kLowestGuestId && id <= kHighest
 constexpr bool IsPower(int level) { return level >= kLowestPower && level <= kHighestPower; }
 constexpr bool IsModuleType(int type) { return type == kModuleType433 || type == kModuleType490; }
 
-// The baud rate of a baud code (1..8) in bit/s; 0 for any other code.
-constexpr int BaudRateOfCode(int code) { return IsBaudCode(code) ? kBaudRates[static_cast<std::size_t>(code - 1)] : 0; }
+// The baud rate of a baud code (1..8) in bit/s; none for any other code.
+constexpr std::optional<int> BaudRateOfCode(int code)
+{
+    if (!IsBaudCode(code)) return std::nullopt;
+    return kBaudRates[static_cast<std::size_t>(code - 1)];
+}
 
 }  // namespace protocol

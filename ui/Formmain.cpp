@@ -235,9 +235,9 @@ void TForm1::OnModuleResponse(const ZebSerialNotice& notice)
 
 void TForm1::LookupFrequency()
 {
-    if (const char* text
+    if (const auto text
         = protocol::ChannelFrequency(m_searchReply[protocol::kModuleTypeByte], suiComboBox_Channel->currentIndex()))
-        m_frequencyText = QString::fromLatin1(text);
+        m_frequencyText = QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size()));
     suiEdit_Frequency->setText(m_frequencyText);
 }
 

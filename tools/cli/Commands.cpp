@@ -183,7 +183,7 @@ ModuleReport ApplyOn(int port, const Invocation& inv, const ModuleReport& profil
     // The module changes its line after answering this one: it comes last, and the port follows it.
     if (profile.serialBaudCode) {
         link.Ask(WriteSerial(*profile.serialBaudCode, *profile.serialParity), inv.timeoutMs);
-        link.Reconfigure(protocol::BaudRateOfCode(*profile.serialBaudCode), *profile.serialParity);
+        link.Reconfigure(*protocol::BaudRateOfCode(*profile.serialBaudCode), *profile.serialParity);
     }
 
     if (profile.channel) ReadChannel(link, inv.timeoutMs, got);

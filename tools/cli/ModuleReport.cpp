@@ -144,13 +144,13 @@ bool ModuleReport::Empty() const
 
 std::string ModuleTypeText(std::uint8_t type)
 {
-    if (const char* band = protocol::ModuleBandName(type)) return band;
+    if (const auto band = protocol::ModuleBandName(type)) return std::string(*band);
     return "type " + std::to_string(type);
 }
 
 std::string BaudCodeText(int code)
 {
-    if (protocol::IsBaudCode(code)) return std::to_string(protocol::BaudRateOfCode(code));
+    if (const auto rate = protocol::BaudRateOfCode(code)) return std::to_string(*rate);
     return "code " + std::to_string(code);
 }
 
@@ -163,7 +163,8 @@ std::string ParityText(int parity)
 void AddFrequency(ModuleReport& report)
 {
     if (!report.moduleType || !report.channel) return;
-    if (const char* f = protocol::ChannelFrequency(*report.moduleType, *report.channel - 1)) report.frequency = f;
+    if (const auto f = protocol::ChannelFrequency(*report.moduleType, *report.channel - 1))
+        report.frequency = std::string(*f);
 }
 
 std::string FormatPlain(const ModuleReport& r)
@@ -187,8 +188,8 @@ std::string FormatJson(const ModuleReport& r, const std::string& port)
     fields.push_back("\"format\":" + std::to_string(kProfileFormat));
     if (r.moduleType) {
         fields.push_back("\"module\":" + Quoted(ModuleTypeText(*r.moduleType)));
-        if (const int band = protocol::ModuleBandMhz(*r.moduleType))
-            fields.push_back("\"band_mhz\":" + std::to_string(band));
+        if (const auto band = protocol::ModuleBandMhz(*r.moduleType))
+            fields.push_back("\"band_mhz\":" + std::to_string(*band));
     }
     if (r.channel) fields.push_back("\"channel\":" + std::to_string(*r.channel));
     if (r.frequency) {
@@ -296,16 +297,17 @@ void CheckRepeats(const ProfileReader& in, ProfileDraft& d)
     // The frequency only describes the channel; it must be the one the table gives.
     if (!p.frequency && !d.frequencyMhz) return;
     if (!p.moduleType || !p.channel) in.Fail("frequency needs module and channel beside it");
-    const char* expected = protocol::ChannelFrequency(*p.moduleType, *p.channel - 1);
+    const auto table = protocol::ChannelFrequency(*p.moduleType, *p.channel - 1);
+    const std::optional<std::string> expected = table ? std::optional<std::string>(*table) : std::nullopt;
     const std::string given = p.frequency
         ? *p.frequency
         : QString::number(*d.frequencyMhz, 'g', QLocale::FloatingPointShortest).toStdString() + "MHz";
-    const bool textDiffers = p.frequency && (expected == nullptr || *p.frequency != expected);
-    const bool numberDiffers = d.frequencyMhz
-        && (expected == nullptr || std::fabs(*d.frequencyMhz - std::stod(FrequencyNumber(expected))) > 5e-5);
+    const bool textDiffers = p.frequency && (!expected || *p.frequency != *expected);
+    const bool numberDiffers
+        = d.frequencyMhz && (!expected || std::fabs(*d.frequencyMhz - std::stod(FrequencyNumber(*expected))) > 5e-5);
     if (textDiffers || numberDiffers) {
         in.Fail("frequency " + cmdline::Printable(given) + " is not channel " + std::to_string(*p.channel) + " of a "
-                + ModuleTypeText(*p.moduleType) + " module" + (expected ? std::string(" (") + expected + ")" : ""));
+                + ModuleTypeText(*p.moduleType) + " module" + (expected ? " (" + *expected + ")" : ""));
     }
     if (!p.frequency) p.frequency = expected;
 }

@@ -152,7 +152,7 @@ std::string FoundText(const PortSearch& s, const Invocation& inv)
     }
     std::string json = "{\"port\":" + Quoted(port) + ",\"baud\":" + baudRate
         + ",\"parity\":" + Quoted(ParityWordText(parity)) + ",\"module\":" + Quoted(module);
-    if (const int mhz = protocol::ModuleBandMhz(*s.moduleType)) json += ",\"band_mhz\":" + std::to_string(mhz);
+    if (const auto mhz = protocol::ModuleBandMhz(*s.moduleType)) json += ",\"band_mhz\":" + std::to_string(*mhz);
     return json + (inv.Several() ? ",\"exit\":0}\n" : "}\n");
 }
 

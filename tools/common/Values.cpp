@@ -71,7 +71,7 @@ int ParseBaudCode(std::string_view text, std::string_view what)
 
 int ParseBaudRate(std::string_view text, std::string_view what)
 {
-    return protocol::BaudRateOfCode(ParseBaudCode(text, what));
+    return *protocol::BaudRateOfCode(ParseBaudCode(text, what));
 }
 
 int ParseParity(std::string_view text, std::string_view what)

@@ -166,6 +166,20 @@ bool ServeModules(const std::vector<std::unique_ptr<modsim::PtyModule>>& modules
     return true;
 }
 
+// One line a module: where it is and the line settings it answers at.
+void PrintStartLines(const std::vector<std::unique_ptr<modsim::PtyModule>>& modules, const modsim::ModuleSettings& s,
+                     const Fleet& fleet)
+{
+    for (const auto& module : modules) {
+        std::printf("module simulator on COM%d (%s): %d %s, %d MHz", module->Port(), module->DevicePath().c_str(),
+                    protocol::kBaudRates[static_cast<std::size_t>(s.baudIndex)],
+                    protocol::kParityNames[static_cast<std::size_t>(s.parity)],
+                    protocol::ModuleBandMhz(s.moduleType).value_or(0));
+        if (fleet.idStart) std::printf(", ID %d", module->Settings().guestId);
+        std::printf("\n");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -208,14 +222,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "orvane-modsim: %s\n", error.c_str());
         return 1;
     }
-    const modsim::ModuleSettings& s = options.settings;
-    for (const auto& module : modules) {
-        std::printf("module simulator on COM%d (%s): %d %s, %d MHz", module->Port(), module->DevicePath().c_str(),
-                    protocol::BaudRateOfCode(s.baudIndex + 1),
-                    protocol::kParityNames[static_cast<std::size_t>(s.parity)], protocol::ModuleBandMhz(s.moduleType));
-        if (fleet.idStart) std::printf(", ID %d", module->Settings().guestId);
-        std::printf("\n");
-    }
+    PrintStartLines(modules, options.settings, fleet);
     std::vector<std::unique_ptr<modsim::NetworkServer>> servers;
     if (serve && !ServeModules(modules, *serve, options.log, &servers, &error)) {
         std::fprintf(stderr, "orvane-modsim: %s\n", error.c_str());

@@ -90,7 +90,7 @@ std::vector<std::uint8_t> ModuleModel::Answer(std::span<const std::uint8_t> requ
     return {};
 }
 
-int ModuleModel::LineBaudRate() const { return protocol::BaudRateOfCode(m_settings.baudIndex + 1); }
+int ModuleModel::LineBaudRate() const { return *protocol::BaudRateOfCode(m_settings.baudIndex + 1); }
 
 bool ModuleModel::LineMatches(int baudRate, int parity, bool evenSameAsNone) const
 {

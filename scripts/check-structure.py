@@ -20,10 +20,6 @@ SOURCE_DIRS = [
     "measure",
 ]
 FUNCTION_DIRS = ["app", "modal", "platform", "protocol", "serial", "skin", "ui", "widgets", "tools"]
-# Functions over the limit that are yet to be split, by file and name; to be emptied, never added to.
-LONG_FUNCTIONS_TO_SPLIT = {
-    ("tools/modsim/model/PtyModule.cpp", "PtyModule::Start"),
-}
 FORBIDDEN_INCLUDES = {
     "protocol": ("serial/", "ui/", "skin/", "app/", "tools/"),
     "skin": ("ui/", "serial/", "app/"),
@@ -133,8 +129,7 @@ def main():
                     findings.append(f"{rel}:{number}: per-style comparison outside the theme table")
         if top in FUNCTION_DIRS:
             for start, length, name in long_functions(code):
-                if (rel, name) not in LONG_FUNCTIONS_TO_SPLIT:
-                    findings.append(f"{rel}:{start}: {name} is {length} lines long (at most {MAX_FUNCTION_LINES})")
+                findings.append(f"{rel}:{start}: {name} is {length} lines long (at most {MAX_FUNCTION_LINES})")
     for finding in findings:
         print(finding)
     return 1 if findings else 0

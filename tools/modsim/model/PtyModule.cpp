@@ -100,6 +100,9 @@ struct PtyModule::Impl {
         , random(options.seed)
     { }
 
+    bool OpenPty(std::string* error);
+    bool LinkPort(std::string* error);
+
     void Log(const std::string& line) const
     {
         if (options.log) options.log(line);
@@ -250,6 +253,55 @@ PtyModule::PtyModule(PtyModuleOptions options)
 
 PtyModule::~PtyModule() { Stop(); }
 
+// The pty the module answers on, raw at 9600 baud until the PC side sets its line.
+bool PtyModule::Impl::OpenPty(std::string* error)
+{
+    master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    std::array<char, 128> name{};
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0
+        || ::ptsname_r(master, name.data(), name.size()) != 0) {
+        *error = ErrnoText("cannot create a pseudo-terminal");
+        return false;
+    }
+    devicePath = name.data();
+    slave = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    termios t{};
+    if (slave < 0 || ::tcgetattr(slave, &t) != 0) {
+        *error = ErrnoText("cannot open " + devicePath);
+        return false;
+    }
+    // Raw from the start: no echo of the answers back to the module, no line editing.
+    ::cfmakeraw(&t);
+    platform::SetLineSpeed(&t, 9600);
+    ::tcsetattr(slave, TCSANOW, &t);
+    return true;
+}
+
+// Links the pty as comN in the ports directory.
+bool PtyModule::Impl::LinkPort(std::string* error)
+{
+    const std::string dir = platform::PortsDirectory();
+    const std::string link = platform::PortLinkPath(options.port);
+    if (dir.empty()) *error = "no ports directory: neither XDG_CONFIG_HOME nor HOME is set to an absolute path";
+    if (dir.empty() || !MakeDirectories(dir, error) || !SafeDirectory(dir, error)) return false;
+    struct stat st { };
+    if (::lstat(link.c_str(), &st) == 0) {
+        // Only a link to a pty that is gone, left by a simulator that did not end cleanly, is ours to
+        // replace; a link to an unplugged adapter is the user's.
+        if (!StalePtyLink(link)) {
+            *error = link + " already names a device; remove it or choose another port";
+            return false;
+        }
+        ::unlink(link.c_str());
+    }
+    if (::symlink(devicePath.c_str(), link.c_str()) != 0) {
+        *error = ErrnoText("cannot link " + link);
+        return false;
+    }
+    linkPath = link;
+    return true;
+}
+
 bool PtyModule::Start(std::string* error)
 {
     std::string ignored;
@@ -272,51 +324,10 @@ bool PtyModule::Start(std::string* error)
         *error = ErrnoText("cannot create the stop signal");
         return false;
     }
-    d.master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    std::array<char, 128> name{};
-    if (d.master < 0 || ::grantpt(d.master) != 0 || ::unlockpt(d.master) != 0
-        || ::ptsname_r(d.master, name.data(), name.size()) != 0) {
-        *error = ErrnoText("cannot create a pseudo-terminal");
+    if (!d.OpenPty(error) || !d.LinkPort(error)) {
         d.ClosePty();
         return false;
     }
-    d.devicePath = name.data();
-    d.slave = ::open(d.devicePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    termios t{};
-    if (d.slave < 0 || ::tcgetattr(d.slave, &t) != 0) {
-        *error = ErrnoText("cannot open " + d.devicePath);
-        d.ClosePty();
-        return false;
-    }
-    // Raw from the start: no echo of the answers back to the module, no line editing.
-    ::cfmakeraw(&t);
-    platform::SetLineSpeed(&t, 9600);
-    ::tcsetattr(d.slave, TCSANOW, &t);
-
-    const std::string dir = platform::PortsDirectory();
-    const std::string link = platform::PortLinkPath(d.options.port);
-    if (dir.empty()) *error = "no ports directory: neither XDG_CONFIG_HOME nor HOME is set to an absolute path";
-    if (dir.empty() || !MakeDirectories(dir, error) || !SafeDirectory(dir, error)) {
-        d.ClosePty();
-        return false;
-    }
-    struct stat st { };
-    if (::lstat(link.c_str(), &st) == 0) {
-        // Only a link to a pty that is gone, left by a simulator that did not end cleanly, is ours to
-        // replace; a link to an unplugged adapter is the user's.
-        if (!StalePtyLink(link)) {
-            *error = link + " already names a device; remove it or choose another port";
-            d.ClosePty();
-            return false;
-        }
-        ::unlink(link.c_str());
-    }
-    if (::symlink(d.devicePath.c_str(), link.c_str()) != 0) {
-        *error = ErrnoText("cannot link " + link);
-        d.ClosePty();
-        return false;
-    }
-    d.linkPath = link;
     try {
         d.server = std::thread(&Impl::Serve, &d);
     } catch (const std::system_error&) {

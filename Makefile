@@ -64,7 +64,7 @@ sanitize: deps
 
 fuzz: deps
 	@cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	  -DORVANE_GUI=OFF -DBUILD_TESTING=OFF -DORVANE_FUZZ=ON >/dev/null
+	  -DORVANE_PROTOCOL_ONLY=ON -DORVANE_GUI=OFF -DBUILD_TESTING=OFF -DORVANE_FUZZ=ON >/dev/null
 	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_assembler fuzz_telnet
 	@mkdir -p $(BUILD)-fuzz/corpus $(BUILD)-fuzz/corpus-telnet
 # FUZZ_SECONDS is shared between the two targets; each runs at least a second (0 would mean no limit).

@@ -46,6 +46,8 @@ gboolean PassThrough(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer)
     return TRUE;
 }
 
+std::string UsbPath(int index) { return "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(index + 1); }
+
 std::string SerialNumber(int index)
 {
     const std::string n = std::to_string(index + 1);
@@ -103,7 +105,7 @@ void MockPorts::AddUart(int index, int type)
 void MockPorts::AddCp210x(int index)
 {
     const std::string name = "ttyUSB" + std::to_string(index);
-    const std::string usb = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(index + 1);
+    const std::string usb = UsbPath(index);
     const std::string iface = usb + "/1-" + std::to_string(index + 1) + ":1.0";
     Add(UsbDevice(usb, "10c4", "ea60",
                   "A: manufacturer=Silicon Labs\nA: product=CP2102 USB to UART Bridge Controller\nA: serial="
@@ -117,10 +119,23 @@ void MockPorts::AddCp210x(int index)
     fs::create_symlink("../../" + name, root + ByIdName(index));
 }
 
+void MockPorts::UnplugUsb(int index)
+{
+    const std::string name = "ttyUSB" + std::to_string(index);
+    umockdev_testbed_detach_ioctl(bed, ("/dev/" + name).c_str(), nullptr);
+    fs::remove(root + "/dev/" + name);
+    fs::create_symlink("/nonexistent", root + "/dev/" + name);
+    fs::remove(root + ByIdName(index));
+    const std::string usb = "/sys" + UsbPath(index);
+    const std::string iface = usb + "/1-" + std::to_string(index + 1) + ":1.0";
+    umockdev_testbed_uevent(bed, (iface + "/" + name + "/tty/" + name).c_str(), "remove");
+    umockdev_testbed_remove_device(bed, usb.c_str());
+}
+
 void MockPorts::AddCh340(int index)
 {
     const std::string name = "ttyUSB" + std::to_string(index);
-    const std::string usb = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(index + 1);
+    const std::string usb = UsbPath(index);
     const std::string iface = usb + "/1-" + std::to_string(index + 1) + ":1.0";
     Add(UsbDevice(usb, "1a86", "7523", "A: product=USB Serial") + UsbInterface(iface, "ch341") + "P: " + iface + "/"
             + name + "\nE: SUBSYSTEM=usb-serial\nE: DRIVER=ch341\n\n"

@@ -22,6 +22,9 @@ public:
     // ttyUSB<index>: a CP210x adapter with serial number "0001" (index 0; "0002" for 1, ...) and
     // its /dev/serial/by-id/ link.
     void AddCp210x(int index);
+    // Takes ttyUSB<index> away as unplugging it does: its node and by-id link go, udev announces
+    // the removal, then the device's records go. (Adding a device announces it by itself.)
+    void UnplugUsb(int index);
     // ttyUSB<index>: a CH340 adapter, which reports neither manufacturer nor serial number.
     void AddCh340(int index);
     // ttyACM<index>: a CDC-ACM device.

@@ -128,8 +128,10 @@ void MockPorts::UnplugUsb(int index)
     fs::remove(root + ByIdName(index));
     const std::string usb = "/sys" + UsbPath(index);
     const std::string iface = usb + "/1-" + std::to_string(index + 1) + ":1.0";
-    umockdev_testbed_uevent(bed, (iface + "/" + name + "/tty/" + name).c_str(), "remove");
-    umockdev_testbed_remove_device(bed, usb.c_str());
+    const std::string tty = iface + "/" + name + "/tty/" + name;
+    umockdev_testbed_uevent(bed, tty.c_str(), "remove");
+    for (const std::string& path : {tty, iface + "/" + name, iface, usb})
+        umockdev_testbed_remove_device(bed, path.c_str());
 }
 
 void MockPorts::AddCh340(int index)

@@ -23,7 +23,8 @@ public:
     // its /dev/serial/by-id/ link.
     void AddCp210x(int index);
     // Takes ttyUSB<index> away as unplugging it does: its node and by-id link go, udev announces
-    // the removal, then the device's records go. (Adding a device announces it by itself.)
+    // the removal, then the device's records go. (Adding a device announces it by itself. The
+    // testbed cannot make the same node twice: plug another index.)
     void UnplugUsb(int index);
     // ttyUSB<index>: a CH340 adapter, which reports neither manufacturer nor serial number.
     void AddCh340(int index);

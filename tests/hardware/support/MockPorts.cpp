@@ -77,7 +77,7 @@ MockPorts::MockPorts()
 
 MockPorts::~MockPorts() { g_object_unref(bed); }
 
-void MockPorts::Add(const std::string& description, const std::string& node)
+void MockPorts::Add(const std::string& description, const std::string& node, const std::string& ttyPath)
 {
     fs::remove(root + "/dev/" + node);
     GError* error = nullptr;
@@ -91,6 +91,9 @@ void MockPorts::Add(const std::string& description, const std::string& node)
         << (error != nullptr ? error->message : "");
     if (error != nullptr) g_error_free(error);
     g_object_unref(handler);
+    // The testbed announced the device as it made it; udev announces it once its rules have run,
+    // when the node is ready: say so again now.
+    umockdev_testbed_uevent(bed, ("/sys" + ttyPath).c_str(), "add");
 }
 
 void MockPorts::AddUart(int index, int type)
@@ -99,7 +102,7 @@ void MockPorts::AddUart(int index, int type)
     const std::string parent = "/devices/pnp0/00:0" + std::to_string(index);
     Add("P: " + parent + "\nE: SUBSYSTEM=pnp\nE: DRIVER=serial\n\n"
             + TtyNode(parent, name, 4, 64 + index, "A: type=" + std::to_string(type) + "\n"),
-        name);
+        name, parent + "/tty/" + name);
 }
 
 void MockPorts::AddCp210x(int index)
@@ -107,16 +110,16 @@ void MockPorts::AddCp210x(int index)
     const std::string name = "ttyUSB" + std::to_string(index);
     const std::string usb = UsbPath(index);
     const std::string iface = usb + "/1-" + std::to_string(index + 1) + ":1.0";
+    // udev makes this link before it announces the device; the testbed has no udev, so the test does.
+    fs::create_directories(root + "/dev/serial/by-id");
+    fs::create_symlink("../../" + name, root + ByIdName(index));
     Add(UsbDevice(usb, "10c4", "ea60",
                   "A: manufacturer=Silicon Labs\nA: product=CP2102 USB to UART Bridge Controller\nA: serial="
                       + SerialNumber(index))
             + UsbInterface(iface, "cp210x") + "P: " + iface + "/" + name
             + "\nE: SUBSYSTEM=usb-serial\nE: DRIVER=cp210x\n\n"
             + TtyNode(iface + "/" + name, name, 188, index, "E: ID_VENDOR_ID=10c4\nE: ID_MODEL_ID=ea60\n"),
-        name);
-    // udev makes this link; the testbed has no udev, so the test does.
-    fs::create_directories(root + "/dev/serial/by-id");
-    fs::create_symlink("../../" + name, root + ByIdName(index));
+        name, iface + "/" + name + "/tty/" + name);
 }
 
 void MockPorts::UnplugUsb(int index)
@@ -142,7 +145,7 @@ void MockPorts::AddCh340(int index)
     Add(UsbDevice(usb, "1a86", "7523", "A: product=USB Serial") + UsbInterface(iface, "ch341") + "P: " + iface + "/"
             + name + "\nE: SUBSYSTEM=usb-serial\nE: DRIVER=ch341\n\n"
             + TtyNode(iface + "/" + name, name, 188, index, "E: ID_VENDOR_ID=1a86\nE: ID_MODEL_ID=7523\n"),
-        name);
+        name, iface + "/" + name + "/tty/" + name);
 }
 
 void MockPorts::AddAcm(int index)
@@ -152,7 +155,7 @@ void MockPorts::AddAcm(int index)
     const std::string iface = usb + "/2-" + std::to_string(index + 1) + ":1.0";
     Add(UsbDevice(usb, "2e8a", "000a", "A: manufacturer=Raspberry Pi\nA: product=Pico\nA: serial=E660583883")
             + UsbInterface(iface, "cdc_acm") + TtyNode(iface, name, 166, index, ""),
-        name);
+        name, iface + "/tty/" + name);
 }
 
 void MockPorts::SetConsole(const std::string& names)

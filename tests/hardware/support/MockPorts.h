@@ -43,7 +43,8 @@ public:
     void OpenToEveryone();
 
 private:
-    void Add(const std::string& description, const std::string& node);
+    // The devices described, the tty node among them and the sysfs path of its record.
+    void Add(const std::string& description, const std::string& node, const std::string& ttyPath);
 
     UMockdevTestbed* bed = nullptr;
     std::string root;

@@ -90,17 +90,12 @@ PortModel::~PortModel()
 
 int PortModel::EventFd() const { return m_monitor != nullptr ? udev_monitor_get_fd(m_monitor) : -1; }
 
-bool PortModel::TakeEvents()
+void PortModel::TakeEvents()
 {
-    if (m_monitor == nullptr) return false;
-    bool any = false;
-    // The descriptor does not block: this ends when nothing more is waiting. An event the filter
-    // lets through is a tty's, whatever its action.
-    while (udev_device* device = udev_monitor_receive_device(m_monitor)) {
-        any = true;
+    if (m_monitor == nullptr) return;
+    // The descriptor does not block: this ends when nothing more is waiting.
+    while (udev_device* device = udev_monitor_receive_device(m_monitor))
         udev_device_unref(device);
-    }
-    return any;
 }
 
 std::vector<PortChange> PortModel::Refresh()

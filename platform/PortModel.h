@@ -48,8 +48,9 @@ public:
     // The descriptor to watch; -1 when the system sends no device events here (the list then stays
     // as first read).
     int EventFd() const;
-    // Takes every event waiting on the descriptor; true when one may concern a serial device.
-    bool TakeEvents();
+    // Takes every event waiting on the descriptor. Whatever it was (a tty's event, another device's,
+    // or word that events were lost), the list is then worth reading again.
+    void TakeEvents();
     // Reads the list again and says what came and went. A port known to open is not opened again
     // (it may be our own open port); every other port is probed.
     std::vector<PortChange> Refresh();

@@ -55,7 +55,8 @@ LivePorts::~LivePorts() = default;
 
 void LivePorts::OnEvents()
 {
-    if (!m_model.TakeEvents() || m_rereadPending) return;
+    m_model.TakeEvents();
+    if (m_rereadPending) return;
     m_rereadPending = true;
     QTimer::singleShot(0, this, &LivePorts::Reread);
 }

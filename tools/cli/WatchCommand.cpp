@@ -56,7 +56,7 @@ int WatchPorts(const Invocation& inv, std::ostream& out)
     for (;;) {
         if (!AwaitEvents(model, -1)) throw CliError(kExitPortFailure, "device events cannot be read");
         // A burst of events is read at once and costs one look at the devices.
-        if (!model.TakeEvents()) continue;
+        model.TakeEvents();
         for (const platform::PortChange& c : model.Refresh())
             PrintEntry(inv, out, c.added ? "added" : "removed", c.added ? "+ " : "- ", c.entry);
         if (!out.flush()) return kExitWriteFailure;
@@ -75,7 +75,8 @@ void WaitForUsablePort(const Invocation& inv, std::ostream& err)
     while (!AnyOpens(model)) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
         if (left <= 0 || !AwaitEvents(model, static_cast<int>(left))) return;
-        if (model.TakeEvents()) model.Refresh();
+        model.TakeEvents();
+        model.Refresh();
     }
 }
 

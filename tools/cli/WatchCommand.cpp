@@ -26,15 +26,12 @@ void PrintEntry(const Invocation& inv, std::ostream& out, const char* event, con
     }
 }
 
-// Blocks until the model's descriptor has events or timeoutMs passes (-1: no limit); false on timeout.
-bool AwaitEvents(const platform::PortModel& model, int timeoutMs)
+// Blocks until the model's descriptor has events, timeoutMs passes (-1: no limit) or a signal comes:
+// poll()'s result, errno EINTR for a signal.
+int AwaitEvents(const platform::PortModel& model, int timeoutMs)
 {
     pollfd p{model.EventFd(), POLLIN, 0};
-    for (;;) {
-        const int n = ::poll(&p, 1, timeoutMs);
-        if (n > 0) return true;
-        if (n == 0 || errno != EINTR) return false;
-    }
+    return ::poll(&p, 1, timeoutMs);
 }
 
 bool AnyOpens(const platform::PortModel& model)
@@ -54,7 +51,10 @@ int WatchPorts(const Invocation& inv, std::ostream& out)
     if (!out.flush()) return kExitWriteFailure;
     if (model.EventFd() < 0) throw CliError(kExitPortFailure, "the system sends no device events; cannot watch");
     for (;;) {
-        if (!AwaitEvents(model, -1)) throw CliError(kExitPortFailure, "device events cannot be read");
+        const int ready = AwaitEvents(model, -1);
+        // A signal that has not ended the program: wait on.
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) throw CliError(kExitPortFailure, "device events cannot be read");
         // A burst of events is read at once and costs one look at the devices.
         model.TakeEvents();
         for (const platform::PortChange& c : model.Refresh())
@@ -74,7 +74,10 @@ void WaitForUsablePort(const Invocation& inv, std::ostream& err)
     const Clock::time_point end = Clock::now() + std::chrono::seconds(inv.waitForSeconds);
     while (!AnyOpens(model)) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-        if (left <= 0 || !AwaitEvents(model, static_cast<int>(left))) return;
+        if (left <= 0) return;
+        const int ready = AwaitEvents(model, static_cast<int>(left));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return;
         model.TakeEvents();
         model.Refresh();
     }

@@ -13,7 +13,7 @@ namespace {
 // A tty whose node is already gone is on its way out: the device records outlive it briefly.
 bool Present(const SerialPortInfo& info)
 {
-    if (info.kind == PortKind::kLink) return true;
+    if (info.kind == PortKind::kLink || info.kind == PortKind::kNetwork) return true;
     struct stat st { };
     return ::stat(info.device.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
 }
@@ -105,7 +105,12 @@ std::vector<PortChange> PortModel::Refresh()
         if (info.NoUart() || !Present(info)) continue;
         const ListedPort* known = Find(m_ports, info);
         ListedPort entry{std::move(info), {}};
-        entry.status = known != nullptr && known->Opens() ? known->status : ProbeState(entry.info);
+        // A port on another machine is listed unprobed: connecting would take the server's one
+        // client place; opening it says whether it works.
+        if (entry.info.kind == PortKind::kNetwork || (known != nullptr && known->Opens()))
+            entry.status.state = PortState::kReady;
+        else
+            entry.status = ProbeState(entry.info);
         fresh.push_back(std::move(entry));
     }
     std::vector<PortChange> changes;

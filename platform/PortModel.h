@@ -52,7 +52,7 @@ public:
     // or word that events were lost), the list is then worth reading again.
     void TakeEvents();
     // Reads the list again and says what came and went. A port known to open is not opened again
-    // (it may be our own open port); every other port is probed.
+    // (it may be our own open port), nor is a port on another machine; every other port is probed.
     std::vector<PortChange> Refresh();
 
     // Every port but the UART-less nodes, in the order of DiscoverPorts.

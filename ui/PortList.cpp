@@ -9,8 +9,10 @@
 
 namespace {
 
+// A port on another machine is its URL alone.
 QString ToolTip(const platform::SerialPortInfo& info, const std::string& text)
 {
+    if (info.kind == platform::PortKind::kNetwork) return QString::fromStdString(info.device);
     return QString::fromStdString(info.device) + QStringLiteral(" \u2014 ") + QString::fromStdString(text);
 }
 

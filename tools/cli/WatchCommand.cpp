@@ -34,11 +34,13 @@ int AwaitEvents(const platform::PortModel& model, int timeoutMs)
     return ::poll(&p, 1, timeoutMs);
 }
 
+// A local port that opens: the port taken when none is named is never one on another machine.
 bool AnyOpens(const platform::PortModel& model)
 {
     const auto& ports = model.Ports();
-    return std::any_of(ports.begin(), ports.end(),
-                       [](const platform::ListedPort& e) { return e.info.port != 0 && e.Opens(); });
+    return std::any_of(ports.begin(), ports.end(), [](const platform::ListedPort& e) {
+        return e.info.port != 0 && e.Opens() && e.info.kind != platform::PortKind::kNetwork;
+    });
 }
 
 }  // namespace

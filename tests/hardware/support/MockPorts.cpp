@@ -77,23 +77,22 @@ MockPorts::MockPorts()
 
 MockPorts::~MockPorts() { g_object_unref(bed); }
 
-void MockPorts::Add(const std::string& description, const std::string& node, const std::string& ttyPath)
+void MockPorts::Add(const std::string& description, const std::string& node)
 {
     fs::remove(root + "/dev/" + node);
     GError* error = nullptr;
-    const gboolean ok = umockdev_testbed_add_from_string(bed, description.c_str(), &error);
-    EXPECT_TRUE(ok) << (error != nullptr ? error->message : "") << "\n" << description;
-    if (error != nullptr) g_error_free(error);
-    error = nullptr;
+    // The node's ioctls are answered before the device is announced: a program watching for it may
+    // open it at once.
     UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
     g_signal_connect(handler, "handle-ioctl", G_CALLBACK(PassThrough), nullptr);
     EXPECT_TRUE(umockdev_testbed_attach_ioctl(bed, ("/dev/" + node).c_str(), handler, &error))
         << (error != nullptr ? error->message : "");
     if (error != nullptr) g_error_free(error);
+    error = nullptr;
     g_object_unref(handler);
-    // The testbed announced the device as it made it; udev announces it once its rules have run,
-    // when the node is ready: say so again now.
-    umockdev_testbed_uevent(bed, ("/sys" + ttyPath).c_str(), "add");
+    const gboolean ok = umockdev_testbed_add_from_string(bed, description.c_str(), &error);
+    EXPECT_TRUE(ok) << (error != nullptr ? error->message : "") << "\n" << description;
+    if (error != nullptr) g_error_free(error);
 }
 
 void MockPorts::AddUart(int index, int type)
@@ -102,7 +101,7 @@ void MockPorts::AddUart(int index, int type)
     const std::string parent = "/devices/pnp0/00:0" + std::to_string(index);
     Add("P: " + parent + "\nE: SUBSYSTEM=pnp\nE: DRIVER=serial\n\n"
             + TtyNode(parent, name, 4, 64 + index, "A: type=" + std::to_string(type) + "\n"),
-        name, parent + "/tty/" + name);
+        name);
 }
 
 void MockPorts::AddCp210x(int index)
@@ -119,15 +118,16 @@ void MockPorts::AddCp210x(int index)
             + UsbInterface(iface, "cp210x") + "P: " + iface + "/" + name
             + "\nE: SUBSYSTEM=usb-serial\nE: DRIVER=cp210x\n\n"
             + TtyNode(iface + "/" + name, name, 188, index, "E: ID_VENDOR_ID=10c4\nE: ID_MODEL_ID=ea60\n"),
-        name, iface + "/" + name + "/tty/" + name);
+        name);
 }
 
 void MockPorts::UnplugUsb(int index)
 {
     const std::string name = "ttyUSB" + std::to_string(index);
-    umockdev_testbed_detach_ioctl(bed, ("/dev/" + name).c_str(), nullptr);
+    // The node goes before its ioctls stop being answered: a program may be opening it.
     fs::remove(root + "/dev/" + name);
     fs::create_symlink("/nonexistent", root + "/dev/" + name);
+    umockdev_testbed_detach_ioctl(bed, ("/dev/" + name).c_str(), nullptr);
     fs::remove(root + ByIdName(index));
     const std::string usb = "/sys" + UsbPath(index);
     const std::string iface = usb + "/1-" + std::to_string(index + 1) + ":1.0";
@@ -145,7 +145,7 @@ void MockPorts::AddCh340(int index)
     Add(UsbDevice(usb, "1a86", "7523", "A: product=USB Serial") + UsbInterface(iface, "ch341") + "P: " + iface + "/"
             + name + "\nE: SUBSYSTEM=usb-serial\nE: DRIVER=ch341\n\n"
             + TtyNode(iface + "/" + name, name, 188, index, "E: ID_VENDOR_ID=1a86\nE: ID_MODEL_ID=7523\n"),
-        name, iface + "/" + name + "/tty/" + name);
+        name);
 }
 
 void MockPorts::AddAcm(int index)
@@ -155,7 +155,7 @@ void MockPorts::AddAcm(int index)
     const std::string iface = usb + "/2-" + std::to_string(index + 1) + ":1.0";
     Add(UsbDevice(usb, "2e8a", "000a", "A: manufacturer=Raspberry Pi\nA: product=Pico\nA: serial=E660583883")
             + UsbInterface(iface, "cdc_acm") + TtyNode(iface, name, 166, index, ""),
-        name, iface + "/tty/" + name);
+        name);
 }
 
 void MockPorts::SetConsole(const std::string& names)

@@ -43,8 +43,8 @@ public:
     void OpenToEveryone();
 
 private:
-    // The devices described, the tty node among them and the sysfs path of its record.
-    void Add(const std::string& description, const std::string& node, const std::string& ttyPath);
+    // The devices described, the tty node among them; the testbed announces each as it makes it.
+    void Add(const std::string& description, const std::string& node);
 
     UMockdevTestbed* bed = nullptr;
     std::string root;

@@ -10,6 +10,7 @@
 #include "ui/Controls.h"
 #include "ui/Conversion.h"
 #include "ui/Fonts.h"
+#include "ui/PortList.h"
 #include "widgets/Cspin.h"
 
 #include <QCoreApplication>
@@ -47,7 +48,12 @@ bool TForm1::OpenOrReconfigurePort(int port, int baudRate, int parity)
     return serial.OpenOrReconfigure(port, baudRate, parity) != 0;
 }
 
-void TForm1::ClosePort() { serial.Close(); }
+void TForm1::ClosePort()
+{
+    serial.Close();
+    // A port listed only because it was open goes with it.
+    if (!portListPending) RelistPorts();
+}
 
 bool TForm1::PortIsOpen() const { return serial.IsOpen() != 0; }
 
@@ -88,7 +94,9 @@ QString TForm1::StatusText() const { return suiImagePanel2->Caption(); }
 
 void TForm1::FormCreate()
 {
-    serial.ProbePorts();
+    m_livePorts = new LivePorts(this);
+    connect(m_livePorts, &LivePorts::Changed, this, &TForm1::PortsChanged);
+    KeepOpeningPorts();
     portListPending = true;
 }
 
@@ -97,9 +105,41 @@ void TForm1::suiButton1Click()
     if (!Form2) return;
     if (portListPending) {
         portListPending = false;
-        Form2->ListPorts(std::vector<int>(serial.ports.begin(), serial.ports.begin() + serial.portCount));
+        RelistPorts();
     }
     Form2->ShowModal();
+}
+
+void TForm1::KeepOpeningPorts()
+{
+    serial.portCount = 0;
+    serial.ports.fill(0);
+    for (const platform::ListedPort& e : m_livePorts->Ports()) {
+        if (serial.portCount == ZebSerial::kMaxPorts) break;
+        if (e.Opens() && e.info.port > 0) serial.ports[serial.portCount++] = static_cast<std::uint8_t>(e.info.port);
+    }
+}
+
+void TForm1::PortsChanged()
+{
+    KeepOpeningPorts();
+    if (!portListPending) RelistPorts();
+}
+
+void TForm1::RelistPorts()
+{
+    if (!Form2) return;
+    std::vector<PortListItem> items
+        = DialogPortItems(m_livePorts->Ports(), serial.IsOpen() ? serial.Port() : 0, ZebSerial::kMaxPorts);
+    if (items == m_listedPorts) return;
+    // The search goes on with the port it was at, wherever that item now stands.
+    const std::size_t scanItem = serial.scanPortItem;
+    const int scanPort = scanItem < m_listedPorts.size() ? m_listedPorts[scanItem].port : 0;
+    Form2->ListPorts(items);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].port == scanPort) serial.scanPortItem = static_cast<std::uint8_t>(i);
+    }
+    m_listedPorts = std::move(items);
 }
 
 void TForm1::suiButton4Click() { close(); }
@@ -177,6 +217,7 @@ void TForm1::DeviceGone()
     ReleaseGoneDevice();
     if (m_portStatus.startsWith(QStringLiteral("Open Com Succeed:"))) SetPortStatus(QString());
     if (Form2) Form2->setCurStats(false);
+    if (!portListPending) RelistPorts();
 }
 
 void TForm1::SendFailed(const QString& text, const QString& title)

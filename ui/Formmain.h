@@ -12,7 +12,9 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <vector>
 
+class LivePorts;
 class QLabel;
 class QTimer;
 class TCSpinButton;
@@ -148,6 +150,11 @@ private:
     // only send to a device that is not there), and neither the status line nor the dialog says
     // the port is open any more.
     void DeviceGone();
+    // The design's list of up to eight ports that open, from the live list.
+    void KeepOpeningPorts();
+    void PortsChanged();
+    // Hands the live list to the dialog once it has been filled the first time.
+    void RelistPorts();
     // After a failed send: when the device has gone, close it and drop its waiting answers.
     void ReleaseGoneDevice();
     void SendFailed(const QString& text, const QString& title);
@@ -164,6 +171,9 @@ private:
     PortDialog* Form2 = nullptr;
     unsigned recvMessageId = 0;
     bool portListPending = false;
+    LivePorts* m_livePorts = nullptr;
+    // What the dialog lists, item by item.
+    std::vector<PortListItem> m_listedPorts;
     bool searchWrapped = false;
     std::deque<std::unique_ptr<ZebSerialNotice>> m_heldNotices;
     // While the box of a search answer whose channel read failed is showing.

@@ -10,6 +10,15 @@
 class QWidget;
 class PortDialog;
 
+// One item of the dialog's port box: "COM" and the number, and a tooltip saying which device it
+// is, or why it does not open and what to do.
+struct PortListItem {
+    int port = 0;
+    QString toolTip;
+
+    bool operator==(const PortListItem&) const = default;
+};
+
 // What the port dialog asks of its host window.
 class PortDialogHost {
 public:
@@ -38,8 +47,9 @@ class PortDialog {
 public:
     enum class OpenResult { Opened, OpenFailed, NoSelection };
 
-    // Fills the port list with "COMn" for each port number and selects the first.
-    virtual void ListPorts(const std::vector<int>& ports) = 0;
+    // Fills the port list with "COMn" for each item, keeping the chosen port chosen while it is
+    // listed; otherwise (a first fill too) the first item is chosen.
+    virtual void ListPorts(const std::vector<PortListItem>& items) = 0;
     virtual void ShowModal() = 0;
     virtual void setCurStats(bool open) = 0;
     // Selects the three items, each clamped to its box's last item.

@@ -1,7 +1,5 @@
 #include "ui/Unit2.h"
 
-#include "platform/PortDiscovery.h"
-#include "platform/PortNamespace.h"
 #include "protocol/ModuleValues.h"
 #include "skin/Suibutton.h"
 #include "skin/Suicombobox.h"
@@ -10,21 +8,13 @@
 #include "ui/Fonts.h"
 
 #include <QLabel>
+#include <QSignalBlocker>
 
 namespace {
 
 constexpr int k9600Item = 3;
 // The modal result the Cancel button hands to the dialog.
 constexpr int kModalResultCancel = 2;
-
-// "/dev/ttyUSB0 — Silicon Labs CP2102 USB to UART Bridge Controller, serial 0001": which port is which.
-QString PortToolTip(int port)
-{
-    const platform::SerialPortInfo info = platform::DescribeDevice(platform::PortDevicePath(port));
-    if (info.device.empty()) return QString::fromStdString(platform::PortDevicePath(port));
-    return QString::fromStdString(info.device) + QStringLiteral(" \u2014 ")
-        + QString::fromStdString(platform::Description(info));
-}
 
 }  // namespace
 
@@ -152,11 +142,16 @@ int TForm2::BaudItemCount() const { return suiComboBox_BaudRate->count(); }
 
 int TForm2::ParityItemCount() const { return suiComboBox_Verify->count(); }
 
-void TForm2::ListPorts(const std::vector<int>& ports)
+void TForm2::ListPorts(const std::vector<PortListItem>& items)
 {
-    for (const int port : ports) {
-        suiComboBox_ComPort->addItem(QStringLiteral("COM%1").arg(port), port);
-        suiComboBox_ComPort->setItemData(suiComboBox_ComPort->count() - 1, PortToolTip(port), Qt::ToolTipRole);
+    TsuiComboBox* box = suiComboBox_ComPort;
+    const QVariant chosen = box->currentData();
+    QSignalBlocker quiet(box);
+    box->clear();
+    for (const PortListItem& item : items) {
+        box->addItem(QStringLiteral("COM%1").arg(item.port), item.port);
+        box->setItemData(box->count() - 1, item.toolTip, Qt::ToolTipRole);
     }
-    if (suiComboBox_ComPort->count() > 0) suiComboBox_ComPort->setCurrentIndex(0);
+    const int kept = chosen.isValid() ? box->findData(chosen) : -1;
+    box->setCurrentIndex(kept >= 0 ? kept : (box->count() > 0 ? 0 : -1));
 }

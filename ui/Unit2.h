@@ -52,8 +52,8 @@ public:
     int ParityItem() const override;
     int BaudItemCount() const override;
     int ParityItemCount() const override;
-    // Each item carries its port number.
-    void ListPorts(const std::vector<int>& ports) override;
+    // Each item carries its port number and its tooltip.
+    void ListPorts(const std::vector<PortListItem>& items) override;
     void ShowModal() override { exec(); }
 
 protected:

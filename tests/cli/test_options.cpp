@@ -173,7 +173,7 @@ TEST_F(Options, HelpAtEveryLevelAndTheVersion)
         {{"write", "channel", "99", "--help"}, "usage: orvane-cli [OPTIONS] write channel N"},
         {{"--port", "3", "search", "--help"}, "usage: orvane-cli [OPTIONS] search [--port PORT]... [--all]"},
         {{"apply", "--help"}, "usage: orvane-cli [OPTIONS] apply [--only LIST | --skip LIST] FILE|-"},
-        {{"ports", "-h"}, "usage: orvane-cli [--json] ports [--all]\n"},
+        {{"ports", "-h"}, "usage: orvane-cli [--json] ports [--all | --watch]\n"},
         {{"read", "--help"}, "usage: orvane-cli [OPTIONS] read channel|air|serial|id\n"},
         {{"--version"}, "orvane-cli "},
         {{"info", "-V"}, "orvane-cli "},

@@ -3,15 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/inotify.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <span>
 #include <thread>
 
+#include "common/Wait.h"
 #include "model/ModuleModel.h"
 #include "platform/PortNamespace.h"
 #include "platform/PortResolver.h"
@@ -225,6 +231,114 @@ TEST_F(PcWithAdapter, InfoWithNoPortFindsTheAdapterAndReadsTheModule)
         EXPECT_EQ(read.code, 0) << named << ": " << read.err;
         EXPECT_EQ(read.err, "") << named;
     }
+}
+
+// orvane-cli running while the test changes the machine, its output (standard output and error)
+// read as it comes.
+class RunningCli {
+public:
+    explicit RunningCli(std::vector<std::string> args)
+    {
+        int out[2];
+        if (::pipe2(out, O_CLOEXEC) != 0) return;
+        const std::string program = std::string(std::getenv("ORVANE_BIN_DIR")) + "/orvane-cli";
+        args.insert(args.begin(), program);
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid = ::fork();
+        if (pid == 0) {
+            ::dup2(out[1], STDOUT_FILENO);
+            ::dup2(out[1], STDERR_FILENO);
+            for (const char* name : {"ORVANE_PORT", "ORVANE_BAUD", "ORVANE_PARITY"})
+                ::unsetenv(name);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        reader = out[0];
+    }
+    ~RunningCli()
+    {
+        if (pid > 0) {
+            ::kill(pid, SIGTERM);
+            ::waitpid(pid, nullptr, 0);
+        }
+        if (reader >= 0) ::close(reader);
+    }
+
+    // Reads until the output holds `part`; false when it has not come within the bound.
+    bool WaitFor(const std::string& part)
+    {
+        return testcommon::WaitWithoutEvents([&] {
+            pollfd p{reader, POLLIN, 0};
+            std::array<char, 4096> buffer{};
+            while (::poll(&p, 1, 0) > 0) {
+                const ssize_t n = ::read(reader, buffer.data(), buffer.size());
+                if (n <= 0) break;
+                text.append(buffer.data(), static_cast<std::size_t>(n));
+            }
+            return Has(text, part);
+        });
+    }
+    // The exit code once it has ended by itself; -1 otherwise.
+    int Wait()
+    {
+        int status = 0;
+        if (::waitpid(pid, &status, 0) != pid) return -1;
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    const std::string& Text() const { return text; }
+
+private:
+    pid_t pid = -1;
+    int reader = -1;
+    std::string text;
+};
+
+// One watcher at a time: the testbed's device events reach one listening program. (Nor does it
+// take bursts: it gives up when ten of its events wait unread.)
+TEST_F(PcWithAdapter, WatchPrintsTheListThenEachAdapterThatComesAndGoes)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string listed, added, removed;
+    };
+    const Case cases[] = {
+        {{"ports", "--watch"},
+         "COM33\t/dev/ttyUSB0\tready\t",
+         "\n+ COM34\t/dev/ttyUSB1\tready\t",
+         "\n- COM34\t/dev/ttyUSB1\t"},
+        {{"--json", "ports", "--watch"},
+         "{\"event\":\"present\",\"port\":\"COM33\",\"device\":\"/dev/ttyUSB0\"",
+         "{\"event\":\"added\",\"port\":\"COM35\",\"device\":\"/dev/ttyUSB2\"",
+         "{\"event\":\"removed\",\"port\":\"COM35\",\"device\":\"/dev/ttyUSB2\""},
+    };
+    int index = 1;
+    for (const Case& c : cases) {
+        RunningCli watch(c.args);
+        ASSERT_TRUE(watch.WaitFor(c.listed)) << watch.Text();
+        EXPECT_FALSE(Has(watch.Text(), "ttyS1"));
+        ports.AddCp210x(index);
+        EXPECT_TRUE(watch.WaitFor(c.added)) << watch.Text();
+        ports.UnplugUsb(index++);
+        EXPECT_TRUE(watch.WaitFor(c.removed)) << watch.Text();
+    }
+}
+
+TEST(WaitFor, WaitsUntilAnAdapterIsPluggedInThenTalksToTheModule)
+{
+    clitest::TempConfigHome home;
+    hwtest::MockPorts ports;
+    RunningCli read({"--wait-for", "60", "read", "id"});
+    ASSERT_TRUE(read.WaitFor("orvane-cli: no serial port can be opened yet; waiting up to 60 s for one\n"))
+        << read.Text();
+    ports.AddCp210x(0);
+    ModuleOnAdapter module(ports.Master("/dev/ttyUSB0"));
+    EXPECT_TRUE(read.WaitFor("id ")) << read.Text();
+    EXPECT_EQ(read.Wait(), 0);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "skin/Suibutton.h"
 #include "skin/Suicombobox.h"
+#include "ui/PortList.h"
 
 #include <QTimer>
 
@@ -170,6 +171,42 @@ TEST(Dialog, ReopeningTheSamePortOnlyChangesTheLine)
     EXPECT_EQ(baud, 115200);
     EXPECT_EQ(parity, 1);
     EXPECT_EQ(w.form1.StatusText(), Windows::Status("Open Com Succeed:COM3,115200,ODD ", " "));
+}
+
+// The port box's items from the live list: ports that open first (at most eight, the open port
+// always among them), then those the user could make usable.
+TEST(ComSetting, ItemsFromTheLiveList)
+{
+    using platform::PortState;
+    auto port = [](int n, PortState state) {
+        platform::ListedPort p;
+        p.info.port = n;
+        p.info.device = "/dev/ttyUSB" + std::to_string(n);
+        p.status.state = state;
+        return p;
+    };
+    std::vector<platform::ListedPort> ten;
+    for (int n = 1; n <= 10; ++n)
+        ten.push_back(port(n, PortState::kReady));
+    ten.push_back(port(11, PortState::kPermissionDenied));
+    ten.push_back(port(12, PortState::kStaleLink));
+    ten.push_back(port(0, PortState::kReady));
+    struct Case {
+        const char* what;
+        int openPort;
+        std::vector<int> ports;
+    };
+    const Case cases[] = {
+        {"none open", 0, {1, 2, 3, 4, 5, 6, 7, 8, 11}},
+        {"the open port past the eighth", 10, {1, 2, 3, 4, 5, 6, 7, 10, 11}},
+        {"the open port gone from the system", 20, {1, 2, 3, 4, 5, 6, 7, 20, 11}},
+    };
+    for (const Case& c : cases) {
+        std::vector<int> listed;
+        for (const PortListItem& item : DialogPortItems(ten, c.openPort, 8))
+            listed.push_back(item.port);
+        EXPECT_EQ(listed, c.ports) << c.what;
+    }
 }
 
 }  // namespace

@@ -14,6 +14,8 @@ namespace {
 using cmdline::BadValue;
 using cmdline::Given;
 
+constexpr long long kLongestWaitSeconds = 86400;
+
 [[noreturn]] void Bad(const std::string& message) { throw BadValue(message); }
 
 // What the user typed, quoted for a message.
@@ -37,6 +39,8 @@ const cmdline::OptionParser& Parser()
         {"search", 0, nullptr, "search first, then read at the settings found"},
         {"only", 0, "LIST", "write only these settings: channel,air,serial,id,power"},
         {"skip", 0, "LIST", "write every setting but these"},
+        {"watch", 0, nullptr, "ports: then a line for each port that comes (+) or goes (-), until interrupted"},
+        {"wait-for", 0, "SECONDS", "with no --port: when no port opens yet, wait up to SECONDS (1 to 86400) for one"},
     });
     return parser;
 }
@@ -52,12 +56,14 @@ struct CommandInfo {
 const CommandInfo kCommands[] = {
     {Command::Ports,
      "ports",
-     "orvane-cli [--json] ports [--all]",
+     "orvane-cli [--json] ports [--all | --watch]",
      "Lists every serial device the system has, one line each: COM name, device, state (ready, in use\n"
      "with the holders' PIDs, permission denied, stale link, used by the system), description and\n"
      "/dev/serial/by-id/ name (with --json, one object). Built-in ports with no UART behind them only\n"
-     "with --all. It opens each usable port for a moment and sends nothing.\n",
-     {"all"}},
+     "with --all. It opens each usable port for a moment and sends nothing. With --watch it then\n"
+     "prints a line for each port plugged in ('+ ' and the port's line) or unplugged ('- '), until\n"
+     "interrupted; with --json, one object a line, whose \"event\" is present, added or removed.\n",
+     {"all", "watch"}},
     {Command::Info,
      "info",
      "orvane-cli [OPTIONS] info [--search [--interval MS]]",
@@ -198,6 +204,12 @@ unsigned SettingSet(const Given& given)
     }
 }
 
+bool TalksToModule(Command c)
+{
+    return c == Command::Info || c == Command::Search || c == Command::Read || c == Command::Write
+        || c == Command::Apply;
+}
+
 // Options that belong to some commands only.
 void CheckScope(const cmdline::ParsedLine& line, const Invocation& inv)
 {
@@ -208,6 +220,9 @@ void CheckScope(const cmdline::ParsedLine& line, const Invocation& inv)
     belongs("search", inv.command == Command::Info, "info");
     belongs("only", inv.command == Command::Apply, "apply");
     belongs("skip", inv.command == Command::Apply, "apply");
+    belongs("watch", inv.command == Command::Ports, "ports");
+    belongs("wait-for", TalksToModule(inv.command), "the commands that talk to a module");
+    if (inv.watch && inv.allPorts) Bad("--watch and --all cannot be used together");
     if (inv.allPorts && inv.command != Command::Ports && line.Has("port"))
         Bad("--all and --port cannot be used together");
 }
@@ -228,6 +243,9 @@ void ParseOptions(const cmdline::ParsedLine& line, Invocation& inv)
     inv.quiet = line.Has("quiet");
     inv.allPorts = line.Has("all");
     inv.searchFirst = line.Has("search");
+    inv.watch = line.Has("watch");
+    if (auto g = line.Last("wait-for"))
+        inv.waitForSeconds = cmdline::ParseInRange(g->text, g->origin, 1, kLongestWaitSeconds);
     const bool usesLine = inv.command != Command::Ports;
     if (auto g = Used(line, "baud", usesLine)) inv.baudRate = cmdline::ParseBaudRate(g->text, g->origin);
     if (auto g = Used(line, "parity", usesLine)) inv.parity = cmdline::ParseParity(g->text, g->origin);
@@ -296,7 +314,7 @@ std::string HelpText(std::optional<Command> topic)
           "Reads and writes the settings of a radio module on a serial port.\n"
           "\n"
           "Commands:\n"
-          "  ports                   list every serial device with its state (--all: UART-less ones too)\n"
+          "  ports                   list every serial device with its state (--watch: then each change)\n"
           "  info                    read band, channel, air rate, serial settings and ID (--search: find first)\n"
           "  search                  find the module's baud rate and parity, on one port or several at once\n"
           "  read SETTING            read channel, air, serial or id\n"
@@ -305,7 +323,8 @@ std::string HelpText(std::optional<Command> topic)
           "  help [COMMAND]          this help, or a command's (also: orvane-cli COMMAND --help)\n"
           "\n"
           "Options (before or after the command; --name=value works too):\n";
-    out += p.Help({"port", "all", "baud", "parity", "timeout", "json", "trace", "quiet", "help", "version"});
+    out += p.Help(
+        {"port", "all", "baud", "parity", "timeout", "wait-for", "json", "trace", "quiet", "help", "version"});
     out += "\nEnvironment (the command line wins):\n" + p.EnvironmentHelp();
     out += "\n"
            "Exit codes: 0 done; 1 no answer, a read-back that differs, or standard output or error that\n"

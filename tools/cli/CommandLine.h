@@ -24,6 +24,8 @@ struct Invocation {
     bool trace = false;
     bool quiet = false;        // no progress line, no "using COMn" note
     bool searchFirst = false;  // info --search
+    bool watch = false;        // ports --watch
+    int waitForSeconds = 0;    // with no --port: wait this long for a port to open; 0 not at all
     Command command = Command::Help;
     std::optional<Command> helpTopic;    // help: one command's help; none: the program's
     Setting setting = Setting::Channel;  // read and write

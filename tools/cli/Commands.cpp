@@ -13,6 +13,7 @@
 #include "PortCommands.h"
 #include "ProfileSource.h"
 #include "Search.h"
+#include "WatchCommand.h"
 #include "platform/PortNamespace.h"
 #include "protocol/ChannelTables.h"
 #include "protocol/ModuleFrame.h"
@@ -281,7 +282,7 @@ int RunCommand(const Invocation& inv, std::ostream& out, std::ostream& err)
     switch (inv.command) {
     case Command::Help: out << HelpText(inv.helpTopic); return kExitDone;
     case Command::Version: out << "orvane-cli " << kOrvaneVersion << '\n'; return kExitDone;
-    case Command::Ports: return Ports(inv, out, err);
+    case Command::Ports: return inv.watch ? WatchPorts(inv, out) : Ports(inv, out, err);
     case Command::Info: return OnPorts(inv, out, err, InfoOn);
     case Command::Search: return Search(inv, out, err);
     case Command::Read: return OnPorts(inv, out, err, ReadOn);

@@ -2,12 +2,14 @@
 
 #include <cerrno>
 #include <ostream>
+#include <sstream>
 #include <vector>
 
 #include "CliError.h"
 #include "ModuleLink.h"
 #include "ModuleReport.h"
 #include "Values.h"
+#include "WatchCommand.h"
 #include "platform/PortNamespace.h"
 #include "platform/PortResolver.h"
 
@@ -52,8 +54,17 @@ std::string DescriptionWithIds(const platform::SerialPortInfo& p)
     return text;
 }
 
-void PrintJson(std::ostream& out, const platform::SerialPortInfo& p, const platform::PortStatus& s)
+}  // namespace
+
+std::string PortLine(const platform::SerialPortInfo& p, const platform::PortStatus& s)
 {
+    return PortName(p) + '\t' + DeviceOf(p) + '\t' + StateText(p, s) + '\t' + DescriptionWithIds(p) + '\t'
+        + (p.byId.empty() ? "-" : p.byId);
+}
+
+std::string PortJson(const platform::SerialPortInfo& p, const platform::PortStatus& s)
+{
+    std::ostringstream out;
     auto field = [&out](const char* name, const std::string& value) {
         out << ",\"" << name << "\":" << (value.empty() ? std::string("null") : Quoted(value));
     };
@@ -75,9 +86,8 @@ void PrintJson(std::ostream& out, const platform::SerialPortInfo& p, const platf
     field("product", p.product);
     field("serial", p.serial);
     out << "}";
+    return out.str();
 }
-
-}  // namespace
 
 int Ports(const Invocation& inv, std::ostream& out, std::ostream& err)
 {
@@ -89,11 +99,9 @@ int Ports(const Invocation& inv, std::ostream& out, std::ostream& err)
         const platform::PortStatus status = platform::ProbeState(p);
         denied = denied || status.state == platform::PortState::kPermissionDenied;
         if (inv.json) {
-            if (!first) out << ",";
-            PrintJson(out, p, status);
+            out << (first ? "" : ",") << PortJson(p, status);
         } else {
-            out << PortName(p) << '\t' << DeviceOf(p) << '\t' << StateText(p, status) << '\t' << DescriptionWithIds(p)
-                << '\t' << (p.byId.empty() ? "-" : p.byId) << '\n';
+            out << PortLine(p, status) << '\n';
         }
         first = false;
     }
@@ -105,6 +113,7 @@ int Ports(const Invocation& inv, std::ostream& out, std::ostream& err)
 int ChoosePort(const Invocation& inv, std::ostream& err)
 {
     if (!inv.ports.empty()) return inv.ports.front();
+    if (inv.waitForSeconds > 0) WaitForUsablePort(inv, err);
     const platform::Result<platform::SerialPortInfo> chosen = platform::DefaultPort(platform::DiscoverPorts());
     if (!chosen) {
         std::string message = "no serial port can be opened; name one with --port";

@@ -46,6 +46,8 @@ gboolean PassThrough(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer)
     return TRUE;
 }
 
+std::string UsbPath(int index) { return "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(index + 1); }
+
 std::string SerialNumber(int index)
 {
     const std::string n = std::to_string(index + 1);
@@ -79,16 +81,18 @@ void MockPorts::Add(const std::string& description, const std::string& node)
 {
     fs::remove(root + "/dev/" + node);
     GError* error = nullptr;
-    const gboolean ok = umockdev_testbed_add_from_string(bed, description.c_str(), &error);
-    EXPECT_TRUE(ok) << (error != nullptr ? error->message : "") << "\n" << description;
-    if (error != nullptr) g_error_free(error);
-    error = nullptr;
+    // The node's ioctls are answered before the device is announced: a program watching for it may
+    // open it at once.
     UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
     g_signal_connect(handler, "handle-ioctl", G_CALLBACK(PassThrough), nullptr);
     EXPECT_TRUE(umockdev_testbed_attach_ioctl(bed, ("/dev/" + node).c_str(), handler, &error))
         << (error != nullptr ? error->message : "");
     if (error != nullptr) g_error_free(error);
+    error = nullptr;
     g_object_unref(handler);
+    const gboolean ok = umockdev_testbed_add_from_string(bed, description.c_str(), &error);
+    EXPECT_TRUE(ok) << (error != nullptr ? error->message : "") << "\n" << description;
+    if (error != nullptr) g_error_free(error);
 }
 
 void MockPorts::AddUart(int index, int type)
@@ -103,8 +107,11 @@ void MockPorts::AddUart(int index, int type)
 void MockPorts::AddCp210x(int index)
 {
     const std::string name = "ttyUSB" + std::to_string(index);
-    const std::string usb = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(index + 1);
+    const std::string usb = UsbPath(index);
     const std::string iface = usb + "/1-" + std::to_string(index + 1) + ":1.0";
+    // udev makes this link before it announces the device; the testbed has no udev, so the test does.
+    fs::create_directories(root + "/dev/serial/by-id");
+    fs::create_symlink("../../" + name, root + ByIdName(index));
     Add(UsbDevice(usb, "10c4", "ea60",
                   "A: manufacturer=Silicon Labs\nA: product=CP2102 USB to UART Bridge Controller\nA: serial="
                       + SerialNumber(index))
@@ -112,15 +119,28 @@ void MockPorts::AddCp210x(int index)
             + "\nE: SUBSYSTEM=usb-serial\nE: DRIVER=cp210x\n\n"
             + TtyNode(iface + "/" + name, name, 188, index, "E: ID_VENDOR_ID=10c4\nE: ID_MODEL_ID=ea60\n"),
         name);
-    // udev makes this link; the testbed has no udev, so the test does.
-    fs::create_directories(root + "/dev/serial/by-id");
-    fs::create_symlink("../../" + name, root + ByIdName(index));
+}
+
+void MockPorts::UnplugUsb(int index)
+{
+    const std::string name = "ttyUSB" + std::to_string(index);
+    // The node goes before its ioctls stop being answered: a program may be opening it.
+    fs::remove(root + "/dev/" + name);
+    fs::create_symlink("/nonexistent", root + "/dev/" + name);
+    umockdev_testbed_detach_ioctl(bed, ("/dev/" + name).c_str(), nullptr);
+    fs::remove(root + ByIdName(index));
+    const std::string usb = "/sys" + UsbPath(index);
+    const std::string iface = usb + "/1-" + std::to_string(index + 1) + ":1.0";
+    const std::string tty = iface + "/" + name + "/tty/" + name;
+    umockdev_testbed_uevent(bed, tty.c_str(), "remove");
+    for (const std::string& path : {tty, iface + "/" + name, iface, usb})
+        umockdev_testbed_remove_device(bed, path.c_str());
 }
 
 void MockPorts::AddCh340(int index)
 {
     const std::string name = "ttyUSB" + std::to_string(index);
-    const std::string usb = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(index + 1);
+    const std::string usb = UsbPath(index);
     const std::string iface = usb + "/1-" + std::to_string(index + 1) + ":1.0";
     Add(UsbDevice(usb, "1a86", "7523", "A: product=USB Serial") + UsbInterface(iface, "ch341") + "P: " + iface + "/"
             + name + "\nE: SUBSYSTEM=usb-serial\nE: DRIVER=ch341\n\n"

@@ -22,6 +22,10 @@ public:
     // ttyUSB<index>: a CP210x adapter with serial number "0001" (index 0; "0002" for 1, ...) and
     // its /dev/serial/by-id/ link.
     void AddCp210x(int index);
+    // Takes ttyUSB<index> away as unplugging it does: its node and by-id link go, udev announces
+    // the removal, then the device's records go. (Adding a device announces it by itself. The
+    // testbed cannot make the same node twice: plug another index.)
+    void UnplugUsb(int index);
     // ttyUSB<index>: a CH340 adapter, which reports neither manufacturer nor serial number.
     void AddCh340(int index);
     // ttyACM<index>: a CDC-ACM device.
@@ -39,6 +43,7 @@ public:
     void OpenToEveryone();
 
 private:
+    // The devices described, the tty node among them; the testbed announces each as it makes it.
     void Add(const std::string& description, const std::string& node);
 
     UMockdevTestbed* bed = nullptr;

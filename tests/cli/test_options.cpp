@@ -71,6 +71,11 @@ TEST_F(Options, EverySpellingOfPortBaudAndParityAndTheEnvironmentReachTheModule)
         {{"-p", "odd"}, {{"ORVANE_PORT", "3"}, {"ORVANE_BAUD", "19200"}, {"ORVANE_PARITY", "even"}}},
         {{"--port", "3", "-b", "19200"}, {{"ORVANE_PORT", "7"}, {"ORVANE_BAUD", "1200"}, {"ORVANE_PARITY", "O"}}},
         {{"--port", "3", "-b", "19200", "-p", "odd"}, {{"ORVANE_BAUD", ""}, {"ORVANE_PARITY", "mark"}}},
+        {{"-d", "3", "-b19200", "-podd"}},
+        {{"--device=COM3", "-b", "19200", "-p", "odd"}, {{"ORVANE_PORT", "7"}}},
+        // A device path where the command would stand; ORVANE_PORT gives way to it.
+        {{platform::PortLinkPath(3), "-b", "19200", "-p", "odd"}, {{"ORVANE_PORT", "7"}}},
+        {{"-b", "19200", platform::PortLinkPath(3), "-p", "odd"}},
     };
     for (const auto& c : reach) {
         std::vector<std::string> args = c.args;
@@ -101,6 +106,8 @@ TEST_F(Options, AnEnvironmentDefaultIsCheckedOnlyByTheCommandsThatUseIt)
         {{"ports"}, {{"ORVANE_PARITY", "mark"}}, 0, ""},
         {{"ports", "--json"}, {{"ORVANE_BAUD", "7"}, {"ORVANE_PORT", "COM99"}}, 0, ""},
         {{"ports"}, {{"ORVANE_PORT", "/nonexistent/tty"}}, 0, ""},
+        {{"--list"}, {{"ORVANE_PARITY", "mark"}}, 0, ""},
+        {{"-l", "info"}, {}, 2, "orvane-cli: -l lists the ports; it takes no command, not 'info'\n"},
         {{"--parity", "mark", "ports"}, {}, 2, "orvane-cli: --parity must be none, odd or even, not 'mark'\n"},
         {{"read", "id"}, {{"ORVANE_PORT", "3"}, {"ORVANE_BAUD", "7"}}, 2, "orvane-cli: ORVANE_BAUD must be one of"},
         {{"read", "id"}, {{"ORVANE_PORT", "COM99"}}, 2, "orvane-cli: ORVANE_PORT must be COM1 to COM63"},
@@ -111,7 +118,7 @@ TEST_F(Options, AnEnvironmentDefaultIsCheckedOnlyByTheCommandsThatUseIt)
         CliResult r = Run(c.args, c.env);
         EXPECT_EQ(r.code, c.code) << ::testing::PrintToString(c.args) << r.err;
         EXPECT_TRUE(r.err.starts_with(c.said)) << r.err;
-        if (c.code == 0 && c.args.front() == "ports") {
+        if (c.code == 0 && (c.args.front() == "ports" || c.args.front() == "--list")) {
             EXPECT_NE(r.out.find("COM3"), std::string::npos) << r.out;
         }
     }
@@ -165,15 +172,16 @@ TEST_F(Options, HelpAtEveryLevelAndTheVersion)
         std::vector<std::string> args;
         const char* begins;
     } cases[] = {
-        {{"--help"}, "usage: orvane-cli [OPTIONS] COMMAND [ARGS]\n"},
-        {{"-h"}, "usage: orvane-cli [OPTIONS] COMMAND [ARGS]\n"},
-        {{"help"}, "usage: orvane-cli [OPTIONS] COMMAND [ARGS]\n"},
+        {{"--help"}, "usage: orvane-cli [OPTIONS] [DEVICE] COMMAND [ARGS]\n"},
+        {{"-h"}, "usage: orvane-cli [OPTIONS] [DEVICE] COMMAND [ARGS]\n"},
+        {{"help"}, "usage: orvane-cli [OPTIONS] [DEVICE] COMMAND [ARGS]\n"},
         {{"info", "-h"}, "usage: orvane-cli [OPTIONS] info [--search [--interval MS]]\nSends a search request"},
         {{"help", "write"}, "usage: orvane-cli [OPTIONS] write channel N"},
         {{"write", "channel", "99", "--help"}, "usage: orvane-cli [OPTIONS] write channel N"},
         {{"--port", "3", "search", "--help"}, "usage: orvane-cli [OPTIONS] search [--port PORT]... [--all]"},
         {{"apply", "--help"}, "usage: orvane-cli [OPTIONS] apply [--only LIST | --skip LIST] FILE|-"},
         {{"ports", "-h"}, "usage: orvane-cli [--json] ports [--all | --watch]\n"},
+        {{"-l", "-h"}, "usage: orvane-cli [--json] ports [--all | --watch]\n"},
         {{"read", "--help"}, "usage: orvane-cli [OPTIONS] read channel|air|serial|id\n"},
         {{"--version"}, "orvane-cli "},
         {{"info", "-V"}, "orvane-cli "},

@@ -24,8 +24,9 @@ std::string Shown(std::string_view text) { return "'" + cmdline::Printable(text)
 const cmdline::OptionParser& Parser()
 {
     static const cmdline::OptionParser parser({
-        {"port", 0, "PORT", "COMn, comn, n, a device or a /dev/serial/by-id/ name (the first USB adapter)",
-         "ORVANE_PORT"},
+        {"port", 'd', "PORT", "COMn, comn, n, a device or a /dev/serial/by-id/ name (the first USB adapter)",
+         "ORVANE_PORT", "device"},
+        {"list", 'l', nullptr, "the same as the command 'ports'"},
         {"baud", 'b', "RATE", "1200 2400 4800 9600 19200 38400 57600 or 115200 (9600)", "ORVANE_BAUD"},
         {"parity", 'p', "PARITY", "none, odd or even; n, o, e and any case too (none)", "ORVANE_PARITY"},
         {"timeout", 0, "MS", "longest wait for each answer, 1 to 600000 (1000)"},
@@ -261,11 +262,13 @@ void ParseOptions(const cmdline::ParsedLine& line, Invocation& inv)
 // The ports named: device and by-id paths too. A name that is no port is a bad command line (exit
 // 2), checked before any path is looked at; a path that leads to no serial device cannot be opened
 // (exit 3).
-void ResolvePorts(const cmdline::ParsedLine& line, Invocation& inv)
+void ResolvePorts(const cmdline::ParsedLine& line, const std::optional<Given>& deviceWord, Invocation& inv)
 {
     // ports does not take one; --all takes every ready port instead of ORVANE_PORT's.
     const bool used = inv.command != Command::Ports && !inv.allPorts;
-    const std::vector<Given> given = used || line.Has("port") ? line.All("port") : std::vector<Given>{};
+    // A device named before the command is given on the command line: ORVANE_PORT gives way to it.
+    std::vector<Given> given = (used && !deviceWord) || line.Has("port") ? line.All("port") : std::vector<Given>{};
+    if (deviceWord) given.insert(given.begin(), *deviceWord);
     for (const Given& g : given) {
         const bool named = g.text.find('/') == std::string::npos || protocol::LooksLikeNetworkPortUrl(g.text);
         if (named && !platform::ResolvePortArgument(g.text))
@@ -285,6 +288,24 @@ void ResolvePorts(const cmdline::ParsedLine& line, Invocation& inv)
         }
         inv.ports.push_back(r->port);
     }
+}
+
+// `orvane-cli /dev/ttyUSB0 info`: a path where the command would stand names the port, as --port does.
+std::optional<Given> TakeDeviceWord(cmdline::ParsedLine& line)
+{
+    if (line.words.empty() || line.words.front().find('/') == std::string::npos) return std::nullopt;
+    Given device{line.words.front(), "the device " + Shown(line.words.front())};
+    line.words.erase(line.words.begin());
+    return device;
+}
+
+// -l/--list is the command ports.
+void TakeListOption(cmdline::ParsedLine& line)
+{
+    if (!line.Has("list")) return;
+    if (!line.words.empty() && line.words.front() != "ports")
+        Bad(line.Written("list") + " lists the ports; it takes no command, not " + Shown(line.words.front()));
+    if (line.words.empty()) line.words.emplace_back("ports");
 }
 
 }  // namespace
@@ -310,8 +331,9 @@ std::string HelpText(std::optional<Command> topic)
         return out;
     }
     std::string out
-        = "usage: orvane-cli [OPTIONS] COMMAND [ARGS]\n"
+        = "usage: orvane-cli [OPTIONS] [DEVICE] COMMAND [ARGS]\n"
           "Reads and writes the settings of a radio module on a serial port.\n"
+          "A DEVICE path before the command names the port, as --port does: orvane-cli /dev/ttyUSB0 info\n"
           "\n"
           "Commands:\n"
           "  ports                   list every serial device with its state (--watch: then each change)\n"
@@ -323,8 +345,8 @@ std::string HelpText(std::optional<Command> topic)
           "  help [COMMAND]          this help, or a command's (also: orvane-cli COMMAND --help)\n"
           "\n"
           "Options (before or after the command; --name=value works too):\n";
-    out += p.Help(
-        {"port", "all", "baud", "parity", "timeout", "wait-for", "json", "trace", "quiet", "help", "version"});
+    out += p.Help({"port", "all", "baud", "parity", "timeout", "wait-for", "json", "trace", "quiet", "list", "help",
+                   "version"});
     out += "\nEnvironment (the command line wins):\n" + p.EnvironmentHelp();
     out += "\n"
            "Exit codes: 0 done; 1 no answer, a read-back that differs, or standard output or error that\n"
@@ -343,7 +365,9 @@ Invocation ParseCommandLine(const std::vector<std::string>& args)
     Invocation inv;
     const CommandInfo* command = nullptr;
     try {
-        const cmdline::ParsedLine line = Parser().Parse(args);
+        cmdline::ParsedLine line = Parser().Parse(args);
+        const std::optional<Given> deviceWord = TakeDeviceWord(line);
+        TakeListOption(line);
         const std::vector<std::string>& words = line.words;
         if (!words.empty()) command = FindCommand(words[0]);
         if (line.Has("help") || (command != nullptr && command->command == Command::Help)) {
@@ -382,7 +406,7 @@ Invocation ParseCommandLine(const std::vector<std::string>& args)
         case Command::Version: break;
         }
         CheckScope(line, inv);
-        ResolvePorts(line, inv);
+        ResolvePorts(line, deviceWord, inv);
     } catch (const BadValue& e) {
         throw CliError(kExitBadUsage, e.what(), UsageLine(command));
     }

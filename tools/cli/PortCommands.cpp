@@ -44,22 +44,23 @@ std::string StateText(const platform::SerialPortInfo& p, const platform::PortSta
 // The device column; for a link that loops, the link the user made rather than one on the way round.
 std::string DeviceOf(const platform::SerialPortInfo& p)
 {
-    return cmdline::Printable(p.stale && !p.link.empty() && IsLinkLoop(p.link) ? p.link : p.device);
+    return cmdline::Escaped(p.stale && !p.link.empty() && IsLinkLoop(p.link) ? p.link : p.device);
 }
 
+// USB strings are the device's own: an adapter may hold escape sequences in them.
 std::string DescriptionWithIds(const platform::SerialPortInfo& p)
 {
     std::string text = platform::Description(p);
     if (!p.vendorId.empty()) text += " [" + p.vendorId + ":" + p.productId + "]";
-    return text;
+    return cmdline::Escaped(text);
 }
 
 }  // namespace
 
 std::string PortLine(const platform::SerialPortInfo& p, const platform::PortStatus& s)
 {
-    return PortName(p) + '\t' + DeviceOf(p) + '\t' + StateText(p, s) + '\t' + DescriptionWithIds(p) + '\t'
-        + (p.byId.empty() ? "-" : p.byId);
+    return PortName(p) + '\t' + DeviceOf(p) + '\t' + cmdline::Escaped(StateText(p, s)) + '\t' + DescriptionWithIds(p)
+        + '\t' + (p.byId.empty() ? "-" : cmdline::Escaped(p.byId));
 }
 
 std::string PortJson(const platform::SerialPortInfo& p, const platform::PortStatus& s)
@@ -121,8 +122,9 @@ int ChoosePort(const Invocation& inv, std::ostream& err)
         throw CliError(kExitPortFailure, message);
     }
     if (!inv.json && !inv.quiet) {
-        err << "orvane-cli: using " << platform::PortDisplayName(chosen->port) << " (" << chosen->device << ", "
-            << platform::ShortDescription(*chosen) << ")\n";
+        err << "orvane-cli: using " << platform::PortDisplayName(chosen->port) << " ("
+            << cmdline::Escaped(chosen->device) << ", " << cmdline::Escaped(platform::ShortDescription(*chosen))
+            << ")\n";
     }
     return chosen->port;
 }

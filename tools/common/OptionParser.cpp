@@ -64,7 +64,7 @@ OptionParser::OptionParser(std::vector<OptionSpec> options)
 const OptionSpec* OptionParser::Find(std::string_view name) const
 {
     for (const OptionSpec& s : m_specs) {
-        if (name == s.name) return &s;
+        if (name == s.name || (s.alias != nullptr && name == s.alias)) return &s;
     }
     return nullptr;
 }
@@ -140,6 +140,7 @@ std::string OptionParser::Help(std::initializer_list<std::string_view> names) co
         if (s == nullptr) continue;
         std::string left = s->shortName ? std::string("  -") + s->shortName + ", " : std::string("      ");
         left += std::string("--") + s->name;
+        if (s->alias) left += std::string(", --") + s->alias;
         if (s->valueName) left += std::string(" ") + s->valueName;
         out += Padded(left, kHelpColumn) + s->help + "\n";
     }

@@ -18,6 +18,7 @@ struct OptionSpec {
     const char* valueName = nullptr;  // "RATE"; null: a flag
     const char* help = "";            // one line for --help
     const char* envVar = nullptr;     // the default's environment variable; null: none
+    const char* alias = nullptr;      // another long spelling ("device" for --port); null: none
 };
 
 // A value as the user gave it, and where: "--baud", "-b" or "ORVANE_BAUD", for messages.

@@ -109,19 +109,11 @@ int ParsePort(std::string_view text, std::string_view what)
     return *port;
 }
 
-std::string Printable(std::string_view text)
+std::string Escaped(std::string_view text)
 {
-    std::string_view kept = text;
-    if (text.size() > kLongestShown) {
-        // Cut before a character, not inside one of UTF-8's continuation bytes.
-        std::size_t cut = kLongestShown - 3;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-            --cut;
-        kept = text.substr(0, cut);
-    }
     std::string out;
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-        const auto c = static_cast<unsigned char>(kept[i]);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
         char buf[8];
         if (c == '\n') {
             out += "\\n";
@@ -132,15 +124,25 @@ std::string Printable(std::string_view text)
         } else if (c < 0x20 || c == 0x7F) {
             std::snprintf(buf, sizeof buf, "\\x%02x", c);
             out += buf;
-        } else if (c == 0xC2 && i + 1 < kept.size() && static_cast<unsigned char>(kept[i + 1]) < 0xA0
-                   && static_cast<unsigned char>(kept[i + 1]) >= 0x80) {
-            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(kept[++i]));
+        } else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0
+                   && static_cast<unsigned char>(text[i + 1]) >= 0x80) {
+            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned char>(text[++i]));
             out += buf;
         } else {
             out += static_cast<char>(c);
         }
     }
-    return kept.size() < text.size() ? out + "..." : out;
+    return out;
+}
+
+std::string Printable(std::string_view text)
+{
+    if (text.size() <= kLongestShown) return Escaped(text);
+    // Cut before a character, not inside one of UTF-8's continuation bytes.
+    std::size_t cut = kLongestShown - 3;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return Escaped(text.substr(0, cut)) + "...";
 }
 
 const char* ParityWord(int parity)

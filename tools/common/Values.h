@@ -35,6 +35,8 @@ int ParsePort(std::string_view text, std::string_view what);
 // the C1 controls as \u0085), so that one message stays one line and sends the terminal nothing; text
 // longer than 64 characters is cut and ends in "...". Quote it in the message: 'text'.
 std::string Printable(std::string_view text);
+// The same escapes without the cut: for text from devices (USB strings, device paths) in plain output.
+std::string Escaped(std::string_view text);
 
 // The parity word the command line takes and the JSON prints: "none", "odd", "even".
 const char* ParityWord(int parity);

@@ -4,10 +4,12 @@
 // (PortDiscoveryUdev.cpp: libudev; where udev keeps no database, as in containers, from sysfs
 // through libudev's attribute calls, the only reader of sysfs) and from /proc (ProcTerminals.cpp).
 
+#include <array>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
+#include "platform/PortNamespace.h"
 #include "platform/SerialError.h"
 
 namespace platform {
@@ -39,6 +41,7 @@ struct SerialPortInfo {
     bool stale = false;        // a ports-directory link whose target is gone
     std::string
         systemUse;  // why the system owns it ("kernel console", "login on it (agetty, PID 812)"); empty when it does not
+    std::string session;  // the session whose terminal it is, "bash (4242)"; never a port. Empty when none
 
     // A node with no UART behind it: it opens, and every read then fails. Not a port.
     bool NoUart() const { return kind == PortKind::kUart && uartType == 0; }
@@ -46,7 +49,11 @@ struct SerialPortInfo {
 
 // Every serial device and every link in the ports directory: those with a COM number first, in
 // ascending order, then the others by device name. UART-less nodes are included (NoUart()).
+// Devices the built-in table does not cover are numbered by the rule (PortNamespace.h).
 std::vector<SerialPortInfo> DiscoverPorts();
+
+// The numbers the rule may still give, besides those the ports hold: free[n] for port n.
+std::array<bool, kHighestPort + 1> FreeRuleNumbers(const std::vector<SerialPortInfo>& ports);
 
 // The facts of the device that a path finally names; device empty when the path names no
 // character device the system knows as a tty.

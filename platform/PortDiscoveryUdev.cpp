@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -86,11 +85,36 @@ int BuiltinPortOf(const std::string& device)
     return 0;
 }
 
-// The kernel console's ttys, as the kernel lists them.
-std::vector<std::string> ConsoleNames(udev* u)
+// The device number a path finally names; nothing for a path that names no character device.
+std::optional<dev_t> DeviceNumber(const std::string& path)
 {
+    struct stat st { };
+    if (::stat(path.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return std::nullopt;
+    return st.st_rdev;
+}
+
+// The devices of the kernel's consoles, by number, whatever a path calls them: what the active
+// console list names (its database record and its node), and what /dev/console leads to.
+std::vector<dev_t> ConsoleDevices(udev* u)
+{
+    std::vector<dev_t> devices;
     UdevDevice console(udev_device_new_from_subsystem_sysname(u, "tty", "console"));
-    return Words(Attr(console.get(), "active"));
+    for (const std::string& name : Words(Attr(console.get(), "active"))) {
+        UdevDevice d(udev_device_new_from_subsystem_sysname(u, "tty", name.c_str()));
+        if (d) devices.push_back(udev_device_get_devnum(d.get()));
+        if (const std::optional<dev_t> node = DeviceNumber("/dev/" + name)) devices.push_back(*node);
+    }
+    if (const std::optional<dev_t> node = DeviceNumber("/dev/console")) devices.push_back(*node);
+    return devices;
+}
+
+// /dev/tty0 to /dev/tty63 (the virtual consoles), /dev/tty and /dev/console, or a device the
+// console list names.
+bool IsConsole(dev_t device, const std::vector<dev_t>& consoles)
+{
+    if (major(device) == 4 && minor(device) < 64) return true;
+    if (major(device) == 5 && minor(device) <= 1) return true;
+    return std::find(consoles.begin(), consoles.end(), device) != consoles.end();
 }
 
 // The kernel's type of a UART without a sysfs "type": asked of the driver, the device opened
@@ -123,8 +147,9 @@ std::string ByIdNameOf(udev_device* d, const std::string& device)
     return {};
 }
 
-// The facts of one tty record; systemUse is left to the caller, who knows the console.
-SerialPortInfo InfoOf(udev_device* d)
+// The facts of one tty record; systemUse is left to the caller, who knows the console. A UART
+// without a sysfs "type" is asked for it only when `mayAsk` (not a console, not a session's).
+SerialPortInfo InfoOf(udev_device* d, bool mayAsk)
 {
     SerialPortInfo info;
     const std::string sysname = Trimmed(udev_device_get_sysname(d));
@@ -146,7 +171,7 @@ SerialPortInfo InfoOf(udev_device* d)
         const std::string type = Attr(d, "type");
         if (!type.empty() || StartsWith(sysname, "ttyS")) {
             info.kind = PortKind::kUart;
-            info.uartType = type.empty() ? UartTypeFromDriver(info.device) : std::atoi(type.c_str());
+            info.uartType = !type.empty() ? std::atoi(type.c_str()) : mayAsk ? UartTypeFromDriver(info.device) : -1;
         }
     }
     // udev names only USB serial devices by id.
@@ -154,16 +179,18 @@ SerialPortInfo InfoOf(udev_device* d)
     return info;
 }
 
-// What the system uses the device for; logins are looked up (once per call of the caller) only
-// when the device is a port at all and not the console.
-template <typename LoginsOf>
-std::string SystemUseOf(const SerialPortInfo& info, dev_t devnum, const std::vector<std::string>& consoles,
-                        LoginsOf&& logins)
+// The facts of a tty record with what the system uses it for, found before anything is opened.
+SerialPortInfo Described(udev_device* d, dev_t devnum, const std::vector<dev_t>& consoles,
+                         const std::vector<Login>& logins)
 {
-    if (info.NoUart()) return {};
-    const std::string name = std::filesystem::path(info.device).filename().string();
-    if (std::find(consoles.begin(), consoles.end(), name) != consoles.end()) return "kernel console";
-    return LoginOn(devnum, logins());
+    const bool console = IsConsole(devnum, consoles);
+    const std::string login = LoginOn(devnum, logins);
+    const std::string session = SessionOn(devnum, logins);
+    SerialPortInfo info = InfoOf(d, !console && session.empty());
+    if (info.NoUart()) return info;
+    info.systemUse = console ? "kernel console" : login;
+    info.session = session;
+    return info;
 }
 
 bool IsPtySlave(dev_t devnum) { return major(devnum) >= 136 && major(devnum) <= 143; }
@@ -176,16 +203,11 @@ UdevDevice TtyRecord(udev* u, dev_t devnum)
     return d;
 }
 
-using LoginsOnce = std::function<const std::vector<Login>&()>;
-
 // Every serial tty the device database knows.
-std::vector<SerialPortInfo> KnownTtys(const LoginsOnce& loginsOnce)
+std::vector<SerialPortInfo> KnownTtys(udev* u, const std::vector<dev_t>& consoles, const std::vector<Login>& logins)
 {
     std::vector<SerialPortInfo> ports;
-    Udev u(udev_new());
-    if (!u) return ports;
-    const std::vector<std::string> consoles = ConsoleNames(u.get());
-    UdevEnumerate e(udev_enumerate_new(u.get()));
+    UdevEnumerate e(udev_enumerate_new(u));
     udev_enumerate_add_match_subsystem(e.get(), "tty");
     // Serial ttys are named tty and a letter (ttyS0, ttyUSB0, ttyACM0, ttyAMA0) or rfcomm; naming
     // them spares reading the records of the virtual terminals tty0 to tty63, most of the cost.
@@ -193,20 +215,18 @@ std::vector<SerialPortInfo> KnownTtys(const LoginsOnce& loginsOnce)
     udev_enumerate_add_match_sysname(e.get(), "rfcomm*");
     udev_enumerate_scan_devices(e.get());
     for (udev_list_entry* l = udev_enumerate_get_list_entry(e.get()); l != nullptr; l = udev_list_entry_get_next(l)) {
-        UdevDevice d(udev_device_new_from_syspath(u.get(), udev_list_entry_get_name(l)));
+        UdevDevice d(udev_device_new_from_syspath(u, udev_list_entry_get_name(l)));
         // A tty with no device behind it is virtual.
         if (!d || udev_device_get_parent(d.get()) == nullptr) continue;
-        SerialPortInfo info = InfoOf(d.get());
-        const dev_t devnum = udev_device_get_devnum(d.get());
-        info.systemUse = SystemUseOf(info, devnum, consoles, loginsOnce);
-        ports.push_back(std::move(info));
+        ports.push_back(Described(d.get(), udev_device_get_devnum(d.get()), consoles, logins));
     }
     return ports;
 }
 
 // Links in the ports directory give their COM numbers to what they point at; what the database
 // does not know is listed as the link.
-void AddPortsDirectoryLinks(std::vector<SerialPortInfo>* ports, const LoginsOnce& loginsOnce)
+void AddPortsDirectoryLinks(std::vector<SerialPortInfo>* ports, const std::vector<dev_t>& consoles,
+                            const std::vector<Login>& logins)
 {
     for (int port = 1; port <= kHighestPort; ++port) {
         const std::string link = PortLinkPath(port);
@@ -240,11 +260,39 @@ void AddPortsDirectoryLinks(std::vector<SerialPortInfo>* ports, const LoginsOnce
         info.device = target;
         info.kind = PortKind::kLink;
         info.stale = !resolved;
-        struct stat dev { };
-        if (resolved && ::stat(target.c_str(), &dev) == 0 && S_ISCHR(dev.st_mode))
-            info.systemUse = LoginOn(dev.st_rdev, loginsOnce());
+        if (const std::optional<dev_t> devnum = resolved ? DeviceNumber(target) : std::nullopt) {
+            info.systemUse = IsConsole(*devnum, consoles) ? "kernel console" : LoginOn(*devnum, logins);
+            info.session = SessionOn(*devnum, logins);
+            // A simulator's link whose pty a terminal window took since: no port any more.
+            info.stale = IsPtySlave(*devnum) && !info.session.empty();
+        }
         ports->push_back(std::move(info));
     }
+}
+
+// Devices the table does not cover get the rule's numbers; a UART-less node gives its table
+// number up to one of them.
+void NumberByRule(std::vector<SerialPortInfo>* ports)
+{
+    std::vector<SerialPortInfo*> unnumbered;
+    std::vector<std::string> names;
+    for (SerialPortInfo& p : *ports) {
+        if (p.port != 0 || p.NoUart()) continue;
+        unnumbered.push_back(&p);
+        names.push_back(p.byId.empty() ? p.device : p.byId);
+    }
+    std::vector<std::pair<int, std::string>> numbered;
+    const std::vector<int> numbers = RuleNumbers(names, FreeRuleNumbers(*ports));
+    for (std::size_t i = 0; i < unnumbered.size(); ++i) {
+        unnumbered[i]->port = numbers[i];
+        if (numbers[i] != 0) numbered.emplace_back(numbers[i], unnumbered[i]->device);
+    }
+    for (SerialPortInfo& p : *ports) {
+        const bool given
+            = std::any_of(numbered.begin(), numbered.end(), [&](const auto& n) { return n.first == p.port; });
+        if (p.NoUart() && given) p.port = 0;
+    }
+    RememberRuleNumbers(numbered);
 }
 
 }  // namespace
@@ -285,39 +333,51 @@ SerialPortInfo DescribeDevice(const std::string& path)
     SerialPortInfo none;
     const Result<std::string> followed = ResolveLinks(path);
     if (!followed) return none;
-    const std::string& resolved = *followed;
-    struct stat st { };
-    if (::stat(resolved.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) return none;
+    const std::optional<dev_t> devnum = DeviceNumber(*followed);
+    if (!devnum) return none;
     Udev u(udev_new());
     if (!u) return none;
-    if (UdevDevice d = TtyRecord(u.get(), st.st_rdev)) {
-        SerialPortInfo info = InfoOf(d.get());
-        info.systemUse = SystemUseOf(info, st.st_rdev, ConsoleNames(u.get()), [] { return Logins(); });
-        return info;
-    }
-    if (!IsPtySlave(st.st_rdev)) return none;
+    const std::vector<Login> logins = Logins();
+    if (UdevDevice d = TtyRecord(u.get(), *devnum)) return Described(d.get(), *devnum, ConsoleDevices(u.get()), logins);
+    if (!IsPtySlave(*devnum)) return none;
     SerialPortInfo pty;
-    pty.device = resolved;
+    pty.device = *followed;
     pty.kind = PortKind::kLink;
-    pty.systemUse = LoginOn(st.st_rdev, Logins());
+    pty.systemUse = LoginOn(*devnum, logins);
+    pty.session = SessionOn(*devnum, logins);
     return pty;
+}
+
+std::array<bool, kHighestPort + 1> FreeRuleNumbers(const std::vector<SerialPortInfo>& ports)
+{
+    std::array<bool, kHighestPort + 1> free{};
+    for (int n = 1; n <= kHighestPort; ++n) {
+        struct stat st { };
+        free[static_cast<std::size_t>(n)] = ::lstat(PortLinkPath(n).c_str(), &st) != 0;
+    }
+    for (const SerialPortInfo& p : ports) {
+        if (p.port != 0 && !p.NoUart()) free[static_cast<std::size_t>(p.port)] = false;
+    }
+    for (const auto& [n, device] : NamedByPath())
+        free[static_cast<std::size_t>(n)] = false;
+    return free;
 }
 
 std::vector<SerialPortInfo> DiscoverPorts()
 {
-    std::optional<std::vector<Login>> logins;
-    const LoginsOnce loginsOnce = [&logins]() -> const std::vector<Login>& {
-        if (!logins) logins = Logins();
-        return *logins;
-    };
-    std::vector<SerialPortInfo> ports = KnownTtys(loginsOnce);
-    AddPortsDirectoryLinks(&ports, loginsOnce);
+    std::vector<SerialPortInfo> ports;
+    const std::vector<Login> logins = Logins();
+    Udev u(udev_new());
+    const std::vector<dev_t> consoles = u ? ConsoleDevices(u.get()) : std::vector<dev_t>{};
+    if (u) ports = KnownTtys(u.get(), consoles, logins);
+    AddPortsDirectoryLinks(&ports, consoles, logins);
     for (SerialPortInfo& info : ports) {
         if (info.port != 0) continue;
         const int builtin = BuiltinPortOf(info.device);
         struct stat st { };
         if (builtin != 0 && ::lstat(PortLinkPath(builtin).c_str(), &st) != 0) info.port = builtin;
     }
+    NumberByRule(&ports);
     std::sort(ports.begin(), ports.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
         if ((a.port == 0) != (b.port == 0)) return a.port != 0;
         if (a.port != b.port) return a.port < b.port;
@@ -367,6 +427,7 @@ Result<> MayOpen(const std::string& path)
     const SerialPortInfo info = DescribeDevice(*resolved);
     if (info.NoUart()) return ErrorOf(ENODEV, path, "no UART behind it");
     if (!info.systemUse.empty()) return ErrorOf(EBUSY, path, "used by the system (" + info.systemUse + ")");
+    if (!info.session.empty()) return ErrorOf(EBUSY, path, "in use by " + info.session);
     return {};
 }
 

@@ -2,8 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
+#include <mutex>
+#include <numeric>
+
+#include "platform/PortDiscovery.h"
 
 #include "platform/NetworkPorts.h"
 
@@ -18,6 +24,57 @@ bool Exists(const std::string& path, bool followLink)
 }
 
 bool InRange(int port) { return port >= 1 && port <= kHighestPort; }
+
+constexpr int kRulePorts = 32;  // the numbers of the table's built-in UARTs come first
+
+struct RuleTable {
+    std::mutex lock;
+    bool known = false;                               // a discovery has run in this process
+    std::vector<std::pair<int, std::string>> found;   // numbered by the last discovery
+    std::vector<std::pair<int, std::string>> byPath;  // named by path, kept for the process
+};
+
+RuleTable& Rules()
+{
+    static RuleTable table;
+    return table;
+}
+
+int RuleNumber(std::string_view name, std::array<bool, kHighestPort + 1>& free)
+{
+    const int first = RuleFirstChoice(name);
+    for (int i = 0; i < kRulePorts; ++i) {
+        const int n = (first - 1 + i) % kRulePorts + 1;
+        if (free[static_cast<std::size_t>(n)]) return n;
+    }
+    for (int n = kHighestPort; n > kRulePorts; --n) {
+        if (free[static_cast<std::size_t>(n)] && !Exists(BuiltinDevicePath(n), true)) return n;
+    }
+    return 0;
+}
+
+std::string Lookup(const RuleTable& t, int port)
+{
+    for (const auto* list : {&t.byPath, &t.found}) {
+        for (const auto& [n, device] : *list) {
+            if (n == port) return device;
+        }
+    }
+    return {};
+}
+
+// The device the rule gave a port; runs one discovery when none has run in this process yet.
+std::string RuleDevicePath(int port)
+{
+    RuleTable& t = Rules();
+    {
+        std::lock_guard guard(t.lock);
+        if (t.known) return Lookup(t, port);
+    }
+    DiscoverPorts();
+    std::lock_guard guard(t.lock);
+    return Lookup(t, port);
+}
 
 }  // namespace
 
@@ -51,7 +108,59 @@ std::string PortDevicePath(int port)
     if (std::optional<std::string> url = NetworkPortUrlOf(port)) return *std::move(url);
     const std::string link = PortLinkPath(port);
     if (!link.empty() && Exists(link, false)) return link;
-    return BuiltinDevicePath(port);
+    if (!InRange(port)) return {};
+    const std::string numbered = RuleDevicePath(port);
+    return numbered.empty() ? BuiltinDevicePath(port) : numbered;
+}
+
+int RuleFirstChoice(std::string_view name)
+{
+    std::uint32_t hash = 2166136261u;
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 16777619u;
+    }
+    return static_cast<int>(hash % kRulePorts) + 1;
+}
+
+std::vector<int> RuleNumbers(const std::vector<std::string>& names, std::array<bool, kHighestPort + 1> free)
+{
+    std::vector<std::size_t> order(names.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return names[a] < names[b]; });
+    std::vector<int> numbers(names.size(), 0);
+    for (std::size_t i : order) {
+        numbers[i] = RuleNumber(names[i], free);
+        free[static_cast<std::size_t>(numbers[i])] = false;
+    }
+    return numbers;
+}
+
+void RememberRuleNumbers(const std::vector<std::pair<int, std::string>>& numbered)
+{
+    RuleTable& t = Rules();
+    std::lock_guard guard(t.lock);
+    t.found = numbered;
+    t.known = true;
+}
+
+int NameDevice(const std::string& device, std::array<bool, kHighestPort + 1> free)
+{
+    RuleTable& t = Rules();
+    std::lock_guard guard(t.lock);
+    for (const auto& [n, path] : t.byPath) {
+        if (path == device) return n;
+    }
+    const int n = RuleNumber(device, free);
+    if (n != 0) t.byPath.emplace_back(n, device);
+    return n;
+}
+
+std::vector<std::pair<int, std::string>> NamedByPath()
+{
+    RuleTable& t = Rules();
+    std::lock_guard guard(t.lock);
+    return t.byPath;
 }
 
 std::string PortDisplayName(int port)

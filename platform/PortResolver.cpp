@@ -20,7 +20,8 @@ SerialError NotUsable(int errnoValue, std::string message) { return ErrorOf(errn
 // caller waiting on a slow host.
 bool Usable(const SerialPortInfo& p)
 {
-    return p.port != 0 && !p.stale && !p.NoUart() && p.systemUse.empty() && p.kind != PortKind::kNetwork;
+    return p.port != 0 && !p.stale && !p.NoUart() && p.systemUse.empty() && p.session.empty()
+        && p.kind != PortKind::kNetwork;
 }
 
 }  // namespace
@@ -50,17 +51,21 @@ Result<PortChoice> ResolvePortArgument(const std::string& text)
     if (::stat(device.c_str(), &st) != 0) return NotUsable(ENOENT, text + ": no such file");
     const std::string shown = device == text ? text : text + " (" + device + ")";
     if (S_ISDIR(st.st_mode)) return NotUsable(EISDIR, shown + ": a directory, not a serial device");
-    if (!S_ISCHR(st.st_mode) || DescribeDevice(device).device.empty())
-        return NotUsable(ENOTTY, shown + ": not a serial device");
+    const SerialPortInfo info = S_ISCHR(st.st_mode) ? DescribeDevice(device) : SerialPortInfo{};
+    if (info.device.empty()) return NotUsable(ENOTTY, shown + ": not a serial device");
 
     const std::vector<SerialPortInfo> ports = DiscoverPorts();
     const auto it = std::find_if(ports.begin(), ports.end(),
                                  [&](const SerialPortInfo& p) { return p.device == device && p.port != 0; });
-    if (it == ports.end())
-        return NotUsable(ENODEV,
-                         shown + ": has no COM number; give it one with a link: ln -s " + device + " "
-                             + PortsDirectory() + "/comN");
-    return PortChoice{it->port, device};
+    if (it != ports.end()) return PortChoice{it->port, device};
+    // Neither the table nor a link nor the rule numbered it (a pty): never a console or a session's
+    // terminal, else the rule's number for this process.
+    if (!info.systemUse.empty()) return NotUsable(EBUSY, shown + ": used by the system (" + info.systemUse + ")");
+    if (!info.session.empty()) return NotUsable(EBUSY, shown + ": in use by " + info.session);
+    const int port = NameDevice(device, FreeRuleNumbers(ports));
+    if (port == 0)
+        return NotUsable(ENOSPC, shown + ": every COM number is taken; remove a link from " + PortsDirectory());
+    return PortChoice{port, device};
 }
 
 const char* PortStateName(PortState state)
@@ -91,6 +96,11 @@ PortStatus ProbeState(const SerialPortInfo& info)
     if (!info.systemUse.empty()) {
         status.state = PortState::kSystem;
         status.reason = info.systemUse;
+        return status;
+    }
+    if (!info.session.empty()) {
+        status.state = PortState::kInUse;
+        status.reason = "by " + info.session;
         return status;
     }
     SerialDevice device;

@@ -18,11 +18,12 @@ struct PortChoice {
     std::string device;  // the device it names
 };
 
-// A COM name or number (1 to 63), a path to a serial device that has a COM number, or the URL of a
-// network port (a COM number is found for it, see NetworkPorts.h). Text that is none of these, or a
-// URL that is not well formed, fails with EINVAL; a path that does not lead to a serial device (a
-// regular file, a directory, /dev/null, a link loop, a dangling link) with another errno. The
-// reason names the text or path given.
+// A COM name or number (1 to 63), a path to any serial device, or the URL of a network port (a COM
+// number is found for it, see NetworkPorts.h). A device that no discovery numbers (a pty) gets the
+// numbering rule's number for this process. Text that is none of these, or a URL that is not well
+// formed, fails with EINVAL; a path that does not lead to a serial device (a regular file, a
+// directory, /dev/null, a link loop, a dangling link) with another errno, and so does a console or
+// a session's terminal (EBUSY). The reason names the text or path given.
 Result<PortChoice> ResolvePortArgument(const std::string& text);
 
 enum class PortState { kReady, kInUse, kPermissionDenied, kStaleLink, kSystem, kNoUart, kUnavailable };

@@ -47,10 +47,16 @@ std::vector<std::string> ListDirectory(const std::string& path)
     return names;
 }
 
-// Every getty and login with a controlling terminal: one pass over /proc.
+// Every controlling terminal of a process: one pass over /proc.
 std::vector<Login> Logins()
 {
+    struct Holder {
+        std::string comm;
+        long pid = 0;
+        bool leader = false;
+    };
     std::vector<Login> logins;
+    std::vector<Holder> holders;  // per entry of logins: the process that names the session
     for (const std::string& pid : ListDirectory("/proc")) {
         if (!IsProcessDirectory(pid)) continue;
         std::ifstream in("/proc/" + pid + "/stat");
@@ -61,15 +67,26 @@ std::vector<Login> Logins()
         const auto close = line.rfind(')');
         if (open == std::string::npos || close == std::string::npos || close < open) continue;
         const std::string comm = line.substr(open + 1, close - open - 1);
-        if (!IsLoginProgram(comm)) continue;
         std::istringstream rest(line.substr(close + 1));
         std::string state;
         long ppid = 0, pgrp = 0, session = 0, ttyNr = 0;
         if (!(rest >> state >> ppid >> pgrp >> session >> ttyNr) || ttyNr == 0) continue;
         const unsigned major = static_cast<unsigned>((ttyNr >> 8) & 0xfff);
         const unsigned minor = static_cast<unsigned>((ttyNr & 0xff) | ((ttyNr >> 12) & 0xfff00));
-        logins.push_back({makedev(major, minor), "login on it (" + comm + ", PID " + pid + ")"});
+        const dev_t terminal = makedev(major, minor);
+        const Holder holder{comm, std::atol(pid.c_str()), std::atol(pid.c_str()) == session};
+        auto it = std::find_if(logins.begin(), logins.end(), [&](const Login& l) { return l.terminal == terminal; });
+        if (it == logins.end()) {
+            logins.push_back({terminal, {}, {}});
+            holders.push_back(holder);
+            it = logins.end() - 1;
+        }
+        Holder& named = holders[static_cast<std::size_t>(it - logins.begin())];
+        if (!named.leader && (holder.leader || holder.pid < named.pid)) named = holder;
+        if (IsLoginProgram(comm) && it->text.empty()) it->text = "login on it (" + comm + ", PID " + pid + ")";
     }
+    for (std::size_t i = 0; i < logins.size(); ++i)
+        logins[i].session = holders[i].comm + " (" + std::to_string(holders[i].pid) + ")";
     return logins;
 }
 
@@ -77,6 +94,14 @@ std::string LoginOn(dev_t device, const std::vector<Login>& logins)
 {
     for (const Login& l : logins) {
         if (l.terminal == device) return l.text;
+    }
+    return {};
+}
+
+std::string SessionOn(dev_t device, const std::vector<Login>& logins)
+{
+    for (const Login& l : logins) {
+        if (l.terminal == device) return l.session;
     }
     return {};
 }

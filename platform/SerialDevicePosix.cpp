@@ -73,12 +73,14 @@ bool AlreadyHeld(int fd, const termios& wanted)
         && ::cfgetospeed(&now) == ::cfgetospeed(&wanted) && ::cfgetispeed(&now) == ::cfgetispeed(&wanted);
 }
 
-// An open tty: the descriptor, locked and in exclusive mode.
+// An open tty: the descriptor, locked and in exclusive mode, and the line settings it had before,
+// given back when it closes (as a terminal program leaves a port as it found it).
 class TtyDevice final : public SerialBackend {
 public:
-    TtyDevice(int fd, std::string path)
+    TtyDevice(int fd, std::string path, const termios& before)
         : m_fd(fd)
         , m_path(std::move(path))
+        , m_before(before)
     { }
     ~TtyDevice() override;
     TtyDevice(const TtyDevice&) = delete;
@@ -93,6 +95,8 @@ public:
 private:
     int m_fd;
     std::string m_path;
+    termios m_before;
+    bool m_configured = false;
 };
 
 }  // namespace
@@ -138,11 +142,14 @@ Result<std::unique_ptr<SerialBackend>> OpenTty(const std::string& devicePath)
         ::close(f);
         return error;
     }
-    return std::unique_ptr<SerialBackend>(std::make_unique<TtyDevice>(f, devicePath));
+    return std::unique_ptr<SerialBackend>(std::make_unique<TtyDevice>(f, devicePath, probe));
 }
 
 TtyDevice::~TtyDevice()
 {
+    // At once, not after draining: a peer that stopped reading would hold the close for ever. A
+    // device that went away refuses, and has nothing to restore.
+    if (m_configured) ::tcsetattr(m_fd, TCSANOW, &m_before);
     // Exclusive mode stays on the tty while anyone else holds it open; give it back before closing.
     ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
@@ -166,6 +173,7 @@ Result<> TtyDevice::Configure(int baudRate, int parity)
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     if (!SetLineSpeed(&t, baudRate)) return ErrorOf(errno, m_path);
+    m_configured = true;
     if (::tcsetattr(m_fd, TCSANOW, &t) != 0 && !AlreadyHeld(m_fd, t)) return ErrorOf(errno, m_path);
     // tcsetattr succeeds when any part was taken; the rate is the part a driver may refuse.
     termios check{};

@@ -33,6 +33,8 @@ std::string StateText(const platform::SerialPortInfo& p, const platform::PortSta
         for (pid_t pid : s.holders)
             text += " " + std::to_string(pid);
         text += ")";
+    } else if (s.state == platform::PortState::kInUse && !s.reason.empty()) {
+        text += " " + s.reason;  // "in use by bash (4242)": a session's terminal
     } else if (!s.reason.empty()) {
         text += " (" + s.reason + ")";
     } else if (s.state == platform::PortState::kStaleLink && IsLinkLoop(p.link)) {

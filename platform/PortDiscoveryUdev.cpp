@@ -138,9 +138,12 @@ std::string ByIdNameOf(udev_device* d, const std::string& device)
     for (const std::string& link : Words(Prop(d, "DEVLINKS"))) {
         if (StartsWith(link, kByIdDirectory)) return link;
     }
-    // No database: the links themselves say where they point.
-    for (const std::string& name : ListDirectory(kByIdDirectory)) {
-        const std::string link = std::string(kByIdDirectory) + "/" + name;
+    // No database: the links themselves say where they point. Read through opendir(): the mock
+    // hardware's preload takes a directory under /dev that open() gave for a device, and loses
+    // track of it at closedir(), confusing the next device opened on the same descriptor.
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(kByIdDirectory, error)) {
+        const std::string link = entry.path().string();
         const Result<std::string> target = ResolveLinks(link);
         if (target && *target == device) return link;
     }

@@ -97,6 +97,7 @@ CliResult RunProgram(const std::string& program, const std::vector<std::string>&
     ::close(in[1]);
 
     bool outOpen = true, errOpen = true, ttyOpen = master >= 0;
+    bool signalDue = options.signal != 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     while ((outOpen || errOpen) && std::chrono::steady_clock::now() < deadline) {
         pollfd p[3] = {
@@ -105,6 +106,10 @@ CliResult RunProgram(const std::string& program, const std::vector<std::string>&
         if (p[0].revents != 0) Drain(out[0], result.out, outOpen);
         if (p[1].revents != 0) Drain(err[0], result.err, errOpen);
         if (p[2].revents != 0) Drain(master, result.err, ttyOpen);
+        if (signalDue && result.err.find(options.signalWhen) != std::string::npos) {
+            ::kill(pid, options.signal);
+            signalDue = false;
+        }
     }
     if (outOpen || errOpen) ::kill(pid, SIGKILL);
     int status = 0;

@@ -43,6 +43,9 @@ struct RunOptions {
     enum class Output { kCaptured, kFull, kClosed } output = Output::kCaptured;  // standard output: /dev/full
     bool inputClosed = false;
     std::vector<std::string> unset;  // further variables to unset
+    // Sends the signal (SIGINT: Ctrl-C) once standard error holds the text; 0: none.
+    int signal = 0;
+    std::string signalWhen;
 };
 
 // Runs the program with the arguments and its output captured; kills it after a minute.

@@ -219,8 +219,11 @@ std::vector<SerialPortInfo> KnownTtys(udev* u, const std::vector<dev_t>& console
     udev_enumerate_scan_devices(e.get());
     for (udev_list_entry* l = udev_enumerate_get_list_entry(e.get()); l != nullptr; l = udev_list_entry_get_next(l)) {
         UdevDevice d(udev_device_new_from_syspath(u, udev_list_entry_get_name(l)));
-        // A tty with no device behind it is virtual.
-        if (!d || udev_device_get_parent(d.get()) == nullptr) continue;
+        // A tty with no device behind it is virtual; but for a Bluetooth port bound before it connects.
+        if (!d
+            || (udev_device_get_parent(d.get()) == nullptr
+                && !StartsWith(Trimmed(udev_device_get_sysname(d.get())), "rfcomm")))
+            continue;
         ports.push_back(Described(d.get(), udev_device_get_devnum(d.get()), consoles, logins));
     }
     return ports;

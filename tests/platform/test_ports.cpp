@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -54,6 +55,46 @@ TEST(PortNames, DisplayWin32AndBuiltinTable)
                   r.port <= platform::kHighestPort ? std::optional(r.port) : std::nullopt);
         EXPECT_EQ(platform::BuiltinDevicePath(r.port), r.builtin) << r.port;
     }
+}
+
+// Devices the built-in table does not cover: the hash's first choice, the next free number up when
+// it is taken (in the order of the names, whatever order the devices came in), COM1 after COM32,
+// then from COM63 down.
+TEST(NumberingRule, FirstChoiceThenUpwardsThenFromTheTop)
+{
+    EXPECT_EQ(platform::RuleFirstChoice(""), 6);  // FNV-1a's offset basis, modulo 32, plus 1
+    using Free = std::array<bool, platform::kHighestPort + 1>;
+    auto freeBut = [](std::initializer_list<int> taken) {
+        Free free;
+        free.fill(true);
+        free[0] = false;
+        for (int n : taken)
+            free[static_cast<std::size_t>(n)] = false;
+        return free;
+    };
+    auto freeOnly = [](std::initializer_list<int> given) {
+        Free free{};
+        for (int n : given)
+            free[static_cast<std::size_t>(n)] = true;
+        return free;
+    };
+    std::initializer_list<int> upper = {19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32};
+    const struct {
+        std::vector<std::string> names;
+        Free free;
+        std::vector<int> numbers;
+    } cases[] = {
+        {{"/dev/ttyAMA0", "/dev/rfcomm0"}, freeBut({}), {19, 11}},
+        // Both hash to 19: the first name in order keeps it, in either plug order.
+        {{"/dev/ttyUSB16", "/dev/ttyAMA0"}, freeBut({}), {20, 19}},
+        {{"/dev/ttyAMA0", "/dev/ttyUSB16"}, freeBut({}), {19, 20}},
+        {{"/dev/ttyAMA0"}, freeBut({19, 20}), {21}},
+        {{"/dev/ttyAMA0"}, freeBut(upper), {1}},
+        {{"/dev/ttyAMA0", "/dev/rfcomm0"}, freeOnly({40, 63}), {40, 63}},
+        {{"/dev/ttyAMA0", "/dev/rfcomm0"}, freeOnly({7}), {0, 7}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::RuleNumbers(c.names, c.free), c.numbers) << ::testing::PrintToString(c.names);
 }
 
 TEST(LineSpeeds, OneTableBothWays)

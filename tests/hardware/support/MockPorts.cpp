@@ -100,11 +100,33 @@ void MockPorts::AddUart(int index, int type)
     const std::string name = "ttyS" + std::to_string(index);
     const std::string parent = "/devices/pnp0/00:0" + std::to_string(index);
     Add("P: " + parent + "\nE: SUBSYSTEM=pnp\nE: DRIVER=serial\n\n"
-            + TtyNode(parent, name, 4, 64 + index, "A: type=" + std::to_string(type) + "\n"),
+            + TtyNode(parent, name, 4, 64 + index, type < 0 ? "" : "A: type=" + std::to_string(type) + "\n"),
         name);
 }
 
-void MockPorts::AddCp210x(int index)
+void MockPorts::AddSocUart(const std::string& name)
+{
+    const std::string parent = "/devices/platform/soc/fe201000.serial";
+    Add("P: " + parent + "\nE: SUBSYSTEM=amba\nE: DRIVER=uart-pl011\n\n"
+            + TtyNode(parent, name, 204, 64, "A: type=32\n"),
+        name);
+}
+
+void MockPorts::AddRfcomm(int index)
+{
+    const std::string name = "rfcomm" + std::to_string(index);
+    Add("P: /devices/virtual/tty/" + name + "\nN: " + name + "\nE: DEVNAME=/dev/" + name
+            + "\nE: SUBSYSTEM=tty\nE: MAJOR=216\nE: MINOR=" + std::to_string(index)
+            + "\nA: dev=216:" + std::to_string(index) + "\n",
+        name);
+}
+
+void MockPorts::LinkNode(const std::string& name, const std::string& target)
+{
+    fs::create_symlink(target, root + "/dev/" + name);
+}
+
+void MockPorts::AddCp210x(int index, const std::string& product)
 {
     const std::string name = "ttyUSB" + std::to_string(index);
     const std::string usb = UsbPath(index);
@@ -113,8 +135,7 @@ void MockPorts::AddCp210x(int index)
     fs::create_directories(root + "/dev/serial/by-id");
     fs::create_symlink("../../" + name, root + ByIdName(index));
     Add(UsbDevice(usb, "10c4", "ea60",
-                  "A: manufacturer=Silicon Labs\nA: product=CP2102 USB to UART Bridge Controller\nA: serial="
-                      + SerialNumber(index))
+                  "A: manufacturer=Silicon Labs\nA: product=" + product + "\nA: serial=" + SerialNumber(index))
             + UsbInterface(iface, "cp210x") + "P: " + iface + "/" + name
             + "\nE: SUBSYSTEM=usb-serial\nE: DRIVER=cp210x\n\n"
             + TtyNode(iface + "/" + name, name, 188, index, "E: ID_VENDOR_ID=10c4\nE: ID_MODEL_ID=ea60\n"),

@@ -17,15 +17,22 @@ public:
     MockPorts(const MockPorts&) = delete;
     MockPorts& operator=(const MockPorts&) = delete;
 
-    // ttyS<index> with the kernel's UART type (4 a 16550A, 0 no UART behind the node).
+    // ttyS<index> with the kernel's UART type (4 a 16550A, 0 no UART behind the node; -1: sysfs
+    // has no type, the driver must be asked).
     void AddUart(int index, int type);
     // ttyUSB<index>: a CP210x adapter with serial number "0001" (index 0; "0002" for 1, ...) and
     // its /dev/serial/by-id/ link.
-    void AddCp210x(int index);
+    void AddCp210x(int index, const std::string& product = "CP2102 USB to UART Bridge Controller");
     // Takes ttyUSB<index> away as unplugging it does: its node and by-id link go, udev announces
     // the removal, then the device's records go. (Adding a device announces it by itself. The
     // testbed cannot make the same node twice: plug another index.)
     void UnplugUsb(int index);
+    // A system-on-chip UART outside the table, "ttyAMA0".
+    void AddSocUart(const std::string& name);
+    // rfcomm<index>: a Bluetooth serial port bound to no connection yet (no device behind it).
+    void AddRfcomm(int index);
+    // A link in the testbed's /dev: "console" -> "ttyS0".
+    void LinkNode(const std::string& name, const std::string& target);
     // ttyUSB<index>: a CH340 adapter, which reports neither manufacturer nor serial number.
     void AddCh340(int index);
     // ttyACM<index>: a CDC-ACM device.

@@ -144,6 +144,13 @@ TEST_F(Terminals, ASessionsTerminalIsNeverOpenedByAnyName)
     EXPECT_EQ(after.c_lflag, before.c_lflag);
     EXPECT_EQ(after.c_iflag, before.c_iflag);
     EXPECT_EQ(::cfgetospeed(&after), ::cfgetospeed(&before));
+
+    // A simulator started on the port replaces the stale link.
+    modsim::PtyModuleOptions options;
+    options.port = 7;
+    options.settings.guestId = 77;
+    auto module = testcommon::StartModule(options);
+    EXPECT_EQ(RunCli({"--port", "COM7", "read", "id"}).out, "id 77\n");
 }
 
 TEST_F(Terminals, CtrlCDuringASearchPrintsWhatWasFoundAndGivesThePortItsBaudRateBack)

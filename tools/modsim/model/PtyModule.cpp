@@ -16,6 +16,7 @@
 #include <string_view>
 #include <thread>
 
+#include "platform/PortDiscovery.h"
 #include "platform/PortNamespace.h"
 #include "platform/StopSignal.h"
 #include "platform/TtyLineSpeed.h"
@@ -27,14 +28,16 @@ namespace {
 
 std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
 
-// A link whose target is a pty that no longer exists.
+// A link to a pty that no longer exists, or that a terminal window has taken since (a session's
+// terminal now).
 bool StalePtyLink(const std::string& link)
 {
     struct stat st { };
-    if (::lstat(link.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || ::stat(link.c_str(), &st) == 0) return false;
+    if (::lstat(link.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return false;
     std::array<char, 4096> target{};
     const ssize_t n = ::readlink(link.c_str(), target.data(), target.size() - 1);
-    return n > 0 && std::string_view(target.data(), static_cast<std::size_t>(n)).starts_with("/dev/pts/");
+    if (n <= 0 || !std::string_view(target.data(), static_cast<std::size_t>(n)).starts_with("/dev/pts/")) return false;
+    return ::stat(link.c_str(), &st) != 0 || !platform::DescribeDevice(link).session.empty();
 }
 
 bool MakeDirectories(const std::string& path, std::string* error)

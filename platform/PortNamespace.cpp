@@ -40,7 +40,7 @@ RuleTable& Rules()
     return table;
 }
 
-int RuleNumber(std::string_view name, std::array<bool, kHighestPort + 1>& free)
+int RuleNumber(std::string_view name, const std::array<bool, kHighestPort + 1>& free)
 {
     const int first = RuleFirstChoice(name);
     for (int i = 0; i < kRulePorts; ++i) {

@@ -29,6 +29,18 @@ namespace {
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The digits at the end of the text's last line: "stopped on COM8\n" -> "8".
+std::string LastNumber(const std::string& text)
+{
+    std::size_t end = text.size();
+    while (end > 0 && (text[end - 1] < '0' || text[end - 1] > '9'))
+        --end;
+    std::size_t begin = end;
+    while (begin > 0 && text[begin - 1] >= '0' && text[begin - 1] <= '9')
+        --begin;
+    return text.substr(begin, end - begin);
+}
+
 // A child named like a shell, in a session of its own with the pty as its controlling terminal: a
 // terminal window's shell.
 class SessionOnPty {
@@ -175,7 +187,12 @@ TEST_F(Terminals, CtrlCDuringASearchPrintsWhatWasFoundAndGivesThePortItsBaudRate
     EXPECT_EQ(r.code, 130) << r.err;
     EXPECT_EQ(r.out, "found COM3 9600 No 433MHz\n  use: --port COM3 --baud 9600 --parity none\n");
     // The progress line stays where it was, ended.
-    EXPECT_TRUE(r.err.ends_with("\x1b[K\norvane-cli: interrupted\n")) << r.err;
+    EXPECT_TRUE(Has(r.err, "\x1b[K\norvane-cli: stopped on COM")) << r.err;
+
+    // One port alone: the same.
+    CliResult alone = RunCli({"search", "--port", pty, "--interval", "300"}, run);
+    EXPECT_EQ(alone.code, 130) << alone.err;
+    EXPECT_TRUE(alone.err.ends_with("\x1b[K\norvane-cli: stopped on COM" + LastNumber(alone.err) + "\n")) << alone.err;
 
     ASSERT_EQ(::tcgetattr(master, &t), 0);
     EXPECT_EQ(::cfgetospeed(&t), static_cast<speed_t>(B4800));

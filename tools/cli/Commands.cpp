@@ -73,9 +73,9 @@ ModuleReport InfoOn(int port, const Invocation& inv)
     ModuleReport r;
     const auto answer = link->Exchange(kSearchRequest, inv.timeoutMs);
     if (!answer) {
-        const std::string name = platform::PortDisplayName(port);
         throw CliError(kExitNoAnswer,
-                       "no module answered on " + link->Where() + "; run 'orvane-cli --port " + name + " search'");
+                       "no module answered on " + link->Where() + "; run 'orvane-cli --port " + PortArgument(port)
+                           + " search'");
     }
     r.moduleType = (*answer)[protocol::kModuleTypeByte];
     ReadChannel(*link, inv.timeoutMs, r);

@@ -131,6 +131,14 @@ int ChoosePort(const Invocation& inv, std::ostream& err)
     return chosen->port;
 }
 
+std::string PortArgument(int port)
+{
+    for (const auto& [n, device] : platform::NamedByPath()) {
+        if (n == port) return cmdline::Escaped(device);
+    }
+    return platform::PortDisplayName(port);
+}
+
 std::vector<int> ReadyPorts()
 {
     std::vector<int> ports;

@@ -24,6 +24,10 @@ int Ports(const Invocation& inv, std::ostream& out, std::ostream& err);
 // --quiet. CliError(kExitPortFailure) when there is none.
 int ChoosePort(const Invocation& inv, std::ostream& err);
 
+// How to name a port on the next command line: its COM name, or the path of a device whose number
+// holds for this run only (a pty named by path).
+std::string PortArgument(int port);
+
 // search --all: the COM numbers of every local port that is ready now, in the order `ports` lists them.
 std::vector<int> ReadyPorts();
 

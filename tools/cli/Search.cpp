@@ -19,7 +19,7 @@ namespace cli {
 namespace {
 
 // The one updating line that shows a search's progress on a terminal: each Show replaces it, Clear
-// removes it. Silent when standard error is no terminal, with --quiet and --json, and with --trace
+// removes it, Finish ends it with a newline (stopped: where the search was stays in view). Silent when standard error is no terminal, with --quiet and --json, and with --trace
 // (whose lines it would break).
 class ProgressLine {
 public:
@@ -37,6 +37,12 @@ public:
     {
         if (!m_shown) return;
         std::cerr << "\r\x1b[K" << std::flush;
+        m_shown = false;
+    }
+    void Finish()
+    {
+        if (!m_shown) return;
+        std::cerr << "\n" << std::flush;
         m_shown = false;
     }
 
@@ -147,8 +153,8 @@ std::string FoundText(const PortSearch& s, const Invocation& inv)
     const std::string baudRate = std::to_string(s.link->BaudRate());
     const int parity = s.link->Parity();
     if (!inv.json) {
-        return "found " + port + ' ' + baudRate + ' ' + ParityText(parity) + ' ' + module + "\n  use: --port " + port
-            + " --baud " + baudRate + " --parity " + ParityWordText(parity) + '\n';
+        return "found " + port + ' ' + baudRate + ' ' + ParityText(parity) + ' ' + module + "\n  use: --port "
+            + PortArgument(s.port) + " --baud " + baudRate + " --parity " + ParityWordText(parity) + '\n';
     }
     std::string json = "{\"port\":" + Quoted(port) + ",\"baud\":" + baudRate
         + ",\"parity\":" + Quoted(ParityWordText(parity)) + ",\"module\":" + Quoted(module);
@@ -170,7 +176,11 @@ std::vector<PortSearch> SearchPorts(const std::vector<int>& ports, const Invocat
         for (PortSearch& s : searches) {
             if (s.searching || s.told || !ended) continue;
             s.told = true;
-            progress.Clear();
+            if (s.failure && s.failure->Code() == kExitInterrupted) {
+                progress.Finish();
+            } else {
+                progress.Clear();
+            }
             ended(s);
         }
     };

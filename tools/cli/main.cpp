@@ -12,6 +12,7 @@
 #include "CliError.h"
 #include "CommandLine.h"
 #include "Commands.h"
+#include "Fleet.h"
 #include "StandardStreams.h"
 
 namespace {
@@ -19,6 +20,8 @@ namespace {
 int Run(const std::vector<std::string>& args)
 {
     try {
+        // Ctrl-C during any command ends its waits: the port closes, giving back its line settings.
+        const cli::InterruptGuard interrupts;
         return cli::RunCommand(cli::ParseCommandLine(args), std::cout, std::cerr);
     } catch (const cli::CliError& e) {
         std::cout.flush();

@@ -77,11 +77,17 @@ int NumberNetworkPort(const std::string& url)
     for (int port = 1; port <= kHighestPort && number == 0; ++port) {
         if (NetworkPortUrlOf(port) == url) number = port;
     }
+    // Numbers the numbering rule gave to devices outside the table are theirs (looked up before the
+    // lock: a discovery may run, and it asks for the numbers given here).
+    std::array<bool, kHighestPort + 1> ruled{};
+    for (int port = 1; port <= kHighestPort && number == 0; ++port)
+        ruled[static_cast<std::size_t>(port)] = !RuleDevice(port).empty();
     std::lock_guard guard(g_lock);
     for (int port = 1; port <= kHighestPort && number == 0; ++port) {
         struct stat st { };
         const std::string entry = PortLinkPath(port);
-        const bool taken = g_named.contains(port) || (!entry.empty() && ::lstat(entry.c_str(), &st) == 0)
+        const bool taken = g_named.contains(port) || ruled[static_cast<std::size_t>(port)]
+            || (!entry.empty() && ::lstat(entry.c_str(), &st) == 0)
             || ::lstat(BuiltinDevicePath(port).c_str(), &st) == 0;
         if (!taken) number = port;
     }

@@ -366,6 +366,9 @@ std::array<bool, kHighestPort + 1> FreeRuleNumbers(const std::vector<SerialPortI
     }
     for (const auto& [n, device] : NamedByPath())
         free[static_cast<std::size_t>(n)] = false;
+    for (int n = 1; n <= kHighestPort; ++n) {
+        if (CommandLineNetworkPort(n)) free[static_cast<std::size_t>(n)] = false;
+    }
     return free;
 }
 

@@ -63,8 +63,9 @@ std::string Lookup(const RuleTable& t, int port)
     return {};
 }
 
-// The device the rule gave a port; runs one discovery when none has run in this process yet.
-std::string RuleDevicePath(int port)
+}  // namespace
+
+std::string RuleDevice(int port)
 {
     RuleTable& t = Rules();
     {
@@ -75,8 +76,6 @@ std::string RuleDevicePath(int port)
     std::lock_guard guard(t.lock);
     return Lookup(t, port);
 }
-
-}  // namespace
 
 std::string PortsDirectory()
 {
@@ -109,7 +108,7 @@ std::string PortDevicePath(int port)
     const std::string link = PortLinkPath(port);
     if (!link.empty() && Exists(link, false)) return link;
     if (!InRange(port)) return {};
-    const std::string numbered = RuleDevicePath(port);
+    const std::string numbered = RuleDevice(port);
     return numbered.empty() ? BuiltinDevicePath(port) : numbered;
 }
 

@@ -44,6 +44,9 @@ int RuleFirstChoice(std::string_view name);
 // given. 0 for a name that finds no free number.
 std::vector<int> RuleNumbers(const std::vector<std::string>& names, std::array<bool, kHighestPort + 1> free);
 
+// The device the rule gave a port in this process (a discovery runs when none has yet); empty for
+// none.
+std::string RuleDevice(int port);
 // The devices the rule numbered, as the last discovery in this process found them: PortDevicePath
 // names them. Each call replaces the last one's, but for the devices named by path (NameDevice).
 void RememberRuleNumbers(const std::vector<std::pair<int, std::string>>& numbered);

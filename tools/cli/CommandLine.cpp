@@ -345,8 +345,8 @@ std::string HelpText(std::optional<Command> topic)
           "  help [COMMAND]          this help, or a command's (also: orvane-cli COMMAND --help)\n"
           "\n"
           "Options (before or after the command; --name=value works too):\n";
-    out += p.Help({"port", "all", "baud", "parity", "timeout", "wait-for", "json", "trace", "quiet", "list", "help",
-                   "version"});
+    out += p.Help(
+        {"port", "all", "baud", "parity", "timeout", "wait-for", "json", "trace", "quiet", "list", "help", "version"});
     out += "\nEnvironment (the command line wins):\n" + p.EnvironmentHelp();
     out += "\n"
            "Exit codes: 0 done; 1 no answer, a read-back that differs, or standard output or error that\n"

@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "CliError.h"
+#include "ModuleLink.h"
 #include "PortCommands.h"
 #include "platform/PortModel.h"
 
@@ -54,7 +55,8 @@ int WatchPorts(const Invocation& inv, std::ostream& out)
     if (model.EventFd() < 0) throw CliError(kExitPortFailure, "the system sends no device events; cannot watch");
     for (;;) {
         const int ready = AwaitEvents(model, -1);
-        // A signal that has not ended the program: wait on.
+        // Ctrl-C ends the watch; another signal that has not ended the program: wait on.
+        if (ready < 0 && errno == EINTR && ModuleLink::Interrupted()) return kExitInterrupted;
         if (ready < 0 && errno == EINTR) continue;
         if (ready <= 0) throw CliError(kExitPortFailure, "device events cannot be read");
         // A burst of events is read at once and costs one look at the devices.
@@ -78,6 +80,8 @@ void WaitForUsablePort(const Invocation& inv, std::ostream& err)
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
         if (left <= 0) return;
         const int ready = AwaitEvents(model, static_cast<int>(left));
+        if (ready < 0 && errno == EINTR && ModuleLink::Interrupted())
+            throw CliError(kExitInterrupted, "stopped while waiting for a port");
         if (ready < 0 && errno == EINTR) continue;
         if (ready <= 0) return;
         model.TakeEvents();

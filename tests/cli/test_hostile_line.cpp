@@ -47,7 +47,9 @@ TEST_F(CliOnHostileLine, KeepsToItsTimeoutWithItsMemoryFlat)
         if (testcommon::kMemoryIsMeasurable) {
             EXPECT_LT(r.peakResidentKb - quiet.peakResidentKb, 20 * 1024);
         }
-        if (flood.framesArrive) {
+        // Frames pile up only while the program waits out its timeout; one that gets its answer early
+        // may end before its notice queue is full.
+        if (flood.framesArrive && !answered) {
             EXPECT_NE(r.err.find(" frames: the window could not keep up\n"), std::string::npos);
         }
     }

@@ -18,12 +18,15 @@
 #include <vector>
 
 #include "common/ModuleStarter.h"
+#include "common/OpenWatch.h"
 #include "common/PtyMaster.h"
 #include "platform/PortNamespace.h"
 #include "support/CliTestKit.h"
 
 using clitest::CliResult;
 using clitest::RunCli;
+
+using testcommon::OpenWatch;
 
 namespace {
 
@@ -77,25 +80,6 @@ public:
     int master = -1;
     pid_t pid = -1;
     std::string slave;
-};
-
-// Opens of a file, as inotify sees them.
-class OpenWatch {
-public:
-    explicit OpenWatch(const std::string& path)
-        : fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    {
-        EXPECT_GE(::inotify_add_watch(fd, path.c_str(), IN_OPEN), 0) << path;
-    }
-    ~OpenWatch() { ::close(fd); }
-    bool Opened() const
-    {
-        pollfd p{fd, POLLIN, 0};
-        return ::poll(&p, 1, 0) > 0;
-    }
-
-private:
-    int fd;
 };
 
 class Terminals : public ::testing::Test {

@@ -11,52 +11,23 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/OpenWatch.h"
 #include "platform/PortDiscovery.h"
 #include "platform/PortNamespace.h"
 #include "serial/ZebSerial.h"
 #include "support/CliTestKit.h"
 #include "support/MockPorts.h"
+#include "support/PortsOutput.h"
 
 using clitest::CliResult;
 using clitest::RunCli;
+using hwtest::Has;
+using hwtest::LineOf;
+using hwtest::Probed;
+
+using testcommon::OpenWatch;
 
 namespace {
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// The line of `ports` output that starts with the COM name.
-std::string LineOf(const std::string& out, const std::string& com)
-{
-    const auto at = out.find(com + "\t");
-    if (at == std::string::npos) return {};
-    return out.substr(at, out.find('\n', at) - at);
-}
-
-std::vector<int> Probed()
-{
-    ZebSerial serial;
-    serial.ProbePorts();
-    return std::vector<int>(serial.ports.begin(), serial.ports.begin() + serial.portCount);
-}
-
-// Opens of a file, as inotify sees them.
-class OpenWatch {
-public:
-    explicit OpenWatch(const std::string& path)
-        : fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    {
-        EXPECT_GE(::inotify_add_watch(fd, path.c_str(), IN_OPEN), 0) << path;
-    }
-    ~OpenWatch() { ::close(fd); }
-    bool Opened() const
-    {
-        pollfd p{fd, POLLIN, 0};
-        return ::poll(&p, 1, 0) > 0;
-    }
-
-private:
-    int fd;
-};
 
 // What bash completes after the words, one per line.
 std::string Completed(const std::string& words)

@@ -17,6 +17,7 @@
 #include <span>
 #include <thread>
 
+#include "common/OpenWatch.h"
 #include "common/Wait.h"
 #include "model/ModuleModel.h"
 #include "platform/PortNamespace.h"
@@ -25,28 +26,17 @@
 #include "serial/ZebSerial.h"
 #include "support/CliTestKit.h"
 #include "support/MockPorts.h"
+#include "support/PortsOutput.h"
 
 using clitest::CliResult;
 using clitest::RunCli;
+using hwtest::Has;
+using hwtest::LineOf;
+using hwtest::Probed;
+
+using testcommon::OpenWatch;
 
 namespace {
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// The line of `ports` output that starts with the COM name.
-std::string LineOf(const std::string& out, const std::string& com)
-{
-    const auto at = out.find(com + "\t");
-    if (at == std::string::npos) return {};
-    return out.substr(at, out.find('\n', at) - at);
-}
-
-std::vector<int> Probed()
-{
-    ZebSerial serial;
-    serial.ProbePorts();
-    return std::vector<int>(serial.ports.begin(), serial.ports.begin() + serial.portCount);
-}
 
 // A real ttyS0, UART-less ttyS1 to ttyS3 and a CP210x adapter.
 class PcWithAdapter : public ::testing::Test {
@@ -139,25 +129,6 @@ TEST(UsbDevices, EachKindAndItsComNumber)
     EXPECT_EQ(platform::ResolvePortArgument("/dev/ttyUSB1")->port, 5);
     EXPECT_EQ(platform::DefaultPort(found)->port, 5);
 }
-
-// Opens of a pty, seen by inotify on the pty itself.
-class OpenWatch {
-public:
-    explicit OpenWatch(const std::string& pty)
-        : fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    {
-        EXPECT_GE(::inotify_add_watch(fd, pty.c_str(), IN_OPEN), 0) << pty;
-    }
-    ~OpenWatch() { ::close(fd); }
-    bool Opened() const
-    {
-        pollfd p{fd, POLLIN, 0};
-        return ::poll(&p, 1, 0) > 0;
-    }
-
-private:
-    int fd;
-};
 
 TEST(Console, IsUsedByTheSystemAndNeverOpened)
 {

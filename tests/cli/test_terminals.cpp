@@ -7,8 +7,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/inotify.h>
-#include <sys/ioctl.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -20,6 +18,7 @@
 #include "common/ModuleStarter.h"
 #include "common/OpenWatch.h"
 #include "common/PtyMaster.h"
+#include "common/SessionOnPty.h"
 #include "platform/PortNamespace.h"
 #include "support/CliTestKit.h"
 
@@ -43,44 +42,6 @@ std::string LastNumber(const std::string& text)
         --begin;
     return text.substr(begin, end - begin);
 }
-
-// A child named like a shell, in a session of its own with the pty as its controlling terminal: a
-// terminal window's shell.
-class SessionOnPty {
-public:
-    SessionOnPty()
-    {
-        master = testcommon::OpenPtyMaster(&slave);
-        int ready[2];
-        if (master < 0 || ::pipe(ready) != 0) return;
-        pid = ::fork();
-        if (pid == 0) {
-            ::prctl(PR_SET_NAME, "bash");
-            ::setsid();
-            const int fd = ::open(slave.c_str(), O_RDWR);
-            if (fd < 0 || ::ioctl(fd, TIOCSCTTY, 0) != 0) ::_exit(1);
-            [[maybe_unused]] const ssize_t w = ::write(ready[1], "x", 1);
-            for (;;)
-                ::pause();
-        }
-        char c = 0;
-        [[maybe_unused]] const ssize_t r = ::read(ready[0], &c, 1);
-        ::close(ready[0]);
-        ::close(ready[1]);
-    }
-    ~SessionOnPty()
-    {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-        if (master >= 0) ::close(master);
-    }
-
-    int master = -1;
-    pid_t pid = -1;
-    std::string slave;
-};
 
 class Terminals : public ::testing::Test {
 protected:
@@ -106,7 +67,7 @@ TEST_F(Terminals, TheSimulatorsPtyIsReadByItsPathWithOrWithoutItsLink)
 
 TEST_F(Terminals, ASessionsTerminalIsNeverOpenedByAnyName)
 {
-    SessionOnPty session;
+    testcommon::SessionOnPty session("bash");
     ASSERT_GT(session.pid, 0);
     termios before{};
     ASSERT_EQ(::tcgetattr(session.master, &before), 0);

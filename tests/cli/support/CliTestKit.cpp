@@ -37,6 +37,17 @@ void Drain(int fd, std::string& into, bool& open)
     }
 }
 
+// In a forked child: becomes the program, or ends with 127 as a shell would.
+[[noreturn]] void Exec(const std::string& program, const std::vector<std::string>& args)
+{
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+}
+
 }  // namespace
 
 CliResult RunProgram(const std::string& program, const std::vector<std::string>& args, const RunOptions& options)
@@ -80,12 +91,7 @@ CliResult RunProgram(const std::string& program, const std::vector<std::string>&
             && (::setgroups(0, nullptr) != 0 || ::setgid(options.runAsUid) != 0 || ::setuid(options.runAsUid) != 0)) {
             ::_exit(126);
         }
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
+        Exec(program, args);
     }
     ::close(in[0]);
     ::close(out[1]);
@@ -207,12 +213,7 @@ BackgroundProgram::BackgroundProgram(const std::string& name, const std::vector<
     if (m_pid == 0) {
         ::dup2(fds[1], 1);
         ::dup2(fds[1], 2);
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
+        Exec(program, args);
     }
     ::close(fds[1]);
     m_out = fds[0];

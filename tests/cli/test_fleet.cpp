@@ -40,6 +40,18 @@ protected:
         return ports;
     }
 
+    // A fleet of `count`, then one module on COM40 that drops every request; COM40 comes last.
+    std::vector<int> StartFleetAndASilentModule(int count)
+    {
+        std::vector<int> ports = StartFleet(count);
+        modsim::PtyModuleOptions silentOptions;
+        silentOptions.port = 40;
+        silentOptions.dropProbability = 1.0;
+        silent = testcommon::StartModule(silentOptions);
+        ports.push_back(40);
+        return ports;
+    }
+
     static std::vector<std::string> PortArgs(const std::vector<int>& ports)
     {
         std::vector<std::string> args;
@@ -72,6 +84,7 @@ protected:
 
     clitest::TempConfigHome home;
     std::unique_ptr<clitest::BackgroundProgram> simulators;
+    std::unique_ptr<modsim::PtyModule> silent;
 };
 
 TEST_F(Fleet, ThirtyTwoModulesAreWrittenAtOnceAndEachReadsBackWhatWasWritten)
@@ -119,12 +132,7 @@ TEST_F(Fleet, ThirtyTwoModulesAreWrittenAtOnceAndEachReadsBackWhatWasWritten)
 
 TEST_F(Fleet, AModuleThatNeverAnswersIsNamedAndTheOthersAreDone)
 {
-    std::vector<int> ports = StartFleet(31);
-    modsim::PtyModuleOptions silentOptions;
-    silentOptions.port = 40;
-    silentOptions.dropProbability = 1.0;
-    auto silent = testcommon::StartModule(silentOptions);
-    ports.push_back(40);
+    const std::vector<int> ports = StartFleetAndASilentModule(31);
 
     std::vector<std::string> args = PortArgs(ports);
     for (const char* a : {"--timeout", "300", "apply", "-"})
@@ -184,12 +192,7 @@ TEST_F(Fleet, ASearchTellsTheFoundPortBeforeTheEmptyOneGivesUp)
 
 TEST_F(Fleet, AStopPrintsWhatIsDoneAndNamesThePortsStillAtWork)
 {
-    std::vector<int> ports = StartFleet(2);
-    modsim::PtyModuleOptions silentOptions;
-    silentOptions.port = 40;
-    silentOptions.dropProbability = 1.0;
-    auto silent = testcommon::StartModule(silentOptions);
-    ports.push_back(40);
+    const std::vector<int> ports = StartFleetAndASilentModule(2);
     std::vector<std::string> args = PortArgs(ports);
     for (const char* a : {"--timeout", "60000", "read", "id"})
         args.push_back(a);

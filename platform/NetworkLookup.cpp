@@ -1,7 +1,10 @@
 #include "platform/NetworkLookup.h"
 
+#include "platform/StopSignal.h"
+
 #include <netdb.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -50,7 +53,8 @@ struct Shared {
 
 }  // namespace
 
-Result<std::vector<ResolvedAddress>> LookUp(const std::string& host, std::uint16_t port, int timeoutMs)
+Result<std::vector<ResolvedAddress>> LookUp(const std::string& host, std::uint16_t port, int timeoutMs,
+                                            const StopSignal* interrupt)
 {
     auto shared = std::make_shared<Shared>();
     try {
@@ -63,9 +67,17 @@ Result<std::vector<ResolvedAddress>> LookUp(const std::string& host, std::uint16
     } catch (const std::system_error&) {
         return Resolve(host, port);
     }
+    // The interrupt is an eventfd, not a condition: it is looked at every few milliseconds.
+    constexpr auto kSlice = std::chrono::milliseconds(20);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::unique_lock guard(shared->lock);
-    if (!shared->done.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return shared->result.has_value(); }))
-        return ErrorOf(ETIMEDOUT, {}, "cannot resolve " + host + ": no answer from the name service");
+    while (!shared->result) {
+        if (interrupt != nullptr && interrupt->IsSet()) return ErrorOf(ECANCELED, {}, "cancelled");
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            return ErrorOf(ETIMEDOUT, {}, "cannot resolve " + host + ": no answer from the name service");
+        shared->done.wait_for(guard, std::min<std::chrono::steady_clock::duration>(kSlice, deadline - now));
+    }
     return *std::move(shared->result);
 }
 

@@ -12,6 +12,8 @@
 
 namespace platform {
 
+class StopSignal;
+
 struct ResolvedAddress {
     int family = AF_UNSPEC;
     sockaddr_storage address{};
@@ -20,7 +22,9 @@ struct ResolvedAddress {
 
 // The TCP addresses of host (a name, or an IPv4 or IPv6 address) at port, in the resolver's order.
 // Fails with EHOSTUNREACH and the resolver's reason, or with ETIMEDOUT when no answer came within
-// timeoutMs; a lookup that outlasts the limit finishes on its own thread and is forgotten.
-Result<std::vector<ResolvedAddress>> LookUp(const std::string& host, std::uint16_t port, int timeoutMs);
+// timeoutMs, or with ECANCELED as soon as interrupt (when given) is set; a lookup that outlasts the
+// wait finishes on its own thread and is forgotten.
+Result<std::vector<ResolvedAddress>> LookUp(const std::string& host, std::uint16_t port, int timeoutMs,
+                                            const StopSignal* interrupt = nullptr);
 
 }  // namespace platform

@@ -14,7 +14,7 @@ namespace platform {
 class SerialBackend {
 public:
     virtual ~SerialBackend() = default;
-    virtual Result<> Configure(int baudRate, int parity) = 0;
+    virtual Result<> Configure(int baudRate, int parity, const StopSignal* interrupt) = 0;
     virtual void Purge(SerialDevice::PurgeWhat what) = 0;
     virtual Result<std::size_t> WriteSome(std::span<const std::uint8_t> chunk, int timeoutMs) = 0;
     virtual Result<std::size_t> WaitRead(std::span<std::uint8_t> buffer, const StopSignal& stop) = 0;
@@ -24,7 +24,7 @@ public:
 // A tty (SerialDevicePosix.cpp), opened exclusively.
 Result<std::unique_ptr<SerialBackend>> OpenTty(const std::string& path);
 // A serial port server's port at rfc2217://HOST:PORT (SerialDeviceRfc2217.cpp): connected, with
-// Telnet negotiated, within a few seconds.
-Result<std::unique_ptr<SerialBackend>> OpenNetworkPort(const std::string& url);
+// Telnet negotiated, within a few seconds, or ECANCELED as soon as interrupt is set.
+Result<std::unique_ptr<SerialBackend>> OpenNetworkPort(const std::string& url, const StopSignal* interrupt);
 
 }  // namespace platform

@@ -17,12 +17,16 @@ SerialDevice::SerialDevice() = default;
 
 SerialDevice::~SerialDevice() { Close(); }
 
-Result<> SerialDevice::Open(const std::string& devicePath)
+SerialDevice::SerialDevice(SerialDevice&&) noexcept = default;
+
+SerialDevice& SerialDevice::operator=(SerialDevice&&) noexcept = default;
+
+Result<> SerialDevice::Open(const std::string& devicePath, const StopSignal* interrupt)
 {
     Close();
     // The kind of device is told by its path: a URL names a port on another machine.
     Result<std::unique_ptr<SerialBackend>> opened
-        = protocol::LooksLikeNetworkPortUrl(devicePath) ? OpenNetworkPort(devicePath) : OpenTty(devicePath);
+        = protocol::LooksLikeNetworkPortUrl(devicePath) ? OpenNetworkPort(devicePath, interrupt) : OpenTty(devicePath);
     if (!opened) return opened.Error();
     m_backend = *std::move(opened);
     m_path = devicePath;
@@ -55,10 +59,10 @@ void SerialDevice::SetTimeouts(const Timeouts& timeouts)
     m_driver.timeouts = timeouts;
 }
 
-Result<> SerialDevice::Configure(int baudRate, int parity)
+Result<> SerialDevice::Configure(int baudRate, int parity, const StopSignal* interrupt)
 {
     if (!m_backend) return NotOpen();
-    return m_backend->Configure(baudRate, parity);
+    return m_backend->Configure(baudRate, parity, interrupt);
 }
 
 void SerialDevice::Purge(PurgeWhat what)

@@ -23,10 +23,14 @@ public:
     ~SerialDevice();
     SerialDevice(const SerialDevice&) = delete;
     SerialDevice& operator=(const SerialDevice&) = delete;
+    // An open device may be handed on, from the thread that opened it to the one that uses it.
+    SerialDevice(SerialDevice&&) noexcept;
+    SerialDevice& operator=(SerialDevice&&) noexcept;
 
     // Opens the device for reading and writing, not shared: anyone else holding it makes this fail
-    // with "in use".
-    Result<> Open(const std::string& path);
+    // with "in use". A port on another machine may wait seconds for its host; setting interrupt (from
+    // another thread) ends that wait at once with ECANCELED.
+    Result<> Open(const std::string& path, const StopSignal* interrupt = nullptr);
     // A device that is open is closed; closing a closed device does nothing.
     void Close();
     bool IsOpen() const { return m_backend != nullptr; }
@@ -34,7 +38,8 @@ public:
     // Raw, 8 data bits, 1 stop bit, parity 0 none / 1 odd / 2 even, no flow control, DTR and RTS dropped.
     // A byte received with a parity or framing error is passed on as it came.
     // A baud rate the device has no setting for, or parity outside 0..2, fails with its reason.
-    Result<> Configure(int baudRate, int parity);
+    // interrupt ends a wait for a network server's acknowledgement, as for Open.
+    Result<> Configure(int baudRate, int parity, const StopSignal* interrupt = nullptr);
 
     // Driver settings a port takes besides its line: queue sizes, the mask of line events to report,
     // and read/write timeouts. A tty has no counterpart for them (the receive thread blocks in poll(),

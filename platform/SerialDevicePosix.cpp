@@ -86,7 +86,7 @@ public:
     TtyDevice(const TtyDevice&) = delete;
     TtyDevice& operator=(const TtyDevice&) = delete;
 
-    Result<> Configure(int baudRate, int parity) override;
+    Result<> Configure(int baudRate, int parity, const StopSignal* interrupt) override;
     void Purge(SerialDevice::PurgeWhat what) override;
     Result<std::size_t> WriteSome(std::span<const std::uint8_t> chunk, int timeoutMs) override;
     Result<std::size_t> WaitRead(std::span<std::uint8_t> buffer, const StopSignal& stop) override;
@@ -155,7 +155,8 @@ TtyDevice::~TtyDevice()
     ::close(m_fd);
 }
 
-Result<> TtyDevice::Configure(int baudRate, int parity)
+// A tty never waits here: there is nothing to interrupt.
+Result<> TtyDevice::Configure(int baudRate, int parity, const StopSignal* /*interrupt*/)
 {
     speed_t speed{};
     if (!SpeedOf(baudRate, &speed))

@@ -53,6 +53,10 @@ int MsLeft(Clock::time_point deadline)
 // The connection is gone; IsGone() holds for it.
 SerialError Gone(const std::string& url, const std::string& reason) { return ErrorOf(EIO, url, reason); }
 
+SerialError Cancelled(const std::string& url) { return ErrorOf(ECANCELED, url, "cancelled"); }
+
+int FdOf(const StopSignal* signal) { return signal != nullptr ? signal->Fd() : -1; }
+
 void KeepAlive(int fd)
 {
     // A dropped network is noticed within seconds even while nothing is sent: three unanswered probes
@@ -70,8 +74,9 @@ void KeepAlive(int fd)
     ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeoutMs, sizeof userTimeoutMs);
 }
 
-// One non-blocking connection attempt, finished by the deadline: the socket, or the errno.
-Result<int> ConnectOne(const ResolvedAddress& address, Clock::time_point deadline, const std::string& url)
+// One non-blocking connection attempt, finished by the deadline or the interrupt: the socket, or the errno.
+Result<int> ConnectOne(const ResolvedAddress& address, Clock::time_point deadline, const std::string& url,
+                       const StopSignal* interrupt)
 {
     const int fd = ::socket(address.family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) return ErrorOf(errno, url);
@@ -79,18 +84,21 @@ Result<int> ConnectOne(const ResolvedAddress& address, Clock::time_point deadlin
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address.address), address.length) != 0) {
         err = errno;
         if (err == EINPROGRESS) {
-            pollfd p{fd, POLLOUT, 0};
+            pollfd p[2] = {{fd, POLLOUT, 0}, {FdOf(interrupt), POLLIN, 0}};
             int n = 0;
-            while ((n = ::poll(&p, 1, MsLeft(deadline))) < 0 && errno == EINTR) { }
+            while ((n = ::poll(p, interrupt != nullptr ? 2 : 1, MsLeft(deadline))) < 0 && errno == EINTR) { }
             socklen_t size = sizeof err;
             if (n == 0)
                 err = ETIMEDOUT;
+            else if (n > 0 && (p[1].revents & POLLIN) != 0)
+                err = ECANCELED;
             else if (n < 0 || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &size) != 0)
                 err = errno;
         }
     }
     if (err == 0) return fd;
     ::close(fd);
+    if (err == ECANCELED) return Cancelled(url);
     const std::string reason = err == ETIMEDOUT ? "no answer from the host"
         : err == ECONNREFUSED                   ? "connection refused"
                                                 : std::strerror(err);
@@ -108,9 +116,9 @@ public:
     NetworkDevice& operator=(const NetworkDevice&) = delete;
 
     // Our option requests, then the server's answers until BINARY and COM-PORT-OPTION are on.
-    Result<> Negotiate();
+    Result<> Negotiate(const StopSignal* interrupt);
 
-    Result<> Configure(int baudRate, int parity) override;
+    Result<> Configure(int baudRate, int parity, const StopSignal* interrupt) override;
     void Purge(SerialDevice::PurgeWhat what) override;
     Result<std::size_t> WriteSome(std::span<const std::uint8_t> chunk, int timeoutMs) override;
     Result<std::size_t> WaitRead(std::span<std::uint8_t> buffer, const StopSignal& stop) override;
@@ -124,8 +132,10 @@ private:
     void Decode(std::span<const std::uint8_t> bytes);
     void Fail(SerialError error);
     // Waits until ready() holds (asked under m_stateLock), reading the socket itself while no one
-    // else does; fails with the connection's failure, or with `late` at the deadline.
-    template <typename Ready> Result<> WaitUntil(Ready ready, int timeoutMs, const SerialError& late);
+    // else does; fails with the connection's failure, with `late` at the deadline, or as cancelled
+    // once interrupt is set.
+    template <typename Ready>
+    Result<> WaitUntil(Ready ready, int timeoutMs, const SerialError& late, const StopSignal* interrupt);
     // Sends the bytes whole (commands must never be cut), after a 0xFF still owed to the data.
     Result<> SendControl(std::span<const std::uint8_t> bytes);
     // Sends what the socket takes until the deadline: the count sent. Only with m_writeLock held.
@@ -210,7 +220,8 @@ void NetworkDevice::Fail(SerialError error)
     m_changed.notify_all();
 }
 
-template <typename Ready> Result<> NetworkDevice::WaitUntil(Ready ready, int timeoutMs, const SerialError& late)
+template <typename Ready>
+Result<> NetworkDevice::WaitUntil(Ready ready, int timeoutMs, const SerialError& late, const StopSignal* interrupt)
 {
     constexpr int kSliceMs = 50;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -221,9 +232,10 @@ template <typename Ready> Result<> NetworkDevice::WaitUntil(Ready ready, int tim
             if (ready()) return {};
             if (Clock::now() >= deadline) return late;
         }
+        if (interrupt != nullptr && interrupt->IsSet()) return Cancelled(m_url);
         const int slice = std::min(kSliceMs, MsLeft(deadline));
         if (std::unique_lock reading(m_readLock, std::try_to_lock); reading.owns_lock()) {
-            Pump(slice, -1);
+            if (!Pump(slice, FdOf(interrupt))) return Cancelled(m_url);
         } else {
             // The receive thread reads; it wakes us with what it decoded.
             std::unique_lock state(m_stateLock);
@@ -232,7 +244,7 @@ template <typename Ready> Result<> NetworkDevice::WaitUntil(Ready ready, int tim
     }
 }
 
-Result<> NetworkDevice::Negotiate()
+Result<> NetworkDevice::Negotiate(const StopSignal* interrupt)
 {
     std::vector<std::uint8_t> opening;
     {
@@ -240,8 +252,9 @@ Result<> NetworkDevice::Negotiate()
         opening = m_negotiation.Start();
     }
     if (const Result<> sent = SendControl(opening); !sent) return sent.Error();
-    const Result<> ready = WaitUntil([this] { return m_negotiation.Status() != tn::Negotiation::State::Negotiating; },
-                                     kNegotiationMs, ErrorOf(ETIMEDOUT, m_url, "no Telnet answer from the server"));
+    const Result<> ready
+        = WaitUntil([this] { return m_negotiation.Status() != tn::Negotiation::State::Negotiating; }, kNegotiationMs,
+                    ErrorOf(ETIMEDOUT, m_url, "no Telnet answer from the server"), interrupt);
     if (!ready) return ready.Error();
     std::lock_guard guard(m_stateLock);
     if (const auto refused = m_negotiation.RefusedOption())
@@ -251,7 +264,7 @@ Result<> NetworkDevice::Negotiate()
     return {};
 }
 
-Result<> NetworkDevice::Configure(int baudRate, int parity)
+Result<> NetworkDevice::Configure(int baudRate, int parity, const StopSignal* interrupt)
 {
     if (baudRate <= 0) return ErrorOf(EINVAL, m_url, "baud rate " + std::to_string(baudRate) + " not supported");
     if (parity < 0 || parity > 2) return ErrorOf(EINVAL, m_url, "parity " + std::to_string(parity) + " not supported");
@@ -274,7 +287,7 @@ Result<> NetworkDevice::Configure(int baudRate, int parity)
             return m_answers[tn::kSetBaudRate] && m_answers[tn::kSetDataSize] && m_answers[tn::kSetParity]
                 && m_answers[tn::kSetStopSize];
         },
-        kAcknowledgeMs, ErrorOf(ETIMEDOUT, m_url, "the server did not acknowledge the line settings"));
+        kAcknowledgeMs, ErrorOf(ETIMEDOUT, m_url, "the server did not acknowledge the line settings"), interrupt);
     if (!answered) return answered.Error();
     std::lock_guard guard(m_stateLock);
     if (*m_answers[tn::kSetBaudRate] != rate)
@@ -394,23 +407,24 @@ Result<std::size_t> NetworkDevice::WaitRead(std::span<std::uint8_t> buffer, cons
 
 }  // namespace
 
-Result<std::unique_ptr<SerialBackend>> OpenNetworkPort(const std::string& url)
+Result<std::unique_ptr<SerialBackend>> OpenNetworkPort(const std::string& url, const StopSignal* interrupt)
 {
     const std::optional<protocol::NetworkPortUrl> address = protocol::ParseNetworkPortUrl(url);
     if (!address) return ErrorOf(EINVAL, url, "not a network port: rfc2217://HOST:PORT expected");
     const auto deadline = Clock::now() + std::chrono::milliseconds(kConnectMs);
-    const Result<std::vector<ResolvedAddress>> found = LookUp(address->host, address->port, kConnectMs);
+    const Result<std::vector<ResolvedAddress>> found = LookUp(address->host, address->port, kConnectMs, interrupt);
     if (!found) return ErrorOf(found.Error().errnoValue, url, found.Error().reason);
     SerialError last = ErrorOf(EHOSTUNREACH, url, "no address for the host");
     for (const ResolvedAddress& candidate : *found) {
-        const Result<int> connected = ConnectOne(candidate, deadline, url);
+        const Result<int> connected = ConnectOne(candidate, deadline, url, interrupt);
         if (!connected) {
+            if (connected.Error().errnoValue == ECANCELED) return connected.Error();
             last = connected.Error();
             continue;
         }
         KeepAlive(*connected);
         auto device = std::make_unique<NetworkDevice>(*connected, url);
-        if (const Result<> negotiated = device->Negotiate(); !negotiated) return negotiated.Error();
+        if (const Result<> negotiated = device->Negotiate(interrupt); !negotiated) return negotiated.Error();
         return std::unique_ptr<SerialBackend>(std::move(device));
     }
     return last;

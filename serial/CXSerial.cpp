@@ -51,34 +51,43 @@ int CXSerial::IsOpen() const { return handle.IsOpen() && !m_hungUp.load() ? 1 : 
 int CXSerial::Open(int portNumber, int baud, int parityIndex)
 {
     Close();
+    return Adopt(portNumber, baud, parityIndex, PrepareDevice(portNumber, baud, parityIndex, nullptr));
+}
+
+platform::Result<platform::SerialDevice> CXSerial::PrepareDevice(int portNumber, int baud, int parityIndex,
+                                                                 const platform::StopSignal* interrupt)
+{
+    const platform::Result<std::string> path = UsableDevice(portNumber);
+    if (!path) return path.Error();
+    platform::SerialDevice device;
+    if (const platform::Result<> opened = device.Open(*path, interrupt); !opened) return opened.Error();
+    device.Purge(platform::SerialDevice::kPurgeBoth);
+    // A tty has no event mask, timeouts or driver queues (the reader blocks in poll()): the device
+    // records them and they cannot fail on an open device.
+    device.SetEventMask(kEventMask);
+    device.SetTimeouts({});
+    if (const platform::Result<> configured = device.Configure(baud, parityIndex, interrupt); !configured)
+        return configured.Error();
+    device.SetQueueSizes(kQueueSize, kQueueSize);
+    return device;
+}
+
+int CXSerial::Adopt(int portNumber, int baud, int parityIndex, platform::Result<platform::SerialDevice> prepared)
+{
+    Close();
     port = portNumber;
     baudRate = baud;
     parity = parityIndex;
+    if (!prepared) {
+        SetError(prepared.Error());
+        return 0;
+    }
     SetError({});
-    const platform::Result<std::string> path = UsableDevice(portNumber);
-    if (!path) {
-        SetError(path.Error());
-        return 0;
-    }
-    if (const platform::Result<> opened = handle.Open(*path); !opened) {
-        SetError(opened.Error());
-        return 0;
-    }
-    handle.Purge(platform::SerialDevice::kPurgeBoth);
-    // A tty has no event mask, timeouts or driver queues (the reader blocks in poll()): the device
-    // records them and they cannot fail on an open device.
-    handle.SetEventMask(kEventMask);
-    handle.SetTimeouts({});
-    if (const platform::Result<> configured = handle.Configure(baudRate, parity); !configured) {
-        SetError(configured.Error());
-        handle.Close();
-        return 0;
-    }
-    handle.SetQueueSizes(kQueueSize, kQueueSize);
+    handle = *std::move(prepared);
     m_hungUp = false;
     OnStreamStart();
     if (!StartReader()) {
-        SetError(platform::ErrorOf(EAGAIN, *path, "cannot start the receive thread"));
+        SetError(platform::ErrorOf(EAGAIN, handle.Path(), "cannot start the receive thread"));
         handle.Close();
         return 0;
     }
@@ -108,6 +117,12 @@ int CXSerial::OpenOrReconfigure(int portNumber, int baud, int parityIndex)
         return SetLineState(baud, parityIndex);
     }
     return Open(portNumber, baud, parityIndex);
+}
+
+bool CXSerial::WouldConnect(int portNumber) const
+{
+    if (IsOpen() && portNumber == port) return false;
+    return protocol::LooksLikeNetworkPortUrl(platform::PortDevicePath(portNumber));
 }
 
 int CXSerial::Write(const void* data, unsigned count)

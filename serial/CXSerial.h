@@ -49,6 +49,16 @@ public:
     int SetLineState(int baudRate, int parity);
     // SetLineState when port n is the open one, else Open (also after the device went away).
     int OpenOrReconfigure(int port, int baudRate, int parity);
+    // Whether OpenOrReconfigure(n, ...) would connect to a port on another machine, which may wait
+    // seconds for its host, rather than reconfigure the open port or open a local device.
+    bool WouldConnect(int port) const;
+    // Open in two halves, for a caller that must not wait: PrepareDevice does the slow part and
+    // touches no serial object, so it may run on any thread; setting interrupt makes it give up at
+    // once (ECANCELED). Adopt finishes on the owning thread: it closes the open port, as Open does
+    // first, and takes the prepared device, or records why it could not be prepared.
+    static platform::Result<platform::SerialDevice> PrepareDevice(int port, int baudRate, int parity,
+                                                                  const platform::StopSignal* interrupt);
+    int Adopt(int port, int baudRate, int parity, platform::Result<platform::SerialDevice> prepared);
     // 1 when every byte was written; 0 when no port is open, the device is gone, or a chunk could not
     // be written in kChunkTries tries. Writes never interleave.
     int Write(const void* data, unsigned count);

@@ -45,7 +45,11 @@ TForm1::~TForm1() = default;
 
 bool TForm1::OpenOrReconfigurePort(int port, int baudRate, int parity)
 {
-    return serial.OpenOrReconfigure(port, baudRate, parity) != 0;
+    // A port on another machine is reached on a thread of its own, so that a slow or silent host
+    // never freezes the window; everything else is quick and stays on this thread.
+    if (!serial.WouldConnect(port)) return serial.OpenOrReconfigure(port, baudRate, parity) != 0;
+    platform::Result<platform::SerialDevice> prepared = m_connect.Run(port, baudRate, parity);
+    return serial.Adopt(port, baudRate, parity, std::move(prepared)) != 0;
 }
 
 void TForm1::ClosePort()
@@ -313,6 +317,8 @@ void TForm1::StopSearchWithBox(const QString& status, const QString& text)
 
 void TForm1::Timer1Timer()
 {
+    // The last tick's port is still being reached over the network: this tick waits its turn.
+    if (m_connect.Busy()) return;
     if (Form2) {
         Form2->SelectItems(serial.scanPortItem, serial.scanBaudItem, serial.scanParityItem);
         Form2->OpenSelectedPort();

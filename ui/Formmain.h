@@ -3,6 +3,7 @@
 // module's answers and the module search.
 
 #include "serial/ZebSerial.h"
+#include "ui/PortConnect.h"
 #include "ui/PortDialogHost.h"
 
 #include <QString>
@@ -91,6 +92,8 @@ public:
     bool OpenOrReconfigurePort(int port, int baudRate, int parity) override;
     void ClosePort() override;
     bool PortIsOpen() const override;
+    bool PortBusy() const override { return m_connect.Busy(); }
+    void CancelPortOpen() override { m_connect.Interrupt(); }
     void SetSearchCursor(int portItem, int baudItem, int parityItem) override;
     void SetSearchEnd(int baudItem) override;
 
@@ -180,6 +183,8 @@ private:
     bool m_answerBoxShowing = false;
     bool m_heldRelease = false;
     bool m_handlingHeld = false;
+
+    PortConnect m_connect;
 
     // Declared last so that it goes first: the port is closed and the reader stopped while
     // the window still exists.

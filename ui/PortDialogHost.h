@@ -26,6 +26,10 @@ public:
     virtual bool OpenOrReconfigurePort(int port, int baudRate, int parity) = 0;
     virtual void ClosePort() = 0;
     virtual bool PortIsOpen() const = 0;
+    // While a port on another machine is being reached (the window goes on meanwhile), and how the
+    // dialog gives that up when it is closed.
+    virtual bool PortBusy() const = 0;
+    virtual void CancelPortOpen() = 0;
     // "Open" records the opened pair as where the next search starts; picking a baud rate or a
     // parity in the dialog moves the search's end mark to the baud item.
     virtual void SetSearchCursor(int portItem, int baudItem, int parityItem) = 0;

@@ -101,17 +101,35 @@ TForm2::OpenResult TForm2::OpenSelectedPort()
 
 void TForm2::suiButton_OpenClick()
 {
-    switch (OpenSelectedPort()) {
+    // A port is being reached already (a second click, or a search's): the click is not taken.
+    if (m_host.PortBusy()) return;
+    m_opening = true;
+    m_openGivenUp = false;
+    const OpenResult result = OpenSelectedPort();
+    m_opening = false;
+    switch (result) {
     case OpenResult::Opened:
         m_host.SetSearchCursor(PortItem(), BaudItem(), ParityItem());
         m_host.SetActionStatus(QStringLiteral(" "));
         done(kModalResultCancel);
         break;
-    case OpenResult::OpenFailed: ShowBox(this, QStringLiteral("Open Com fail"), QStringLiteral("Error")); break;
+    case OpenResult::OpenFailed:
+        // Not when the user gave the open up by closing the dialog.
+        if (!m_openGivenUp) ShowBox(this, QStringLiteral("Open Com fail"), QStringLiteral("Error"));
+        break;
     case OpenResult::NoSelection:
         ShowBox(this, QStringLiteral("Please Slect the Right Param"), QStringLiteral("Hint"));
         break;
     }
+}
+
+void TForm2::done(int result)
+{
+    if (m_opening && m_host.PortBusy()) {
+        m_openGivenUp = true;
+        m_host.CancelPortOpen();
+    }
+    QDialog::done(result);
 }
 
 void TForm2::suiButton_CloseClick()

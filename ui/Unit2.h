@@ -58,6 +58,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    // Closing the dialog while its "Open" still reaches a port on another machine gives that up.
+    void done(int result) override;
 
 private:
     friend struct WindowTestAccess;
@@ -65,4 +67,7 @@ private:
     void BuildControls();
 
     PortDialogHost& m_host;
+    // While "Open" runs, and whether the dialog was closed meanwhile.
+    bool m_opening = false;
+    bool m_openGivenUp = false;
 };

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
+#include <cerrno>
 #include <fstream>
 
 using uitest::Windows;
@@ -80,6 +83,37 @@ TEST(NetworkPortWindow, ReadsThroughAnEntryAndClosesWhenTheServerGoes)
     w.form2.FormShow();
     EXPECT_TRUE(w.dialog.suiButton_Open->isEnabled());
     EXPECT_FALSE(w.dialog.suiButton_Close->isEnabled());
+}
+
+// A host that accepts and never answers keeps "Open" waiting for the server's Telnet answers: the
+// window's loop goes on meanwhile, a second "Open" and the search's tick are not taken, and closing
+// the dialog gives the open up at once, without the error box.
+TEST(NetworkPortWindow, ASilentHostLeavesTheWindowGoingAndClosingTheDialogGivesUp)
+{
+    testcommon::HostileServer silent(testcommon::HostileServer::Behaviour::kSilent);
+    ASSERT_TRUE(silent.Ok());
+    WriteEntry(9, silent.Url());
+    Windows w;
+    w.ComSetting();
+    const QString statusBefore = w.form1.StatusText();
+    bool ranWhileWaiting = false;
+    QTimer::singleShot(0, &w.form2, [&] {
+        ranWhileWaiting = w.form1.PortBusy();
+        w.form2.suiButton_OpenClick();
+        w.form1.Timer1Timer();
+        EXPECT_EQ(w.form1.StatusText(), statusBefore) << "a tick ran while the port was being reached";
+        w.form2.reject();
+    });
+    w.OpenPort(9);
+
+    EXPECT_TRUE(ranWhileWaiting);
+    EXPECT_FALSE(w.form1.PortBusy());
+    ZebSerial& serial = w.form1.Serial();
+    EXPECT_EQ(serial.IsOpen(), 0);
+    EXPECT_EQ(serial.LastError().errnoValue, ECANCELED) << serial.LastError().Describe();
+    EXPECT_TRUE(w.form1.StatusText().startsWith("   Open Com fail:COM9,9600,No "))
+        << w.form1.StatusText().toStdString();
+    EXPECT_TRUE(w.boxes.boxes().empty()) << w.LastBoxText().toStdString();
 }
 
 }  // namespace

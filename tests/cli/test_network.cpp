@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <thread>
 
@@ -150,6 +151,40 @@ TEST_P(CliOverNetwork, AServerThatGoesAwayWhileARequestWaitsIsAHangUp)
 
 INSTANTIATE_TEST_SUITE_P(Servers, CliOverNetwork, ::testing::Values(ServerKind::kSer2net, ServerKind::kSimulator),
                          [](const auto& info) { return info.param == ServerKind::kSer2net ? "ser2net" : "simulator"; });
+
+// A network that drops every packet while a request waits: the loopback link goes down in a network
+// namespace of the test's own. No data and no keep-alive answer within seconds is a hang-up, long
+// before the answer's timeout.
+TEST(CliOverDroppedNetwork, ANetworkThatFallsSilentIsAHangUp)
+{
+    if (clitest::RunProgram("/usr/bin/unshare", {"-rn", "/bin/true"}).code != 0)
+        GTEST_SKIP() << "no private network namespace here (unshare -rn fails)";
+    clitest::TempConfigHome home;
+    const std::string script = R"(
+PATH="$PATH:/usr/sbin:/sbin"
+ip link set lo up || exit 90
+"$1" --serve rfc2217:3333 --delay-ms 60000 --verbose > "$3/modsim.out" 2>&1 &
+sim=$!
+waitfor() { n=0; until grep -q "$1" "$2"; do n=$((n+1)); [ $n -lt 1200 ] || exit 91; sleep 0.05; done; }
+waitfor serving "$3/modsim.out"
+"$2" --port rfc2217://127.0.0.1:3333 --timeout 50000 read channel 2> "$3/cli.err" &
+cli=$!
+waitfor "<- AF AF" "$3/modsim.out"
+ip link set lo down
+wait $cli
+code=$?
+kill $sim
+wait $sim
+cat "$3/cli.err" >&2
+exit $code
+)";
+    const std::string bin = std::getenv("ORVANE_BIN_DIR");
+    const CliResult r = clitest::RunProgram(
+        "/usr/bin/unshare",
+        {"-rn", "/bin/sh", "-c", script, "sh", bin + "/orvane-modsim", bin + "/orvane-cli", home.Path().string()});
+    EXPECT_EQ(r.code, 3) << r.err;
+    EXPECT_NE(r.err.find("went away"), std::string::npos) << r.err;
+}
 
 TEST(CliOverHostileNetwork, EndsWithTheRightCodeAndSendsNothingItShouldNot)
 {

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <mutex>
@@ -39,8 +40,9 @@ void OnMessage(j_common_ptr cinfo, int level)
 
 void Silent(j_common_ptr) { }
 
-// Kept out of DecodeJpeg so that no object with a destructor lives across setjmp.
-bool Decode(jpeg_decompress_struct& cinfo, ErrorManager& err, const QByteArray& data, QImage& out)
+// Kept out of DecodeJpeg so that no object with a destructor lives across setjmp. With a valid shown
+// size, out may come wider than asked (the decoder crops whole blocks); the caller cuts it.
+bool Decode(jpeg_decompress_struct& cinfo, ErrorManager& err, const QByteArray& data, QSize shown, QImage& out)
 {
     if (setjmp(err.escape)) return false;
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(data.constData()),
@@ -55,13 +57,28 @@ bool Decode(jpeg_decompress_struct& cinfo, ErrorManager& err, const QByteArray& 
     cinfo.out_color_space = gray ? JCS_GRAYSCALE : kColorSpace;
     jpeg_start_decompress(&cinfo);
 
-    out = QImage(int(cinfo.output_width), int(cinfo.output_height), gray ? QImage::Format_Grayscale8 : kColorFormat);
+    JDIMENSION rows = cinfo.output_height;
+    if (shown.isValid()) {
+        rows = std::min(rows, JDIMENSION(shown.height()));
+#ifdef JCS_EXTENSIONS
+        // One block column more than shown, so that the last column shown is smoothed from its real
+        // neighbour, as in the whole picture, and not from a copy of itself.
+        constexpr JDIMENSION kMargin = 16;
+        JDIMENSION left = 0;
+        JDIMENSION width = std::min(cinfo.output_width, JDIMENSION(shown.width()) + kMargin);
+        if (width < cinfo.output_width) jpeg_crop_scanline(&cinfo, &left, &width);
+#endif
+    }
+    out = QImage(int(cinfo.output_width), int(rows), gray ? QImage::Format_Grayscale8 : kColorFormat);
     if (out.isNull()) return false;
-    while (cinfo.output_scanline < cinfo.output_height) {
+    while (cinfo.output_scanline < rows) {
         JSAMPROW row = out.scanLine(int(cinfo.output_scanline));
         jpeg_read_scanlines(&cinfo, &row, 1);
     }
-    jpeg_finish_decompress(&cinfo);
+    if (rows < cinfo.output_height)
+        jpeg_abort_decompress(&cinfo);
+    else
+        jpeg_finish_decompress(&cinfo);
     return true;
 }
 
@@ -74,7 +91,7 @@ QByteArray ReadResource(const QString& path)
 
 }  // namespace
 
-QImage DecodeJpeg(const QByteArray& data)
+QImage DecodeJpeg(const QByteArray& data, QSize shown)
 {
     if (data.isEmpty()) return {};
     jpeg_decompress_struct cinfo{};
@@ -85,9 +102,10 @@ QImage DecodeJpeg(const QByteArray& data)
     err.pub.output_message = Silent;
     jpeg_create_decompress(&cinfo);
     QImage image;
-    const bool ok = Decode(cinfo, err, data, image);
+    const bool ok = Decode(cinfo, err, data, shown, image);
     jpeg_destroy_decompress(&cinfo);
     if (!ok) return {};
+    if (shown.isValid() && image.width() > shown.width()) image = image.copy(0, 0, shown.width(), image.height());
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -96,6 +114,17 @@ QImage LoadPageBackground()
 {
     static const QImage page = DecodeJpeg(ReadResource(QStringLiteral(":/page/background.jpg")));
     return page;
+}
+
+QImage LoadPageBackground(QSize shown)
+{
+    static QSize size;
+    static QImage part;
+    if (part.isNull() || shown != size) {
+        part = DecodeJpeg(ReadResource(QStringLiteral(":/page/background.jpg")), shown);
+        size = shown;
+    }
+    return part;
 }
 
 QImage LoadStatusGradient()

@@ -81,16 +81,17 @@ QImage StatusGradientAt(qreal devicePixelRatio)
 }
 
 // The page's background the same way: the twice-size JPEG is decoded only when first asked for.
-QImage PageBackgroundAt(qreal devicePixelRatio)
+// Either is drawn unscaled from its corner, so only the part the panel shows is decoded.
+QImage PageBackgroundAt(qreal devicePixelRatio, QSize shown)
 {
-    if (devicePixelRatio <= 1.0) return LoadPageBackground();
-    static const QImage twice = [] {
+    if (devicePixelRatio <= 1.0) return LoadPageBackground(shown);
+    static const QImage twice = [shown] {
         QFile file(QStringLiteral(":/page/background@2x.jpg"));
-        QImage image = file.open(QIODevice::ReadOnly) ? DecodeJpeg(file.readAll()) : QImage();
+        QImage image = file.open(QIODevice::ReadOnly) ? DecodeJpeg(file.readAll(), shown * 2) : QImage();
         image.setDevicePixelRatio(2.0);
         return image;
     }();
-    return twice.isNull() ? LoadPageBackground() : twice;
+    return twice.isNull() ? LoadPageBackground(shown) : twice;
 }
 
 }  // namespace
@@ -99,7 +100,7 @@ void TForm1::UsePicturesAt(qreal devicePixelRatio)
 {
     const QImage gradient = StatusGradientAt(devicePixelRatio);
     if (gradient.cacheKey() != suiImagePanel2->Picture().cacheKey()) suiImagePanel2->setPicture(gradient);
-    const QImage page = PageBackgroundAt(devicePixelRatio);
+    const QImage page = PageBackgroundAt(devicePixelRatio, suiImagePanel3->size());
     if (page.cacheKey() != suiImagePanel3->Picture().cacheKey()) suiImagePanel3->setPicture(page);
 }
 
@@ -173,7 +174,7 @@ void TForm1::BuildPage()
     suiImagePanel3->setGeometry(0, 0, 405, 382);
     suiImagePanel3->setAlign(TsuiCustomPanel::alTop);
     suiImagePanel3->setDrawStyle(TsuiCustomPanel::suiNormal);
-    suiImagePanel3->setPicture(LoadPageBackground());
+    suiImagePanel3->setPicture(LoadPageBackground(suiImagePanel3->size()));
 }
 
 // Channel and frequency, the air baud rate, the module's serial settings.

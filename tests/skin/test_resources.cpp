@@ -233,6 +233,20 @@ TEST_F(Resources, PageBackgroundIsALightBlueBaselineJpeg)
     }
 }
 
+// Decoding only the part shown gives exactly the whole picture's corner, the last column included.
+TEST_F(Resources, ThePartShownIsTheWholePicturesCorner)
+{
+    const QByteArray data = PageJpeg();
+    const QImage whole = DecodeJpeg(data);
+    ASSERT_EQ(whole.size(), QSize(791, 669));
+    for (const QSize shown : {QSize(405, 382), QSize(1, 1), QSize(17, 9), QSize(790, 668), QSize(791, 669)}) {
+        const QImage part = DecodeJpeg(data, shown);
+        EXPECT_EQ(part.size(), shown);
+        EXPECT_EQ(part, whole.copy(QRect(QPoint(0, 0), shown))) << shown.width() << "x" << shown.height();
+    }
+    EXPECT_EQ(DecodeJpeg(data, QSize(2000, 2000)), whole);
+}
+
 TEST(DecodeJpeg, CorruptDataGivesANullImage)
 {
     const QByteArray good = PageJpeg();

@@ -2,6 +2,7 @@
 
 #include "support/UiTestKit.h"
 
+#include "skin/JpegImage.h"
 #include "skin/Suibutton.h"
 #include "skin/Suicombobox.h"
 #include "skin/Suiedit.h"
@@ -107,7 +108,9 @@ TEST(Layout, MainWindowStartsAsDefined)
     EXPECT_EQ(c.suiTabSheet1->Caption(), "Radio Parameters");
     EXPECT_EQ(c.suiPageControl1->UIStyle(), MacOS);
     EXPECT_EQ(c.suiPageControl1->LeftMargin(), 10);
-    EXPECT_EQ(c.suiImagePanel3->Picture().size(), QSize(791, 669));
+    // The 791 x 669 picture is drawn unscaled from its corner: the panel keeps only what it shows.
+    EXPECT_EQ(c.suiImagePanel3->Picture().size(), QSize(405, 382));
+    EXPECT_EQ(c.suiImagePanel3->Picture(), LoadPageBackground().copy(0, 0, 405, 382));
     EXPECT_EQ(c.suiImagePanel2->Picture().size(), QSize(8, 37));
     EXPECT_EQ(c.suiImagePanel2->Caption(), "");
     EXPECT_EQ(c.suiImagePanel1->Color(), 0xF0CAA6u);

@@ -48,6 +48,9 @@ bool TForm1::OpenOrReconfigurePort(int port, int baudRate, int parity)
     // A port on another machine is reached on a thread of its own, so that a slow or silent host
     // never freezes the window; everything else is quick and stays on this thread.
     if (!serial.WouldConnect(port)) return serial.OpenOrReconfigure(port, baudRate, parity) != 0;
+    // As Open does: the old port goes first (a server may take one client only, and two entries may
+    // name the same server).
+    serial.Close();
     platform::Result<platform::SerialDevice> prepared = m_connect.Run(port, baudRate, parity);
     return serial.Adopt(port, baudRate, parity, std::move(prepared)) != 0;
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -132,21 +131,20 @@ TEST_P(CliOverNetwork, EveryCommandReachesTheModule)
 TEST_P(CliOverNetwork, AServerThatGoesAwayWhileARequestWaitsIsAHangUp)
 {
     modsim::PtyModuleOptions options;
-    options.delayMs = 60000;  // the answer never comes in time
+    options.delayMs = 600000;  // the answer never comes in time
     ServedModule served(GetParam(), options);
     ASSERT_FALSE(served.url.empty());
     std::thread kill([&] {
         testcommon::WaitWithoutEvents([&] { return served.requests->load() > 0; });
         served.StopServer();
     });
-    const auto start = std::chrono::steady_clock::now();
-    const CliResult r = RunCli({"--port", served.url, "--timeout", "50000", "read", "channel"});
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // The longest timeout there is, well beyond the minute the run is given before it is killed:
+    // only the hang-up can end it with the program's own exit status.
+    const CliResult r = RunCli({"--port", served.url, "--timeout", "600000", "read", "channel"});
     kill.join();
     EXPECT_EQ(r.code, 3) << r.err;
     EXPECT_NE(r.err.find(served.url), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("went away"), std::string::npos) << r.err;
-    EXPECT_LT(seconds, 40.0);  // far below the timeout: the hang-up ended it, not the wait
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, CliOverNetwork, ::testing::Values(ServerKind::kSer2net, ServerKind::kSimulator),

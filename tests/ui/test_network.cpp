@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 
 using uitest::Windows;
@@ -44,10 +45,21 @@ struct Server {
     }
 };
 
-void WriteEntry(int port, const std::string& url)
-{
-    std::ofstream(uitest::PortsDirectory() + "/com" + std::to_string(port)) << url << "\n";
-}
+// A ports-directory entry for the test's duration: the directory is the whole program's.
+class Entry {
+public:
+    Entry(int port, const std::string& url)
+        : path(uitest::PortsDirectory() + "/com" + std::to_string(port))
+    {
+        std::ofstream(path) << url << "\n";
+    }
+    ~Entry() { std::remove(path.c_str()); }
+    Entry(const Entry&) = delete;
+    Entry& operator=(const Entry&) = delete;
+
+private:
+    std::string path;
+};
 
 TEST(NetworkPortWindow, ReadsThroughAnEntryAndClosesWhenTheServerGoes)
 {
@@ -57,7 +69,7 @@ TEST(NetworkPortWindow, ReadsThroughAnEntryAndClosesWhenTheServerGoes)
     uitest::Module module(options);
     Server server(module.Pty().DevicePath());
     ASSERT_FALSE(server.url.empty());
-    WriteEntry(8, server.url);
+    const Entry entry(8, server.url);
 
     Windows w;
     w.ComSetting();
@@ -92,7 +104,7 @@ TEST(NetworkPortWindow, ASilentHostLeavesTheWindowGoingAndClosingTheDialogGivesU
 {
     testcommon::HostileServer silent(testcommon::HostileServer::Behaviour::kSilent);
     ASSERT_TRUE(silent.Ok());
-    WriteEntry(9, silent.Url());
+    const Entry entry(9, silent.Url());
     Windows w;
     w.ComSetting();
     const QString statusBefore = w.form1.StatusText();

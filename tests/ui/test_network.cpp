@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 using uitest::Windows;
@@ -45,12 +46,14 @@ struct Server {
     }
 };
 
-// A ports-directory entry for the test's duration: the directory is the whole program's.
+// A ports-directory entry for the test's duration: the directory is the whole program's, and is
+// made here when no module of the test has made it yet.
 class Entry {
 public:
     Entry(int port, const std::string& url)
         : path(uitest::PortsDirectory() + "/com" + std::to_string(port))
     {
+        std::filesystem::create_directories(uitest::PortsDirectory());
         std::ofstream(path) << url << "\n";
     }
     ~Entry() { std::remove(path.c_str()); }

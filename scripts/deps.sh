@@ -18,7 +18,7 @@ set_name=${1:-build}
 build=(
   cmake ninja-build g++ pkg-config make
   qt6-base-dev qt6-base-dev-tools
-  libjpeg62-turbo-dev libudev-dev
+  libjpeg-dev libudev-dev
   fonts-liberation fonts-dejavu-core fonts-wqy-zenhei
   gzip dpkg-dev file
 )

@@ -110,6 +110,17 @@ void TForm1::FormCreate()
 void TForm1::suiButton1Click()
 {
     if (!Form2) return;
+    // A search's step is reaching a port on another machine: the dialog waits for it to end, so
+    // that what the user opens there is not replaced by the step's port afterwards.
+    if (m_connect.Busy()) {
+        if (!m_comSettingWaits)
+            m_connect.WhenDone(this, [this] {
+                m_comSettingWaits = false;
+                suiButton1Click();
+            });
+        m_comSettingWaits = true;
+        return;
+    }
     if (portListPending) {
         portListPending = false;
         RelistPorts();

@@ -185,6 +185,7 @@ private:
     bool m_handlingHeld = false;
 
     PortConnect m_connect;
+    bool m_comSettingWaits = false;
 
     // Declared last so that it goes first: the port is closed and the reader stopped while
     // the window still exists.

@@ -9,6 +9,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 platform::Result<platform::SerialDevice> PortConnect::Run(int port, int baudRate, int parity)
 {
@@ -37,5 +38,7 @@ platform::Result<platform::SerialDevice> PortConnect::Run(int port, int baudRate
     if (worker.joinable()) worker.join();
     QGuiApplication::restoreOverrideCursor();
     m_busy = false;
+    for (auto& [context, f] : std::exchange(m_whenDone, {}))
+        if (context) QMetaObject::invokeMethod(context, std::move(f), Qt::QueuedConnection);
     return *std::move(prepared);
 }

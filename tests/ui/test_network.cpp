@@ -131,4 +131,36 @@ TEST(NetworkPortWindow, ASilentHostLeavesTheWindowGoingAndClosingTheDialogGivesU
     EXPECT_TRUE(w.boxes.boxes().empty()) << w.LastBoxText().toStdString();
 }
 
+// "Com Setting" pressed while a search's step reaches a silent host opens the dialog only once the
+// step has ended, so that the step's port cannot afterwards replace one opened in the dialog.
+TEST(NetworkPortWindow, ComSettingWaitsForASearchStepThatReachesAHost)
+{
+    testcommon::HostileServer silent(testcommon::HostileServer::Behaviour::kSilent);
+    ASSERT_TRUE(silent.Ok());
+    const Entry entry(9, silent.Url());
+    Windows w;
+    w.ComSetting();
+    const int item = w.dialog.suiComboBox_ComPort->findText("COM9");
+    ASSERT_GE(item, 0);
+    w.form1.SetSearchCursor(item, 3, 0);
+    bool shownDuringStep = true;
+    QTimer::singleShot(0, &w.form1, [&] {
+        w.form1.suiButton1Click();
+        shownDuringStep = w.form2.isVisible();
+        w.form1.CancelPortOpen();
+    });
+    w.form1.Timer1Timer();
+    EXPECT_FALSE(shownDuringStep);
+
+    bool shownAfter = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!w.form2.isVisible()) return;
+        shownAfter = true;
+        w.form2.reject();
+    });
+    watch.start(10);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return shownAfter; }));
+}
+
 }  // namespace

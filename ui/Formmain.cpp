@@ -110,13 +110,16 @@ void TForm1::FormCreate()
 void TForm1::suiButton1Click()
 {
     if (!Form2) return;
-    // A search's step is reaching a port on another machine: the dialog waits for it to end, so
-    // that what the user opens there is not replaced by the step's port afterwards.
+    // A search's step is reaching a port on another machine: the dialog waits for it to end (and
+    // for a box the step raises), so that the step's port cannot replace one opened in the dialog.
     if (m_connect.Busy()) {
         if (!m_comSettingWaits)
             m_connect.WhenDone(this, [this] {
-                m_comSettingWaits = false;
-                suiButton1Click();
+                platform::WhenNoMessageBox([self = QPointer<TForm1>(this)] {
+                    if (!self) return;
+                    self->m_comSettingWaits = false;
+                    self->suiButton1Click();
+                });
             });
         m_comSettingWaits = true;
         return;

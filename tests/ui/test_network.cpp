@@ -100,16 +100,24 @@ TEST(NetworkPortWindow, ReadsThroughAnEntryAndClosesWhenTheServerGoes)
     EXPECT_FALSE(w.dialog.suiButton_Close->isEnabled());
 }
 
-// A host that accepts and never answers keeps "Open" waiting for the server's Telnet answers: the
-// window's loop goes on meanwhile, a second "Open" and the search's tick are not taken, and closing
-// the dialog gives the open up at once, without the error box.
-TEST(NetworkPortWindow, ASilentHostLeavesTheWindowGoingAndClosingTheDialogGivesUp)
-{
-    testcommon::HostileServer silent(testcommon::HostileServer::Behaviour::kSilent);
-    ASSERT_TRUE(silent.Ok());
-    const Entry entry(9, silent.Url());
+// COM9 on a host that accepts and never answers: opening it waits for the server's Telnet answers.
+class SilentHost : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(silent.Ok());
+        w.ComSetting();
+    }
+
+    testcommon::HostileServer silent{testcommon::HostileServer::Behaviour::kSilent};
+    const Entry entry{9, silent.Url()};
     Windows w;
-    w.ComSetting();
+};
+
+// The window's loop goes on while "Open" waits, a second "Open" and the search's tick are not
+// taken, and closing the dialog gives the open up at once, without the error box.
+TEST_F(SilentHost, TheWindowGoesOnAndClosingTheDialogGivesUp)
+{
     const QString statusBefore = w.form1.StatusText();
     bool ranWhileWaiting = false;
     QTimer::singleShot(0, &w.form2, [&] {
@@ -131,15 +139,10 @@ TEST(NetworkPortWindow, ASilentHostLeavesTheWindowGoingAndClosingTheDialogGivesU
     EXPECT_TRUE(w.boxes.boxes().empty()) << w.LastBoxText().toStdString();
 }
 
-// "Com Setting" pressed while a search's step reaches a silent host opens the dialog only once the
-// step has ended, so that the step's port cannot afterwards replace one opened in the dialog.
-TEST(NetworkPortWindow, ComSettingWaitsForASearchStepThatReachesAHost)
+// "Com Setting" pressed while a search's step reaches the host opens the dialog only once the step
+// has ended, so that the step's port cannot afterwards replace one opened in the dialog.
+TEST_F(SilentHost, ComSettingWaitsForASearchStepThatReachesIt)
 {
-    testcommon::HostileServer silent(testcommon::HostileServer::Behaviour::kSilent);
-    ASSERT_TRUE(silent.Ok());
-    const Entry entry(9, silent.Url());
-    Windows w;
-    w.ComSetting();
     const int item = w.dialog.suiComboBox_ComPort->findText("COM9");
     ASSERT_GE(item, 0);
     w.form1.SetSearchCursor(item, 3, 0);

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -91,6 +92,8 @@ Ser2net::Ser2net(const std::string& device)
     const std::string log = (m_directory / "ser2net.log").string();
     m_pid = ::fork();
     if (m_pid == 0) {
+        // A test that crashes or is stopped by a sanitizer takes its server with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(out, 1);
         ::dup2(out, 2);

@@ -76,6 +76,21 @@ INSTANTIATE_TEST_SUITE_P(Start, SearchOrder,
                          ::testing::Values(OrderCase{3, 0, 27}, OrderCase{3, 2, 25}, OrderCase{0, 0, 27},
                                            OrderCase{7, 1, 26}));
 
+// Ticks the search by hand, each tick after the module has read the previous request, so that an
+// answer is never overtaken by the next pair, until an answer ends the search (27 ticks at most).
+void TickUntilAnswered(Windows& w, uitest::Module& module, int* ticks)
+{
+    while (w.main.Timer1->isActive() && *ticks < 27) {
+        const int seen = module.RequestsSeen();
+        w.form1.Timer1Timer();
+        ++*ticks;
+        ASSERT_TRUE(uitest::WaitUntil([&] { return module.RequestsSeen() > seen; }));
+        if (!module.Received().empty()) {  // read at the module's own settings: its answer is coming
+            ASSERT_TRUE(uitest::WaitUntil([&] { return !w.main.Timer1->isActive(); }));
+        }
+    }
+}
+
 TEST(Search, FindsTheModuleAt38400OddAndReadsItsChannel)
 {
     modsim::PtyModuleOptions options = uitest::ModuleAt(7);
@@ -87,20 +102,10 @@ TEST(Search, FindsTheModuleAt38400OddAndReadsItsChannel)
     w.ComSetting();
     w.OpenPort(7, 4, 0);  // 19200, No
 
-    // Ticks by hand, each after the module has read the previous request, so that an answer is
-    // never overtaken by the next pair.
     w.main.Timer1->setInterval(3600 * 1000);
     Windows::Click(w.main.suiButton2);
     int ticks = 0;
-    while (w.main.Timer1->isActive() && ticks < 27) {
-        const int seen = module.RequestsSeen();
-        w.form1.Timer1Timer();
-        ++ticks;
-        ASSERT_TRUE(uitest::WaitUntil([&] { return module.RequestsSeen() > seen; }));
-        if (!module.Received().empty()) {  // read at the module's own settings: its answer is coming
-            ASSERT_TRUE(uitest::WaitUntil([&] { return !w.main.Timer1->isActive(); }));
-        }
-    }
+    ASSERT_NO_FATAL_FAILURE(TickUntilAnswered(w, module, &ticks));
     EXPECT_EQ(ticks, 5);  // 19200 No, ODD, Even, 38400 No, ODD
     EXPECT_EQ(w.dialog.suiComboBox_BaudRate->currentText(), "38400");
     EXPECT_EQ(w.dialog.suiComboBox_Verify->currentText(), "ODD");
@@ -135,17 +140,7 @@ TEST(Search, AnswerWhileAValidationBoxIsOpenEndsTheSearchAtThePairThatAnswered)
 
     // The ticks run inside the box's modal loop, each after the module has read the previous request.
     int ticks = 0;
-    w.boxes.onShown([&](const platform::ShownMessageBox&) {
-        while (w.main.Timer1->isActive() && ticks < 27) {
-            const int seen = module.RequestsSeen();
-            w.form1.Timer1Timer();
-            ++ticks;
-            ASSERT_TRUE(uitest::WaitUntil([&] { return module.RequestsSeen() > seen; }));
-            if (!module.Received().empty()) {
-                ASSERT_TRUE(uitest::WaitUntil([&] { return !w.main.Timer1->isActive(); }));
-            }
-        }
-    });
+    w.boxes.onShown([&](const platform::ShownMessageBox&) { TickUntilAnswered(w, module, &ticks); });
     Windows::Click(w.main.suiButton_WritePower);  // no level picked: the validation box
     w.boxes.onShown({});
 
